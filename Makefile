@@ -1,0 +1,51 @@
+# Set-up and everyday commands. `make demo` and `make check` install what is
+# missing on a Debian 12 machine first (scripts/bootstrap.sh).
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+PREFIX     ?= /usr/local
+JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
+CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
+
+.PHONY: all bootstrap build build-asan demo check test test-asan install clean
+
+all: build
+
+bootstrap:
+	@sh scripts/bootstrap.sh
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$(ASAN_BUILD)/CMakeCache.txt:
+	cmake -S . -B $(ASAN_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DZV_SANITIZE=ON
+
+build: $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+build-asan: $(ASAN_BUILD)/CMakeCache.txt
+	cmake --build $(ASAN_BUILD) -j $(JOBS)
+
+test: build
+	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
+
+test-asan: build-asan
+	cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	    ctest --output-on-failure -j $(JOBS)
+
+demo: bootstrap build
+	@mkdir -p out
+	@echo "== zerizevar examples/demo.zod examples/demo.h out/demo"
+	-ZOLMEXDIR=$(CURDIR)/$(BUILD) $(BUILD)/bin/zerizevar examples/demo.zod examples/demo.h out/demo; \
+	    echo "exit status $$?"
+	@echo "== listing file examples/demo.lis"
+	@cat examples/demo.lis
+
+check: bootstrap
+	$(MAKE) test
+	$(MAKE) test-asan
+
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD) out

@@ -1,0 +1,60 @@
+#include "common/string_pool.h"
+
+#include <cstring>
+
+namespace zv {
+
+namespace {
+
+// FNV-1a: cheap and well spread for identifiers and short C texts.
+std::uint32_t hash_text(std::string_view text) {
+    std::uint32_t h = 2166136261u;
+    for (unsigned char c : text) {
+        h ^= c;
+        h *= 16777619u;
+    }
+    return h;
+}
+
+}  // namespace
+
+StringPool::StringPool() : chains_(kChains, kNone) {
+    entries_.reserve(kInitialEntries);
+    static const char empty[] = "";
+    entries_.push_back({empty, 0, kNone});
+}
+
+const char* StringPool::store(std::string_view text) {
+    const std::size_t need = text.size() + 1;
+    if (chunks_.empty() || chunk_size_ - chunk_used_ < need) {
+        chunk_size_ = need > kChunkSize ? kChunkSize + text.size() : kChunkSize;
+        chunks_.push_back(std::make_unique<char[]>(chunk_size_));
+        chunk_used_ = 0;
+    }
+    char* place = chunks_.back().get() + chunk_used_;
+    if (!text.empty()) std::memcpy(place, text.data(), text.size());
+    place[text.size()] = '\0';
+    chunk_used_ += need;
+    return place;
+}
+
+std::uint32_t StringPool::index_of(std::string_view text) {
+    if (text.empty()) return 0;
+    const std::size_t chain = hash_text(text) % kChains;
+    for (std::uint32_t i = chains_[chain]; i != kNone; i = entries_[i].next) {
+        const Entry& e = entries_[i];
+        if (e.length == text.size() && std::memcmp(e.text, text.data(), text.size()) == 0) return i;
+    }
+    if (entries_.size() == entries_.capacity()) entries_.reserve(entries_.capacity() + kEntryGrowth);
+    const auto index = static_cast<std::uint32_t>(entries_.size());
+    entries_.push_back({store(text), static_cast<std::uint32_t>(text.size()), chains_[chain]});
+    chains_[chain] = index;
+    return index;
+}
+
+StringPool& string_pool() {
+    static StringPool pool;
+    return pool;
+}
+
+}  // namespace zv

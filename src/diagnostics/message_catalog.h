@@ -1,0 +1,51 @@
+// Process-wide catalog of message texts keyed by message code. Four groups fill
+// it, each once and in a fixed order; every text is translated at registration
+// through the translators installed at that moment.
+#pragma once
+
+#include <QMap>
+#include <QString>
+
+#include <span>
+
+namespace zv {
+
+// One row of a registration group as written in the source tables.
+struct CatalogRow {
+    const char* context;
+    const char* code;
+    const char* source;
+    const char* comment;  // translator comment (also the disambiguation)
+};
+
+class MessageCatalog {
+public:
+    static MessageCatalog& instance();
+
+    // Registering an existing code replaces its text.
+    void add(const QString& code, const QString& text) { texts_.insert(code, text); }
+    const QString* find(const char* code) const;
+    bool contains(const char* code) const { return find(code) != nullptr; }
+    qsizetype size() const { return texts_.size(); }
+    void clear() { texts_.clear(); }
+
+private:
+    QMap<QString, QString> texts_;
+};
+
+// The rows of each group, in registration order.
+std::span<const CatalogRow> scriptCompilerRows();
+std::span<const CatalogRow> analyserLibraryRows();
+std::span<const CatalogRow> baseRows();
+std::span<const CatalogRow> cDeclarationRows();
+
+// Each group registers itself at most once per process.
+void registerScriptCompilerGroup();
+void registerAnalyserLibraryGroup();
+void registerBaseGroup();
+void registerCDeclarationGroup();
+
+// The four groups in their required order.
+void registerMessageCatalog();
+
+}  // namespace zv

@@ -1,0 +1,52 @@
+// Output files of a run (driver, TDC, report structure, scenario file, templates):
+// text goes to a temporary file beside the target and every output of the run is
+// renamed into place together when the run ends normally. A fatal or internal end
+// removes the temporary files, so a previous consistent set is never half replaced.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+namespace zv {
+
+class OutputFile {
+public:
+    // Creates the temporary file for `path`; failure is the fatal FICERROPN.
+    static OutputFile& open(const std::string& path);
+
+    void write(std::string_view text);
+    void writeLine(std::string_view text);  // text and "\n"
+    // printf-style convenience for generators.
+    void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Ends writing; the file stays pending until the run commits or discards it.
+    void close();
+
+    const std::string& path() const { return path_; }
+    const std::string& temporaryPath() const { return temporary_; }
+
+    OutputFile(std::string path, std::string temporary, std::FILE* stream);
+    ~OutputFile();
+    OutputFile(const OutputFile&) = delete;
+    OutputFile& operator=(const OutputFile&) = delete;
+
+private:
+    friend void commitPendingOutputs();
+    friend void discardPendingOutputs();
+
+    std::string path_;
+    std::string temporary_;
+    std::FILE* stream_;
+    bool failed_ = false;
+};
+
+// Renames every pending output into place (called by finishRun). A file that
+// could not be written or renamed is the fatal FICERROPN with its path.
+void commitPendingOutputs();
+// Removes every pending temporary file (called on fatal and internal ends).
+void discardPendingOutputs();
+// Number of outputs opened and not yet committed or discarded.
+std::size_t pendingOutputCount();
+
+}  // namespace zv

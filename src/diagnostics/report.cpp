@@ -1,0 +1,273 @@
+#include "diagnostics/messages.h"
+
+#include "diagnostics/message_catalog.h"
+#include "diagnostics/output_file.h"
+
+#include <QCoreApplication>
+#include <QFile>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zv {
+
+namespace {
+
+struct OutputState {
+    bool console = true;
+    QString listingPath;
+    std::FILE* listing = nullptr;
+    bool listingOpen = false;
+    unsigned errors = 0;
+    unsigned warnings = 0;
+};
+
+OutputState& state() {
+    static OutputState s;
+    return s;
+}
+
+// A marker is '%', an optional 'L', then one or two digits (0 to 99).
+struct Marker {
+    qsizetype start;
+    qsizetype length;
+    int number;
+};
+
+QList<Marker> findMarkers(const QString& text) {
+    QList<Marker> markers;
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        if (text[i] != QLatin1Char('%')) continue;
+        qsizetype j = i + 1;
+        if (j < n && text[j] == QLatin1Char('L')) ++j;
+        if (j >= n || !text[j].isDigit() || text[j].digitValue() < 0) continue;
+        int number = text[j].digitValue();
+        ++j;
+        if (j < n && text[j].isDigit() && text[j].digitValue() >= 0) {
+            number = number * 10 + text[j].digitValue();
+            ++j;
+        }
+        markers.append({i, j - i, number});
+        i = j - 1;
+    }
+    return markers;
+}
+
+// Replaces the markers numbered `numbers[k]` by `values[k]` in one pass, so that
+// replacement texts are never scanned for markers themselves.
+QString replaceMarkers(const QString& text, const QList<Marker>& markers, const int* numbers,
+                       const QString* const* values, int count) {
+    QString out;
+    out.reserve(text.size());
+    qsizetype pos = 0;
+    for (const Marker& m : markers) {
+        for (int k = 0; k < count; ++k) {
+            if (m.number != numbers[k]) continue;
+            out += QStringView(text).mid(pos, m.start - pos);
+            out += *values[k];
+            pos = m.start + m.length;
+            break;
+        }
+    }
+    out += QStringView(text).mid(pos);
+    return out;
+}
+
+void writeBytes(const QByteArray& bytes) {
+    auto& s = state();
+    if (s.console) {
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    }
+    if (s.listingOpen && s.listing) {
+        std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), s.listing);
+    }
+}
+
+void closeListing() {
+    auto& s = state();
+    if (s.listing) {
+        std::fclose(s.listing);
+        s.listing = nullptr;
+    }
+    s.listingOpen = false;
+}
+
+char letterOfKind(int kind) {
+    switch (kind) {
+        case 0: return 'S';
+        case 1: return 'F';
+        case 2: return 'E';
+        case 3: return 'W';
+        case 4: return 'I';
+        default: return 'S';
+    }
+}
+
+QString fromText(const char* text) {
+    return text ? QString::fromLocal8Bit(text) : QStringLiteral(" ");
+}
+
+}  // namespace
+
+char severityLetter(Severity severity) { return letterOfKind(static_cast<int>(severity)); }
+
+QString fillMarkers(const QString& text, const QString& first) {
+    const QList<Marker> markers = findMarkers(text);
+    if (markers.isEmpty()) return text;
+    int lowest = markers.front().number;
+    for (const Marker& m : markers) lowest = std::min(lowest, m.number);
+    const QString* values[] = {&first};
+    return replaceMarkers(text, markers, &lowest, values, 1);
+}
+
+QString fillMarkers(const QString& text, const QString& first, const QString& second) {
+    const QList<Marker> markers = findMarkers(text);
+    if (markers.isEmpty()) return text;
+    int numbers[2] = {100, 100};
+    for (const Marker& m : markers) {
+        if (m.number < numbers[0]) {
+            numbers[1] = numbers[0];
+            numbers[0] = m.number;
+        } else if (m.number > numbers[0] && m.number < numbers[1]) {
+            numbers[1] = m.number;
+        }
+    }
+    const QString* values[] = {&first, &second};
+    return replaceMarkers(text, markers, numbers, values, numbers[1] == 100 ? 1 : 2);
+}
+
+QString positionText(const char* file, int line) {
+    if (file && *file) {
+        return QStringLiteral("[") + QString::fromLocal8Bit(file) + QStringLiteral(":") +
+               QString::number(line) + QStringLiteral("] ");
+    }
+    if (line != 0) return QStringLiteral("[") + QString::number(line) + QStringLiteral("] ");
+    return QStringLiteral(" ");
+}
+
+QString formatMessage(const char* code, char letter, const QString& first, const QString& second) {
+    QString line = QStringLiteral("Zolmex-") + QLatin1Char(letter) + QLatin1Char('-') +
+                   QString::fromLatin1(code) + QStringLiteral(",  ");
+    if (const QString* text = MessageCatalog::instance().find(code)) {
+        if (!first.isEmpty() && !second.isEmpty()) {
+            line += fillMarkers(*text, first, second);
+        } else if (!first.isEmpty()) {
+            line += fillMarkers(*text, first);
+        } else if (!second.isEmpty()) {
+            line += fillMarkers(*text, second);
+        } else {
+            line += *text;
+        }
+    }
+    line += QLatin1Char('\n');
+    line.remove(QStringLiteral("%1"));
+    line.remove(QStringLiteral("%2"));
+    line.remove(QStringLiteral("%3"));
+    return line;
+}
+
+void emitMessage(const char* code, char letter, const QString& first, const QString& second) {
+    writeBytes(formatMessage(code, letter, first, second).toLocal8Bit());
+    auto& s = state();
+    switch (letter) {
+        case 'E': ++s.errors; break;
+        case 'W': ++s.warnings; break;
+        case 'F': terminateRun(7);
+        case 'S': terminateRun(9);
+        default: break;
+    }
+}
+
+void reportInformation(const char* code, const QString& first, const QString& second) {
+    emitMessage(code, 'I', first, second);
+}
+void reportWarning(const char* code, const QString& first, const QString& second) {
+    emitMessage(code, 'W', first, second);
+}
+void reportError(const char* code, const QString& first, const QString& second) {
+    emitMessage(code, 'E', first, second);
+}
+void reportFatal(const char* code, const QString& first, const QString& second) {
+    emitMessage(code, 'F', first, second);
+    terminateRun(7);
+}
+void reportInternal(const char* code, const QString& first, const QString& second) {
+    emitMessage(code, 'S', first, second);
+    terminateRun(9);
+}
+
+void reportText(Severity severity, const char* code, const char* first, const char* second) {
+    emitMessage(code, severityLetter(severity), fromText(first), fromText(second));
+}
+void reportFatalText(const char* code, const char* first, const char* second) {
+    reportFatal(code, fromText(first), fromText(second));
+}
+void reportInternalText(const char* code, const char* first, const char* second) {
+    reportInternal(code, fromText(first), fromText(second));
+}
+
+void reportAt(int kind, const char* code, const QString& arg, const char* file, int line) {
+    emitMessage(code, letterOfKind(kind), positionText(file, line), arg);
+}
+
+void reportAtText(int kind, const char* code, const char* arg, const char* file, int line) {
+    reportAt(kind, code, fromText(arg), file, line);
+}
+
+unsigned errorCount() { return state().errors; }
+unsigned warningCount() { return state().warnings; }
+
+void openListingFile(const char* path, bool console) {
+    auto& s = state();
+    s.console = console;
+    if (!path || !*path) return;
+    s.listingPath = QString::fromLocal8Bit(path);
+    s.listingOpen = true;
+    s.listing = std::fopen(path, "w");
+    if (!s.listing) {
+        s.listingOpen = false;
+        reportFatal("FICERROPN", s.listingPath);
+    }
+}
+
+void finishRun(bool removeCleanListing) {
+    commitPendingOutputs();
+    auto& s = state();
+    const QString errors = QString::number(s.errors);
+    const QString warnings = QString::number(s.warnings);
+    if (s.errors > 0 && s.warnings > 0) {
+        reportInformation("ENDERRWAR", errors, warnings);
+    } else if (s.errors > 0) {
+        reportInformation("ENDERRNWR", errors);
+    } else if (s.warnings > 0) {
+        reportInformation("ENDNOEWAR", QString(), warnings);
+    } else {
+        reportInformation("ENDNOENWR");
+    }
+    closeListing();
+    if (removeCleanListing && s.errors == 0 && s.warnings == 0 && !s.listingPath.isEmpty()) {
+        QFile::remove(s.listingPath);
+    }
+    std::fflush(stderr);
+    std::fflush(stdout);
+    std::exit(s.errors > 0 ? 5 : s.warnings > 0 ? 3 : 0);
+}
+
+void terminateRun(int status) {
+    closeListing();
+    discardPendingOutputs();
+    std::fflush(stderr);
+    std::fflush(stdout);
+    std::exit(status);
+}
+
+void reportSystemFailure(const QString& operation) {
+    const QString text = QCoreApplication::translate(
+        "Fatal Error (cstsyst)", "FATAL ERROR on '%1',\n Please contact your administrative.",
+        "'%1' is a function name");
+    const QByteArray bytes = fillMarkers(text, operation).toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+}
+
+}  // namespace zv

@@ -1,0 +1,41 @@
+// Coded diagnostics for every phase, without Qt types: severities, positioned
+// reports, counters and the one exit path of the process. Lines look like
+// "Zolmex-E-UNKCLPROC,  [demo.zod:12] Unknown procedure 'Init'".
+#pragma once
+
+namespace zv {
+
+// The numbers are the kind numbers taken by reportAtText.
+enum class Severity : int { Internal = 0, Fatal = 1, Error = 2, Warning = 3, Information = 4 };
+
+char severityLetter(Severity severity);
+
+// C-string variants: a null argument stands for a single blank, anything else is
+// taken in the local 8-bit encoding (an empty string stays empty).
+void reportText(Severity severity, const char* code, const char* first = "", const char* second = "");
+[[noreturn]] void reportFatalText(const char* code, const char* first = "", const char* second = "");
+[[noreturn]] void reportInternalText(const char* code, const char* first = "", const char* second = "");
+
+// Positioned report: the position text ("[file:line] ", "[line] " or " ") becomes
+// the first argument and `arg` the second. `kind` is a Severity number.
+void reportAtText(int kind, const char* code, const char* arg, const char* file, int line);
+inline void reportAtText(Severity kind, const char* code, const char* arg, const char* file, int line) {
+    reportAtText(static_cast<int>(kind), code, arg, file, line);
+}
+
+unsigned errorCount();
+unsigned warningCount();
+
+// Opens (truncates) the listing file; every later line also goes there.
+// Failure to create it is the fatal FICERROPN.
+void openListingFile(const char* path, bool console);
+
+// Writes the summary line, keeps or removes the listing file, renames the run's
+// output files into place and exits with 0, 3 or 5.
+[[noreturn]] void finishRun(bool removeCleanListing);
+
+// The single exit for fatal and internal ends: closes the listing file, discards
+// unfinished output files, flushes the standard streams and exits.
+[[noreturn]] void terminateRun(int status);
+
+}  // namespace zv

@@ -1,0 +1,97 @@
+#include "driver/driver.h"
+
+#include "common/string_pool.h"
+#include "diagnostics/message_catalog.h"
+#include "diagnostics/messages.h"
+#include "driver/command_line.h"
+#include "driver/file_naming.h"
+#include "driver/product.h"
+#include "driver/run_settings.h"
+#include "driver/tool_log.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QTranslator>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace zv {
+
+namespace {
+
+[[noreturn]] void brokenInstallation(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    std::fflush(stderr);
+    std::exit(255);
+}
+
+// Loads every translation file of the suite found for the system locale.
+void installTranslators(QCoreApplication& app) {
+    const QByteArray root = qgetenv("ZOLMEXDIR");
+    if (root.isEmpty()) {
+        brokenInstallation(QStringLiteral("Fatal Error: please setup ZOLMEXDIR environment variable.\n"));
+    }
+    const QString directory = QString::fromLocal8Bit(root) + QDir::separator() + QStringLiteral("lib") +
+                              QDir::separator() + QStringLiteral("locale");
+    if (!QFileInfo(directory).isDir()) {
+        brokenInstallation(QStringLiteral("Fatal Error: directory doesn't exist '%1'\n").arg(directory));
+    }
+    const QString locale = QLocale::system().name();
+    for (const char* prefix : {"kvs_", "zolmident_", "bibli_", "modbas_", "anaccpp_", "cab_", "zerizevar_"}) {
+        auto* translator = new QTranslator(&app);
+        if (translator->load(QString::fromLatin1(prefix) + locale, directory)) {
+            app.installTranslator(translator);
+        } else {
+            delete translator;
+        }
+    }
+}
+
+void writeStartLines() {
+    reportInformation("STARTEXEC", suiteName(),
+                      QStringLiteral(" %1 %2").arg(programTitle(), versionString()));
+    reportInformation("COPYRIGHT", legalNotice(), QString());
+}
+
+}  // namespace
+
+int runCompiler(int argc, char** argv) {
+    // Qt keeps a reference to the count for the application's lifetime.
+    static int qtArgc = argc > 0 ? 1 : 0;
+    QCoreApplication app(qtArgc, argv);
+
+    installTranslators(app);
+    registerMessageCatalog();
+
+    std::string echo;
+    if (!analyseCommandLine(argc, argv, echo)) reportFatal("COMMFATAL");
+    echo = cutEcho(std::move(echo));
+
+    const std::string script = scriptFilePath(scriptPathSetting());
+    const std::string listing = listingFilePath(scriptPathSetting());
+    openListingFile(listing.c_str(), consoleEchoSetting());
+    writeStartLines();
+
+    const RunSettings settings = readRunSettings(std::move(echo));
+    string_pool();
+
+    ToolLog toolLog(settings.tool_log);
+
+    // Phase sequence. Each phase runs only while no error has been counted:
+    //   interface-file analysis (standard defines, then each interface file),
+    //   script parse,
+    //   semantic analysis, then either the scenario file (-SPVGEN) or
+    //   the TDC pass, the report-structure file, the C driver and the
+    //   callback templates.
+    // The phases join here as they are built; none of them exists yet.
+    (void)script;
+
+    toolLog.close();
+    finishRun(false);
+}
+
+}  // namespace zv
