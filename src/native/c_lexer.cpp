@@ -1,0 +1,212 @@
+#include "native/c_lexer.h"
+
+#include "common/string_pool.h"
+
+#include <cstring>
+#include <string>
+
+namespace zv::native {
+
+namespace {
+
+bool ident_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' || c >= 0x80; }
+bool ident_char(unsigned char c) { return ident_start(c) || (c >= '0' && c <= '9'); }
+bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
+
+// Removes backslash-newline pairs; each removed newline is given back after the
+// end of the logical line so that later lines keep their numbers.
+std::string join_continued_lines(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    int pending = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '\\') {
+            std::size_t j = i + 1;
+            if (j < text.size() && text[j] == '\r') ++j;
+            if (j < text.size() && text[j] == '\n') {
+                ++pending;
+                i = j;
+                continue;
+            }
+        }
+        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        out += c;
+        if (c == '\n') {
+            out.append(static_cast<std::size_t>(pending), '\n');
+            pending = 0;
+        }
+    }
+    return out;
+}
+
+const char* const kPunctuators[] = {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=",
+                                    "&&", "||", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##"};
+
+}  // namespace
+
+const Words& words() {
+    static const Words w = [] {
+        auto& p = string_pool();
+        Words r{};
+        r.lparen = p.intern("("); r.rparen = p.intern(")"); r.comma = p.intern(","); r.hash = p.intern("#");
+        r.hashhash = p.intern("##"); r.ellipsis = p.intern("..."); r.lt = p.intern("<"); r.gt = p.intern(">");
+        r.lbrace = p.intern("{"); r.rbrace = p.intern("}"); r.lbracket = p.intern("["); r.rbracket = p.intern("]");
+        r.semicolon = p.intern(";"); r.colon = p.intern(":"); r.question = p.intern("?"); r.star = p.intern("*");
+        r.amp = p.intern("&"); r.dot = p.intern("."); r.arrow = p.intern("->"); r.assign = p.intern("=");
+        r.minus = p.intern("-"); r.plus = p.intern("+"); r.excl = p.intern("!"); r.tilde = p.intern("~");
+        r.slash = p.intern("/"); r.percent = p.intern("%"); r.shl = p.intern("<<"); r.shr = p.intern(">>");
+        r.le = p.intern("<="); r.ge = p.intern(">="); r.eq = p.intern("=="); r.ne = p.intern("!=");
+        r.andand = p.intern("&&"); r.oror = p.intern("||"); r.pipe = p.intern("|"); r.caret = p.intern("^");
+        r.dotdot = p.intern("..");
+        r.defined = p.intern("defined"); r.va_args = p.intern("__VA_ARGS__"); r.va_opt = p.intern("__VA_OPT__");
+        r.has_include = p.intern("__has_include"); r.has_include_next = p.intern("__has_include_next");
+        r.has_attribute = p.intern("__has_attribute"); r.has_builtin = p.intern("__has_builtin");
+        r.has_cpp_attribute = p.intern("__has_cpp_attribute"); r.pragma_op = p.intern("_Pragma");
+        return r;
+    }();
+    return w;
+}
+
+void lex_text(std::string_view source, int file, int first_line, TokenList& out, const LexOptions& options,
+              const LexReport& report, const LexMarker& marker) {
+    const std::string joined = join_continued_lines(source);
+    const char* s = joined.data();
+    const std::size_t n = joined.size();
+    auto& pool = string_pool();
+    std::size_t i = 0;
+    int line = first_line;
+    std::uint8_t flags = kLineStart;
+    auto push = [&](TokKind kind, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
+        Token t;
+        t.text = pool.intern(std::string_view(s + start, end - start));
+        t.length = static_cast<std::uint32_t>(end - start);
+        t.kind = kind;
+        t.flags = flags | extra;
+        t.file = file;
+        t.line = line;
+        out.push_back(t);
+        flags = 0;
+    };
+    while (i < n) {
+        const unsigned char c = static_cast<unsigned char>(s[i]);
+        if (c == '\n') {
+            ++line;
+            ++i;
+            flags = kLineStart;
+            continue;
+        }
+        if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r') {
+            flags |= kSpaceBefore;
+            ++i;
+            continue;
+        }
+        if (c == '/' && i + 1 < n && s[i + 1] == '/') {
+            while (i < n && s[i] != '\n') ++i;
+            flags |= kSpaceBefore;
+            continue;
+        }
+        if (c == '/' && i + 1 < n && s[i + 1] == '*') {
+            const int start_line = line;
+            i += 2;
+            bool closed = false;
+            while (i < n) {
+                if (s[i] == '*' && i + 1 < n && s[i + 1] == '/') {
+                    i += 2;
+                    closed = true;
+                    break;
+                }
+                if (s[i] == '\n') ++line;
+                ++i;
+            }
+            if (!closed && report) report("UNTERCOMM", start_line);
+            flags |= kSpaceBefore;
+            continue;
+        }
+        if (options.line_markers && (flags & kLineStart) && c == '#' && marker) {
+            // `# 12 "file"` or `#line 12 "file"`
+            std::size_t j = i + 1;
+            while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+            if (j + 4 < n && std::strncmp(s + j, "line", 4) == 0) j += 4;
+            while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+            if (j < n && digit(static_cast<unsigned char>(s[j]))) {
+                int number = 0;
+                while (j < n && digit(static_cast<unsigned char>(s[j]))) number = number * 10 + (s[j++] - '0');
+                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                std::string_view name;
+                if (j < n && s[j] == '"') {
+                    const std::size_t start = ++j;
+                    while (j < n && s[j] != '"' && s[j] != '\n') ++j;
+                    name = std::string_view(s + start, j - start);
+                }
+                while (j < n && s[j] != '\n') ++j;
+                file = marker(number, name);
+                line = number - 1;
+                i = j;
+                continue;
+            }
+        }
+        const std::size_t start = i;
+        // Character and string constants, with their prefixes.
+        std::size_t q = i;
+        if (s[q] == 'u' && q + 1 < n && s[q + 1] == '8') q += 2;
+        else if (s[q] == 'L' || s[q] == 'u' || s[q] == 'U') q += 1;
+        if (q < n && (s[q] == '"' || s[q] == '\'') && (q == i || ident_start(c))) {
+            const char quote = s[q];
+            std::size_t j = q + 1;
+            bool closed = false;
+            while (j < n && s[j] != '\n') {
+                if (s[j] == '\\' && j + 1 < n && s[j + 1] != '\n') {
+                    j += 2;
+                    continue;
+                }
+                if (s[j] == quote) {
+                    closed = true;
+                    ++j;
+                    break;
+                }
+                ++j;
+            }
+            i = j;
+            push(quote == '"' ? TokKind::String : TokKind::Char, start, i, closed ? 0 : kUnterminated);
+            continue;
+        }
+        if (ident_start(c)) {
+            while (i < n && ident_char(static_cast<unsigned char>(s[i]))) ++i;
+            push(TokKind::Ident, start, i);
+            continue;
+        }
+        if (digit(c) || (c == '.' && i + 1 < n && digit(static_cast<unsigned char>(s[i + 1])))) {
+            ++i;
+            while (i < n) {
+                const unsigned char d = static_cast<unsigned char>(s[i]);
+                if ((d == '+' || d == '-') && (s[i - 1] == 'e' || s[i - 1] == 'E' || s[i - 1] == 'p' || s[i - 1] == 'P')) {
+                    ++i;
+                } else if (d == '.') {
+                    if (options.dot_dot && i + 1 < n && s[i + 1] == '.') break;
+                    ++i;
+                } else if (ident_char(d)) {
+                    ++i;
+                } else {
+                    break;
+                }
+            }
+            push(TokKind::Number, start, i);
+            continue;
+        }
+        std::size_t length = 0;
+        for (const char* p : kPunctuators) {
+            const std::size_t len = std::strlen(p);
+            if (i + len <= n && std::memcmp(s + i, p, len) == 0) {
+                length = len;
+                break;
+            }
+        }
+        if (length == 0 && options.dot_dot && c == '.' && i + 1 < n && s[i + 1] == '.') length = 2;
+        if (length == 0) length = 1;
+        i += length;
+        push(std::strchr("()[]{};,.<>+-*/%&|^!~?:=#", c) ? TokKind::Punct : TokKind::Other, start, i);
+    }
+}
+
+}  // namespace zv::native
