@@ -2,6 +2,8 @@
 
 #include "common/string_pool.h"
 
+#include <cctype>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
@@ -207,6 +209,123 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
         i += length;
         push(std::strchr("()[]{};,.<>+-*/%&|^!~?:=#", c) ? TokKind::Punct : TokKind::Other, start, i);
     }
+}
+
+namespace {
+
+// Reads one character of a literal body at i (escapes included).
+long long next_char(std::string_view body, std::size_t& i) {
+    if (body[i] != '\\' || i + 1 >= body.size()) return static_cast<unsigned char>(body[i++]);
+    const char e = body[i + 1];
+    i += 2;
+    switch (e) {
+    case 'n': return '\n';
+    case 't': return '\t';
+    case 'r': return '\r';
+    case 'a': return '\a';
+    case 'b': return '\b';
+    case 'f': return '\f';
+    case 'v': return '\v';
+    case 'e': return 27;
+    case 'x': {
+        long long c = 0;
+        while (i < body.size() && std::isxdigit(static_cast<unsigned char>(body[i]))) {
+            const char h = body[i++];
+            c = c * 16 + (h <= '9' ? h - '0' : (h | 32) - 'a' + 10);
+        }
+        return c;
+    }
+    case 'u': case 'U': {
+        long long c = 0;
+        for (int k = 0; k < (e == 'u' ? 4 : 8) && i < body.size() && std::isxdigit(static_cast<unsigned char>(body[i])); ++k) {
+            const char h = body[i++];
+            c = c * 16 + (h <= '9' ? h - '0' : (h | 32) - 'a' + 10);
+        }
+        return c;
+    }
+    default:
+        if (e >= '0' && e <= '7') {
+            long long c = e - '0';
+            for (int k = 0; k < 2 && i < body.size() && body[i] >= '0' && body[i] <= '7'; ++k) c = c * 8 + (body[i++] - '0');
+            return c;
+        }
+        return static_cast<unsigned char>(e);
+    }
+}
+
+}  // namespace
+
+bool char_constant_value(std::string_view text, long long& value) {
+    const std::size_t q = text.find('\'');
+    if (q == std::string_view::npos || text.size() < q + 3 || text.back() != '\'') return false;
+    const bool wide = q > 0;
+    const std::string_view body = text.substr(q + 1, text.size() - q - 2);
+    long long v = 0;
+    int count = 0;
+    for (std::size_t i = 0; i < body.size();) {
+        const long long c = next_char(body, i);
+        v = count == 0 ? c : (v << 8) | (c & 0xff);
+        ++count;
+    }
+    if (count == 1 && !wide) v = static_cast<signed char>(v);
+    value = v;
+    return count > 0;
+}
+
+long long string_literal_length(std::string_view text) {
+    const std::size_t q = text.find('"');
+    if (q == std::string_view::npos || text.size() < q + 2) return 0;
+    const std::string_view body = text.substr(q + 1, text.size() - q - 2);
+    long long n = 0;
+    for (std::size_t i = 0; i < body.size(); ++n) next_char(body, i);
+    return n;
+}
+
+NumberLiteral parse_number(std::string_view text) {
+    NumberLiteral r;
+    if (text.empty()) return r;
+    const bool hex = text.size() > 1 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    const bool bin = text.size() > 1 && text[0] == '0' && (text[1] == 'b' || text[1] == 'B');
+    const bool is_float = text.find('.') != std::string_view::npos ||
+                          (hex ? text.find_first_of("pP") != std::string_view::npos
+                               : !bin && text.find_first_of("eE") != std::string_view::npos);
+    if (is_float) {
+        r.is_float = true;
+        std::string digits(text);
+        while (!digits.empty() && std::strchr("fFlL", digits.back()) == nullptr && !std::isdigit(static_cast<unsigned char>(digits.back())) && digits.back() != '.')
+            digits.pop_back();
+        // suffixes such as f128 or f32
+        std::size_t f = digits.find_last_of("fF");
+        if (!hex && f != std::string::npos && f + 1 < digits.size() && digits.find_first_of("eE") != std::string::npos && f > digits.find_first_of("eE")) digits.resize(f + 1);
+        if (!digits.empty() && (digits.back() == 'f' || digits.back() == 'F')) r.float_suffix = 'f', digits.pop_back();
+        else if (!digits.empty() && (digits.back() == 'l' || digits.back() == 'L')) r.float_suffix = 'l', digits.pop_back();
+        char* end = nullptr;
+        r.fvalue = std::strtod(digits.c_str(), &end);
+        r.valid = end && *end == '\0';
+        return r;
+    }
+    std::size_t end = text.size();
+    while (end > 0 && std::strchr("uUlL", text[end - 1])) {
+        if (text[end - 1] == 'u' || text[end - 1] == 'U') r.is_unsigned = true;
+        else ++r.longs;
+        --end;
+    }
+    std::string_view digits = text.substr(0, end);
+    int base = 10;
+    if (hex) base = 16, digits.remove_prefix(2);
+    else if (bin) base = 2, digits.remove_prefix(2);
+    else if (digits.size() > 1 && digits[0] == '0') base = 8, digits.remove_prefix(1);
+    r.decimal = base == 10;
+    if (digits.empty() && base != 8) return r;
+    unsigned long long v = 0;
+    for (char c : digits) {
+        const int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
+        if (d >= base) return r;
+        v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
+    }
+    r.value = v;
+    r.valid = r.longs <= 2;
+    return r;
 }
 
 }  // namespace zv::native

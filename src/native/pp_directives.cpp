@@ -215,88 +215,23 @@ private:
         }
     }
     Value number(std::string_view text) {
-        std::size_t end = text.size();
-        bool is_unsigned = false;
-        while (end > 0 && (text[end - 1] == 'u' || text[end - 1] == 'U' || text[end - 1] == 'l' || text[end - 1] == 'L')) {
-            if (text[end - 1] == 'u' || text[end - 1] == 'U') is_unsigned = true;
-            --end;
-        }
-        std::string_view digits = text.substr(0, end);
-        int base = 10;
-        const bool hex = digits.size() > 1 && digits[0] == '0' && (digits[1] == 'x' || digits[1] == 'X');
-        const bool bin = digits.size() > 1 && digits[0] == '0' && (digits[1] == 'b' || digits[1] == 'B');
-        if (text.find('.') != std::string_view::npos ||
-            (hex ? text.find_first_of("pP") != std::string_view::npos : text.find_first_of("eE") != std::string_view::npos && !bin) ||
-            (!hex && (text.back() == 'f' || text.back() == 'F'))) {
+        const NumberLiteral n = parse_number(text);
+        if (n.is_float || (!n.valid && (text.back() == 'f' || text.back() == 'F'))) {
             fail("floating point numbers not allowed in #if expressions");
             return {};
         }
-        if (hex) base = 16, digits.remove_prefix(2);
-        else if (bin) base = 2, digits.remove_prefix(2);
-        else if (digits.size() > 1 && digits[0] == '0') base = 8, digits.remove_prefix(1);
-        if (digits.empty() && base != 8) {
+        if (!n.valid) {
             fail("Invalid number in #if expression");
             return {};
         }
-        unsigned long long v = 0;
-        for (char c : digits) {
-            int d = c >= '0' && c <= '9' ? c - '0' : c >= 'a' && c <= 'f' ? c - 'a' + 10 : c >= 'A' && c <= 'F' ? c - 'A' + 10 : 99;
-            if (d >= base) {
-                fail("Invalid number in #if expression");
-                return {};
-            }
-            v = v * static_cast<unsigned>(base) + static_cast<unsigned>(d);
-        }
-        return {static_cast<long long>(v), is_unsigned || v > static_cast<unsigned long long>(LLONG_MAX)};
+        return {static_cast<long long>(n.value), n.is_unsigned || n.value > static_cast<unsigned long long>(LLONG_MAX)};
     }
     Value character(std::string_view text, bool unterminated) {
-        const std::size_t q = text.find('\'');
-        const bool wide = q > 0;
-        if (unterminated || q == std::string_view::npos || text.size() < q + 3) {
+        long long v = 0;
+        if (unterminated || !char_constant_value(text, v)) {
             fail("Invalid character constant in #if");
             return {};
         }
-        std::string_view body = text.substr(q + 1, text.size() - q - 2);
-        long long v = 0;
-        int count = 0;
-        for (std::size_t i = 0; i < body.size();) {
-            long long c;
-            if (body[i] == '\\' && i + 1 < body.size()) {
-                const char e = body[i + 1];
-                i += 2;
-                switch (e) {
-                case 'n': c = '\n'; break;
-                case 't': c = '\t'; break;
-                case 'r': c = '\r'; break;
-                case 'a': c = '\a'; break;
-                case 'b': c = '\b'; break;
-                case 'f': c = '\f'; break;
-                case 'v': c = '\v'; break;
-                case 'e': c = 27; break;
-                case 'x': {
-                    c = 0;
-                    while (i < body.size() && std::isxdigit(static_cast<unsigned char>(body[i]))) {
-                        const char h = body[i++];
-                        c = c * 16 + (h <= '9' ? h - '0' : (h | 32) - 'a' + 10);
-                    }
-                    break;
-                }
-                default:
-                    if (e >= '0' && e <= '7') {
-                        c = e - '0';
-                        for (int k = 0; k < 2 && i < body.size() && body[i] >= '0' && body[i] <= '7'; ++k)
-                            c = c * 8 + (body[i++] - '0');
-                    } else {
-                        c = static_cast<unsigned char>(e);
-                    }
-                }
-            } else {
-                c = static_cast<unsigned char>(body[i++]);
-            }
-            v = count == 0 ? c : (v << 8) | (c & 0xff);
-            ++count;
-        }
-        if (count == 1 && !wide) v = static_cast<signed char>(v);
         return {v, false};
     }
 

@@ -1,12 +1,14 @@
 // "native-tokens", "native-decls" and "native-expr": the interface analysis on
 // its own. Options: -I<dir> (include directory), -D<item> (define), -K (K&R),
-// -S<file> (standard-defines file); the remaining arguments are headers.
+// -S<file> (standard-defines file); the remaining arguments are headers, and
+// for native-expr the last one is the expression.
 #include "inspect.h"
 
 #include "native/native_analyser.h"
+#include "native/type_class.h"
 
+#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
 
 namespace zv::inspect {
@@ -38,13 +40,127 @@ Setup set_up(const std::vector<std::string>& args) {
 int print_tokens(const std::vector<std::string>& args) {
     Setup s = set_up(args);
     for (const std::string& file : s.rest) {
-        for (const native::Token& t : s.analyser->preprocess_file(file)) std::printf("%.*s\n", static_cast<int>(t.length), t.text);
+        for (const native::Token& t : s.analyser->preprocess_file(file))
+            std::printf("%.*s\n", static_cast<int>(t.length), t.text);
     }
+    return 0;
+}
+
+const char* kind_name(native::Symbol::Kind k) {
+    switch (k) {
+    case native::Symbol::Kind::Variable: return "variable";
+    case native::Symbol::Kind::Function: return "function";
+    case native::Symbol::Kind::Typedef: return "typedef";
+    case native::Symbol::Kind::EnumConstant: return "enumerator";
+    }
+    return "";
+}
+
+// Every declaration and tagged type, sorted, with its type, size and class.
+int print_declarations(const std::vector<std::string>& args) {
+    Setup s = set_up(args);
+    for (const std::string& file : s.rest) s.analyser->analyse_file(file, false);
+    std::vector<std::string> lines;
+    s.analyser->symbols().each([&](const std::string& scope, const native::Symbol& sym) {
+        const native::Type* type = sym.kind == native::Symbol::Kind::Typedef ? sym.type->base : sym.type;
+        std::string line = scope + "|" + kind_name(sym.kind) + " " + sym.name + ": " + native::type_text(type);
+        if (sym.kind == native::Symbol::Kind::EnumConstant) line += " = " + std::to_string(sym.value);
+        else line += " size " + std::to_string(native::size_of(type)) + " class " + std::to_string(native::type_class(type));
+        lines.push_back(line);
+    });
+    s.analyser->symbols().each_tag([&](const std::string& scope, const native::Record& r) {
+        std::string line = scope + "|" + (r.kind == native::TypeKind::Struct ? "struct " : r.kind == native::TypeKind::Union ? "union " : "enum ") +
+                           r.tag + " size " + std::to_string(r.size) + " align " + std::to_string(r.align);
+        for (const native::Field& f : r.fields) {
+            line += std::string("\n    ") + (f.name ? f.name : "<anonymous>") + ": " + native::type_text(f.type) + " @" +
+                    std::to_string(f.offset);
+            if (f.bit_width >= 0) line += ":" + std::to_string(f.bit_offset) + "+" + std::to_string(f.bit_width);
+        }
+        lines.push_back(line);
+    });
+    std::sort(lines.begin(), lines.end());
+    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+    return 0;
+}
+
+// The answer to an expression query after reading the headers.
+int print_expression(const std::vector<std::string>& args) {
+    Setup s = set_up(args);
+    if (s.rest.empty()) return 2;
+    const std::string expr = s.rest.back();
+    s.rest.pop_back();
+    for (const std::string& file : s.rest) s.analyser->analyse_file(file, false);
+    const native::ClassAnswer answer = native::expression_type_class(*s.analyser, expr, "", "", 0);
+    const native::TypeTexts texts = native::expression_type_texts(*s.analyser, expr, "", "", 0);
+    std::printf("class %d count %lld\ntype %s\nresolved %s\nsize %lld\n", answer.type_class, answer.count,
+                texts.declared.c_str(), texts.resolved.c_str(), texts.size);
+    s.analyser->set_position("", 0, "");
+    const auto tokens = s.analyser->preprocess_tokens(expr);
+    const auto tree = s.analyser->parse_expression_tokens(tokens, true);
+    if (tree && tree->root->is_constant && !tree->root->is_float && tree->root->op != native::Expr::Op::String)
+        std::printf("value %lld\n", tree->root->value);
+    return 0;
+}
+
+// A C file of static assertions built from the answers, for a C compiler to check.
+int print_assertions(const std::vector<std::string>& args) {
+    Setup s = set_up(args);
+    for (const std::string& file : s.rest) s.analyser->analyse_file(file, false);
+    std::vector<std::string> lines;
+    auto usable = [](const std::string& text) { return text.find("<anonymous>") == std::string::npos; };
+    auto same = [](const std::string& a, const std::string& b) {
+        return "_Static_assert(__builtin_types_compatible_p(" + a + ", " + b + "), \"" + a + "\");";
+    };
+    s.analyser->symbols().each([&](const std::string&, const native::Symbol& sym) {
+        const std::string name = sym.name;
+        switch (sym.kind) {
+        case native::Symbol::Kind::EnumConstant:
+            lines.push_back("_Static_assert(" + name + " == " + std::to_string(sym.value) + "LL, \"" + name + "\");");
+            break;
+        case native::Symbol::Kind::Typedef: {
+            const std::string target = native::type_text(sym.type->base);
+            if (usable(target)) lines.push_back(same(name, target));
+            const long long size = native::size_of(sym.type);
+            if (size > 0 && native::resolve(sym.type)->kind != native::TypeKind::Function)
+                lines.push_back("_Static_assert(sizeof(" + name + ") == " + std::to_string(size) + ", \"" + name + "\");");
+            break;
+        }
+        default: {
+            const std::string type = native::type_text(sym.type);
+            if (usable(type)) lines.push_back(same("__typeof__(" + name + ")", type));
+        }
+        }
+    });
+    s.analyser->symbols().each_tag([&](const std::string&, const native::Record& r) {
+        if (r.kind == native::TypeKind::Enum || !r.complete) return;
+        const std::string tag = std::string(r.kind == native::TypeKind::Struct ? "struct " : "union ") + r.tag;
+        lines.push_back("_Static_assert(sizeof(" + tag + ") == " + std::to_string(r.size) + ", \"" + tag + "\");");
+        lines.push_back("_Static_assert(_Alignof(" + tag + ") == " + std::to_string(r.align) + ", \"" + tag + "\");");
+        for (const native::Field& f : r.fields) {
+            if (!f.name) continue;
+            const std::string member = "((" + tag + " *)0)->" + f.name;
+            const std::string type = native::type_text(f.type);
+            if (f.bit_width < 0) {
+                lines.push_back("_Static_assert(__builtin_offsetof(" + tag + ", " + f.name + ") == " + std::to_string(f.offset) +
+                                ", \"" + tag + "." + f.name + "\");");
+                if (usable(type)) lines.push_back(same("__typeof__(" + member + ")", type));
+            }
+        }
+    });
+    std::sort(lines.begin(), lines.end());
+    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
     return 0;
 }
 
 const InspectCommand kTokens("native-tokens", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: preprocessed tokens, one a line",
                              print_tokens);
+const InspectCommand kDecls("native-decls", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: declarations and types registered",
+                            print_declarations);
+const InspectCommand kAsserts("native-asserts", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: static assertions of the answers",
+                              print_assertions);
+const InspectCommand kExpr("native-expr", "[-Idir] [-Ditem] [-K] [-Sdefs] header... expression: type class and value",
+                           print_expression);
 
 }  // namespace
 }  // namespace zv::inspect
