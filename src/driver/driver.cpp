@@ -8,6 +8,7 @@
 #include "driver/product.h"
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
+#include "native/native_analyser.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,8 +88,14 @@ int runCompiler(int argc, char** argv) {
     //   semantic analysis, then either the scenario file (-SPVGEN) or
     //   the TDC pass, the report-structure file, the C driver and the
     //   callback templates.
-    // The phases join here as they are built; none of them exists yet.
+    // The phases join here as they are built.
+    // 10. Interface-file analysis: the standard-defines file, then each
+    //     interface file, through the analyser's own include search.
+    auto native = native::analyse_interfaces(
+        settings, settings.std_define.empty() ? std::string() : standardDefinesPath(settings.std_define));
     (void)script;
+    // The analyser answers type questions until the semantic analysis is done.
+    native::native_end(std::move(native));
 
     toolLog.close();
     finishRun(false);

@@ -112,13 +112,17 @@ void CParser::skip_balanced() {
 // the "}" that closes a body).
 void CParser::recover() {
     const Words& w = words();
-    int depth = 0;
+    int depth = 0;  // braces opened by the declaration so far
+    for (std::size_t i = decl_start_; i < pos_ && i < tokens_.size(); ++i) {
+        if (tokens_[i].text == w.lbrace) ++depth;
+        else if (tokens_[i].text == w.rbrace) --depth;
+    }
     while (!at_end()) {
         const char* t = peek().text;
         ++pos_;
-        if (t == w.lparen || t == w.lbracket || t == w.lbrace) ++depth;
-        else if (t == w.rparen || t == w.rbracket) --depth;
-        else if (t == w.rbrace) {
+        if (t == w.lbrace) {
+            ++depth;
+        } else if (t == w.rbrace) {
             if (--depth <= 0) {
                 if (is(w.semicolon)) ++pos_;
                 return;
@@ -236,8 +240,16 @@ bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
     for (;;) {
         const Token& t = peek();
         const Kw kw = keyword(t);
-        bool type_seen = other || n_void || n_char || n_short || n_int || n_long || n_float || n_double || n_signed ||
-                         n_unsigned || n_bool || n_complex || n_int128;
+        const bool basic_seen = n_void || n_char || n_short || n_int || n_long || n_float || n_double || n_signed ||
+                                n_unsigned || n_bool || n_int128;
+        const bool type_seen = other || basic_seen || n_complex;
+        // A second type where one is complete: "struct s { ... } int x;" lacks its ";".
+        const bool adds_type = (kw >= Kw::Void && kw <= Kw::VaList && kw != Kw::Complex) || kw == Kw::AutoType;
+        const bool adds_other = kw >= Kw::Float128 && kw <= Kw::VaList;
+        if ((other && adds_type && !(kw == Kw::Complex)) || (basic_seen && adds_other)) {
+            syntax_error("';' or a declarator");
+            return true;
+        }
         switch (kw) {
         case Kw::Typedef: case Kw::Extern: case Kw::Static: case Kw::Auto: case Kw::Register:
             if (!allow_storage && kw != Kw::Register) {
@@ -814,6 +826,7 @@ void CParser::declare(const DeclSpec& spec, const Declared& declared, const Type
 void CParser::external_declaration() {
     const Words& w = words();
     failed_ = false;
+    decl_start_ = pos_;
     if (accept(w.semicolon)) return;
     const Token& first = peek();
     if (first.text == w.rbrace && extern_c_depth_ > 0) {

@@ -121,6 +121,7 @@ private:
     ParserContext& ctx_;
     const TokenList& tokens_;
     std::size_t pos_ = 0;
+    std::size_t decl_start_ = 0;  // first token of the current external declaration
     bool failed_ = false;   // a syntax error in the current declaration
     int extern_c_depth_ = 0;
     ExprTree* tree_ = nullptr;
