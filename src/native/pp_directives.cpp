@@ -323,7 +323,7 @@ bool Preprocessor::do_if(const TokenList& line, int dline, bool first) {
         }
     }
     TokenList expr(line.begin() + 1, line.end());
-    const bool value = evaluate("#if", expr);
+    const bool value = evaluate("#if", expr, dline);
     conditionals_.push_back(Conditional{"if", dline, s.file, value, false});
     return !value;
 }
@@ -372,7 +372,7 @@ bool Preprocessor::do_else_elif(bool is_elif, const TokenList& line, int dline) 
     }
     if (c.taken) return true;
     TokenList expr(line.begin() + 1, line.end());
-    const bool value = evaluate("#elif", expr);
+    const bool value = evaluate("#elif", expr, dline);
     c.taken = value;
     return !value;
 }
@@ -453,9 +453,8 @@ bool Preprocessor::resolve_operators(const TokenList& line, TokenList& pre) {
     return !bad;
 }
 
-bool Preprocessor::evaluate(const char* which, const TokenList& line) {
+bool Preprocessor::evaluate(const char* which, const TokenList& line, int dline) {
     const int file = stack_.back()->file;
-    const int dline = line.empty() ? 0 : line.front().line;
     TokenList pre, expanded;
     if (!resolve_operators(line, pre) || !resolve_operators(expand_all(pre), expanded)) {
         report(3, "EXPERRONE", "Invalid token in expression", file, dline);
@@ -695,6 +694,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
             return;
         }
         slot = std::make_unique<CachedFile>();
+        slot->key = key;
         file = add_file_name(path);
         slot->file = file;
         lex(text, file, 1, slot->tokens);
@@ -732,6 +732,10 @@ void Preprocessor::do_pragma(const TokenList& original) {
             replaced.insert(replaced.end(), line.begin() + 2, line.end());
             line = std::move(replaced);
         }
+    }
+    if (line.size() >= 2 && line[1].view() == "once") {
+        if (const CachedFile* cached = stack_.back()->cached) once_.insert(cached->key);
+        return;
     }
     if (line.size() < 2 || line[1].view() != "korva") return;
     const int file = line[0].file, dline = line[0].line;

@@ -196,10 +196,7 @@ std::string Preprocessor::text_of(const TokenList& tokens, std::size_t from) con
 // ---------------------------------------------------------------- input stack
 
 void Preprocessor::push_source(std::unique_ptr<Source> source, const char* what) {
-    if (stack_.size() >= kMaxInputLevels) {
-        report_here(3, "NBRECURSI", what);  // counted first so that the listing shows where
-        reportAtText(1, "NBRECURSI", what, nullptr, 0);
-    }
+    if (stack_.size() >= kMaxInputLevels) report_here(1, "NBRECURSI", what);
     stack_.push_back(std::move(source));
 }
 
@@ -403,10 +400,7 @@ bool Preprocessor::collect_arguments(const Macro& macro, const Token& name, std:
         return true;
     }
     const std::size_t required = macro.variadic ? want - 1 : want;
-    if (!macro.variadic && args.size() > want) {
-        report(3, "TOMANYARG", macro.name, name.file, name.line);
-        reportAtText(1, "TOMANYARG", macro.name, file_name(name.file).c_str(), name.line);
-    }
+    if (!macro.variadic && args.size() > want) report(1, "TOMANYARG", macro.name, name.file, name.line);
     if (args.size() < required) {
         if (args.size() == 1 && args[0].empty()) report(3, "NOARTOMAC", macro.name, name.file, name.line);
         else report(3, "NBARGMACR", macro.name, name.file, name.line);

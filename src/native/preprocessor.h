@@ -89,6 +89,7 @@ private:
         TokenList tokens;
         const char* guard = nullptr;
         int file = 0;
+        std::string key;  // real path
     };
 
     struct Source {
@@ -142,7 +143,7 @@ private:
     void do_endif(int directive_line);
     void do_pragma(const TokenList& line);
     void do_line(const TokenList& line, const Token& hash, std::size_t first);
-    bool evaluate(const char* which, const TokenList& line);
+    bool evaluate(const char* which, const TokenList& line, int directive_line);
     bool resolve_operators(const TokenList& line, TokenList& out);
     std::string header_name(const TokenList& line, std::size_t& pos, bool& angled) const;
     bool find_include(const std::string& name, bool angled, bool next, std::string& path, int& dir_index);
