@@ -395,6 +395,10 @@ const Type* CParser::struct_or_union(TypeKind kind) {
             error_at(at, "CREDEFTAG", std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
             record = nullptr;
         }
+        if (!record && ctx_.quiet && !defining) {  // a question names a tag nobody declared
+            failed_ = true;
+            return ctx_.types.basic(TypeKind::Int);
+        }
         if (!record) {
             record = ctx_.types.make_record(kind, tag);
             record->file = ctx_.current_file ? ctx_.current_file : (at.file >= 0 && ctx_.file_name ? ctx_.file_name(at.file) : nullptr);
@@ -511,6 +515,10 @@ const Type* CParser::enum_specifier() {
     if (record && (record->kind != TypeKind::Enum || (is(w.lbrace) && record->complete))) {
         error_at(at, "CREDEFTAG", std::string("enum ") + tag);
         record = nullptr;
+    }
+    if (!record && tag && ctx_.quiet && !is(w.lbrace)) {
+        failed_ = true;
+        return ctx_.types.basic(TypeKind::Int);
     }
     if (!record) {
         record = ctx_.types.make_record(TypeKind::Enum, tag);

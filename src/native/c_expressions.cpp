@@ -198,9 +198,10 @@ Expr* CParser::conditional() {
     if (is_arithmetic(ta) && is_arithmetic(tb)) e->type = arithmetic_result(ta, tb);
     else if (is_pointer_like(ta) && !(b->is_constant && !is_pointer_like(tb))) e->type = ta;
     else e->type = tb ? tb : ta;
-    if (c->is_constant && a->is_constant && b->is_constant) {
-        const bool take = c->is_float ? c->fvalue != 0 : c->value != 0;
-        Expr* chosen = take ? a : b;
+    // The branch not taken need not be constant.
+    const bool take = c->is_float ? c->fvalue != 0 : c->value != 0;
+    Expr* chosen = take ? a : b;
+    if (c->is_constant && chosen->is_constant && chosen->op != Expr::Op::String) {
         e->is_constant = true;
         e->is_float = is_floating(e->type);
         if (e->is_float) e->fvalue = chosen->is_float ? chosen->fvalue : static_cast<double>(chosen->value);
