@@ -5,6 +5,7 @@
 #include "inspect.h"
 
 #include "native/native_analyser.h"
+#include "native/native_assertions.h"
 #include "native/type_class.h"
 
 #include <algorithm>
@@ -106,50 +107,7 @@ int print_expression(const std::vector<std::string>& args) {
 int print_assertions(const std::vector<std::string>& args) {
     Setup s = set_up(args);
     for (const std::string& file : s.rest) s.analyser->analyse_file(file, false);
-    std::vector<std::string> lines;
-    auto usable = [](const std::string& text) { return text.find("<anonymous>") == std::string::npos; };
-    auto same = [](const std::string& a, const std::string& b) {
-        return "_Static_assert(__builtin_types_compatible_p(" + a + ", " + b + "), \"" + a + "\");";
-    };
-    s.analyser->symbols().each([&](const std::string&, const native::Symbol& sym) {
-        const std::string name = sym.name;
-        switch (sym.kind) {
-        case native::Symbol::Kind::EnumConstant:
-            lines.push_back("_Static_assert(" + name + " == " + std::to_string(sym.value) + "LL, \"" + name + "\");");
-            break;
-        case native::Symbol::Kind::Typedef: {
-            const std::string target = native::type_text(sym.type->base);
-            if (usable(target)) lines.push_back(same(name, target));
-            const long long size = native::size_of(sym.type);
-            if (size > 0 && native::resolve(sym.type)->kind != native::TypeKind::Function)
-                lines.push_back("_Static_assert(sizeof(" + name + ") == " + std::to_string(size) + ", \"" + name + "\");");
-            break;
-        }
-        default: {
-            const std::string type = native::type_text(sym.type);
-            if (usable(type)) lines.push_back(same("__typeof__(" + name + ")", type));
-        }
-        }
-    });
-    s.analyser->symbols().each_tag([&](const std::string&, const native::Record& r) {
-        if (r.kind == native::TypeKind::Enum || !r.complete) return;
-        const std::string tag = std::string(r.kind == native::TypeKind::Struct ? "struct " : "union ") + r.tag;
-        lines.push_back("_Static_assert(sizeof(" + tag + ") == " + std::to_string(r.size) + ", \"" + tag + "\");");
-        lines.push_back("_Static_assert(_Alignof(" + tag + ") == " + std::to_string(r.align) + ", \"" + tag + "\");");
-        for (const native::Field& f : r.fields) {
-            if (!f.name) continue;
-            const std::string member = "((" + tag + " *)0)->" + f.name;
-            const std::string type = native::type_text(f.type);
-            if (f.bit_width < 0) {
-                lines.push_back("_Static_assert(__builtin_offsetof(" + tag + ", " + f.name + ") == " + std::to_string(f.offset) +
-                                ", \"" + tag + "." + f.name + "\");");
-                if (usable(type)) lines.push_back(same("__typeof__(" + member + ")", type));
-            }
-        }
-    });
-    std::sort(lines.begin(), lines.end());
-    lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
-    for (const std::string& line : lines) std::printf("%s\n", line.c_str());
+    for (const std::string& line : native::static_assertions(*s.analyser)) std::printf("%s\n", line.c_str());
     return 0;
 }
 
