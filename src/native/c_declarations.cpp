@@ -623,6 +623,7 @@ bool CParser::grouping_paren() const {
 
 const Type* CParser::declarator(const Type* base, Declared& declared, bool abstract) {
     const Words& w = words();
+    attributes(nullptr);
     base = pointers(base);
     attributes(nullptr);
     if (is(w.lparen) && grouping_paren()) {
@@ -728,7 +729,13 @@ const Type* CParser::parameters() {
         const Type* type = declarator(spec.type, d, true);
         attributes(nullptr);
         const Type* r = resolve(type);
-        if (r && r->kind == TypeKind::Array) type = ctx_.types.qualified(ctx_.types.pointer_to(r->base), r->quals);
+        if (r && r->kind == TypeKind::Array) {
+            // Qualifiers of an array typedef belong to the elements; those
+            // written inside the brackets to the pointer.
+            std::uint8_t element_quals = 0;
+            for (const Type* t = type; t && t->kind == TypeKind::Typedef; t = t->base) element_quals |= t->quals;
+            type = ctx_.types.qualified(ctx_.types.pointer_to(ctx_.types.qualified(r->base, element_quals)), r->quals);
+        }
         else if (r && r->kind == TypeKind::Function) type = ctx_.types.pointer_to(type);
         if (d.name) {
             Symbol s;

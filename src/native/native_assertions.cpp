@@ -1,6 +1,7 @@
 #include "native/native_assertions.h"
 
 #include "native/native_analyser.h"
+#include "native/preprocessor.h"
 
 #include <algorithm>
 
@@ -23,8 +24,10 @@ std::string equal(const std::string& expr, long long value, const std::string& w
 
 std::vector<std::string> static_assertions(NativeAnalyser& analyser) {
     std::vector<std::string> lines;
+    // A name that is also a macro would be replaced in the assertion itself.
+    auto macro = [&](const char* name) { return analyser.preprocessor().find_macro(name) != nullptr; };
     analyser.symbols().each([&](const std::string& scope, const Symbol& sym) {
-        if (!scope.empty()) return;
+        if (!scope.empty() || macro(sym.name)) return;
         const std::string name = sym.name;
         switch (sym.kind) {
         case Symbol::Kind::EnumConstant:
@@ -45,12 +48,12 @@ std::vector<std::string> static_assertions(NativeAnalyser& analyser) {
         }
     });
     analyser.symbols().each_tag([&](const std::string& scope, const Record& r) {
-        if (!scope.empty() || r.kind == TypeKind::Enum || !r.complete) return;
+        if (!scope.empty() || r.kind == TypeKind::Enum || !r.complete || macro(r.tag)) return;
         const std::string tag = std::string(r.kind == TypeKind::Struct ? "struct " : "union ") + r.tag;
         lines.push_back(equal("sizeof(" + tag + ")", r.size, tag));
         lines.push_back(equal("_Alignof(" + tag + ")", r.align, tag));
         for (const Field& f : r.fields) {
-            if (!f.name || f.bit_width >= 0) continue;
+            if (!f.name || f.bit_width >= 0 || macro(f.name)) continue;
             lines.push_back(equal("__builtin_offsetof(" + tag + ", " + f.name + ")", f.offset, tag + "." + f.name));
             const std::string type = type_text(f.type);
             if (writable(type)) lines.push_back(same("__typeof__(((" + tag + " *)0)->" + f.name + ")", type));

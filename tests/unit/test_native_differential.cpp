@@ -34,7 +34,7 @@ struct Corpus : ::testing::TestWithParam<const char*> {
     static void SetUpTestSuite() { registerMessageCatalog(); }
 };
 
-void check_header(const std::string& header, bool gnu_source) {
+void check_header(const std::string& header, const std::string& incl, bool gnu_source) {
     ScratchDir dir;
     const std::string source = dir.write("t.c", "#include <" + header + ">\n");
     const std::string define = gnu_source ? " -D_GNU_SOURCE" : "";
@@ -43,7 +43,9 @@ void check_header(const std::string& header, bool gnu_source) {
     ::unsetenv("KVRTGT");
     std::vector<std::string> defines;
     if (gnu_source) defines.push_back("_GNU_SOURCE");
-    auto analyser = native_setup(2, {}, defines);
+    std::vector<std::string> dirs;
+    if (!incl.empty()) dirs.push_back(incl);
+    auto analyser = native_setup(2, dirs, defines);
     ::unsetenv("KVW_ADD_USR_INCLUDE");
     ::unsetenv("KVSTGT");
 
@@ -59,7 +61,8 @@ void check_header(const std::string& header, bool gnu_source) {
 
     // (b) the compiler's preprocessor gives the same tokens
     const std::string expanded = dir.path() + "/t.i";
-    const std::string command = "gcc -E -P -undef -nostdinc" + define + " -I" + kTarget +
+    const std::string extra = incl.empty() ? std::string() : " -I" + incl;
+    const std::string command = "gcc -E -P -undef -nostdinc" + define + extra + " -I" + kTarget +
                                 "/lib -I/usr/include -I/usr/local/include -I/usr/include/x86_64-linux-gnu -include " +
                                 kDefines + " " + source + " > " + expanded + " 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
@@ -79,7 +82,7 @@ void check_header(const std::string& header, bool gnu_source) {
     std::string checks = "#include <" + header + ">\n";
     for (const std::string& line : static_assertions(*analyser)) checks += line + "\n";
     const std::string check_file = dir.write("check.c", checks);
-    const std::string compile = "gcc -fsyntax-only -w" + define + " " + check_file + " 2>" + dir.path() + "/errors";
+    const std::string compile = "gcc -fsyntax-only -w" + define + extra + " " + check_file + " 2>" + dir.path() + "/errors";
     EXPECT_EQ(std::system(compile.c_str()), 0) << header << define << "\n" << read_all(dir.path() + "/errors").substr(0, 2000);
 }
 
@@ -89,9 +92,36 @@ TEST_P(Corpus, ReadLikeTheCompiler) {
     if (!std::ifstream("/usr/include/" + header) && !std::ifstream("/usr/include/x86_64-linux-gnu/" + header) &&
         !std::ifstream(kTarget + "/lib/" + header))
         GTEST_SKIP() << header << " is not installed";
-    check_header(header, false);
-    check_header(header, true);
+    check_header(header, "", false);
+    check_header(header, "", true);
 }
+
+// Larger libraries, each after <stdio.h> as their users include them.
+struct Libraries : ::testing::TestWithParam<std::pair<const char*, const char*>> {
+    static void SetUpTestSuite() { registerMessageCatalog(); }
+};
+
+TEST_P(Libraries, ReadLikeTheCompiler) {
+    if (!have_compiler()) GTEST_SKIP() << "no C compiler";
+    const auto [header, incl] = GetParam();
+    const std::string dir = *incl ? incl : "/usr/include";
+    if (!std::ifstream(dir + "/" + header)) GTEST_SKIP() << header << " is not installed";
+    ScratchDir wrapper;
+    const std::string path = wrapper.write("with_stdio.h", std::string("#include <stdio.h>\n#include <") + header + ">\n");
+    check_header(path, incl, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installed, Libraries,
+    ::testing::Values(std::make_pair("openssl/ssl.h", ""), std::make_pair("libxml/parser.h", "/usr/include/libxml2"),
+                      std::make_pair("libxml/xpath.h", "/usr/include/libxml2"), std::make_pair("expat.h", ""),
+                      std::make_pair("png.h", ""), std::make_pair("ncurses.h", ""), std::make_pair("uuid/uuid.h", "")),
+    [](const ::testing::TestParamInfo<std::pair<const char*, const char*>>& info) {
+        std::string name = info.param.first;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
 
 INSTANTIATE_TEST_SUITE_P(
     SystemHeaders, Corpus,
