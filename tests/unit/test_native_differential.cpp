@@ -82,7 +82,9 @@ void check_header(const std::string& header, const std::string& incl, bool gnu_s
     // (c) the compiler accepts the answers
     std::string checks = "#include <" + header + ">\n";
     const std::vector<std::string> assertions = static_assertions(*analyser);
-    if (analyser->symbols().count() > 0) EXPECT_GT(assertions.size(), 0u) << header;
+    if (analyser->symbols().count() > 0) {
+        EXPECT_GT(assertions.size(), 0u) << header;
+    }
     for (const std::string& line : assertions) checks += line + "\n";
     const std::string check_file = dir.write("check.c", checks);
     const std::string compile = "gcc -fsyntax-only -w" + define + extra + " " + check_file + " 2>" + dir.path() + "/errors";
