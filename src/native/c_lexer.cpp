@@ -17,6 +17,10 @@ bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 // Removes backslash-newline pairs; each removed newline is given back after the
 // end of the logical line so that later lines keep their numbers.
+bool needs_joining(std::string_view text) {
+    return text.find('\\') != std::string_view::npos || text.find('\r') != std::string_view::npos;
+}
+
 std::string join_continued_lines(std::string_view text) {
     std::string out;
     out.reserve(text.size());
@@ -42,8 +46,25 @@ std::string join_continued_lines(std::string_view text) {
     return out;
 }
 
-const char* const kPunctuators[] = {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=",
-                                    "&&", "||", "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##"};
+// Length of the punctuator at p (1 for any other single character).
+std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
+    const char a = p[0];
+    const char b = left > 1 ? p[1] : '\0';
+    const char c = left > 2 ? p[2] : '\0';
+    switch (a) {
+    case '.':
+        if (b == '.' && c == '.') return 3;
+        return dot_dot && b == '.' ? 2 : 1;
+    case '<': case '>':
+        if (b == a) return c == '=' ? 3 : 2;
+        return b == '=' ? 2 : 1;
+    case '-': return b == '>' || b == '-' || b == '=' ? 2 : 1;
+    case '+': case '&': case '|': return b == a || b == '=' ? 2 : 1;
+    case '=': case '!': case '*': case '/': case '%': case '^': return b == '=' ? 2 : 1;
+    case '#': return b == '#' ? 2 : 1;
+    default: return 1;
+    }
+}
 
 }  // namespace
 
@@ -72,9 +93,13 @@ const Words& words() {
 
 void lex_text(std::string_view source, int file, int first_line, TokenList& out, const LexOptions& options,
               const LexReport& report, const LexMarker& marker) {
-    const std::string joined = join_continued_lines(source);
-    const char* s = joined.data();
-    const std::size_t n = joined.size();
+    std::string joined;
+    if (needs_joining(source)) {
+        joined = join_continued_lines(source);
+        source = joined;
+    }
+    const char* s = source.data();
+    const std::size_t n = source.size();
     auto& pool = string_pool();
     std::size_t i = 0;
     int line = first_line;
@@ -113,12 +138,17 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
             i += 2;
             bool closed = false;
             while (i < n) {
-                if (s[i] == '*' && i + 1 < n && s[i + 1] == '/') {
+                const char* star = static_cast<const char*>(std::memchr(s + i, '*', n - i));
+                const std::size_t stop = star ? static_cast<std::size_t>(star - s) : n;
+                for (const char* nl = s + i; (nl = static_cast<const char*>(std::memchr(nl, '\n', stop - static_cast<std::size_t>(nl - s)))) != nullptr; ++nl)
+                    ++line;
+                i = stop;
+                if (!star) break;
+                if (i + 1 < n && s[i + 1] == '/') {
                     i += 2;
                     closed = true;
                     break;
                 }
-                if (s[i] == '\n') ++line;
                 ++i;
             }
             if (!closed && report) report("UNTERCOMM", start_line);
@@ -196,16 +226,7 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
             push(TokKind::Number, start, i);
             continue;
         }
-        std::size_t length = 0;
-        for (const char* p : kPunctuators) {
-            const std::size_t len = std::strlen(p);
-            if (i + len <= n && std::memcmp(s + i, p, len) == 0) {
-                length = len;
-                break;
-            }
-        }
-        if (length == 0 && options.dot_dot && c == '.' && i + 1 < n && s[i + 1] == '.') length = 2;
-        if (length == 0) length = 1;
+        const std::size_t length = punctuator_length(s + i, n - i, options.dot_dot);
         i += length;
         push(std::strchr("()[]{};,.<>+-*/%&|^!~?:=#", c) ? TokKind::Punct : TokKind::Other, start, i);
     }

@@ -22,6 +22,8 @@ bool regular_file(const std::string& path) {
 bool read_file(const std::string& path, std::string& text) {
     std::FILE* f = std::fopen(path.c_str(), "rb");
     if (!f) return false;
+    struct stat st {};
+    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
     char buffer[65536];
     std::size_t got;
     while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
@@ -686,20 +688,25 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     const std::string key = ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
     if (once_.count(key)) return;
     auto& slot = cache_[key];
+    if (slot && slot->guard && macros_.count(slot->guard)) return;
     int file;
-    if (!slot) {
+    if (!slot || slot->tokens.empty()) {
         std::string text;
         if (!read_file(path, text)) {
             reportAtText(1, "IMPOUVFIC", path.c_str(), nullptr, 0);
             return;
         }
-        slot = std::make_unique<CachedFile>();
-        slot->key = key;
-        file = add_file_name(path);
-        slot->file = file;
-        lex(text, file, 1, slot->tokens);
+        if (!slot) {
+            slot = std::make_unique<CachedFile>();
+            slot->key = key;
+            slot->file = add_file_name(path);
+        }
+        file = slot->file;
+        // Lexed into a list that keeps its room, then copied at its exact size.
+        scratch_.clear();
+        lex(text, file, 1, scratch_);
+        slot->tokens.assign(scratch_.begin(), scratch_.end());
     } else {
-        if (slot->guard && macros_.count(slot->guard)) return;
         file = slot->file;
     }
     FileRecord& record = files_[static_cast<std::size_t>(file)];

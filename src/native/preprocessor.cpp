@@ -200,13 +200,29 @@ void Preprocessor::push_source(std::unique_ptr<Source> source, const char* what)
     stack_.push_back(std::move(source));
 }
 
+std::unique_ptr<Preprocessor::Source> Preprocessor::new_source() {
+    if (spare_.empty()) return std::make_unique<Source>();
+    std::unique_ptr<Source> s = std::move(spare_.back());
+    spare_.pop_back();
+    TokenList owned = std::move(s->owned);
+    owned.clear();
+    *s = Source{};
+    s->owned = std::move(owned);
+    return s;
+}
+
+void Preprocessor::drop_top() {
+    spare_.push_back(std::move(stack_.back()));
+    stack_.pop_back();
+}
+
 void Preprocessor::push_tokens(TokenList tokens, bool barrier) {
     // An exhausted macro source below is of no further use: dropping it keeps
     // chains of object-like macros from deepening the stack.
     while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
            stack_.back()->pos >= stack_.back()->tokens->size())
-        stack_.pop_back();
-    auto source = std::make_unique<Source>();
+        drop_top();
+    auto source = new_source();
     source->owned = std::move(tokens);
     source->tokens = &source->owned;
     source->barrier = barrier;
@@ -216,7 +232,10 @@ void Preprocessor::push_tokens(TokenList tokens, bool barrier) {
 void Preprocessor::pop_source() {
     std::unique_ptr<Source> s = std::move(stack_.back());
     stack_.pop_back();
-    if (!s->is_file) return;
+    if (!s->is_file) {
+        spare_.push_back(std::move(s));
+        return;
+    }
     --file_depth_;
     while (conditionals_.size() > s->cond_base) {
         const Conditional& c = conditionals_.back();
@@ -224,6 +243,13 @@ void Preprocessor::pop_source() {
         conditionals_.pop_back();
     }
     if (s->cached && s->guard_candidate && s->guard_closed && !s->guard_broken) s->cached->guard = s->guard_candidate;
+    // A guarded file is normally not read again: its tokens make room for the next file's.
+    const bool still_read = std::any_of(stack_.begin(), stack_.end(), [&](const auto& other) { return other->cached == s->cached; });
+    if (s->cached && !still_read && (s->cached->guard || once_.count(s->cached->key))) {
+        s->cached->tokens.clear();
+        s->cached->tokens.shrink_to_fit();
+    }
+    spare_.push_back(std::move(s));
 }
 
 bool Preprocessor::read(Token& token) {
@@ -325,7 +351,7 @@ TokenList Preprocessor::expand_all(const TokenList& tokens) {
     const std::size_t level = stack_.size();
     Token t;
     while (next_expanded(t)) out.push_back(t);
-    while (stack_.size() >= level) stack_.pop_back();
+    while (stack_.size() >= level) drop_top();
     collecting_ = saved;
     return out;
 }
@@ -580,12 +606,12 @@ bool Preprocessor::expand(const Macro& macro, const Token& name) {
         t.flags &= static_cast<std::uint8_t>(~kLineStart);
         if (i == 0) t.flags = static_cast<std::uint8_t>((t.flags & ~kSpaceBefore) | (name.flags & kSpaceBefore));
     }
-    auto source = std::make_unique<Source>();
-    source->owned = std::move(result);
-    source->tokens = &source->owned;
     while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
            stack_.back()->pos >= stack_.back()->tokens->size())
-        stack_.pop_back();
+        drop_top();
+    auto source = new_source();
+    source->owned = std::move(result);
+    source->tokens = &source->owned;
     push_source(std::move(source), macro.name);
     return true;
 }

@@ -126,6 +126,8 @@ private:
     void push_tokens(TokenList tokens, bool barrier);
     void push_source(std::unique_ptr<Source> source, const char* what);
     void pop_source();
+    std::unique_ptr<Source> new_source();  // reuses a finished one when there is one
+    void drop_top();
     TokenList rest_of_line();
     void directive(const Token& hash);
     void skip_group();
@@ -164,6 +166,8 @@ private:
     std::vector<FileRecord> files_;
     std::unordered_map<const char*, Macro> macros_;
     std::vector<std::unique_ptr<Source>> stack_;
+    std::vector<std::unique_ptr<Source>> spare_;
+    TokenList scratch_;
     std::vector<Conditional> conditionals_;
     std::unordered_map<std::string, std::unique_ptr<CachedFile>> cache_;
     std::unordered_set<std::string> once_;

@@ -9,6 +9,7 @@
 #include "native/type_class.h"
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 
@@ -111,12 +112,33 @@ int print_assertions(const std::vector<std::string>& args) {
     return 0;
 }
 
+// In-process time of reading headers (preprocessing and declarations).
+int print_timing(const std::vector<std::string>& args) {
+    const auto start = std::chrono::steady_clock::now();
+    Setup s = set_up(args);
+    std::size_t tokens = 0;
+    double preprocessing = 0;
+    for (const std::string& file : s.rest) {
+        const auto before = std::chrono::steady_clock::now();
+        const native::TokenList list = s.analyser->preprocess_file(file);
+        preprocessing += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - before).count();
+        tokens += list.size();
+        s.analyser->declare_tokens(list);
+    }
+    const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+    std::printf("in-process %.1f ms (preprocessing %.1f ms), %zu tokens, %zu declarations\n", ms, preprocessing, tokens,
+                s.analyser->symbols().count());
+    return 0;
+}
+
 const InspectCommand kTokens("native-tokens", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: preprocessed tokens, one a line",
                              print_tokens);
 const InspectCommand kDecls("native-decls", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: declarations and types registered",
                             print_declarations);
 const InspectCommand kAsserts("native-asserts", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: static assertions of the answers",
                               print_assertions);
+const InspectCommand kTiming("native-time", "[-Idir] [-Ditem] [-K] [-Sdefs] header...: in-process time of the analysis",
+                              print_timing);
 const InspectCommand kExpr("native-expr", "[-Idir] [-Ditem] [-K] [-Sdefs] header... expression: type class and value",
                            print_expression);
 

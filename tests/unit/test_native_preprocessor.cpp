@@ -260,6 +260,14 @@ TEST_F(NativePreprocessor, GuardsAndPragmaOnceReadOnce) {
               "guarded once after_guard after_guard guarded");
 }
 
+TEST_F(NativePreprocessor, GuardedFileIncludingItselfIsReadToItsEnd) {
+    ScratchDir dir;
+    dir.write("a.h", "#ifndef A_H\n#define A_H\nfirst\n#include \"a.h\"\nlast\n#endif\n");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path()};
+    EXPECT_EQ(run("#include <a.h>\n#include <a.h>\n#undef A_H\n#include <a.h>\n", settings), "first last first last");
+}
+
 TEST_F(NativePreprocessor, SelfIncludeStopsAtTheStackLimit) {
     ScratchDir dir;
     dir.write("self.h", "x\n#include \"self.h\"\n");
