@@ -25,7 +25,7 @@ measure() {  # name, include flags, headers...
     for h in "$@"; do echo "#include <$h.h>" >> "$work/$name.h"; done
     cp "$work/$name.h" "$work/$name.c"
     python3 - "$inspect" "$defs" "$work/$name.h" "$work/$name.c" "$runs" "$flags" "$name" <<'PY'
-import os, resource, subprocess, sys, time
+import os, subprocess, sys, time
 inspect, defs, header, source, runs, flags, name = sys.argv[1:8]
 runs = int(runs)
 extra = flags.split()
@@ -33,20 +33,20 @@ env = dict(os.environ, KVW_ADD_USR_INCLUDE="1", KVSTGT=os.path.dirname(os.path.d
 ours = [inspect, "native-time", "-S" + defs] + ["-I" + f[2:] for f in extra] + [header]
 gcc = ["gcc", "-fsyntax-only", "-w"] + extra + [source]
 def run(cmd, env=None):
-    best, out = None, ""
+    """Best wall time of `runs` runs, peak resident memory (kB) and the output."""
+    best, peak, out = None, 0, ""
     for _ in range(runs):
         start = time.perf_counter()
-        p = subprocess.run(cmd, env=env, capture_output=True, text=True, check=True)
+        p = subprocess.run(["/usr/bin/time", "-f", "%M"] + cmd, env=env, capture_output=True, text=True, check=True)
         elapsed = (time.perf_counter() - start) * 1000
         best = elapsed if best is None else min(best, elapsed)
+        peak = max(peak, int(p.stderr.strip().splitlines()[-1]))
         out = p.stdout.strip()
-    return best, out
-ours_ms, ours_out = run(ours, env)
-ours_rss = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-gcc_ms, _ = run(gcc)
-gcc_rss = resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss
-print(f"{name}: ours {ours_out.split(',')[0]}, whole process {ours_ms:.1f} ms, peak {ours_rss/1024:.1f} MB; "
-      f"gcc -fsyntax-only {gcc_ms:.1f} ms, peak {max(gcc_rss, ours_rss)/1024:.1f} MB; ratio {ours_ms/gcc_ms:.2f}")
+    return best, peak, out
+ours_ms, ours_kb, ours_out = run(ours, env)
+gcc_ms, gcc_kb, _ = run(gcc)
+print(f"{name}: ours {ours_out.split(',')[0]}, whole process {ours_ms:.1f} ms, peak {ours_kb/1024:.1f} MB; "
+      f"gcc -fsyntax-only {gcc_ms:.1f} ms, peak {gcc_kb/1024:.1f} MB; ratio {ours_ms/gcc_ms:.2f}")
 print("   ", ours_out)
 PY
 }

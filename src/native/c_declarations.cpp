@@ -133,6 +133,15 @@ void CParser::recover() {
     }
 }
 
+bool CParser::enter(const char* what) {
+    static constexpr int kMaxNesting = 400;
+    if (++depth_ <= kMaxNesting) return true;
+    if (!failed_) error_at(peek(), "CNESTDEPT", what);
+    failed_ = true;
+    pos_ = tokens_.size();  // nothing after this point can be trusted
+    return false;
+}
+
 bool CParser::is_typedef_name(const Token& t) const {
     if (t.kind != TokKind::Ident) return false;
     const Symbol* s = ctx_.symbols.find(t.text);
@@ -371,6 +380,8 @@ done:
 
 const Type* CParser::struct_or_union(TypeKind kind) {
     const Words& w = words();
+    const Nesting nesting(*this, "structure");
+    if (!nesting.ok) return ctx_.types.basic(TypeKind::Int);
     Attributes attrs;
     attributes(&attrs);
     const Token& at = peek();
@@ -623,6 +634,8 @@ bool CParser::grouping_paren() const {
 
 const Type* CParser::declarator(const Type* base, Declared& declared, bool abstract) {
     const Words& w = words();
+    const Nesting nesting(*this, "declarator");
+    if (!nesting.ok) return base;
     attributes(nullptr);
     base = pointers(base);
     attributes(nullptr);
@@ -650,6 +663,8 @@ const Type* CParser::declarator(const Type* base, Declared& declared, bool abstr
 
 const Type* CParser::type_suffix(const Type* base) {
     const Words& w = words();
+    const Nesting nesting(*this, "declarator");
+    if (!nesting.ok) return base;
     if (accept(w.lbracket)) {
         std::uint8_t quals = 0;
         for (;;) {

@@ -309,6 +309,8 @@ Expr* CParser::binary_node(const Token& op, Expr* a, Expr* b) {
 
 Expr* CParser::cast() {
     const Words& w = words();
+    const Nesting nesting(*this, "expression");
+    if (!nesting.ok) return nullptr;
     if (is(w.lparen) && starts_type(1)) {
         ++pos_;
         const Type* type = type_name();

@@ -117,12 +117,22 @@ private:
     const Type* promoted(const Type* t);
     long long normalize(long long value, const Type* type) const;
     Expr* offsetof_expr();
+    // Counts one level of nesting; false (with a message) beyond the limit.
+    bool enter(const char* what);
+
+    struct Nesting {
+        CParser& parser;
+        bool ok;
+        Nesting(CParser& p, const char* what) : parser(p), ok(p.enter(what)) {}
+        ~Nesting() { --parser.depth_; }
+    };
 
     ParserContext& ctx_;
     const TokenList& tokens_;
     std::size_t pos_ = 0;
     std::size_t decl_start_ = 0;  // first token of the current external declaration
     bool failed_ = false;   // a syntax error in the current declaration
+    int depth_ = 0;         // nesting of expressions, declarators and bodies
     int extern_c_depth_ = 0;
     ExprTree* tree_ = nullptr;
     ExprTree scratch_;      // constants read while parsing declarations

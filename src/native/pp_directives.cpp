@@ -183,6 +183,15 @@ private:
     Value unary() {
         const Words& w = words();
         const Token* t = peek();
+        // Bounded recursion: parentheses and unary operators nest at most this deep.
+        if (++depth_ > kMaxDepth) {
+            fail("Invalid token in expression");
+            return {};
+        }
+        struct Leave {
+            int& depth;
+            ~Leave() { --depth; }
+        } leave{depth_};
         if (!t) {
             fail("Invalid token in expression");
             return {};
@@ -243,6 +252,8 @@ private:
     std::string error_;
     bool live_ = true;
     bool div_zero_ = false;
+    int depth_ = 0;
+    static constexpr int kMaxDepth = 512;
 };
 
 }  // namespace

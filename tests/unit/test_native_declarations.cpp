@@ -170,6 +170,16 @@ TEST_F(NativeDeclarations, ErrorsNameTheFileLineAndWhatWasExpected) {
     EXPECT_TRUE(native_variable(*analyser, "z", ""));
 }
 
+TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
+    const std::string deep(100000, '(');
+    EXPECT_EQ(declare("int a[" + deep + "1];\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C expression\n");
+    EXPECT_EQ(declare("int " + deep + "x;\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C declarator\n");
+    std::string structs;
+    for (int i = 0; i < 5000; ++i) structs += "struct { ";
+    EXPECT_EQ(declare(structs + "int x;\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C structure\n");
+    EXPECT_EQ(declare("#if " + deep + "1\n#endif\n"), "Zolmex-W-EXPERRONE,  [h.h:1] Bad expression: Invalid token in expression\n");
+}
+
 TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
     EXPECT_EQ(declare("typedef float _Float32;\n_Float32 plain;\n"), "");
     EXPECT_EQ(type_text(native_variable(*analyser, "plain", "")->type), "_Float32");
