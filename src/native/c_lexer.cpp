@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace zv::native {
 
@@ -66,6 +67,34 @@ std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
     }
 }
 
+// Pooled texts of the single characters and of the longer punctuators.
+struct PunctuatorTexts {
+    const char* single[256] = {};
+    std::vector<std::pair<std::string_view, const char*>> longer;
+    const char* find(std::string_view text) const {
+        if (text.size() == 1) return single[static_cast<unsigned char>(text[0])];
+        for (const auto& [word, pooled] : longer)
+            if (word == text) return pooled;
+        return nullptr;
+    }
+};
+
+const PunctuatorTexts& punctuator_texts() {
+    static const PunctuatorTexts texts = [] {
+        PunctuatorTexts t;
+        auto& pool = string_pool();
+        for (int c = 1; c < 256; ++c) {
+            const char ch = static_cast<char>(c);
+            t.single[c] = pool.intern(std::string_view(&ch, 1));
+        }
+        for (const char* p : {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&", "||",
+                              "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", ".."})
+            t.longer.emplace_back(p, pool.intern(p));
+        return t;
+    }();
+    return texts;
+}
+
 }  // namespace
 
 const Words& words() {
@@ -104,9 +133,13 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
     std::size_t i = 0;
     int line = first_line;
     std::uint8_t flags = kLineStart;
+    const PunctuatorTexts& punctuators = punctuator_texts();
     auto push = [&](TokKind kind, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
         Token t;
-        t.text = pool.intern(std::string_view(s + start, end - start));
+        const std::string_view text(s + start, end - start);
+        // Punctuators, half of all tokens, have their pooled texts at hand.
+        const char* known = kind == TokKind::Punct || kind == TokKind::Other ? punctuators.find(text) : nullptr;
+        t.text = known ? known : pool.intern(text);
         t.length = static_cast<std::uint32_t>(end - start);
         t.kind = kind;
         t.flags = flags | extra;
