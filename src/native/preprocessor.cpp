@@ -16,16 +16,6 @@ namespace {
 
 constexpr std::size_t kMaxInputLevels = 2000;
 
-bool is_ident_text(std::string_view text) {
-    if (text.empty()) return false;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        const bool letter = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$';
-        if (!letter && !(i > 0 && c >= '0' && c <= '9')) return false;
-    }
-    return true;
-}
-
 std::string quoted(std::string_view text) {
     std::string out = "\"";
     for (char c : text) {
@@ -154,9 +144,8 @@ void Preprocessor::define(std::string_view name, std::string_view body) {
 void Preprocessor::define_item(std::string_view item) {
     const std::size_t eq = item.find('=');
     const std::string_view name = item.substr(0, eq);
-    if (!is_ident_text(name) && !(eq == std::string_view::npos && !name.empty() &&
-                                  name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_$0123456789") ==
-                                      std::string_view::npos)) {
+    if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_$0123456789") !=
+                            std::string_view::npos) {
         const std::string arg = "-D" + std::string(item);
         reportAtText(3, "MALFOROPT", arg.c_str(), nullptr, 0);
         return;
@@ -326,6 +315,7 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
 bool Preprocessor::next_expanded(Token& token) {
     Token t;
     while (read(t)) {
+        if (t.text == words().pragma_op && pragma_operator(t)) continue;
         if (t.kind == TokKind::Ident && !(t.flags & kNoExpand)) {
             auto it = macros_.find(t.text);
             if (it != macros_.end()) {
@@ -340,6 +330,27 @@ bool Preprocessor::next_expanded(Token& token) {
         return true;
     }
     return false;
+}
+
+// _Pragma("text") acts as the line "#pragma text" and leaves nothing behind.
+bool Preprocessor::pragma_operator(const Token& op) {
+    if (!peek_lparen()) return false;
+    Token lparen, text, rparen;
+    read(lparen);
+    if (!read(text) || text.kind != TokKind::String || !read(rparen) || rparen.text != words().rparen) {
+        report(3, "SYNTAXERR", "_Pragma", op.file, op.line);
+        return true;
+    }
+    std::string body;
+    const std::string_view quoted_text = text.view().substr(text.view().find('"'));
+    for (std::size_t i = 1; i + 1 < quoted_text.size(); ++i) {
+        if (quoted_text[i] == '\\' && i + 2 < quoted_text.size() && (quoted_text[i + 1] == '"' || quoted_text[i + 1] == '\\')) ++i;
+        body += quoted_text[i];
+    }
+    TokenList line;
+    lex("pragma " + body, op.file, op.line, line);
+    do_pragma(line);
+    return true;
 }
 
 TokenList Preprocessor::expand_all(const TokenList& tokens) {

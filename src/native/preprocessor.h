@@ -153,6 +153,7 @@ private:
 
     // Macros
     bool expand(const Macro& macro, const Token& name);
+    bool pragma_operator(const Token& op);
     TokenList expand_all(const TokenList& tokens);
     bool collect_arguments(const Macro& macro, const Token& name, std::vector<TokenList>& args, Token& rparen);
     TokenList substitute(const Macro& macro, const std::vector<TokenList>& args, const Token& name);

@@ -212,6 +212,9 @@ TEST_F(NativePreprocessor, KorvaPragmas) {
               "Zolmex-W-PRAGMAINC,  [t.h:2] UnknownUnit Testing pragma: unknown_word \n");
     run("#pragma korva pragma \"mine\" \"korva bogus\"\n#pragma mine\n");
     EXPECT_EQ(messages, "Zolmex-W-PRAGMAINC,  [t.h:2] UnknownUnit Testing pragma: bogus \n");
+    // The operator form acts like the directive and leaves no token.
+    EXPECT_EQ(run("#define P(x) _Pragma(#x) after\nP(korva other)\n_Pragma(\"once\") end\n"), "after end");
+    EXPECT_EQ(messages, "Zolmex-W-PRAGMAINC,  [t.h:2] UnknownUnit Testing pragma: other \n");
 
     ScratchDir dir;
     dir.write("extra/found.h", "found_it\n");
