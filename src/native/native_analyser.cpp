@@ -50,9 +50,9 @@ ParserContext NativeAnalyser::context(bool quiet) {
     return ctx;
 }
 
-TokenList NativeAnalyser::run_text(const std::string& text, const std::string& name, int line) {
+TokenList NativeAnalyser::run_text(const std::string& text, const std::string& name, int line, bool dot_dot) {
     TokenList out;
-    pp_->run(text, name, line, out);
+    pp_->run(text, name, line, out, dot_dot);
     return out;
 }
 
@@ -60,7 +60,7 @@ TokenList NativeAnalyser::preprocess_file(const std::string& path) {
     return run_text("#include \"" + path + "\"\n", "", 0);
 }
 
-TokenList NativeAnalyser::preprocess_tokens(const std::string& text) { return run_text(text, file_, line_); }
+TokenList NativeAnalyser::preprocess_tokens(const std::string& text) { return run_text(text, file_, line_, true); }
 
 void NativeAnalyser::declare_tokens(const TokenList& tokens) {
     ParserContext ctx = context(false);

@@ -40,7 +40,7 @@ public:
     void analyse_file(const std::string& path, bool standard_defines);
     // Tokens of a file read the same way, without declaration analysis.
     TokenList preprocess_file(const std::string& path);
-    // Preprocesses a text at the current position.
+    // Preprocesses a text at the current position (".." is a token in it).
     TokenList preprocess_tokens(const std::string& text);
     // Preprocessed text of `text` (with line markers), or nothing when empty.
     std::optional<std::string> preprocess(const std::string& text);
@@ -54,7 +54,7 @@ public:
     const Symbol* variable(const std::string& name, const std::string& scope_name);
 
 private:
-    TokenList run_text(const std::string& text, const std::string& name, int line);
+    TokenList run_text(const std::string& text, const std::string& name, int line, bool dot_dot = false);
     ParserContext context(bool quiet);
     int file_index(const std::string& name);
     TokenList lex_preprocessed(const std::string& text, const std::string& file, int line);

@@ -295,12 +295,12 @@ TokenList Preprocessor::rest_of_line() {
 
 // ---------------------------------------------------------------- driver loop
 
-void Preprocessor::run(std::string_view text, const std::string& name, int line, TokenList& out) {
+void Preprocessor::run(std::string_view text, const std::string& name, int line, TokenList& out, bool dot_dot) {
     auto source = std::make_unique<Source>();
     source->is_file = true;
     source->file = add_file_name(name);
     if (base_file_.empty()) base_file_ = name;
-    lex(text, source->file, line, source->owned);
+    lex(text, source->file, line, source->owned, dot_dot);
     source->tokens = &source->owned;
     source->cond_base = conditionals_.size();
     ++file_depth_;

@@ -63,8 +63,9 @@ public:
     const Macro* find_macro(const char* pooled_name) const;
 
     // Preprocesses a text read as if it were a file named `name` starting at
-    // `line`; the result is appended to `out`.
-    void run(std::string_view text, const std::string& name, int line, TokenList& out);
+    // `line`; the result is appended to `out`. With `dot_dot` the text itself
+    // (not the files it includes) has ".." as a token, as script values need.
+    void run(std::string_view text, const std::string& name, int line, TokenList& out, bool dot_dot = false);
 
     // Name of a file index (as opened; "" for a text without name).
     const std::string& file_name(int file) const { return files_[static_cast<std::size_t>(file)].name; }

@@ -200,6 +200,8 @@ TEST_F(NativeExpressions, ExpressionTreesAreReleasedByTheCaller) {
     EXPECT_EQ(type_text(native_expression_type(tree)), "int");
     native_release_expression(tree);
     EXPECT_EQ(native_preprocess(*analyser, "#define NOTHING\nNOTHING\n"), std::nullopt);
+    // Script values write intervals as "1..3": three tokens.
+    EXPECT_EQ(testing_support::joined(analyser->preprocess_tokens("[1..3] x...")), "[ 1 .. 3 ] x ...");
 }
 
 }  // namespace
