@@ -457,7 +457,7 @@ bool Preprocessor::resolve_operators(const TokenList& line, TokenList& pre) {
                 break;
             }
             const std::string_view name = line[k - 1].view();
-            number(t.text == w.has_builtin ? builtin_we_have(name) : (k == j + 3 && attribute_we_read(name)), t);
+            number(t.text == w.has_builtin ? builtin_we_have(name) : (k == j + 2 && attribute_we_read(name)), t);
             i = k;
         } else {
             pre.push_back(t);

@@ -192,6 +192,24 @@ TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
     EXPECT_EQ(size_of(native_variable(*modern, "c", "")->type), 16);
 }
 
+TEST_F(NativeDeclarations, StopAnalyseLeavesDeclarationsOut) {
+    EXPECT_EQ(declare("int seen;\n#pragma korva stop_analyse\nint unseen;\n#define STILL 1\n#pragma korva start_analyse\n"
+                      "int after[STILL];\n"),
+              "");
+    EXPECT_TRUE(native_variable(*analyser, "seen", ""));
+    EXPECT_FALSE(native_variable(*analyser, "unseen", ""));
+    EXPECT_TRUE(native_variable(*analyser, "after", ""));
+}
+
+TEST_F(NativeDeclarations, MessagesOfDeclaredTextsNameTheHeaderTheyCameFrom) {
+    testing_support::ScratchDir dir;
+    const std::string header = dir.write("inc.h", "int fine;\nint broken(;\n");
+    EXPECT_EQ(declare("int before;\n#include \"" + header + "\"\nint after_it junk;\n", "SCN"),
+              "Zolmex-E-CSYNTAXER,  [" + header + ":2] C syntax error: expected a parameter declaration before ';'\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: expected ';' after a declaration before 'junk'\n");
+    EXPECT_TRUE(native_variable(*analyser, "fine", "SCN"));
+}
+
 TEST_F(NativeDeclarations, TypeModifierPragma) {
     EXPECT_EQ(declare("#pragma korva type_modifier far\nint far *p; far int q;\n"), "");
     EXPECT_EQ(type_class(native_variable(*analyser, "p", "")->type), kPointer);

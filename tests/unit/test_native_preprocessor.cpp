@@ -117,6 +117,22 @@ TEST_F(NativePreprocessor, ConditionalsAndTheirWarnings) {
     EXPECT_EQ(run("#if 0\n#elif 0\na\n#elif 2 > 1\nb\n#elif 1\nc\n#else\nd\n#endif\n"), "b");
 }
 
+TEST_F(NativePreprocessor, MatchLineNamesTheFileWhenItChanged) {
+    run("#if 0\n#else\n#line 20 \"other.h\"\n#else\n#endif\n");
+    EXPECT_EQ(messages,
+              "Zolmex-W-ELIFAELSE,  [other.h:20]  #else after else\n"
+              "Zolmex-I-MATCHLINE,  [other.h:20] Matches line  1 file t.h\n");
+}
+
+TEST_F(NativePreprocessor, FeatureQueries) {
+    EXPECT_EQ(run("#if __has_attribute(__packed__) && __has_attribute(aligned) && !__has_attribute(no_such)\na\n#endif\n"
+                  "#if __has_builtin(__builtin_offsetof) && !__has_builtin(__builtin_expect)\nb\n#endif\n"
+                  "#if defined __has_include && defined(__has_builtin)\nc\n#endif\n"
+                  "#define ATTR(x) __has_attribute(x)\n#if ATTR(nonnull)\nd\n#endif\n"),
+              "a b c d");
+    EXPECT_EQ(messages, "");
+}
+
 TEST_F(NativePreprocessor, IfExpressions) {
     EXPECT_EQ(run("#define A 2\n#if defined A && defined(A) && !defined B && A * 3 == 6 && (-1 < 0u) == 0\nyes\n#endif\n"), "yes");
     EXPECT_EQ(run("#if 0 && (1 / 0)\n#else\nshort\n#endif\n"), "short");

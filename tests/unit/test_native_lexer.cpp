@@ -1,0 +1,116 @@
+// The C lexer: token kinds, literal forms, continued lines, line markers and
+// the literal decoders shared by #if and the expression typer.
+#include "native/c_lexer.h"
+#include "native_test_support.h"
+
+namespace zv::native {
+namespace {
+
+TokenList lexed(const std::string& text, LexOptions options = {}) {
+    TokenList tokens;
+    lex_text(text, 0, 1, tokens, options, {});
+    return tokens;
+}
+
+std::string texts(const std::string& text, LexOptions options = {}) { return testing_support::joined(lexed(text, options)); }
+
+TEST(NativeLexer, TokensAndTheirKinds) {
+    const TokenList t = lexed("id_1 $x 42 'c' \"s\" L\"w\" u8\"u\" U'z' -> <<= ... ## @ `");
+    ASSERT_EQ(t.size(), 14u);
+    EXPECT_EQ(t[0].kind, TokKind::Ident);
+    EXPECT_EQ(t[1].kind, TokKind::Ident);
+    EXPECT_EQ(t[2].kind, TokKind::Number);
+    EXPECT_EQ(t[3].kind, TokKind::Char);
+    EXPECT_EQ(t[4].kind, TokKind::String);
+    EXPECT_EQ(t[5].view(), "L\"w\"");
+    EXPECT_EQ(t[6].view(), "u8\"u\"");
+    EXPECT_EQ(t[7].kind, TokKind::Char);
+    EXPECT_EQ(t[8].view(), "->");
+    EXPECT_EQ(t[9].view(), "<<=");
+    EXPECT_EQ(t[10].view(), "...");
+    EXPECT_EQ(t[11].view(), "##");
+    EXPECT_EQ(t[12].kind, TokKind::Other);
+    // Equal texts share one pooled copy.
+    EXPECT_EQ(lexed("abc")[0].text, lexed("x abc")[1].text);
+}
+
+TEST(NativeLexer, NumbersAndTheDotDotToken) {
+    EXPECT_EQ(texts("1e+5 0x1p-3 1.2.3 .5 x.y"), "1e+5 0x1p-3 1.2.3 .5 x . y");
+    EXPECT_EQ(texts("1..3"), "1..3");
+    LexOptions values;
+    values.dot_dot = true;
+    EXPECT_EQ(texts("1..3 a...b [2..5]", values), "1 .. 3 a ... b [ 2 .. 5 ]");
+}
+
+TEST(NativeLexer, ContinuedLinesCommentsAndPositions) {
+    const TokenList t = lexed("a \\\nb /* one\ntwo */ c\n// gone \\\n still gone\nd\r\ne");
+    ASSERT_EQ(t.size(), 5u);
+    EXPECT_EQ(t[0].line, 1);
+    EXPECT_EQ(t[1].line, 1);  // joined to the first line
+    EXPECT_EQ(t[2].line, 3);
+    EXPECT_EQ(t[3].line, 6);
+    EXPECT_EQ(t[4].line, 7);
+    EXPECT_TRUE(t[0].line_start());
+    EXPECT_FALSE(t[1].line_start());
+    EXPECT_TRUE(t[2].space_before());
+    EXPECT_TRUE(t[3].line_start());
+    std::vector<int> reported;
+    TokenList tokens;
+    lex_text("x /* never closed\n\n", 0, 1, tokens, LexOptions{}, [&](const char* code, int line) {
+        EXPECT_STREQ(code, "UNTERCOMM");
+        reported.push_back(line);
+    });
+    EXPECT_EQ(reported, std::vector<int>{1});
+    EXPECT_TRUE(lexed("'open")[0].flags & kUnterminated);
+    EXPECT_FALSE(lexed("'\\''")[0].flags & kUnterminated);
+}
+
+TEST(NativeLexer, LineMarkersOfPreprocessedText) {
+    LexOptions options;
+    options.line_markers = true;
+    TokenList tokens;
+    std::vector<std::string> files;
+    lex_text("a\n# 40 \"x.h\"\nb\n\nc\n#line 7 \"y.h\"\nd\n", 0, 1, tokens, options, {}, [&](int, std::string_view file) {
+        files.emplace_back(file);
+        return static_cast<int>(files.size());
+    });
+    ASSERT_EQ(tokens.size(), 4u);
+    EXPECT_EQ(tokens[1].line, 40);
+    EXPECT_EQ(tokens[1].file, 1);
+    EXPECT_EQ(tokens[2].line, 42);
+    EXPECT_EQ(tokens[3].line, 7);
+    EXPECT_EQ(files, (std::vector<std::string>{"x.h", "y.h"}));
+}
+
+TEST(NativeLexer, LiteralDecoders) {
+    long long v = 0;
+    ASSERT_TRUE(char_constant_value("'a'", v));
+    EXPECT_EQ(v, 97);
+    ASSERT_TRUE(char_constant_value("'\\xff'", v));
+    EXPECT_EQ(v, -1);  // plain char is signed
+    ASSERT_TRUE(char_constant_value("L'\\xff'", v));
+    EXPECT_EQ(v, 255);
+    ASSERT_TRUE(char_constant_value("'ab'", v));
+    EXPECT_EQ(v, 97 * 256 + 98);
+    EXPECT_FALSE(char_constant_value("''", v));
+    EXPECT_EQ(string_literal_length("\"a\\n\\x41\\101\""), 4);
+    EXPECT_EQ(string_literal_length("u8\"\""), 0);
+
+    NumberLiteral n = parse_number("0x7fffffffUL");
+    EXPECT_TRUE(n.valid && n.is_unsigned && !n.decimal);
+    EXPECT_EQ(n.longs, 1);
+    EXPECT_EQ(n.value, 0x7fffffffu);
+    n = parse_number("0777");
+    EXPECT_EQ(n.value, 511u);
+    n = parse_number("0b101");
+    EXPECT_EQ(n.value, 5u);
+    n = parse_number("2.5e1f");
+    EXPECT_TRUE(n.valid && n.is_float);
+    EXPECT_EQ(n.float_suffix, 'f');
+    EXPECT_DOUBLE_EQ(n.fvalue, 25.0);
+    EXPECT_FALSE(parse_number("09").valid);
+    EXPECT_FALSE(parse_number("1lll").valid);
+}
+
+}  // namespace
+}  // namespace zv::native
