@@ -97,6 +97,49 @@ const PunctuatorTexts& punctuator_texts() {
 
 }  // namespace
 
+InternCache::InternCache() : slots_(1u << 15) {}
+
+const char* InternCache::intern(std::string_view text) {
+    // 8 bytes at a time, multiplied and folded.
+    std::uint64_t h = 0x9e3779b97f4a7c15ull ^ text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        h = (h ^ word) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    std::uint64_t tail = 0;
+    std::memcpy(&tail, text.data() + i, text.size() - i);
+    h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+    h ^= h >> 29;
+    if ((used_ + 1) * 4 > slots_.size() * 3) {  // keep it at most three quarters full
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        used_ = 0;
+        for (const Slot& s : old) {
+            if (!s.text) continue;
+            std::size_t at = s.hash & (slots_.size() - 1);
+            while (slots_[at].text) at = (at + 1) & (slots_.size() - 1);
+            slots_[at] = s;
+            ++used_;
+        }
+    }
+    std::size_t at = h & (slots_.size() - 1);
+    for (;; at = (at + 1) & (slots_.size() - 1)) {
+        Slot& slot = slots_[at];
+        if (!slot.text) break;
+        if (slot.hash == h && slot.length == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0)
+            return slot.text;
+    }
+    Slot& slot = slots_[at];
+    slot.hash = h;
+    slot.text = string_pool().intern(text);
+    slot.length = static_cast<std::uint32_t>(text.size());
+    ++used_;
+    return slot.text;
+}
+
 const Words& words() {
     static const Words w = [] {
         auto& p = string_pool();
@@ -139,7 +182,7 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
         const std::string_view text(s + start, end - start);
         // Punctuators, half of all tokens, have their pooled texts at hand.
         const char* known = kind == TokKind::Punct || kind == TokKind::Other ? punctuators.find(text) : nullptr;
-        t.text = known ? known : pool.intern(text);
+        t.text = known ? known : options.cache ? options.cache->intern(text) : pool.intern(text);
         t.length = static_cast<std::uint32_t>(end - start);
         t.kind = kind;
         t.flags = flags | extra;

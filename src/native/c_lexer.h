@@ -5,14 +5,34 @@
 
 #include "native/c_token.h"
 
+#include <cstdint>
 #include <functional>
+#include <vector>
 #include <string_view>
 
 namespace zv::native {
 
+// A cache in front of the string pool for the texts of identifiers and
+// numbers: a faster hash, open addressing, the pooled text as the answer.
+class InternCache {
+public:
+    InternCache();
+    const char* intern(std::string_view text);
+
+private:
+    struct Slot {
+        std::uint64_t hash = 0;
+        const char* text = nullptr;
+        std::uint32_t length = 0;
+    };
+    std::vector<Slot> slots_;
+    std::size_t used_ = 0;
+};
+
 struct LexOptions {
     bool dot_dot = false;  // ".." is a token of its own and never part of a number
     bool line_markers = false;  // lines `# <n> "file"` reset the line (preprocessed text)
+    InternCache* cache = nullptr;  // optional
 };
 
 // Called with a message code and the line it concerns (UNTERCOMM).

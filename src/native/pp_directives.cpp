@@ -695,8 +695,12 @@ void Preprocessor::do_include(const TokenList& line, bool next) {
 }
 
 void Preprocessor::include_file(const std::string& path, int dir_index) {
-    char resolved[PATH_MAX];
-    const std::string key = ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+    auto [known, added] = real_paths_.try_emplace(path);
+    if (added) {
+        char resolved[PATH_MAX];
+        known->second = ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+    }
+    const std::string& key = known->second;
     if (once_.count(key)) return;
     auto& slot = cache_[key];
     if (slot && slot->guard && macros_.count(slot->guard)) return;

@@ -110,6 +110,7 @@ int Preprocessor::add_file_name(std::string name) {
 void Preprocessor::lex(std::string_view text, int file, int line, TokenList& out, bool dot_dot) {
     LexOptions options;
     options.dot_dot = dot_dot;
+    options.cache = &intern_cache_;
     lex_text(text, file, line, out, options, [&](const char* code, int at) { report(3, code, "", file, at); });
 }
 

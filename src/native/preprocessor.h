@@ -4,6 +4,7 @@
 // diagnostics of the directives. Produces a token list with positions.
 #pragma once
 
+#include "native/c_lexer.h"
 #include "native/c_token.h"
 
 #include <cstdint>
@@ -170,6 +171,8 @@ private:
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;
     TokenList scratch_;
+    InternCache intern_cache_;
+    std::unordered_map<std::string, std::string> real_paths_;  // path as opened -> real path
     std::vector<Conditional> conditionals_;
     std::unordered_map<std::string, std::unique_ptr<CachedFile>> cache_;
     std::unordered_set<std::string> once_;
