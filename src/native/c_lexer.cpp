@@ -163,19 +163,96 @@ const Words& words() {
     return w;
 }
 
-void lex_text(std::string_view source, int file, int first_line, TokenList& out, const LexOptions& options,
-              const LexReport& report, const LexMarker& marker) {
-    std::string joined;
-    if (needs_joining(source)) {
-        joined = join_continued_lines(source);
-        source = joined;
+LineLexer::LineLexer(std::string_view text, int file, int first_line, LexOptions options, LexReport report,
+                     LexMarker marker)
+    : options_(options), report_(std::move(report)), marker_(std::move(marker)), file_(file), line_(first_line) {
+    if (needs_joining(text)) {
+        joined_ = join_continued_lines(text);
+        text = joined_;
     }
-    const char* s = source.data();
-    const std::size_t n = source.size();
+    s_ = text.data();
+    n_ = text.size();
+}
+
+// Skips a block comment starting at i_ ("/*"); counts its lines.
+void LineLexer::skip_block_comment() {
+    const char* s = s_;
+    const std::size_t n = n_;
+    std::size_t i = i_ + 2;
+    const int start_line = line_;
+    bool closed = false;
+    while (i < n) {
+        const char* star = static_cast<const char*>(std::memchr(s + i, '*', n - i));
+        const std::size_t stop = star ? static_cast<std::size_t>(star - s) : n;
+        for (const char* nl = s + i;
+             (nl = static_cast<const char*>(std::memchr(nl, '\n', stop - static_cast<std::size_t>(nl - s)))) != nullptr; ++nl)
+            ++line_;
+        i = stop;
+        if (!star) break;
+        if (i + 1 < n && s[i + 1] == '/') {
+            i += 2;
+            closed = true;
+            break;
+        }
+        ++i;
+    }
+    if (!closed && report_) report_("UNTERCOMM", start_line);
+    i_ = i;
+    flags_ |= kSpaceBefore;
+}
+
+bool LineLexer::skip_to_directive() {
+    const char* s = s_;
+    const std::size_t n = n_;
+    while (i_ < n) {
+        const char c = s[i_];
+        if (c == '\n') {
+            ++line_;
+            ++i_;
+            flags_ = kLineStart;
+        } else if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r') {
+            ++i_;
+        } else if (c == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
+            skip_block_comment();
+        } else if (c == '/' && i_ + 1 < n && s[i_ + 1] == '/') {
+            while (i_ < n && s[i_] != '\n') ++i_;
+        } else if (c == '#' && (flags_ & kLineStart)) {
+            return true;
+        } else {
+            // The rest of a line that is not a directive: only comments and
+            // quotes can hide its end or a comment start.
+            flags_ = 0;
+            while (i_ < n && s[i_] != '\n') {
+                const char d = s[i_];
+                if (d == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
+                    skip_block_comment();
+                    flags_ = 0;
+                } else if (d == '/' && i_ + 1 < n && s[i_ + 1] == '/') {
+                    while (i_ < n && s[i_] != '\n') ++i_;
+                } else if (d == '"' || d == '\'') {
+                    ++i_;
+                    while (i_ < n && s[i_] != '\n' && s[i_] != d) i_ += s[i_] == '\\' && i_ + 1 < n && s[i_ + 1] != '\n' ? 2 : 1;
+                    if (i_ < n && s[i_] == d) ++i_;
+                } else {
+                    ++i_;
+                }
+            }
+        }
+    }
+    return false;
+}
+
+bool LineLexer::next_line(TokenList& out) {
+    const char* s = s_;
+    const std::size_t n = n_;
     auto& pool = string_pool();
-    std::size_t i = 0;
-    int line = first_line;
-    std::uint8_t flags = kLineStart;
+    std::size_t i = i_;
+    int& line = line_;
+    std::uint8_t& flags = flags_;
+    int& file = file_;
+    const LexOptions& options = options_;
+    const LexMarker& marker = marker_;
+    bool produced = false;
     const PunctuatorTexts& punctuators = punctuator_texts();
     auto push = [&](TokKind kind, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
         Token t;
@@ -190,6 +267,7 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
         t.line = line;
         out.push_back(t);
         flags = 0;
+        produced = true;
     };
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
@@ -197,6 +275,10 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
             ++line;
             ++i;
             flags = kLineStart;
+            if (produced) {
+                i_ = i;
+                return true;
+            }
             continue;
         }
         if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r') {
@@ -210,25 +292,9 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
             continue;
         }
         if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-            const int start_line = line;
-            i += 2;
-            bool closed = false;
-            while (i < n) {
-                const char* star = static_cast<const char*>(std::memchr(s + i, '*', n - i));
-                const std::size_t stop = star ? static_cast<std::size_t>(star - s) : n;
-                for (const char* nl = s + i; (nl = static_cast<const char*>(std::memchr(nl, '\n', stop - static_cast<std::size_t>(nl - s)))) != nullptr; ++nl)
-                    ++line;
-                i = stop;
-                if (!star) break;
-                if (i + 1 < n && s[i + 1] == '/') {
-                    i += 2;
-                    closed = true;
-                    break;
-                }
-                ++i;
-            }
-            if (!closed && report) report("UNTERCOMM", start_line);
-            flags |= kSpaceBefore;
+            i_ = i;
+            skip_block_comment();
+            i = i_;
             continue;
         }
         if (options.line_markers && (flags & kLineStart) && c == '#' && marker) {
@@ -305,6 +371,15 @@ void lex_text(std::string_view source, int file, int first_line, TokenList& out,
         const std::size_t length = punctuator_length(s + i, n - i, options.dot_dot);
         i += length;
         push(std::strchr("()[]{};,.<>+-*/%&|^!~?:=#", c) ? TokKind::Punct : TokKind::Other, start, i);
+    }
+    i_ = i;
+    return produced;
+}
+
+void lex_text(std::string_view source, int file, int first_line, TokenList& out, const LexOptions& options,
+              const LexReport& report, const LexMarker& marker) {
+    LineLexer lexer(source, file, first_line, options, report, marker);
+    while (lexer.next_line(out)) {
     }
 }
 

@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <string>
 #include <vector>
 #include <string_view>
 
@@ -42,6 +43,33 @@ using LexMarker = std::function<int(int line, std::string_view file)>;
 
 void lex_text(std::string_view text, int file, int first_line, TokenList& out, const LexOptions& options,
               const LexReport& report, const LexMarker& marker = {});
+
+// The same, one logical line at a time, so that a reader can pass over the
+// lines of a skipped group without making tokens of them. The text must stay
+// alive while the lexer is used.
+class LineLexer {
+public:
+    LineLexer(std::string_view text, int file, int first_line, LexOptions options, LexReport report,
+              LexMarker marker = {});
+    // Appends the tokens of the next line that has any; false at the end.
+    bool next_line(TokenList& out);
+    // Passes over lines up to the next one that starts with "#" (left unread); false at the end.
+    bool skip_to_directive();
+
+private:
+    void skip_block_comment();
+
+    LexOptions options_;
+    LexReport report_;
+    LexMarker marker_;
+    std::string joined_;  // the text with continued lines joined, when it had any
+    const char* s_ = nullptr;
+    std::size_t n_ = 0;
+    std::size_t i_ = 0;
+    int file_;
+    int line_;
+    std::uint8_t flags_ = kLineStart;
+};
 
 // Value of a character constant ('a', '\n', L'x', 'ab'); false when malformed.
 // A single plain character is a (signed) char value.
