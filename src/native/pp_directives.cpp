@@ -299,11 +299,12 @@ void Preprocessor::directive(const Token& hash) {
 void Preprocessor::skip_group() {
     Source& s = *stack_.back();
     int depth = 0;
-    const Words& w = words();
-    while (s.pos < s.tokens->size()) {
-        const Token& t = (*s.tokens)[s.pos++];
-        if (!(t.line_start() && t.text == w.hash)) continue;
-        const int dline = t.line + s.line_delta;
+    // Lines of the group are passed over without tokens; only directive lines are read.
+    s.pos = s.tokens->size();
+    while (s.lexer && s.lexer->skip_to_directive()) {
+        if (!next_file_line(s)) break;
+        const int dline = s.owned[0].line + s.line_delta;
+        s.pos = 1;  // the "#"
         const TokenList line = rest_of_line();
         if (line.empty() || line[0].kind != TokKind::Ident) continue;
         const std::string_view name = line[0].view();
@@ -704,26 +705,20 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     if (once_.count(key)) return;
     auto& slot = cache_[key];
     if (slot && slot->guard && macros_.count(slot->guard)) return;
-    int file;
-    if (!slot || slot->tokens.empty()) {
-        std::string text;
-        if (!read_file(path, text)) {
+    if (!slot) {
+        slot = std::make_unique<CachedFile>();
+        slot->key = key;
+        slot->file = add_file_name(path);
+    }
+    if (!slot->loaded) {
+        slot->text.clear();
+        if (!read_file(path, slot->text)) {
             reportAtText(1, "IMPOUVFIC", path.c_str(), nullptr, 0);
             return;
         }
-        if (!slot) {
-            slot = std::make_unique<CachedFile>();
-            slot->key = key;
-            slot->file = add_file_name(path);
-        }
-        file = slot->file;
-        // Lexed into a list that keeps its room, then copied at its exact size.
-        scratch_.clear();
-        lex(text, file, 1, scratch_);
-        slot->tokens.assign(scratch_.begin(), scratch_.end());
-    } else {
-        file = slot->file;
+        slot->loaded = true;
     }
+    const int file = slot->file;
     FileRecord& record = files_[static_cast<std::size_t>(file)];
     record.dir_index = dir_index;
     const std::size_t slash = path.rfind('/');
@@ -731,7 +726,8 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     if (included_set_.insert(path).second) included_.push_back(path);
     auto source = std::make_unique<Source>();
     source->is_file = true;
-    source->tokens = &slot->tokens;
+    source->lexer = file_lexer(slot->text, file, false);
+    source->tokens = &source->owned;
     source->file = file;
     source->cached = slot.get();
     source->cond_base = conditionals_.size();

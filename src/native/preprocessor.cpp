@@ -236,16 +236,32 @@ void Preprocessor::pop_source() {
     // A guarded file is normally not read again: its tokens make room for the next file's.
     const bool still_read = std::any_of(stack_.begin(), stack_.end(), [&](const auto& other) { return other->cached == s->cached; });
     if (s->cached && !still_read && (s->cached->guard || once_.count(s->cached->key))) {
-        s->cached->tokens.clear();
-        s->cached->tokens.shrink_to_fit();
+        s->cached->text.clear();
+        s->cached->text.shrink_to_fit();
+        s->cached->loaded = false;
     }
     spare_.push_back(std::move(s));
+}
+
+std::unique_ptr<LineLexer> Preprocessor::file_lexer(std::string_view text, int file, bool dot_dot) {
+    LexOptions options;
+    options.dot_dot = dot_dot;
+    options.cache = &intern_cache_;
+    return std::make_unique<LineLexer>(text, file, 1, options,
+                                       [this, file](const char* code, int at) { report(3, code, "", file, at); });
+}
+
+bool Preprocessor::next_file_line(Source& source) {
+    source.owned.clear();
+    source.pos = 0;
+    return source.lexer && source.lexer->next_line(source.owned);
 }
 
 bool Preprocessor::read(Token& token) {
     while (!stack_.empty()) {
         Source& s = *stack_.back();
         if (s.pos >= s.tokens->size()) {
+            if (s.is_file && next_file_line(s)) continue;
             if (s.barrier) return false;
             if (s.is_file && collecting_) return false;
             pop_source();
@@ -272,6 +288,7 @@ bool Preprocessor::read(Token& token) {
 bool Preprocessor::peek_lparen() {
     for (std::size_t i = stack_.size(); i-- > 0;) {
         Source& s = *stack_[i];
+        if (s.pos >= s.tokens->size() && s.is_file) next_file_line(s);  // looking ahead is harmless
         if (s.pos < s.tokens->size()) {
             const Token& t = (*s.tokens)[s.pos];
             if (s.is_file && t.line_start() && t.text == words().hash) return false;
@@ -285,7 +302,7 @@ bool Preprocessor::peek_lparen() {
 TokenList Preprocessor::rest_of_line() {
     TokenList line;
     Source& s = *stack_.back();
-    while (s.pos < s.tokens->size() && !(*s.tokens)[s.pos].line_start()) {
+    while (s.pos < s.tokens->size()) {  // a file's buffer holds one line
         Token t = (*s.tokens)[s.pos++];
         t.line += s.line_delta;
         t.file = s.file;
@@ -301,7 +318,14 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
     source->is_file = true;
     source->file = add_file_name(name);
     if (base_file_.empty()) base_file_ = name;
-    lex(text, source->file, line, source->owned, dot_dot);
+    // The text stands as a file whose first line is `line`.
+    LexOptions options;
+    options.dot_dot = dot_dot;
+    options.cache = &intern_cache_;
+    const int file = source->file;
+    source->lexer = std::make_unique<LineLexer>(text, file, line, options, [this, file](const char* code, int at) {
+        report(3, code, "", file, at);
+    });
     source->tokens = &source->owned;
     source->cond_base = conditionals_.size();
     ++file_depth_;

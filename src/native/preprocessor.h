@@ -88,7 +88,8 @@ private:
         std::string directory;
     };
     struct CachedFile {
-        TokenList tokens;
+        std::string text;  // empty once a guarded file has been read to its end
+        bool loaded = false;
         const char* guard = nullptr;
         int file = 0;
         std::string key;  // real path
@@ -96,7 +97,8 @@ private:
 
     struct Source {
         const TokenList* tokens = nullptr;
-        TokenList owned;
+        TokenList owned;  // a macro's tokens, or the current line of a file
+        std::unique_ptr<LineLexer> lexer;  // files: the lines not read yet
         std::size_t pos = 0;
         bool is_file = false;
         bool barrier = false;
@@ -131,6 +133,8 @@ private:
     std::unique_ptr<Source> new_source();  // reuses a finished one when there is one
     void drop_top();
     TokenList rest_of_line();
+    bool next_file_line(Source& source);  // false at the end of the file
+    std::unique_ptr<LineLexer> file_lexer(std::string_view text, int file, bool dot_dot);
     void directive(const Token& hash);
     void skip_group();
     void report(int kind, const char* code, std::string_view arg, int file, int line);
@@ -170,7 +174,6 @@ private:
     std::unordered_map<const char*, Macro> macros_;
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;
-    TokenList scratch_;
     InternCache intern_cache_;
     std::unordered_map<std::string, std::string> real_paths_;  // path as opened -> real path
     std::vector<Conditional> conditionals_;

@@ -191,10 +191,14 @@ TEST_F(NativePreprocessor, ErrorAndWarningDirectivesGoOn) {
 
 TEST_F(NativePreprocessor, UnterminatedLiteralsAndComments) {
     run("char c = 'x;\n#if 0\n'skipped\n#endif\nint a; /* open");
-    // A file is split into tokens when it is opened, so the comment is reported first.
     EXPECT_EQ(messages,
-              "Zolmex-W-UNTERCOMM,  [t.h:5] unterminated comment \n"
-              "Zolmex-W-UNTERSTRI,  [t.h:1] A string or character constant unterminated \n");
+              "Zolmex-W-UNTERSTRI,  [t.h:1] A string or character constant unterminated \n"
+              "Zolmex-W-UNTERCOMM,  [t.h:5] unterminated comment \n");
+    // Skipped groups are passed over with their comments and quotes.
+    EXPECT_EQ(run("#if 0\n\"/*\" '#endif\n/* #endif\n*/\n#else\nkept\n#endif\n"), "kept");
+    // A comment opening a line does not hide the directive after it.
+    EXPECT_EQ(run("#if 0\n/* c\n*/ #else\nkept\n#endif\n"), "kept");
+    EXPECT_EQ(messages, "");
 }
 
 TEST_F(NativePreprocessor, BuiltInMacros) {
