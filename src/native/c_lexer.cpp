@@ -26,18 +26,26 @@ std::string join_continued_lines(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     int pending = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        char c = text[i];
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // Copy up to the next character that needs a look.
+        std::size_t stop = i;
+        while (stop < text.size() && text[stop] != '\\' && text[stop] != '\r' && text[stop] != '\n') ++stop;
+        out.append(text.substr(i, stop - i));
+        i = stop;
+        if (i >= text.size()) break;
+        const char c = text[i];
         if (c == '\\') {
             std::size_t j = i + 1;
             if (j < text.size() && text[j] == '\r') ++j;
             if (j < text.size() && text[j] == '\n') {
                 ++pending;
-                i = j;
+                i = j + 1;
                 continue;
             }
         }
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+        ++i;
+        if (c == '\r' && i < text.size() && text[i] == '\n') continue;
         out += c;
         if (c == '\n') {
             out.append(static_cast<std::size_t>(pending), '\n');
