@@ -33,7 +33,8 @@ protected:
         GTEST_FLAG_SET(death_test_style, "threadsafe");
         registerMessageCatalog();
         // Death-test children are fresh processes: the path must not depend on the pid.
-        listing = fs::path(ZV_BINARY_DIR) / "run_end_test.lis";
+        listing = fs::path(ZV_BINARY_DIR) /
+                  (std::string("run_end_") + ::testing::UnitTest::GetInstance()->current_test_info()->name() + ".lis");
         fs::remove(listing);
     }
     void TearDown() override { fs::remove(listing); }
