@@ -10,7 +10,7 @@
 #   absent           optional: paths (one per line) that must not exist afterwards
 # Every case runs in a fresh copy of its directory.
 set -u
-binary=$1; install=$2; cases=$3; shift 3
+binary=$(realpath "$1"); install=$(realpath "$2"); cases=$(realpath "$3"); shift 3
 only=("$@")
 failed=0; count=0
 for dir in "$cases"/*/; do
