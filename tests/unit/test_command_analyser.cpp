@@ -26,43 +26,28 @@ const std::string kUsage =
 // The whole text of an analyser message with usage.
 std::string withUsage(const std::string& message) { return "Zolmex Command analysis : " + message + kUsage + "\n"; }
 
-struct Outcome {
-    bool ok;
-    std::string stderrText;
-};
-
 class CommandLine : public ::testing::Test {
 protected:
     void TearDown() override { resetCommandLine(); }
 
-    // Analyses "prog" followed by `words`.
-    static Outcome analyse(std::initializer_list<std::string> words) {
-        std::vector<std::string> all{"prog"};
-        all.insert(all.end(), words);
-        Argv args(all);
-        bool ok = false;
-        std::string echo;
-        std::string text = captureStderr([&] { ok = analyseCommandLine(args.argc(), args.argv(), echo); });
-        return {ok, text};
+    // Analyses "prog" followed by `prefix` and `words`.
+    static test::Analysis analyse(std::initializer_list<std::string> words, std::vector<std::string> prefix = {}) {
+        prefix.insert(prefix.begin(), "prog");
+        prefix.insert(prefix.end(), words);
+        return test::analyseWords(std::move(prefix));
     }
-    static Outcome analyseWithFiles(std::initializer_list<std::string> options) {
-        std::vector<std::string> all{"prog", "demo.zod", "a.h", "out/demo"};
-        all.insert(all.end(), options);
-        Argv args(all);
-        bool ok = false;
-        std::string echo;
-        std::string text = captureStderr([&] { ok = analyseCommandLine(args.argc(), args.argv(), echo); });
-        return {ok, text};
+    static test::Analysis analyseWithFiles(std::initializer_list<std::string> options) {
+        return analyse(options, {"demo.zod", "a.h", "out/demo"});
     }
     static void expectAccepted(std::initializer_list<std::string> options) {
-        const Outcome o = analyseWithFiles(options);
-        EXPECT_TRUE(o.ok) << o.stderrText;
-        EXPECT_EQ(o.stderrText, "");
+        const test::Analysis o = analyseWithFiles(options);
+        EXPECT_TRUE(o.ok) << o.errors;
+        EXPECT_EQ(o.errors, "");
     }
     static void expectMessage(std::initializer_list<std::string> options, const std::string& message) {
-        const Outcome o = analyseWithFiles(options);
+        const test::Analysis o = analyseWithFiles(options);
         EXPECT_FALSE(o.ok);
-        EXPECT_EQ(o.stderrText, withUsage(message));
+        EXPECT_EQ(o.errors, withUsage(message));
     }
 };
 
@@ -133,36 +118,36 @@ TEST_F(CommandLine, ListsAccumulateAndCommasCanBeEscaped) {
 }
 
 TEST_F(CommandLine, PositionalArguments) {
-    Outcome o = analyse({"demo.zod", "a.h,b.h", "out/demo"});
-    ASSERT_TRUE(o.ok) << o.stderrText;
+    test::Analysis o = analyse({"demo.zod", "a.h,b.h", "out/demo"});
+    ASSERT_TRUE(o.ok) << o.errors;
     EXPECT_EQ(interfaceFilesSetting(), (std::vector<std::string>{"a.h", "b.h"}));
     EXPECT_EQ(rootSetting(), "out/demo");
 
     o = analyse({"demo.zod", "a.h", "b.h"});
-    ASSERT_TRUE(o.ok) << o.stderrText;
+    ASSERT_TRUE(o.ok) << o.errors;
     EXPECT_EQ(interfaceFilesSetting(), std::vector<std::string>{"a.h"});
     EXPECT_EQ(rootSetting(), "b.h");
 
     // Options may stand anywhere between the positional arguments.
     o = analyse({"-NOFAST", "demo.zod", "-SET=A", "a.h", "root"});
-    ASSERT_TRUE(o.ok) << o.stderrText;
+    ASSERT_TRUE(o.ok) << o.errors;
     EXPECT_EQ(rootSetting(), "root");
 
     o = analyse({"demo.zod", "a.h", "root", "extra"});
     EXPECT_FALSE(o.ok);
-    EXPECT_EQ(o.stderrText, withUsage("Too many arguments invalid argument, extra"));
+    EXPECT_EQ(o.errors, withUsage("Too many arguments invalid argument, extra"));
 
     o = analyse({"demo,x.zod", "a.h", "root"});
-    EXPECT_EQ(o.stderrText, withUsage("List forbidden invalid argument, demo,x.zod"));
+    EXPECT_EQ(o.errors, withUsage("List forbidden invalid argument, demo,x.zod"));
 
     o = analyse({"", "a.h", "root"});
-    EXPECT_EQ(o.stderrText, withUsage("Arg length too small, "));
+    EXPECT_EQ(o.errors, withUsage("Arg length too small, "));
 }
 
 TEST_F(CommandLine, MissingPositionalArguments) {
-    EXPECT_EQ(analyse({}).stderrText, withUsage("Argument missing, scn"));
-    EXPECT_EQ(analyse({"demo"}).stderrText, withUsage("Argument missing, interface_file"));
-    EXPECT_EQ(analyse({"demo", "a.h", "-NOFAST"}).stderrText, withUsage("Argument missing, root"));
+    EXPECT_EQ(analyse({}).errors, withUsage("Argument missing, scn"));
+    EXPECT_EQ(analyse({"demo"}).errors, withUsage("Argument missing, interface_file"));
+    EXPECT_EQ(analyse({"demo", "a.h", "-NOFAST"}).errors, withUsage("Argument missing, root"));
 }
 
 TEST_F(CommandLine, ForbiddenCombinationsInOrder) {

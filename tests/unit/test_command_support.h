@@ -3,6 +3,8 @@
 // code runs, so that exact analyser texts can be compared.
 #pragma once
 
+#include "driver/command_line.h"
+
 #include <unistd.h>
 
 #include <cstdio>
@@ -49,6 +51,19 @@ inline std::string captureStderr(const std::function<void()>& action) {
     while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, n);
     std::fclose(file);
     return text;
+}
+
+// The outcome of analyseCommandLine over `words` (program name first).
+struct Analysis {
+    bool ok = false;
+    std::string echo;
+    std::string errors;  // what the analyser wrote to standard error
+};
+inline Analysis analyseWords(std::vector<std::string> words) {
+    Argv args(std::move(words));
+    Analysis a;
+    a.errors = captureStderr([&] { a.ok = analyseCommandLine(args.argc(), args.argv(), a.echo); });
+    return a;
 }
 
 }  // namespace zv::test

@@ -10,9 +10,6 @@
 namespace zv {
 namespace {
 
-using test::Argv;
-using test::captureStderr;
-
 class RunSettingsTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { registerMessageCatalog(); }
@@ -20,12 +17,9 @@ protected:
 
     // Analyses the words (program name first) and returns the echo.
     static std::string analysed(std::vector<std::string> words) {
-        Argv args(std::move(words));
-        std::string echo;
-        bool ok = false;
-        const std::string errors = captureStderr([&] { ok = analyseCommandLine(args.argc(), args.argv(), echo); });
-        EXPECT_TRUE(ok) << errors;
-        return echo;
+        const test::Analysis a = test::analyseWords(std::move(words));
+        EXPECT_TRUE(a.ok) << a.errors;
+        return a.echo;
     }
 };
 
@@ -118,9 +112,7 @@ TEST_F(RunSettingsDeathTest, GettersBeforeAnAnalysisAreAnInternalError) {
     EXPECT_EXIT(bufferSizeSetting(), ::testing::ExitedWithCode(9), text);
     EXPECT_EXIT(optionValue(1), ::testing::ExitedWithCode(9), text);
     // A failed analysis leaves the settings unavailable too.
-    Argv args{"zv", "-S"};
-    std::string echo;
-    captureStderr([&] { EXPECT_FALSE(analyseCommandLine(args.argc(), args.argv(), echo)); });
+    EXPECT_FALSE(test::analyseWords({"zv", "-S"}).ok);
     EXPECT_EXIT(traceSetting(), ::testing::ExitedWithCode(9), text);
 }
 
