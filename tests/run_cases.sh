@@ -23,7 +23,7 @@ for dir in "$cases"/*/; do
     rm -rf "$work/expected" "$work/expected.stderr" "$work/status" "$work/cmd" "$work/env" "$work/absent"
     (
         cd "$work" || exit 99
-        export ZOLMEXDIR="$install" LANG=C LC_ALL= LANGUAGE=
+        export ZOLMEXDIR="$install" LANG=C LC_ALL= LC_MESSAGES= LANGUAGE=
         if [ -f "$dir/env" ]; then
             while IFS= read -r line || [ -n "$line" ]; do
                 case "$line" in

@@ -36,19 +36,19 @@ const char kUsage[] = QT_TRANSLATE_NOOP("Command-line",
 Names same(const char* name) { return {name, name, name}; }
 
 ValueSpec value(Names names, long maximum, bool list) {
-    ValueSpec spec;
-    spec.names = std::move(names);
-    spec.maximum = maximum;
-    spec.list = list ? 'Y' : 'N';
-    return spec;
+    ValueSpec descriptor;
+    descriptor.names = std::move(names);
+    descriptor.maximum = maximum;
+    descriptor.list = list ? 'Y' : 'N';
+    return descriptor;
 }
 
-OptionSpec withValue(const char* name, bool required, ValueSpec spec,
+OptionSpec withValue(const char* name, bool required, ValueSpec descriptor,
                      std::vector<const char*> keywords = {}, int defaultKeyword = 0) {
     OptionSpec option;
     option.names = same(name);
     option.value_required = required;
-    option.value = std::move(spec);
+    option.value = std::move(descriptor);
     for (const char* k : keywords) option.keywords.push_back({same(k), false});
     option.default_keyword = defaultKeyword;
     return option;
