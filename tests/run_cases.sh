@@ -31,7 +31,7 @@ for dir in "$cases"/*/; do
                     unset\ *) unset "${line#unset }" ;;
                     *) export "${line?}" ;;
                 esac
-            done < "$dir/env"
+            done < "$dir/env" 2>/dev/null
         fi
         eval "set -- $(cat "$dir/cmd")"
         exec -a zerizevar "$binary" "$@" 2> "$work/.stderr" > "$work/.stdout"
