@@ -2,6 +2,8 @@
 // it deliberately has none; and the end-to-end cases' coverage of codes is listed.
 #include "diagnostics/message_catalog.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,12 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 // Codes passed as a string literal to a report function (first or second argument).
 std::set<std::string> raisedCodes() {
@@ -30,7 +26,7 @@ std::set<std::string> raisedCodes() {
     for (const auto& entry : fs::recursive_directory_iterator(fs::path(ZV_SOURCE_DIR) / "src")) {
         const auto ext = entry.path().extension();
         if (ext != ".cpp" && ext != ".h" && ext != ".y" && ext != ".l") continue;
-        const std::string text = readAll(entry.path());
+        const std::string text = test::readFile(entry.path());
         for (std::sregex_iterator it(text.begin(), text.end(), call), end; it != end; ++it) {
             codes.insert((*it)[1]);
         }
@@ -58,7 +54,7 @@ TEST(CatalogCoverage, CodesExercisedByTheEndToEndCases) {
     const fs::path cases = fs::path(ZV_SOURCE_DIR) / "tests" / "cases";
     for (const auto& entry : fs::recursive_directory_iterator(cases)) {
         if (!entry.is_regular_file()) continue;
-        const std::string text = readAll(entry.path());
+        const std::string text = test::readFile(entry.path());
         for (std::sregex_iterator it(text.begin(), text.end(), line), end; it != end; ++it) seen.insert((*it)[1]);
     }
     std::string covered, missing;

@@ -4,6 +4,8 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/report.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -30,12 +32,6 @@ protected:
         discardPendingOutputs();
         fs::remove_all(dir);
     }
-    static std::string read(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
     static std::size_t filesIn(const fs::path& d) {
         return static_cast<std::size_t>(std::distance(fs::directory_iterator(d), fs::directory_iterator()));
     }
@@ -51,8 +47,8 @@ TEST_F(OutputFiles, CommitRenamesEveryOutputTogether) {
     EXPECT_FALSE(fs::exists(a));
     EXPECT_EQ(pendingOutputCount(), 2u);
     commitPendingOutputs();
-    EXPECT_EQ(read(a), "int x;\nline 2\n");
-    EXPECT_EQ(read(b), "tdc");
+    EXPECT_EQ(test::readFile(a), "int x;\nline 2\n");
+    EXPECT_EQ(test::readFile(b), "tdc");
     EXPECT_EQ(filesIn(dir), 2u);
     EXPECT_EQ(pendingOutputCount(), 0u);
 }
@@ -62,7 +58,7 @@ TEST_F(OutputFiles, DiscardKeepsTheEarlierFileAndLeavesNoTemporary) {
     std::ofstream(a) << "old";
     OutputFile::open(a).write("half written");
     discardPendingOutputs();
-    EXPECT_EQ(read(a), "old");
+    EXPECT_EQ(test::readFile(a), "old");
     EXPECT_EQ(filesIn(dir), 1u);
 }
 
@@ -71,7 +67,7 @@ TEST_F(OutputFiles, SameTargetTwiceKeepsTheLastText) {
     OutputFile::open(a).write("first");
     OutputFile::open(a).write("second");
     commitPendingOutputs();
-    EXPECT_EQ(read(a), "second");
+    EXPECT_EQ(test::readFile(a), "second");
     EXPECT_EQ(filesIn(dir), 1u);
 }
 

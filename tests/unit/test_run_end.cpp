@@ -5,6 +5,8 @@
 #include "diagnostics/messages.h"
 #include "diagnostics/paths.h"
 
+#include "test_files.h"
+
 #include <gtest/gtest.h>
 
 #include <unistd.h>
@@ -19,12 +21,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string readFile(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 class RunEnd : public ::testing::Test {
 protected:
@@ -79,7 +75,7 @@ TEST_F(RunEnd, ListingHoldsEveryLineAndSurvivesACleanRun) {
     const std::string path = listing.string();
     EXPECT_EXIT({ openListingFile(path.c_str(), false); reportInformation("ISTNOPLAN", "X"); finishRun(false); },
                 ::testing::ExitedWithCode(0), "^$");
-    EXPECT_EQ(readFile(listing), "Zolmex-I-ISTNOPLAN,  Instance X undeclared in test plan\n"
+    EXPECT_EQ(test::readFile(listing), "Zolmex-I-ISTNOPLAN,  Instance X undeclared in test plan\n"
                                  "Zolmex-I-ENDNOENWR,  End of execution with 0 error and 0 warning\n");
     // With the flag set a clean listing is removed, one with warnings is kept.
     EXPECT_EXIT({ openListingFile(path.c_str(), true); finishRun(true); }, ::testing::ExitedWithCode(0), "");
