@@ -3,14 +3,9 @@
 #include "diagnostics/report.h"
 
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace zv {
-
-namespace {
-constexpr std::size_t kTextChunk = 64 * 1024;
-}
 
 const char* node_kind_name(int kind) {
     switch (kind) {
@@ -21,22 +16,6 @@ const char* node_kind_name(int kind) {
 #undef ZV_NODE_NAME
     }
     return nullptr;
-}
-
-const char* SyntaxTree::copy_text(std::string_view text) {
-    const std::size_t need = text.size() + 1;
-    if (need > chunk_left_) {
-        const std::size_t size = need > kTextChunk ? need : kTextChunk;
-        chunks_.push_back(std::make_unique<char[]>(size));
-        chunk_next_ = chunks_.back().get();
-        chunk_left_ = size;
-    }
-    char* out = chunk_next_;
-    if (!text.empty()) std::memcpy(out, text.data(), text.size());
-    out[text.size()] = '\0';
-    chunk_next_ += need;
-    chunk_left_ -= need;
-    return out;
 }
 
 Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, const char* text,

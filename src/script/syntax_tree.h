@@ -5,9 +5,9 @@
 #pragma once
 
 #include "common/position.h"
+#include "script/text_arena.h"
 
 #include <deque>
-#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -76,14 +76,12 @@ public:
                    const Position& where);
     Node* new_node(int kind, Node* child1, Node* child2, Node* child3, std::string_view text,
                    const Position& where);
-    const char* copy_text(std::string_view text);
+    const char* copy_text(std::string_view text) { return texts_.copy(text); }
     std::size_t node_count() const { return nodes_.size(); }
 
 private:
     std::deque<Node> nodes_;
-    std::vector<std::unique_ptr<char[]>> chunks_;
-    std::size_t chunk_left_ = 0;
-    char* chunk_next_ = nullptr;
+    TextArena texts_;
 };
 
 // A null node raises STXNODNIL, a node of another kind STXNODNWT with the
