@@ -6,36 +6,15 @@
 #include "script/lexer.h"
 #include "script/parse_script.h"
 #include "script/parse_state.h"
+#include "script/tree_dump.h"
 #include "script_parser.hpp"
 
+#include <chrono>
 #include <cstdio>
 #include <string>
 
 namespace zv::inspect {
 namespace {
-
-std::string quoted(std::string_view text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        switch (c) {
-            case '\n': out += "\\n"; break;
-            case '\r': out += "\\r"; break;
-            case '\t': out += "\\t"; break;
-            case '\f': out += "\\f"; break;
-            case '"': out += "\\\""; break;
-            case '\\': out += "\\\\"; break;
-            default:
-                if (c < 32 || c == 127) {
-                    char hex[8];
-                    std::snprintf(hex, sizeof hex, "\\x%02x", c);
-                    out += hex;
-                } else {
-                    out += static_cast<char>(c);
-                }
-        }
-    }
-    return out + "\"";
-}
 
 struct Options {
     std::string script;
@@ -72,7 +51,7 @@ int print_tokens(const std::vector<std::string>& args) {
     for (;;) {
         const int token = lexer.next_token();
         const Position at = lexer.position();
-        std::printf("%s:%d %s %s", at.file ? at.file : "", at.line, token_name(token), quoted(lexer.text()).c_str());
+        std::printf("%s:%d %s %s", at.file ? at.file : "", at.line, token_name(token), quoted_text(lexer.text()).c_str());
         if (token == 0) {
             std::printf("\n");
             break;
@@ -90,30 +69,11 @@ int print_tokens(const std::vector<std::string>& args) {
     return 0;
 }
 
-void print_node(const Node* node, int depth, const char* slot, bool positions) {
-    // Chains are walked in a loop at the same depth so long lists stay flat.
-    std::printf("%*s%s", depth * 2, "", slot);
-    if (!node) {
-        std::printf("-\n");
-        return;
-    }
-    const char* name = node_kind_name(node->kind);
-    std::printf("%d %s", node->kind, name ? name : "?");
-    if (node->text) std::printf(" %s", quoted(node->text).c_str());
-    if (positions) std::printf(" @%s:%d#%d", node->file ? node->file : "", node->line, node->file_index);
-    std::printf("\n");
-    const Node* children[3] = {node->child1, node->child2, node->child3};
-    int last = 2;
-    while (last >= 0 && !children[last]) --last;
-    static const char* const kSlots[3] = {"1: ", "2: ", "3: "};
-    for (int i = 0; i <= last; ++i) print_node(children[i], depth + 1, kSlots[i], positions);
-}
-
 int print_tree(const std::vector<std::string>& args) {
     Options options;
     if (!parse_options(args, options)) return 2;
     ParseResult result = parse_script(options.script, options.include_dirs, options.keep_comments);
-    print_node(result.root, 0, "", options.positions);
+    std::fputs(dump_tree(result.root, options.positions).c_str(), stdout);
     std::printf("comm_model %u\n", result.comm_model);
     for (const ScriptFileRecord& file : result.files) {
         std::printf("file %d %s length %ld crc %04x key %ld base %s\n", file.index, file.name.c_str(), file.length,
@@ -123,7 +83,20 @@ int print_tree(const std::vector<std::string>& args) {
     return errorCount() ? 5 : 0;
 }
 
+// Parses and reports counts and time only: the benchmark's view of a run.
+int parse_only(const std::vector<std::string>& args) {
+    Options options;
+    if (!parse_options(args, options)) return 2;
+    const auto start = std::chrono::steady_clock::now();
+    ParseResult result = parse_script(options.script, options.include_dirs, options.keep_comments);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("nodes %zu files %zu errors %u parse %.3f s\n", result.tree->node_count(), result.files.size(),
+                errorCount(), seconds);
+    return errorCount() ? 5 : 0;
+}
+
 const InspectCommand kTokens("tokens", "print a script's tokens: position, kind, text, mode changes", print_tokens);
+const InspectCommand kParse("parse", "parse a script and print node count and parse time", parse_only);
 const InspectCommand kTree("tree", "print a script's syntax tree: kind numbers, texts, positions", print_tree);
 
 }  // namespace
