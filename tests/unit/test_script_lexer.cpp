@@ -2,6 +2,8 @@
 // line counting, native-expression gathering, include files.
 #include "test_script_support.h"
 
+#include <sys/stat.h>
+
 namespace zv {
 namespace {
 
@@ -188,6 +190,21 @@ TEST(ScriptFiles, ChecksumIdentityAndDirectories) {
     EXPECT_EQ(absolute_directory("/abs/a.zod", "/w"), "/abs");
     EXPECT_EQ(absolute_directory("/a.zod", "/w"), "/");
     EXPECT_EQ(identity_key(10, "/ab"), 10 + (47 - 32) + (97 - 32) + (98 - 32));
+}
+
+TEST(ScriptFiles, UnreadableWorkingDirectoryIsAnInternalError) {
+    registerMessageCatalog();
+    test::ScratchDir dir;
+    ScriptFileTable table;
+    // An absolute path needs no working directory.
+    EXPECT_EQ(register_script_file(dir.path() + "/x.zod", "abc", table).directory, dir.path());
+    EXPECT_EXIT(
+        {
+            ::mkdir("gone", 0700);
+            if (::chdir("gone") != 0 || ::rmdir((dir.path() + "/gone").c_str()) != 0) std::exit(1);
+            register_script_file("x.zod", "abc", table);
+        },
+        testing::ExitedWithCode(9), "Zolmex-S-SIZBUFOVL,  Out of bound on output buffer");
 }
 
 TEST(ScriptFiles, TableSharesIndexesAndHoldsFiveHundred) {

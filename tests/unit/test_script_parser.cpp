@@ -4,6 +4,7 @@
 #include "test_script_support.h"
 
 #include <filesystem>
+#include <set>
 #include <sstream>
 
 namespace zv {
@@ -169,6 +170,22 @@ TEST(ScriptParser, MoreThanFiveHundredDistinctFilesOverflowTheTable) {
     dir.write("many.zod", script + "SCENARIO s\nEXIT\nEND SCENARIO\n");
     EXPECT_EXIT(test::parse_quiet("many.zod"), testing::ExitedWithCode(7),
                 "Zolmex-F-INCLOVFLW,   Too many included files in current test script");
+}
+
+TEST(ScriptParser, TokenCodesAreInTheCatalogOrDeliberatelyWithoutText) {
+    registerMessageCatalog();
+    const std::set<std::string> without_text = {"UNEXPTOUT", "UNEXPLOOP", "UNEXPCATC", "UNEXPALLC", "UNEXPIDWH"};
+    int pairs = 0;
+    for (int token = T_NEWLINE; token <= T_WITH; ++token) {
+        const char* code = token_code(token);
+        if (!code) {
+            EXPECT_TRUE(token == T_VIRTUALCALLBACK || token == T_VIRTUALPROCSEND) << token_name(token);
+            continue;
+        }
+        ++pairs;
+        EXPECT_EQ(MessageCatalog::instance().find(code) == nullptr, without_text.count(code) == 1) << code;
+    }
+    EXPECT_EQ(pairs, 95);
 }
 
 TEST(SyntaxTree, NodesAndHelpers) {
