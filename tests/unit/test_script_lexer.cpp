@@ -49,6 +49,8 @@ TEST(ScriptLexer, RestOfLineTokens) {
     EXPECT_EQ(token_stream("INIT = 5 -- not a comment\n"), "INIT_VALUE'INIT = 5 -- not a comment' NL");
     EXPECT_EQ(token_stream("EV = { 1 }\nVA=2\n"), "EXPECTED_VALUE'EV = { 1 }' NL EXPECTED_VALUE'VA=2' NL");
     EXPECT_EQ(token_stream("EV == 3\n"), "EV_EQUALS'EV ==' NUMBER'3' NL");
+    // A value never starts on the next line: "EV =" alone is no value.
+    EXPECT_EQ(token_stream("EV =\nEXIT\n"), "IDENT'EV' UNKNOWN_CHAR'=' NL EXIT NL");
 }
 
 TEST(ScriptLexer, FilterOnlyInTheFirstColumn) {
