@@ -103,6 +103,16 @@ TEST(ScriptParser, EndOfInputAndRecoveryWithoutErrorState) {
     EXPECT_EQ(parsed.result.root, nullptr);
 }
 
+TEST(ScriptParser, EndOfInputInsideAnIncludeOnTheLastLine) {
+    ScratchDir dir;
+    // The main script ends right after the include line, so its end has been
+    // read ahead before the included file, which ends inside a scenario.
+    dir.write("m.zod", header() + "INCLUDE \"x.zod\"\n");
+    dir.write("x.zod", "SCENARIO t\nEXIT\n");
+    test::Parsed parsed = parse_file("m.zod");
+    EXPECT_EQ(parsed.messages, "Zolmex-E-UNEXPTEOF,  [m.zod:4] Unexpected end of file\n");
+}
+
 TEST(ScriptParser, MisplacedVirtualCallbackIsAnInternalError) {
     ScratchDir dir;
     dir.write("v.zod", header() + "SCENARIO s\nVIRTUALCALLBACK a\nEND SCENARIO\n");
