@@ -8,6 +8,7 @@
 #include "driver/product.h"
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
+#include "script/parse_script.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -87,8 +88,10 @@ int runCompiler(int argc, char** argv) {
     //   semantic analysis, then either the scenario file (-SPVGEN) or
     //   the TDC pass, the report-structure file, the C driver and the
     //   callback templates.
-    // The phases join here as they are built; none of them exists yet.
-    (void)script;
+    // The phases join here as they are built.
+    // 11. Script parse: the driver owns the tree and the file list for the run.
+    const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
+    (void)parsed;
 
     toolLog.close();
     finishRun(false);
