@@ -8,6 +8,7 @@
 #include "driver/product.h"
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
+#include "native/native_analyser.h"
 #include "script/parse_script.h"
 
 #include <QCoreApplication>
@@ -89,9 +90,17 @@ int runCompiler(int argc, char** argv) {
     //   the TDC pass, the report-structure file, the C driver and the
     //   callback templates.
     // The phases join here as they are built.
+    // 10. Interface-file analysis: the standard-defines file, then each
+    //     interface file, through the analyser's own include search.
+    auto native = native::analyse_interfaces(
+        settings, settings.std_define.empty() ? std::string() : standardDefinesPath(settings.std_define));
+
     // 11. Script parse: the driver owns the tree and the file list for the run.
     const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
     (void)parsed;
+
+    // The analyser answers type questions until the semantic analysis is done.
+    native::native_end(std::move(native));
 
     toolLog.close();
     finishRun(false);

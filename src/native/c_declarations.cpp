@@ -1,0 +1,964 @@
+// Declarations: specifiers, declarators, structures, unions and enumerations,
+// parameters, attributes and the registration of what is declared.
+#include "common/string_pool.h"
+#include "diagnostics/report.h"
+#include "native/c_lexer.h"
+#include "native/c_parser_internal.h"
+
+#include <unordered_map>
+
+namespace zv::native {
+
+namespace {
+
+const std::unordered_map<const char*, int>& keyword_table() {
+    using K = int;
+    static const std::unordered_map<const char*, K> table = [] {
+        std::unordered_map<const char*, K> m;
+        auto& p = string_pool();
+        auto add = [&](const char* word, auto kw) { m[p.intern(word)] = static_cast<K>(kw); };
+        // Order of the keyword enumeration in c_parser_internal.h.
+        const char* const groups[][6] = {
+            {"typedef"}, {"extern"}, {"static"}, {"auto"}, {"register"}, {"_Thread_local", "__thread"},
+            {"inline", "__inline", "__inline__"}, {"_Noreturn"}, {"__attribute__", "__attribute"},
+            {"asm", "__asm__", "__asm"}, {"__extension__"}, {"const", "__const", "__const__"},
+            {"volatile", "__volatile", "__volatile__"}, {"restrict", "__restrict", "__restrict__"}, {"_Atomic"},
+            {"void"}, {"char"}, {"short"}, {"int"}, {"long"}, {"float"}, {"double"},
+            {"signed", "__signed", "__signed__"}, {"unsigned"}, {"_Bool"}, {"_Complex", "__complex__"},
+            {"__int128"}, {"__float128"}, {"_Float32"}, {"_Float64"}, {"_Float32x"}, {"_Float64x"}, {"_Float128"},
+            {"struct"}, {"union"}, {"enum"}, {"typeof", "__typeof__", "__typeof"}, {"__builtin_va_list"},
+            {"_Alignas"}, {"_Alignof", "__alignof__", "__alignof"}, {"sizeof"}, {"_Static_assert"},
+            {"__builtin_offsetof"}, {"__builtin_types_compatible_p"}, {"__builtin_va_arg"}, {"_Pragma"},
+            {"_Generic"}, {"__auto_type"}};
+        int kw = 1;
+        for (const auto& group : groups) {
+            for (const char* word : group)
+                if (word) add(word, kw);
+            ++kw;
+        }
+        return m;
+    }();
+    return table;
+}
+
+}  // namespace
+
+CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context), tokens_(tokens) {
+    end_.text = string_pool().intern("");
+    end_.kind = TokKind::End;
+    if (!tokens.empty()) {
+        end_.file = tokens.back().file;
+        end_.line = tokens.back().line;
+    }
+}
+
+const Token& CParser::peek(std::size_t ahead) const {
+    return pos_ + ahead < tokens_.size() ? tokens_[pos_ + ahead] : end_;
+}
+
+bool CParser::accept(const char* pooled) {
+    if (peek().text == pooled && !at_end()) {
+        ++pos_;
+        return true;
+    }
+    return false;
+}
+
+CParser::Kw CParser::keyword(const Token& t) const {
+    if (t.kind != TokKind::Ident) return Kw::None;
+    const auto& table = keyword_table();
+    auto it = table.find(t.text);
+    if (it == table.end()) return Kw::None;
+    const Kw kw = static_cast<Kw>(it->second);
+    if (!ctx_.float_n_keywords && (kw == Kw::Float32 || kw == Kw::Float64 || kw == Kw::Float32x ||
+                                   kw == Kw::Float64x || kw == Kw::Float128n))
+        return Kw::None;
+    return kw;
+}
+
+void CParser::error_at(const Token& t, const char* code, const std::string& arg) {
+    if (ctx_.quiet) return;
+    const char* file = t.file >= 0 && ctx_.file_name ? ctx_.file_name(t.file) : nullptr;
+    reportAtText(2, code, arg.c_str(), file, t.line);
+}
+
+void CParser::syntax_error(const std::string& expected) {
+    if (failed_) return;
+    failed_ = true;
+    if (ctx_.quiet) return;
+    const Token& t = peek();
+    const std::string found = at_end() ? std::string("at end of input") : "before '" + std::string(t.view()) + "'";
+    error_at(t, "CSYNTAXER", "expected " + expected + " " + found);
+}
+
+bool CParser::expect(const char* pooled, const char* what) {
+    if (accept(pooled)) return true;
+    syntax_error(what);
+    return false;
+}
+
+void CParser::skip_balanced() {
+    const Words& w = words();
+    int depth = 0;
+    while (!at_end()) {
+        const char* t = peek().text;
+        ++pos_;
+        if (t == w.lparen || t == w.lbracket || t == w.lbrace) ++depth;
+        else if ((t == w.rparen || t == w.rbracket || t == w.rbrace) && --depth <= 0) return;
+    }
+}
+
+// After an error: up to the end of the declaration (a ";" outside brackets, or
+// the "}" that closes a body).
+void CParser::recover() {
+    const Words& w = words();
+    int depth = 0;  // braces opened by the declaration so far
+    for (std::size_t i = decl_start_; i < pos_ && i < tokens_.size(); ++i) {
+        if (tokens_[i].text == w.lbrace) ++depth;
+        else if (tokens_[i].text == w.rbrace) --depth;
+    }
+    while (!at_end()) {
+        const char* t = peek().text;
+        ++pos_;
+        if (t == w.lbrace) {
+            ++depth;
+        } else if (t == w.rbrace) {
+            if (--depth <= 0) {
+                if (is(w.semicolon)) ++pos_;
+                return;
+            }
+        } else if (t == w.semicolon && depth <= 0) {
+            return;
+        }
+    }
+}
+
+bool CParser::enter(const char* what) {
+    static constexpr int kMaxNesting = 400;
+    if (++depth_ <= kMaxNesting) return true;
+    if (!failed_) error_at(peek(), "CNESTDEPT", what);
+    failed_ = true;
+    pos_ = tokens_.size();  // nothing after this point can be trusted
+    return false;
+}
+
+bool CParser::is_typedef_name(const Token& t) const {
+    if (t.kind != TokKind::Ident) return false;
+    const Symbol* s = ctx_.symbols.find(t.text);
+    return s && s->kind == Symbol::Kind::Typedef;
+}
+
+bool CParser::starts_type(std::size_t ahead) const {
+    const Token& t = peek(ahead);
+    switch (keyword(t)) {
+    case Kw::Const: case Kw::Volatile: case Kw::Restrict: case Kw::Atomic: case Kw::Void: case Kw::Char:
+    case Kw::Short: case Kw::Int: case Kw::Long: case Kw::Float: case Kw::Double: case Kw::Signed:
+    case Kw::Unsigned: case Kw::Bool: case Kw::Complex: case Kw::Int128: case Kw::Float128: case Kw::Float32:
+    case Kw::Float64: case Kw::Float32x: case Kw::Float64x: case Kw::Float128n: case Kw::Struct: case Kw::Union:
+    case Kw::Enum: case Kw::Typeof: case Kw::VaList: case Kw::Alignas: case Kw::Attribute: case Kw::AutoType:
+        return true;
+    case Kw::Extension: return starts_type(ahead + 1);
+    default: break;
+    }
+    return is_typedef_name(t) || ctx_.type_modifiers.count(t.text);
+}
+
+// __attribute__((...)), asm labels and [[...]]; what the layout needs is kept.
+void CParser::attributes(Attributes* into) {
+    const Words& w = words();
+    for (;;) {
+        const Kw kw = keyword(peek());
+        if (kw == Kw::Asm) {
+            ++pos_;
+            while (keyword(peek()) == Kw::Volatile || keyword(peek()) == Kw::Inline) ++pos_;
+            if (is(w.lparen)) skip_balanced();
+            continue;
+        }
+        if (is(w.lbracket) && is(w.lbracket, 1)) {
+            skip_balanced();
+            continue;
+        }
+        if (kw != Kw::Attribute) return;
+        ++pos_;
+        if (!expect(w.lparen, "'(' after __attribute__") || !expect(w.lparen, "'(' after __attribute__")) return;
+        while (!at_end() && !is(w.rparen)) {
+            const Token& name = peek();
+            ++pos_;
+            std::string_view n = name.view();
+            if (n.size() > 4 && n.substr(0, 2) == "__" && n.substr(n.size() - 2) == "__") n = n.substr(2, n.size() - 4);
+            if (n == "packed" && into) into->packed = true;
+            if (is(w.lparen)) {
+                if (n == "aligned" && into) {
+                    ++pos_;
+                    into->align = constant("alignment", false);
+                    expect(w.rparen, "')'");
+                } else if (n == "mode" && into && peek(2).text == w.rparen) {
+                    std::string_view m = peek(1).view();
+                    if (m.size() > 4 && m.substr(0, 2) == "__") m = m.substr(2, m.size() - 4);
+                    into->mode = m == "QI" ? 1 : m == "HI" ? 2 : m == "SI" ? 4 : m == "DI" || m == "word" || m == "pointer" ? 8 : m == "TI" ? 16 : 0;
+                    pos_ += 3;
+                } else {
+                    skip_balanced();
+                }
+            } else if (n == "aligned" && into) {
+                into->align = 16;
+            }
+            if (!accept(w.comma)) break;
+        }
+        if (!expect(w.rparen, "')' after attribute") || !expect(w.rparen, "')' after attribute")) return;
+    }
+}
+
+long long CParser::constant(const char* what, bool required) {
+    ExprTree* saved = tree_;
+    tree_ = &scratch_;
+    const Token& at = peek();
+    Expr* e = conditional();
+    tree_ = saved;
+    if (!e) return -1;
+    if (!e->is_constant || e->is_float) {
+        if (required && !failed_) error_at(at, "CNOTCONST", what);
+        return -1;
+    }
+    return e->value;
+}
+
+void CParser::static_assertion() {
+    const Words& w = words();
+    const Token& at = peek();
+    ++pos_;
+    if (!expect(w.lparen, "'(' after _Static_assert")) return;
+    const long long value = constant("static assertion", true);
+    std::string message;
+    if (accept(w.comma)) {
+        while (peek().kind == TokKind::String) {
+            message += std::string(peek().view());
+            ++pos_;
+        }
+    }
+    if (!expect(w.rparen, "')'")) return;
+    if (value == 0) error_at(at, "CSTATASRT", message);
+}
+
+bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
+    const Words& w = words();
+    int n_void = 0, n_char = 0, n_short = 0, n_int = 0, n_long = 0, n_float = 0, n_double = 0, n_signed = 0,
+        n_unsigned = 0, n_bool = 0, n_complex = 0, n_int128 = 0;
+    const Type* other = nullptr;
+    spec.first = &peek();
+    for (;;) {
+        const Token& t = peek();
+        const Kw kw = keyword(t);
+        const bool basic_seen = n_void || n_char || n_short || n_int || n_long || n_float || n_double || n_signed ||
+                                n_unsigned || n_bool || n_int128;
+        const bool type_seen = other || basic_seen || n_complex;
+        // A second type where one is complete: "struct s { ... } int x;" lacks its ";".
+        const bool adds_type = (kw >= Kw::Void && kw <= Kw::VaList && kw != Kw::Complex) || kw == Kw::AutoType;
+        const bool adds_other = kw >= Kw::Float128 && kw <= Kw::VaList;
+        if ((other && adds_type && !(kw == Kw::Complex)) || (basic_seen && adds_other)) {
+            syntax_error("';' or a declarator");
+            return true;
+        }
+        switch (kw) {
+        case Kw::Typedef: case Kw::Extern: case Kw::Static: case Kw::Auto: case Kw::Register:
+            if (!allow_storage && kw != Kw::Register) {
+                syntax_error("a type");
+                return spec.any;
+            }
+            spec.storage = kw == Kw::Typedef ? DeclSpec::Storage::Typedef
+                           : kw == Kw::Extern ? DeclSpec::Storage::Extern
+                           : kw == Kw::Static ? DeclSpec::Storage::Static
+                           : kw == Kw::Auto ? DeclSpec::Storage::Auto : DeclSpec::Storage::Register;
+            // extern "C" { ... } and extern "C" declarations
+            if (kw == Kw::Extern && peek(1).kind == TokKind::String) ++pos_;
+            ++pos_;
+            break;
+        case Kw::Thread: case Kw::Inline: case Kw::Noreturn: case Kw::Extension: ++pos_; break;
+        case Kw::Const: spec.quals |= kConst; ++pos_; break;
+        case Kw::Volatile: spec.quals |= kVolatile; ++pos_; break;
+        case Kw::Restrict: spec.quals |= kRestrict; ++pos_; break;
+        case Kw::Atomic:
+            ++pos_;
+            if (is(w.lparen) && !type_seen) {
+                ++pos_;
+                other = type_name();
+                expect(w.rparen, "')'");
+            } else {
+                spec.quals |= kAtomic;
+            }
+            break;
+        case Kw::Attribute: case Kw::Asm: attributes(&spec.attrs); break;
+        case Kw::Alignas: {
+            ++pos_;
+            if (!expect(w.lparen, "'('")) return true;
+            if (starts_type()) spec.attrs.align = align_of(type_name());
+            else spec.attrs.align = constant("alignment", false);
+            expect(w.rparen, "')'");
+            break;
+        }
+        case Kw::Void: ++n_void; ++pos_; break;
+        case Kw::Char: ++n_char; ++pos_; break;
+        case Kw::Short: ++n_short; ++pos_; break;
+        case Kw::Int: ++n_int; ++pos_; break;
+        case Kw::Long: ++n_long; ++pos_; break;
+        case Kw::Float: ++n_float; ++pos_; break;
+        case Kw::Double: ++n_double; ++pos_; break;
+        case Kw::Signed: ++n_signed; ++pos_; break;
+        case Kw::Unsigned: ++n_unsigned; ++pos_; break;
+        case Kw::Bool: ++n_bool; ++pos_; break;
+        case Kw::Complex: ++n_complex; ++pos_; break;
+        case Kw::Int128: ++n_int128; ++pos_; break;
+        case Kw::Float128: case Kw::Float128n: other = ctx_.types.basic(TypeKind::Float128); ++pos_; break;
+        case Kw::Float32: other = ctx_.types.basic(TypeKind::Float32); ++pos_; break;
+        case Kw::Float64: other = ctx_.types.basic(TypeKind::Float64); ++pos_; break;
+        case Kw::Float32x: other = ctx_.types.basic(TypeKind::Float32x); ++pos_; break;
+        case Kw::Float64x: other = ctx_.types.basic(TypeKind::Float64x); ++pos_; break;
+        case Kw::VaList: other = ctx_.types.basic(TypeKind::VaList); ++pos_; break;
+        case Kw::Struct: case Kw::Union:
+            ++pos_;
+            other = struct_or_union(kw == Kw::Struct ? TypeKind::Struct : TypeKind::Union);
+            break;
+        case Kw::Enum: ++pos_; other = enum_specifier(); break;
+        case Kw::Typeof: {
+            ++pos_;
+            if (!expect(w.lparen, "'(' after typeof")) return true;
+            if (starts_type()) {
+                other = type_name();
+            } else {
+                ExprTree* saved = tree_;
+                tree_ = &scratch_;
+                Expr* e = expression();
+                tree_ = saved;
+                other = e ? e->type : nullptr;
+            }
+            if (!other) other = ctx_.types.basic(TypeKind::Int);
+            expect(w.rparen, "')'");
+            break;
+        }
+        case Kw::AutoType: other = ctx_.types.basic(TypeKind::Int); ++pos_; break;
+        default:
+            if (t.kind == TokKind::Ident && ctx_.type_modifiers.count(t.text)) {
+                ++pos_;
+                break;
+            }
+            if (!type_seen && is_typedef_name(t)) {
+                other = ctx_.symbols.find(t.text)->type;
+                ++pos_;
+                break;
+            }
+            goto done;
+        }
+        spec.any = true;
+        if (failed_) return true;
+    }
+done:
+    TypeTable& types = ctx_.types;
+    TypeKind kind;
+    if (other) {
+        spec.type = n_complex && is_floating(other) ? types.complex_of(resolve(other)->kind) : other;
+    } else {
+        if (n_void) kind = TypeKind::Void;
+        else if (n_bool) kind = TypeKind::Bool;
+        else if (n_char) kind = n_unsigned ? TypeKind::UChar : n_signed ? TypeKind::SChar : TypeKind::Char;
+        else if (n_short) kind = n_unsigned ? TypeKind::UShort : TypeKind::Short;
+        else if (n_int128) kind = n_unsigned ? TypeKind::UInt128 : TypeKind::Int128;
+        else if (n_long >= 2) kind = n_unsigned ? TypeKind::ULongLong : TypeKind::LongLong;
+        else if (n_long == 1 && n_double) kind = TypeKind::LongDouble;
+        else if (n_long == 1) kind = n_unsigned ? TypeKind::ULong : TypeKind::Long;
+        else if (n_float) kind = TypeKind::Float;
+        else if (n_double || (n_complex && !n_int && !n_signed && !n_unsigned)) kind = TypeKind::Double;
+        else kind = n_unsigned ? TypeKind::UInt : TypeKind::Int;
+        spec.type = n_complex ? types.complex_of(kind) : types.basic(kind);
+        if (!(n_void || n_bool || n_char || n_short || n_int128 || n_long || n_float || n_double || n_complex ||
+              n_int || n_signed || n_unsigned))
+            spec.type = nullptr;
+    }
+    if (spec.type && spec.quals) spec.type = types.qualified(spec.type, spec.quals);
+    if (!spec.type && spec.any) spec.type = types.qualified(types.basic(TypeKind::Int), spec.quals);  // implicit int
+    return spec.any;
+}
+
+const Type* CParser::struct_or_union(TypeKind kind) {
+    const Words& w = words();
+    const Nesting nesting(*this, "structure");
+    if (!nesting.ok) return ctx_.types.basic(TypeKind::Int);
+    Attributes attrs;
+    attributes(&attrs);
+    const Token& at = peek();
+    const char* tag = nullptr;
+    if (peek().kind == TokKind::Ident && keyword(peek()) == Kw::None) {
+        tag = peek().text;
+        ++pos_;
+    }
+    attributes(&attrs);
+    SymbolTable& symbols = ctx_.symbols;
+    Record* record = nullptr;
+    if (tag) {
+        const bool defining = is(w.lbrace);
+        const bool forward = is(w.semicolon);
+        record = symbols.find_tag(tag, defining || forward);
+        if (!record && !defining && !forward) record = symbols.find_tag(tag, false);
+        if (record && record->kind != kind) {
+            error_at(at, "CREDEFTAG", std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
+            record = nullptr;
+        }
+        if (record && defining && record->complete) {
+            error_at(at, "CREDEFTAG", std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
+            record = nullptr;
+        }
+        if (!record && ctx_.quiet && !defining) {  // a question names a tag nobody declared
+            failed_ = true;
+            return ctx_.types.basic(TypeKind::Int);
+        }
+        if (!record) {
+            record = ctx_.types.make_record(kind, tag);
+            record->file = ctx_.current_file ? ctx_.current_file : (at.file >= 0 && ctx_.file_name ? ctx_.file_name(at.file) : nullptr);
+            record->line = at.line;
+            symbols.named_scope().tags[tag] = record;
+        }
+    } else {
+        if (!is(w.lbrace)) {
+            syntax_error(kind == TypeKind::Struct ? "a structure tag or '{'" : "a union tag or '{'");
+            return ctx_.types.basic(TypeKind::Int);
+        }
+        record = ctx_.types.make_record(kind, nullptr);
+        record->file = at.file >= 0 && ctx_.file_name ? ctx_.file_name(at.file) : nullptr;
+        record->line = at.line;
+    }
+    if (is(w.lbrace)) {
+        ++pos_;
+        Record body;
+        body.kind = kind;
+        struct_body(body);
+        Attributes after;
+        attributes(&after);
+        body.packed = attrs.packed || after.packed;
+        lay_out(body);
+        const long long align = std::max(attrs.align, after.align);
+        if (align > body.align) {
+            body.align = align;
+            body.size = (body.size + align - 1) / align * align;
+        }
+        record->fields = std::move(body.fields);
+        record->packed = body.packed;
+        record->size = body.size;
+        record->align = body.align;
+        record->complete = true;
+    }
+    return ctx_.types.record_type(record);
+}
+
+void CParser::struct_body(Record& record) {
+    const Words& w = words();
+    while (!failed_ && !accept(w.rbrace)) {
+        if (at_end()) {
+            syntax_error("'}' to close the structure");
+            return;
+        }
+        if (accept(w.semicolon)) continue;
+        if (keyword(peek()) == Kw::StaticAssert) {
+            static_assertion();
+            expect(w.semicolon, "';'");
+            continue;
+        }
+        if (keyword(peek()) == Kw::Pragma) {
+            ++pos_;
+            skip_balanced();
+            continue;
+        }
+        DeclSpec spec;
+        const Token& at = peek();
+        if (!decl_specifiers(spec, false) || !spec.type) {
+            if (peek().kind == TokKind::Ident && (peek(1).kind == TokKind::Ident || peek(1).text == w.star))
+                error_at(at, "CUNKNTYPE", std::string(at.view())), failed_ = true;
+            else
+                syntax_error("a member declaration");
+            return;
+        }
+        if (is(w.semicolon)) {
+            // anonymous structure or union member
+            ++pos_;
+            const Type* r = resolve(spec.type);
+            if (r && (r->kind == TypeKind::Struct || r->kind == TypeKind::Union)) {
+                Field f;
+                f.type = spec.type;
+                record.fields.push_back(f);
+            }
+            continue;
+        }
+        for (;;) {
+            Declared d;
+            const Type* type = spec.type;
+            if (!is(w.colon)) type = declarator(spec.type, d, false);
+            Field f;
+            f.name = d.name;
+            if (accept(w.colon)) f.bit_width = static_cast<int>(constant("bit-field width", true));
+            Attributes attrs = spec.attrs;
+            attributes(&attrs);
+            if (failed_) return;
+            type = apply_mode(type, attrs);
+            if (attrs.align > 0) type = ctx_.types.aligned(type, attrs.align);
+            if (attrs.packed && !spec.attrs.packed) type = ctx_.types.aligned(type, 1);
+            f.type = type;
+            if (f.bit_width < -1) f.bit_width = 0;
+            record.fields.push_back(f);
+            if (accept(w.comma)) continue;
+            expect(w.semicolon, "';' after a member");
+            break;
+        }
+    }
+}
+
+const Type* CParser::enum_specifier() {
+    const Words& w = words();
+    attributes(nullptr);
+    const Token& at = peek();
+    const char* tag = nullptr;
+    if (peek().kind == TokKind::Ident && keyword(peek()) == Kw::None) {
+        tag = peek().text;
+        ++pos_;
+    }
+    Attributes attrs;
+    attributes(&attrs);
+    SymbolTable& symbols = ctx_.symbols;
+    Record* record = tag ? symbols.find_tag(tag, is(w.lbrace)) : nullptr;
+    if (tag && !record && !is(w.lbrace)) record = symbols.find_tag(tag, false);
+    if (record && (record->kind != TypeKind::Enum || (is(w.lbrace) && record->complete))) {
+        error_at(at, "CREDEFTAG", std::string("enum ") + tag);
+        record = nullptr;
+    }
+    if (!record && tag && ctx_.quiet && !is(w.lbrace)) {
+        failed_ = true;
+        return ctx_.types.basic(TypeKind::Int);
+    }
+    if (!record) {
+        record = ctx_.types.make_record(TypeKind::Enum, tag);
+        record->file = at.file >= 0 && ctx_.file_name ? ctx_.file_name(at.file) : nullptr;
+        record->line = at.line;
+        record->enum_base = ctx_.types.basic(TypeKind::UInt);
+        if (tag) symbols.named_scope().tags[tag] = record;
+    }
+    if (accept(w.lbrace)) {
+        enum_body(*record);
+        Attributes after;
+        attributes(&after);
+        if (attrs.packed || after.packed) {
+            long long lo = 0, hi = 0;
+            for (const Enumerator& e : record->enumerators) lo = std::min(lo, e.value), hi = std::max(hi, e.value);
+            TypeKind k = lo < 0 ? (lo >= -128 && hi <= 127 ? TypeKind::SChar : lo >= -32768 && hi <= 32767 ? TypeKind::Short : TypeKind::Int)
+                                : (hi <= 255 ? TypeKind::UChar : hi <= 65535 ? TypeKind::UShort : TypeKind::UInt);
+            record->enum_base = ctx_.types.basic(k);
+        }
+    }
+    return ctx_.types.record_type(record);
+}
+
+void CParser::enum_body(Record& record) {
+    const Words& w = words();
+    long long next = 0;
+    long long lo = 0, hi = 0;
+    SymbolTable& symbols = ctx_.symbols;
+    const Type* int_type = ctx_.types.basic(TypeKind::Int);
+    while (!failed_ && !accept(w.rbrace)) {
+        const Token& name = peek();
+        if (name.kind != TokKind::Ident) {
+            syntax_error("an enumerator name");
+            return;
+        }
+        ++pos_;
+        attributes(nullptr);
+        if (accept(w.assign)) next = constant("enumerator value", true);
+        Symbol s;
+        s.kind = Symbol::Kind::EnumConstant;
+        s.name = name.text;
+        s.type = int_type;
+        s.value = next;
+        s.file = name.file >= 0 && ctx_.file_name ? ctx_.file_name(name.file) : nullptr;
+        s.line = name.line;
+        auto& ordinary = symbols.innermost().ordinary;
+        if (ordinary.count(name.text)) error_at(name, "CCONFDECL", std::string(name.view()));
+        ordinary[name.text] = s;
+        record.enumerators.push_back(Enumerator{name.text, next});
+        lo = std::min(lo, next);
+        hi = std::max(hi, next);
+        ++next;
+        if (!accept(w.comma)) {
+            expect(w.rbrace, "',' or '}' in an enumeration");
+            break;
+        }
+    }
+    TypeKind base = lo < 0 ? (lo >= INT32_MIN && hi <= INT32_MAX ? TypeKind::Int : TypeKind::Long)
+                           : (hi <= UINT32_MAX ? TypeKind::UInt : TypeKind::ULong);
+    record.enum_base = ctx_.types.basic(base);
+    record.size = size_of(record.enum_base);
+    record.align = record.size;
+    record.complete = true;
+}
+
+const Type* CParser::pointers(const Type* base) {
+    const Words& w = words();
+    while (accept(w.star)) {
+        base = ctx_.types.pointer_to(base);
+        std::uint8_t quals = 0;
+        for (;;) {
+            const Kw kw = keyword(peek());
+            if (kw == Kw::Const) quals |= kConst;
+            else if (kw == Kw::Volatile) quals |= kVolatile;
+            else if (kw == Kw::Restrict) quals |= kRestrict;
+            else if (kw == Kw::Atomic) quals |= kAtomic;
+            else if (kw == Kw::Attribute || kw == Kw::Extension) {
+                if (kw == Kw::Attribute) attributes(nullptr);
+                else ++pos_;
+                continue;
+            } else if (peek().kind == TokKind::Ident && ctx_.type_modifiers.count(peek().text)) {
+            } else {
+                break;
+            }
+            ++pos_;
+        }
+        base = ctx_.types.qualified(base, quals);
+    }
+    return base;
+}
+
+bool CParser::grouping_paren() const {
+    const Words& w = words();
+    const Token& next = peek(1);
+    if (next.text == w.star || next.text == w.caret || next.text == w.lparen || next.text == w.lbracket) return true;
+    const Kw kw = keyword(next);
+    if (kw == Kw::Attribute) return true;
+    if (next.kind == TokKind::Ident && kw == Kw::None && !is_typedef_name(next) && !ctx_.type_modifiers.count(next.text))
+        return true;
+    return false;
+}
+
+const Type* CParser::declarator(const Type* base, Declared& declared, bool abstract) {
+    const Words& w = words();
+    const Nesting nesting(*this, "declarator");
+    if (!nesting.ok) return base;
+    attributes(nullptr);
+    base = pointers(base);
+    attributes(nullptr);
+    if (is(w.lparen) && grouping_paren()) {
+        const std::size_t start = pos_;
+        skip_balanced();
+        const Type* outer = type_suffix(base);
+        const std::size_t end = pos_;
+        pos_ = start + 1;
+        const Type* type = declarator(outer, declared, abstract);
+        expect(w.rparen, "')'");
+        pos_ = std::max(pos_, end);
+        return type;
+    }
+    if (peek().kind == TokKind::Ident && keyword(peek()) == Kw::None) {
+        declared.name = peek().text;
+        declared.token = &peek();
+        ++pos_;
+    } else if (!abstract && !failed_) {
+        syntax_error("an identifier");
+        return base;
+    }
+    return type_suffix(base);
+}
+
+const Type* CParser::type_suffix(const Type* base) {
+    const Words& w = words();
+    const Nesting nesting(*this, "declarator");
+    if (!nesting.ok) return base;
+    if (accept(w.lbracket)) {
+        std::uint8_t quals = 0;
+        for (;;) {
+            const Kw kw = keyword(peek());
+            if (kw == Kw::Static) ++pos_;
+            else if (kw == Kw::Const) quals |= kConst, ++pos_;
+            else if (kw == Kw::Volatile) quals |= kVolatile, ++pos_;
+            else if (kw == Kw::Restrict) quals |= kRestrict, ++pos_;
+            else break;
+        }
+        long long count = -1;
+        if (is(w.star) && peek(1).text == w.rbracket) {
+            ++pos_;
+        } else if (!is(w.rbracket)) {
+            count = constant("array size", false);
+        }
+        expect(w.rbracket, "']'");
+        const Type* element = type_suffix(base);
+        const Type* array = ctx_.types.array_of(element, count);
+        return quals ? ctx_.types.qualified(array, quals) : array;
+    }
+    if (is(w.lparen)) {
+        ++pos_;
+        const Type* fn = parameters();
+        attributes(nullptr);
+        const Type* ret = type_suffix(base);
+        const_cast<Type*>(fn)->base = ret;
+        return fn;
+    }
+    return base;
+}
+
+// After "(": the parameter list up to and including ")".
+const Type* CParser::parameters() {
+    const Words& w = words();
+    Type fn;
+    fn.kind = TypeKind::Function;
+    if (accept(w.rparen)) {
+        fn.prototype = false;
+        return ctx_.types.make(fn);
+    }
+    if (keyword(peek()) == Kw::Void && peek(1).text == w.rparen) {
+        pos_ += 2;
+        return ctx_.types.make(fn);
+    }
+    // K&R identifier list
+    if (peek().kind == TokKind::Ident && keyword(peek()) == Kw::None && !is_typedef_name(peek()) &&
+        !ctx_.type_modifiers.count(peek().text) && (peek(1).text == w.comma || peek(1).text == w.rparen)) {
+        fn.prototype = false;
+        while (peek().kind == TokKind::Ident) {
+            fn.params.push_back(Param{peek().text, ctx_.types.basic(TypeKind::Int)});
+            ++pos_;
+            if (!accept(w.comma)) break;
+        }
+        expect(w.rparen, "')' after the parameter names");
+        return ctx_.types.make(fn);
+    }
+    ctx_.symbols.push_block();
+    while (!failed_) {
+        if (accept(w.ellipsis)) {
+            fn.variadic = true;
+            expect(w.rparen, "')' after '...'");
+            break;
+        }
+        DeclSpec spec;
+        const Token& at = peek();
+        if (!decl_specifiers(spec, true) || !spec.type) {
+            if (at.kind == TokKind::Ident && keyword(at) == Kw::None) {
+                error_at(at, "CUNKNTYPE", std::string(at.view()));
+                failed_ = true;
+            } else {
+                syntax_error("a parameter declaration");
+            }
+            break;
+        }
+        Declared d;
+        const Type* type = declarator(spec.type, d, true);
+        attributes(nullptr);
+        const Type* r = resolve(type);
+        if (r && r->kind == TypeKind::Array) {
+            // Qualifiers of an array typedef belong to the elements; those
+            // written inside the brackets to the pointer.
+            std::uint8_t element_quals = 0;
+            for (const Type* t = type; t && t->kind == TypeKind::Typedef; t = t->base) element_quals |= t->quals;
+            type = ctx_.types.qualified(ctx_.types.pointer_to(ctx_.types.qualified(r->base, element_quals)), r->quals);
+        }
+        else if (r && r->kind == TypeKind::Function) type = ctx_.types.pointer_to(type);
+        if (d.name) {
+            Symbol s;
+            s.kind = Symbol::Kind::Variable;
+            s.name = d.name;
+            s.type = type;
+            ctx_.symbols.innermost().ordinary[d.name] = s;
+        }
+        fn.params.push_back(Param{d.name, type});
+        if (accept(w.comma)) continue;
+        expect(w.rparen, "',' or ')' in a parameter list");
+        break;
+    }
+    ctx_.symbols.pop_block();
+    return ctx_.types.make(fn);
+}
+
+const Type* CParser::apply_mode(const Type* type, const Attributes& attrs) {
+    if (!attrs.mode || !is_integer(type)) return type;
+    const bool u = is_unsigned(type);
+    TypeKind k;
+    switch (attrs.mode) {
+    case 1: k = u ? TypeKind::UChar : TypeKind::SChar; break;
+    case 2: k = u ? TypeKind::UShort : TypeKind::Short; break;
+    case 4: k = u ? TypeKind::UInt : TypeKind::Int; break;
+    case 8: k = u ? TypeKind::ULong : TypeKind::Long; break;
+    default: k = u ? TypeKind::UInt128 : TypeKind::Int128; break;
+    }
+    return ctx_.types.qualified(ctx_.types.basic(k), qualifiers_of(type));
+}
+
+const Type* CParser::type_name() {
+    DeclSpec spec;
+    if (!decl_specifiers(spec, false) || !spec.type) {
+        syntax_error("a type name");
+        return nullptr;
+    }
+    Declared d;
+    const Type* type = declarator(spec.type, d, true);
+    return apply_mode(type, spec.attrs);
+}
+
+void CParser::skip_initializer() {
+    const Words& w = words();
+    int depth = 0;
+    while (!at_end()) {
+        const char* t = peek().text;
+        if (depth == 0 && (t == w.comma || t == w.semicolon)) return;
+        if (t == w.lparen || t == w.lbracket || t == w.lbrace) ++depth;
+        else if (t == w.rparen || t == w.rbracket || t == w.rbrace) --depth;
+        ++pos_;
+    }
+}
+
+void CParser::declare(const DeclSpec& spec, const Declared& declared, const Type* type) {
+    SymbolTable& symbols = ctx_.symbols;
+    Symbol s;
+    s.name = declared.name;
+    s.file = ctx_.current_file ? ctx_.current_file
+                               : (declared.token && declared.token->file >= 0 && ctx_.file_name ? ctx_.file_name(declared.token->file) : nullptr);
+    s.line = declared.token ? declared.token->line : 0;
+    auto& scope = symbols.innermost();
+    const Token& at = declared.token ? *declared.token : peek();
+    if (spec.storage == DeclSpec::Storage::Typedef) {
+        Type td;
+        td.kind = TypeKind::Typedef;
+        td.name = declared.name;
+        td.base = type;
+        s.kind = Symbol::Kind::Typedef;
+        s.type = ctx_.types.make(td);
+        auto it = scope.typedefs.find(declared.name);
+        if (it != scope.typedefs.end()) {
+            if (!same_type(it->second.type, type)) error_at(at, "CCONFDECL", declared.name);
+            return;
+        }
+        auto enumerator = scope.ordinary.find(declared.name);
+        if (enumerator != scope.ordinary.end() && enumerator->second.kind == Symbol::Kind::EnumConstant) {
+            error_at(at, "CCONFDECL", declared.name);
+            return;
+        }
+        scope.typedefs[declared.name] = s;
+        return;
+    }
+    const Type* r = resolve(type);
+    s.kind = r && r->kind == TypeKind::Function ? Symbol::Kind::Function : Symbol::Kind::Variable;
+    s.type = type;
+    auto it = scope.ordinary.find(declared.name);
+    if (it != scope.ordinary.end()) {
+        Symbol& old = it->second;
+        if (old.kind == Symbol::Kind::EnumConstant || old.kind != s.kind || !same_type(old.type, type)) {
+            error_at(at, "CCONFDECL", declared.name);
+            return;
+        }
+        // Keep the more complete of the two (an array with its size, a prototype).
+        const Type* ro = resolve(old.type);
+        if ((ro->kind == TypeKind::Array && ro->count < 0) || (ro->kind == TypeKind::Function && !ro->prototype))
+            old.type = type;
+        return;
+    }
+    scope.ordinary[declared.name] = s;
+}
+
+void CParser::external_declaration() {
+    const Words& w = words();
+    failed_ = false;
+    decl_start_ = pos_;
+    if (accept(w.semicolon)) return;
+    const Token& first = peek();
+    if (first.text == w.rbrace && extern_c_depth_ > 0) {
+        ++pos_;
+        --extern_c_depth_;
+        return;
+    }
+    const Kw kw = keyword(first);
+    if (kw == Kw::Extern && peek(1).kind == TokKind::String && peek(2).text == w.lbrace) {
+        pos_ += 3;
+        ++extern_c_depth_;
+        return;
+    }
+    if (kw == Kw::StaticAssert) {
+        static_assertion();
+        expect(w.semicolon, "';' after a static assertion");
+        return;
+    }
+    if (kw == Kw::Asm) {
+        attributes(nullptr);
+        accept(w.semicolon);
+        return;
+    }
+    if (kw == Kw::Pragma) {
+        ++pos_;
+        skip_balanced();
+        return;
+    }
+    DeclSpec spec;
+    const bool any = decl_specifiers(spec, true);
+    if (failed_) return;
+    if (!any) {
+        if (first.kind == TokKind::Ident && keyword(first) == Kw::None &&
+            (peek(1).kind == TokKind::Ident || peek(1).text == w.star)) {
+            error_at(first, "CUNKNTYPE", std::string(first.view()));
+            failed_ = true;
+            return;
+        }
+        if (!(first.kind == TokKind::Ident && peek(1).text == w.lparen)) {
+            syntax_error("a declaration");
+            return;
+        }
+        spec.type = ctx_.types.basic(TypeKind::Int);  // K&R implicit int
+    }
+    if (accept(w.semicolon)) return;
+    for (;;) {
+        Declared d;
+        const Type* type = declarator(spec.type, d, false);
+        if (failed_) return;
+        Attributes attrs = spec.attrs;
+        attributes(&attrs);
+        type = apply_mode(type, attrs);
+        if (attrs.align > 0 && spec.storage == DeclSpec::Storage::Typedef) type = ctx_.types.aligned(type, attrs.align);
+        const Type* r = resolve(type);
+        const bool function = r && r->kind == TypeKind::Function;
+        if (function && is(w.lbrace)) {
+            declare(spec, d, type);
+            skip_balanced();
+            return;
+        }
+        if (function && !r->prototype && !is(w.semicolon) && !is(w.comma) && !is(w.assign)) {
+            // K&R parameter declarations, then the body
+            ctx_.symbols.push_block();
+            while (!failed_ && !at_end() && !is(w.lbrace)) {
+                DeclSpec param_spec;
+                if (!decl_specifiers(param_spec, true)) {
+                    syntax_error("a parameter declaration or '{'");
+                    break;
+                }
+                do {
+                    Declared pd;
+                    declarator(param_spec.type, pd, false);
+                } while (!failed_ && accept(w.comma));
+                expect(w.semicolon, "';'");
+            }
+            ctx_.symbols.pop_block();
+            if (failed_) return;
+            declare(spec, d, type);
+            skip_balanced();
+            return;
+        }
+        if (accept(w.assign)) skip_initializer();
+        declare(spec, d, type);
+        if (accept(w.comma)) continue;
+        expect(w.semicolon, "';' after a declaration");
+        return;
+    }
+}
+
+void CParser::parse_declarations() {
+    while (!at_end()) {
+        const std::size_t before = pos_;
+        external_declaration();
+        if (failed_) recover();
+        if (pos_ == before) ++pos_;  // never stand still
+    }
+}
+
+const Type* CParser::parse_type_name() {
+    if (!starts_type()) return nullptr;
+    const Type* type = type_name();
+    return failed_ || !at_end() ? nullptr : type;
+}
+
+}  // namespace zv::native

@@ -1,0 +1,56 @@
+// Splits C source text into tokens (identifiers, pp-numbers, character and
+// string constants, punctuators), joining backslash-continued lines and
+// dropping comments while keeping the physical line numbers.
+#pragma once
+
+#include "native/c_token.h"
+
+#include <functional>
+#include <string_view>
+
+namespace zv::native {
+
+struct LexOptions {
+    bool dot_dot = false;  // ".." is a token of its own and never part of a number
+    bool line_markers = false;  // lines `# <n> "file"` reset the line (preprocessed text)
+};
+
+// Called with a message code and the line it concerns (UNTERCOMM).
+using LexReport = std::function<void(const char* code, int line)>;
+// Called for a line marker with the new line and file name.
+using LexMarker = std::function<int(int line, std::string_view file)>;
+
+void lex_text(std::string_view text, int file, int first_line, TokenList& out, const LexOptions& options,
+              const LexReport& report, const LexMarker& marker = {});
+
+// Value of a character constant ('a', '\n', L'x', 'ab'); false when malformed.
+// A single plain character is a (signed) char value.
+bool char_constant_value(std::string_view text, long long& value);
+
+// A pp-number read as a C literal.
+struct NumberLiteral {
+    bool valid = false;
+    bool is_float = false;
+    bool is_unsigned = false;   // "u" suffix
+    int longs = 0;              // number of "l" in the suffix
+    bool decimal = true;
+    unsigned long long value = 0;
+    double fvalue = 0;
+    char float_suffix = 0;      // 'f' or 'l' for floating literals, 0 for double
+};
+NumberLiteral parse_number(std::string_view text);
+
+// Number of characters a string literal stands for, without its NUL.
+long long string_literal_length(std::string_view text);
+
+// Pooled texts of the punctuators and words that the analysis compares often.
+struct Words {
+    const char *lparen, *rparen, *comma, *hash, *hashhash, *ellipsis, *lt, *gt, *lbrace, *rbrace, *lbracket,
+        *rbracket, *semicolon, *colon, *question, *star, *amp, *dot, *arrow, *assign, *minus, *plus, *excl,
+        *tilde, *slash, *percent, *shl, *shr, *le, *ge, *eq, *ne, *andand, *oror, *pipe, *caret, *dotdot;
+    const char *defined, *va_args, *va_opt, *has_include, *has_include_next, *has_attribute, *has_builtin,
+        *has_cpp_attribute, *pragma_op;
+};
+const Words& words();
+
+}  // namespace zv::native

@@ -1,0 +1,630 @@
+#include "native/preprocessor.h"
+
+#include "common/string_pool.h"
+#include "diagnostics/report.h"
+#include "native/c_lexer.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace zv::native {
+
+namespace {
+
+constexpr std::size_t kMaxInputLevels = 2000;
+
+std::string quoted(std::string_view text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"' || c == '\\') out += '\\';
+        out += c;
+    }
+    return out + '"';
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- hidesets
+
+const Hideset* HidesetPool::make(std::vector<const char*> names) {
+    if (names.empty()) return nullptr;
+    std::string key(reinterpret_cast<const char*>(names.data()), names.size() * sizeof(const char*));
+    auto& slot = sets_[key];
+    if (!slot) slot = std::make_unique<Hideset>(Hideset{std::move(names)});
+    return slot.get();
+}
+
+bool HidesetPool::contains(const Hideset* set, const char* name) {
+    if (!set) return false;
+    return std::binary_search(set->names.begin(), set->names.end(), name, std::less<const char*>());
+}
+
+const Hideset* HidesetPool::with(const Hideset* set, const char* name) {
+    if (contains(set, name)) return set;
+    auto key = std::make_pair(static_cast<const void*>(set), static_cast<const void*>(name));
+    // Names and sets never share an address, so one cache serves both kinds of key.
+    if (auto it = unions_.find(key); it != unions_.end()) return it->second;
+    std::vector<const char*> names = set ? set->names : std::vector<const char*>{};
+    names.insert(std::upper_bound(names.begin(), names.end(), name, std::less<const char*>()), name);
+    return unions_[key] = make(std::move(names));
+}
+
+const Hideset* HidesetPool::unite(const Hideset* a, const Hideset* b) {
+    if (!a) return b;
+    if (!b || a == b) return a;
+    auto key = std::make_pair(static_cast<const void*>(a), static_cast<const void*>(b));
+    if (auto it = unions_.find(key); it != unions_.end()) return it->second;
+    std::vector<const char*> names;
+    std::set_union(a->names.begin(), a->names.end(), b->names.begin(), b->names.end(), std::back_inserter(names),
+                   std::less<const char*>());
+    return unions_[key] = make(std::move(names));
+}
+
+const Hideset* HidesetPool::intersect(const Hideset* a, const Hideset* b) {
+    if (!a || !b) return nullptr;
+    if (a == b) return a;
+    std::vector<const char*> names;
+    std::set_intersection(a->names.begin(), a->names.end(), b->names.begin(), b->names.end(),
+                          std::back_inserter(names), std::less<const char*>());
+    return make(std::move(names));
+}
+
+// ---------------------------------------------------------------- state
+
+Preprocessor::Preprocessor(PreprocessorSettings settings) : settings_(std::move(settings)) {
+    files_.push_back(FileRecord{});
+    auto& pool = string_pool();
+    const std::time_t now = std::time(nullptr);
+    char buffer[64];
+    std::strftime(buffer, sizeof buffer, "%b %e %Y", std::localtime(&now));
+    date_ = quoted(buffer);
+    std::strftime(buffer, sizeof buffer, "%H:%M:%S", std::localtime(&now));
+    time_ = quoted(buffer);
+    const std::pair<const char*, Macro::Builtin> builtins[] = {
+        {"__LINE__", Macro::Builtin::Line},         {"__FILE__", Macro::Builtin::File},
+        {"__BASE_FILE__", Macro::Builtin::BaseFile}, {"__INCLUDE_LEVEL__", Macro::Builtin::IncludeLevel},
+        {"__DATE__", Macro::Builtin::Date},          {"__TIME__", Macro::Builtin::Time},
+        {"__COUNTER__", Macro::Builtin::Counter}};
+    for (const auto& [name, kind] : builtins) {
+        Macro m;
+        m.name = pool.intern(name);
+        m.builtin = kind;
+        macros_[m.name] = std::move(m);
+    }
+    define("KVR_LINUX", "1");
+    define("USE_KVS", "1");
+    define("KVR_CPLUSPLUS_LANGUAGE", "0");
+    if (!settings_.knr) define("__STDC__", "1");
+}
+
+Preprocessor::~Preprocessor() = default;
+
+int Preprocessor::add_file_name(std::string name) {
+    files_.push_back(FileRecord{std::move(name), -1, {}});
+    return static_cast<int>(files_.size() - 1);
+}
+
+void Preprocessor::lex(std::string_view text, int file, int line, TokenList& out, bool dot_dot) {
+    LexOptions options;
+    options.dot_dot = dot_dot;
+    lex_text(text, file, line, out, options, [&](const char* code, int at) { report(3, code, "", file, at); });
+}
+
+void Preprocessor::report(int kind, const char* code, std::string_view arg, int file, int line) {
+    const std::string text(arg);
+    const std::string& name = file >= 0 ? files_[static_cast<std::size_t>(file)].name : files_[0].name;
+    reportAtText(kind, code, text.c_str(), name.c_str(), line);
+}
+
+void Preprocessor::report_here(int kind, const char* code, std::string_view arg) {
+    int file = 0, line = 0;
+    for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
+        if ((*it)->is_file) {
+            const Source& s = **it;
+            file = s.file;
+            const std::size_t at = s.pos > 0 ? s.pos - 1 : 0;
+            line = at < s.tokens->size() ? (*s.tokens)[at].line + s.line_delta : 0;
+            break;
+        }
+    }
+    report(kind, code, arg, file, line);
+}
+
+void Preprocessor::define(std::string_view name, std::string_view body) {
+    Macro m;
+    m.name = string_pool().intern(name);
+    lex(body, 0, 0, m.body);
+    if (!m.body.empty()) m.body.front().flags &= static_cast<std::uint8_t>(~kSpaceBefore);
+    macros_[m.name] = std::move(m);
+}
+
+void Preprocessor::define_item(std::string_view item) {
+    const std::size_t eq = item.find('=');
+    const std::string_view name = item.substr(0, eq);
+    if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_$0123456789") !=
+                            std::string_view::npos) {
+        const std::string arg = "-D" + std::string(item);
+        reportAtText(3, "MALFOROPT", arg.c_str(), nullptr, 0);
+        return;
+    }
+    if (eq == std::string_view::npos) {
+        define(name, "1");
+        return;
+    }
+    std::string value;
+    const std::string_view rest = item.substr(eq + 1);
+    for (std::size_t i = 0; i < rest.size(); ++i) {
+        if (rest[i] == '\\' && i + 1 < rest.size() && rest[i + 1] == '\n') {
+            ++i;
+            continue;
+        }
+        value += rest[i];
+    }
+    define(name, value);
+}
+
+const Macro* Preprocessor::find_macro(const char* pooled_name) const {
+    auto it = macros_.find(pooled_name);
+    return it == macros_.end() ? nullptr : &it->second;
+}
+
+bool Preprocessor::defined(std::string_view name) const { return find_macro(string_pool().intern(name)) != nullptr; }
+
+std::string Preprocessor::text_of(const TokenList& tokens, std::size_t from) const {
+    std::string out;
+    for (std::size_t i = from; i < tokens.size(); ++i) {
+        if (i > from && tokens[i].space_before()) out += ' ';
+        out.append(tokens[i].text, tokens[i].length);
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------- input stack
+
+void Preprocessor::push_source(std::unique_ptr<Source> source, const char* what) {
+    if (stack_.size() >= kMaxInputLevels) report_here(1, "NBRECURSI", what);
+    stack_.push_back(std::move(source));
+}
+
+std::unique_ptr<Preprocessor::Source> Preprocessor::new_source() {
+    if (spare_.empty()) return std::make_unique<Source>();
+    std::unique_ptr<Source> s = std::move(spare_.back());
+    spare_.pop_back();
+    TokenList owned = std::move(s->owned);
+    owned.clear();
+    *s = Source{};
+    s->owned = std::move(owned);
+    return s;
+}
+
+void Preprocessor::drop_top() {
+    spare_.push_back(std::move(stack_.back()));
+    stack_.pop_back();
+}
+
+void Preprocessor::push_tokens(TokenList tokens, bool barrier) {
+    // An exhausted macro source below is of no further use: dropping it keeps
+    // chains of object-like macros from deepening the stack.
+    while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
+           stack_.back()->pos >= stack_.back()->tokens->size())
+        drop_top();
+    auto source = new_source();
+    source->owned = std::move(tokens);
+    source->tokens = &source->owned;
+    source->barrier = barrier;
+    push_source(std::move(source), "");
+}
+
+void Preprocessor::pop_source() {
+    std::unique_ptr<Source> s = std::move(stack_.back());
+    stack_.pop_back();
+    if (!s->is_file) {
+        spare_.push_back(std::move(s));
+        return;
+    }
+    --file_depth_;
+    while (conditionals_.size() > s->cond_base) {
+        const Conditional& c = conditionals_.back();
+        report(3, "UNTERCOND", c.which, c.file, c.line);
+        conditionals_.pop_back();
+    }
+    if (s->cached && s->guard_candidate && s->guard_closed && !s->guard_broken) s->cached->guard = s->guard_candidate;
+    // A guarded file is normally not read again: its tokens make room for the next file's.
+    const bool still_read = std::any_of(stack_.begin(), stack_.end(), [&](const auto& other) { return other->cached == s->cached; });
+    if (s->cached && !still_read && (s->cached->guard || once_.count(s->cached->key))) {
+        s->cached->tokens.clear();
+        s->cached->tokens.shrink_to_fit();
+    }
+    spare_.push_back(std::move(s));
+}
+
+bool Preprocessor::read(Token& token) {
+    while (!stack_.empty()) {
+        Source& s = *stack_.back();
+        if (s.pos >= s.tokens->size()) {
+            if (s.barrier) return false;
+            if (s.is_file && collecting_) return false;
+            pop_source();
+            continue;
+        }
+        Token t = (*s.tokens)[s.pos++];
+        if (s.is_file) {
+            t.line += s.line_delta;
+            t.file = s.file;
+            if (t.line_start() && t.text == words().hash) {
+                directive(t);
+                continue;
+            }
+            s.seen = true;
+            if (s.guard_closed) s.guard_broken = true;
+            if (t.flags & kUnterminated) report(3, "UNTERSTRI", "", t.file, t.line);
+        }
+        token = t;
+        return true;
+    }
+    return false;
+}
+
+bool Preprocessor::peek_lparen() {
+    for (std::size_t i = stack_.size(); i-- > 0;) {
+        Source& s = *stack_[i];
+        if (s.pos < s.tokens->size()) {
+            const Token& t = (*s.tokens)[s.pos];
+            if (s.is_file && t.line_start() && t.text == words().hash) return false;
+            return t.text == words().lparen;
+        }
+        if (s.is_file || s.barrier) return false;
+    }
+    return false;
+}
+
+TokenList Preprocessor::rest_of_line() {
+    TokenList line;
+    Source& s = *stack_.back();
+    while (s.pos < s.tokens->size() && !(*s.tokens)[s.pos].line_start()) {
+        Token t = (*s.tokens)[s.pos++];
+        t.line += s.line_delta;
+        t.file = s.file;
+        line.push_back(t);
+    }
+    return line;
+}
+
+// ---------------------------------------------------------------- driver loop
+
+void Preprocessor::run(std::string_view text, const std::string& name, int line, TokenList& out, bool dot_dot) {
+    auto source = std::make_unique<Source>();
+    source->is_file = true;
+    source->file = add_file_name(name);
+    if (base_file_.empty()) base_file_ = name;
+    lex(text, source->file, line, source->owned, dot_dot);
+    source->tokens = &source->owned;
+    source->cond_base = conditionals_.size();
+    ++file_depth_;
+    push_source(std::move(source), name.c_str());
+    Token t;
+    while (next_expanded(t)) {
+        if (analysing_) out.push_back(t);
+    }
+    while (!stack_.empty()) pop_source();
+}
+
+bool Preprocessor::next_expanded(Token& token) {
+    Token t;
+    while (read(t)) {
+        if (t.text == words().pragma_op && pragma_operator(t)) continue;
+        if (t.kind == TokKind::Ident && !(t.flags & kNoExpand)) {
+            auto it = macros_.find(t.text);
+            if (it != macros_.end()) {
+                if (HidesetPool::contains(t.hide, t.text)) {
+                    t.flags |= kNoExpand;
+                } else if (expand(it->second, t)) {
+                    continue;
+                }
+            }
+        }
+        token = t;
+        return true;
+    }
+    return false;
+}
+
+// _Pragma("text") acts as the line "#pragma text" and leaves nothing behind.
+bool Preprocessor::pragma_operator(const Token& op) {
+    if (!peek_lparen()) return false;
+    Token lparen, text, rparen;
+    read(lparen);
+    if (!read(text) || text.kind != TokKind::String || !read(rparen) || rparen.text != words().rparen) {
+        report(3, "SYNTAXERR", "_Pragma", op.file, op.line);
+        return true;
+    }
+    std::string body;
+    const std::string_view quoted_text = text.view().substr(text.view().find('"'));
+    for (std::size_t i = 1; i + 1 < quoted_text.size(); ++i) {
+        if (quoted_text[i] == '\\' && i + 2 < quoted_text.size() && (quoted_text[i + 1] == '"' || quoted_text[i + 1] == '\\')) ++i;
+        body += quoted_text[i];
+    }
+    TokenList line;
+    lex("pragma " + body, op.file, op.line, line);
+    do_pragma(line);
+    return true;
+}
+
+TokenList Preprocessor::expand_all(const TokenList& tokens) {
+    TokenList out;
+    if (tokens.empty()) return out;
+    const bool saved = collecting_;
+    collecting_ = false;
+    push_tokens(tokens, true);
+    const std::size_t level = stack_.size();
+    Token t;
+    while (next_expanded(t)) out.push_back(t);
+    while (stack_.size() >= level) drop_top();
+    collecting_ = saved;
+    return out;
+}
+
+// ---------------------------------------------------------------- macros
+
+Token Preprocessor::make_token(std::string_view text, const Token& where) {
+    TokenList lexed;
+    lex(text, where.file, where.line, lexed);
+    Token t = lexed.empty() ? Token{} : lexed.front();
+    if (lexed.empty()) t.text = string_pool().intern(text), t.length = static_cast<std::uint32_t>(text.size()), t.kind = TokKind::Other;
+    t.file = where.file;
+    t.line = where.line;
+    t.flags = static_cast<std::uint8_t>((where.flags & kSpaceBefore) | (t.flags & kUnterminated));
+    t.hide = nullptr;
+    return t;
+}
+
+TokenList Preprocessor::builtin_value(const Macro& macro, const Token& name) {
+    std::string text;
+    switch (macro.builtin) {
+    case Macro::Builtin::Line: text = std::to_string(name.line); break;
+    case Macro::Builtin::File: text = quoted(file_name(name.file)); break;
+    case Macro::Builtin::BaseFile: text = quoted(base_file_); break;
+    case Macro::Builtin::IncludeLevel: text = std::to_string(std::max(0, file_depth_ - 1)); break;
+    case Macro::Builtin::Date: text = date_; break;
+    case Macro::Builtin::Time: text = time_; break;
+    case Macro::Builtin::Counter: text = std::to_string(counter_++); break;
+    case Macro::Builtin::None: break;
+    }
+    return TokenList{make_token(text, name)};
+}
+
+bool Preprocessor::collect_arguments(const Macro& macro, const Token& name, std::vector<TokenList>& args,
+                                     Token& rparen) {
+    const Words& w = words();
+    Token t;
+    const bool saved = collecting_;
+    collecting_ = true;
+    read(t);  // the "("
+    args.assign(1, TokenList{});
+    int depth = 0;
+    bool closed = false;
+    while (read(t)) {
+        if (t.text == w.lparen) {
+            ++depth;
+        } else if (t.text == w.rparen) {
+            if (depth == 0) {
+                rparen = t;
+                closed = true;
+                break;
+            }
+            --depth;
+        } else if (t.text == w.comma && depth == 0 &&
+                   !(macro.variadic && args.size() >= macro.params.size())) {
+            args.emplace_back();
+            continue;
+        }
+        t.flags &= static_cast<std::uint8_t>(~kLineStart);
+        if (args.back().empty()) t.flags &= static_cast<std::uint8_t>(~kSpaceBefore);
+        args.back().push_back(t);
+    }
+    collecting_ = saved;
+    if (!closed) {
+        report(3, "ERRINLINE", "unterminated macro call", name.file, name.line);
+        return false;
+    }
+    const std::size_t want = macro.params.size();
+    if (want == 0) {
+        if (args.size() > 1 || !args[0].empty()) report(3, "ARGTOMACR", macro.name, name.file, name.line);
+        args.clear();
+        return true;
+    }
+    const std::size_t required = macro.variadic ? want - 1 : want;
+    if (!macro.variadic && args.size() > want) report(1, "TOMANYARG", macro.name, name.file, name.line);
+    if (args.size() < required) {
+        if (args.size() == 1 && args[0].empty()) report(3, "NOARTOMAC", macro.name, name.file, name.line);
+        else report(3, "NBARGMACR", macro.name, name.file, name.line);
+    }
+    args.resize(want);
+    return true;
+}
+
+bool Preprocessor::paste(Token& left, const Token& right) {
+    const std::string text = std::string(left.view()) + std::string(right.view());
+    TokenList lexed;
+    lex(text, left.file, left.line, lexed);
+    if (lexed.size() != 1) return false;
+    const std::uint8_t flags = left.flags;
+    const Hideset* hide = left.hide;
+    const int file = left.file, line = left.line;
+    left = lexed.front();
+    left.flags = static_cast<std::uint8_t>(flags & (kSpaceBefore | kLineStart));
+    left.hide = hide;
+    left.file = file;
+    left.line = line;
+    return true;
+}
+
+TokenList Preprocessor::substitute(const Macro& macro, const std::vector<TokenList>& args, const Token& name) {
+    const Words& w = words();
+    auto param_of = [&](const Token& t) -> int {
+        if (t.kind != TokKind::Ident) return -1;
+        for (std::size_t i = 0; i < macro.params.size(); ++i)
+            if (macro.params[i] == t.text) return static_cast<int>(i);
+        return -1;
+    };
+    const bool va_present = macro.variadic && !args.empty() && !args.back().empty();
+
+    // __VA_OPT__(x) becomes x when the variable arguments hold tokens, else nothing.
+    TokenList body;
+    body.reserve(macro.body.size());
+    for (std::size_t i = 0; i < macro.body.size(); ++i) {
+        const Token& t = macro.body[i];
+        if (t.text == w.va_opt && macro.variadic && i + 1 < macro.body.size() && macro.body[i + 1].text == w.lparen) {
+            int depth = 0;
+            std::size_t j = i + 1;
+            for (; j < macro.body.size(); ++j) {
+                if (macro.body[j].text == w.lparen) ++depth;
+                else if (macro.body[j].text == w.rparen && --depth == 0) break;
+            }
+            if (va_present)
+                for (std::size_t k = i + 2; k < j && k < macro.body.size(); ++k) body.push_back(macro.body[k]);
+            i = j;
+            continue;
+        }
+        body.push_back(t);
+    }
+
+    Token placemarker;
+    placemarker.kind = TokKind::End;
+    placemarker.length = 0;
+    TokenList out;
+    std::vector<TokenList> expanded(args.size());
+    std::vector<bool> expanded_done(args.size(), false);
+    auto expanded_arg = [&](int p) -> const TokenList& {
+        if (!expanded_done[static_cast<std::size_t>(p)]) {
+            expanded[static_cast<std::size_t>(p)] = expand_all(args[static_cast<std::size_t>(p)]);
+            expanded_done[static_cast<std::size_t>(p)] = true;
+        }
+        return expanded[static_cast<std::size_t>(p)];
+    };
+    auto append = [&](const TokenList& list, const Token& at) {
+        for (std::size_t k = 0; k < list.size(); ++k) {
+            Token t = list[k];
+            if (k == 0) t.flags = static_cast<std::uint8_t>((t.flags & ~kSpaceBefore) | (at.flags & kSpaceBefore));
+            out.push_back(t);
+        }
+    };
+    for (std::size_t i = 0; i < body.size(); ++i) {
+        const Token& t = body[i];
+        if (macro.function_like && t.text == w.hash && i + 1 < body.size() && param_of(body[i + 1]) >= 0) {
+            const TokenList& arg = args[static_cast<std::size_t>(param_of(body[i + 1]))];
+            std::string text;
+            for (std::size_t k = 0; k < arg.size(); ++k) {
+                if (k > 0 && arg[k].space_before()) text += ' ';
+                if (arg[k].kind == TokKind::String || arg[k].kind == TokKind::Char) {
+                    for (char c : arg[k].view()) {
+                        if (c == '"' || c == '\\') text += '\\';
+                        text += c;
+                    }
+                } else {
+                    text.append(arg[k].view());
+                }
+            }
+            Token s = t;
+            s.text = string_pool().intern("\"" + text + "\"");
+            s.length = static_cast<std::uint32_t>(text.size() + 2);
+            s.kind = TokKind::String;
+            s.hide = nullptr;
+            out.push_back(s);
+            ++i;
+            continue;
+        }
+        // GNU comma elision: ", ## __VA_ARGS__" drops the comma when nothing is passed.
+        if (t.text == w.comma && macro.variadic && i + 2 < body.size() && body[i + 1].text == w.hashhash &&
+            param_of(body[i + 2]) == static_cast<int>(macro.params.size() - 1)) {
+            const TokenList& va = args.back();
+            if (!va.empty()) {
+                out.push_back(t);
+                append(va, body[i + 2]);
+            }
+            i += 2;
+            continue;
+        }
+        if (t.text == w.hashhash && i + 1 < body.size() && !out.empty()) {
+            const Token& rhs = body[i + 1];
+            const int p = param_of(rhs);
+            TokenList right = p >= 0 ? args[static_cast<std::size_t>(p)] : TokenList{rhs};
+            ++i;
+            if (right.empty()) continue;
+            if (out.back().kind == TokKind::End && out.back().length == 0) {
+                const std::uint8_t space = out.back().flags;
+                out.pop_back();
+                right.front().flags = static_cast<std::uint8_t>((right.front().flags & ~kSpaceBefore) | (space & kSpaceBefore));
+                out.insert(out.end(), right.begin(), right.end());
+                continue;
+            }
+            std::size_t k = 0;
+            if (paste(out.back(), right.front())) k = 1;
+            for (; k < right.size(); ++k) out.push_back(right[k]);
+            continue;
+        }
+        const int p = param_of(t);
+        if (p >= 0) {
+            const bool before_paste = i + 1 < body.size() && body[i + 1].text == w.hashhash;
+            const TokenList& arg = before_paste ? args[static_cast<std::size_t>(p)] : expanded_arg(p);
+            if (arg.empty()) {
+                if (before_paste) {
+                    Token m = placemarker;
+                    m.flags = t.flags & kSpaceBefore;
+                    out.push_back(m);
+                }
+                continue;
+            }
+            append(arg, t);
+            continue;
+        }
+        out.push_back(t);
+    }
+    (void)name;
+    out.erase(std::remove_if(out.begin(), out.end(), [](const Token& k) { return k.kind == TokKind::End; }), out.end());
+    return out;
+}
+
+bool Preprocessor::expand(const Macro& macro, const Token& name) {
+    TokenList result;
+    const Hideset* hide = nullptr;
+    if (macro.builtin != Macro::Builtin::None) {
+        result = builtin_value(macro, name);
+    } else if (!macro.function_like) {
+        result = macro.body;
+        for (const Token& t : macro.body)
+            if (t.text == words().hashhash) {
+                result = substitute(macro, {}, name);
+                break;
+            }
+        hide = hidesets_.with(name.hide, macro.name);
+    } else {
+        if (!peek_lparen()) return false;
+        std::vector<TokenList> args;
+        Token rparen;
+        if (!collect_arguments(macro, name, args, rparen)) return true;
+        hide = hidesets_.with(hidesets_.intersect(name.hide, rparen.hide), macro.name);
+        result = substitute(macro, args, name);
+    }
+    for (std::size_t i = 0; i < result.size(); ++i) {
+        Token& t = result[i];
+        t.hide = hidesets_.unite(t.hide, hide);
+        t.file = name.file;
+        t.line = name.line;
+        t.flags &= static_cast<std::uint8_t>(~kLineStart);
+        if (i == 0) t.flags = static_cast<std::uint8_t>((t.flags & ~kSpaceBefore) | (name.flags & kSpaceBefore));
+    }
+    while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
+           stack_.back()->pos >= stack_.back()->tokens->size())
+        drop_top();
+    auto source = new_source();
+    source->owned = std::move(result);
+    source->tokens = &source->owned;
+    push_source(std::move(source), macro.name);
+    return true;
+}
+
+}  // namespace zv::native

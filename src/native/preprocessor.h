@@ -1,0 +1,190 @@
+// The C preprocessor of the interface analysis: include search with the
+// directory each file came from, macro table with object-like, function-like
+// and variadic macros, conditional compilation, the analyser's pragmas and the
+// diagnostics of the directives. Produces a token list with positions.
+#pragma once
+
+#include "native/c_token.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace zv::native {
+
+struct Macro {
+    enum class Builtin : std::uint8_t { None, Line, File, BaseFile, IncludeLevel, Date, Time, Counter };
+    const char* name = nullptr;
+    bool function_like = false;
+    bool variadic = false;              // the last parameter takes the remaining arguments
+    std::vector<const char*> params;    // the variadic one is "__VA_ARGS__" or its given name
+    TokenList body;
+    Builtin builtin = Builtin::None;
+};
+
+struct PreprocessorSettings {
+    bool knr = false;                      // K&R restriction: no __STDC__, looser directive checks
+    bool tolerant = false;                 // a missing include is a warning, not fatal
+    std::vector<std::string> search_path;  // include directories in order
+};
+
+// Interns hidesets and caches their unions.
+class HidesetPool {
+public:
+    const Hideset* empty() const { return nullptr; }
+    const Hideset* with(const Hideset* set, const char* name);
+    const Hideset* unite(const Hideset* a, const Hideset* b);
+    const Hideset* intersect(const Hideset* a, const Hideset* b);
+    static bool contains(const Hideset* set, const char* name);
+
+private:
+    const Hideset* make(std::vector<const char*> names);
+    struct PairHash {
+        std::size_t operator()(const std::pair<const void*, const void*>& p) const {
+            return std::hash<const void*>()(p.first) * 31u ^ std::hash<const void*>()(p.second);
+        }
+    };
+    std::unordered_map<std::string, std::unique_ptr<Hideset>> sets_;
+    std::unordered_map<std::pair<const void*, const void*>, const Hideset*, PairHash> unions_;
+};
+
+class Preprocessor {
+public:
+    explicit Preprocessor(PreprocessorSettings settings);
+    ~Preprocessor();
+
+    // Defines "name" as 1 or "name=text"; anything else gives MALFOROPT.
+    void define_item(std::string_view item);
+    void define(std::string_view name, std::string_view body);
+    const Macro* find_macro(const char* pooled_name) const;
+
+    // Preprocesses a text read as if it were a file named `name` starting at
+    // `line`; the result is appended to `out`. With `dot_dot` the text itself
+    // (not the files it includes) has ".." as a token, as script values need.
+    void run(std::string_view text, const std::string& name, int line, TokenList& out, bool dot_dot = false);
+
+    // Name of a file index (as opened; "" for a text without name).
+    const std::string& file_name(int file) const { return files_[static_cast<std::size_t>(file)].name; }
+    int add_file_name(std::string name);
+    // Every path opened by #include, once, in order.
+    const std::vector<std::string>& included_files() const { return included_; }
+    // Type modifiers declared by the korva pragma.
+    const std::vector<const char*>& type_modifiers() const { return type_modifiers_; }
+    bool defined(std::string_view name) const;
+    HidesetPool& hidesets() { return hidesets_; }
+
+    // Lexes text with this preprocessor's file table (no preprocessing).
+    void lex(std::string_view text, int file, int line, TokenList& out, bool dot_dot = false);
+
+private:
+    struct FileRecord {
+        std::string name;  // as opened
+        int dir_index = -1;
+        std::string directory;
+    };
+    struct CachedFile {
+        TokenList tokens;
+        const char* guard = nullptr;
+        int file = 0;
+        std::string key;  // real path
+    };
+
+    struct Source {
+        const TokenList* tokens = nullptr;
+        TokenList owned;
+        std::size_t pos = 0;
+        bool is_file = false;
+        bool barrier = false;
+        int file = -1;
+        int line_delta = 0;
+        CachedFile* cached = nullptr;
+        std::size_t cond_base = 0;
+        // include-guard detection
+        bool seen = false;
+        const char* guard_candidate = nullptr;
+        std::size_t guard_level = 0;
+        bool guard_closed = false;
+        bool guard_broken = false;
+    };
+
+    struct Conditional {
+        const char* which;  // "if", "ifdef" or "ifndef"
+        int line;
+        int file;
+        bool taken;
+        bool in_else;
+    };
+
+
+    // Reading
+    bool read(Token& token);            // next raw token, directives handled
+    bool peek_lparen();                 // next raw token is "(" (macro sources may end on the way)
+    bool next_expanded(Token& token);   // next token after macro expansion
+    void push_tokens(TokenList tokens, bool barrier);
+    void push_source(std::unique_ptr<Source> source, const char* what);
+    void pop_source();
+    std::unique_ptr<Source> new_source();  // reuses a finished one when there is one
+    void drop_top();
+    TokenList rest_of_line();
+    void directive(const Token& hash);
+    void skip_group();
+    void report(int kind, const char* code, std::string_view arg, int file, int line);
+    void report_here(int kind, const char* code, std::string_view arg);
+
+    // Directives
+    void do_define(const TokenList& line);
+    void do_undef(const TokenList& line);
+    void do_include(const TokenList& line, bool next);
+    // The conditional directives return true when the group that follows is skipped.
+    bool do_if(const TokenList& line, int directive_line, bool first_in_file);
+    bool do_ifdef(bool negate, const TokenList& line, int directive_line, bool first_in_file);
+    bool do_else_elif(bool is_elif, const TokenList& line, int directive_line);
+    void do_endif(int directive_line);
+    void do_pragma(const TokenList& line);
+    void do_line(const TokenList& line, const Token& hash, std::size_t first);
+    bool evaluate(const char* which, const TokenList& line, int directive_line);
+    bool resolve_operators(const TokenList& line, TokenList& out);
+    std::string header_name(const TokenList& line, std::size_t& pos, bool& angled) const;
+    bool find_include(const std::string& name, bool angled, bool next, std::string& path, int& dir_index);
+    void include_file(const std::string& path, int dir_index);
+
+    // Macros
+    bool expand(const Macro& macro, const Token& name);
+    bool pragma_operator(const Token& op);
+    TokenList expand_all(const TokenList& tokens);
+    bool collect_arguments(const Macro& macro, const Token& name, std::vector<TokenList>& args, Token& rparen);
+    TokenList substitute(const Macro& macro, const std::vector<TokenList>& args, const Token& name);
+    TokenList builtin_value(const Macro& macro, const Token& name);
+    Token make_token(std::string_view text, const Token& where);
+    bool paste(Token& left, const Token& right);
+
+    std::string text_of(const TokenList& tokens, std::size_t from = 0) const;
+
+    PreprocessorSettings settings_;
+    std::vector<FileRecord> files_;
+    std::unordered_map<const char*, Macro> macros_;
+    std::vector<std::unique_ptr<Source>> stack_;
+    std::vector<std::unique_ptr<Source>> spare_;
+    TokenList scratch_;
+    std::vector<Conditional> conditionals_;
+    std::unordered_map<std::string, std::unique_ptr<CachedFile>> cache_;
+    std::unordered_set<std::string> once_;
+    std::vector<std::string> included_;
+    std::unordered_set<std::string> included_set_;
+    std::unordered_map<std::string, std::string> pragma_aliases_;
+    std::vector<const char*> type_modifiers_;
+    HidesetPool hidesets_;
+    std::string base_file_;
+    std::string date_, time_;
+    int counter_ = 0;
+    bool analysing_ = true;
+    int file_depth_ = 0;
+    static constexpr std::size_t kMaxDirectiveTextLength = 8190;
+    bool collecting_ = false;  // reading macro arguments: a file's end ends the call
+};
+
+}  // namespace zv::native

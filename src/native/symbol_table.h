@@ -1,0 +1,77 @@
+// Declarations by C scope name. A declaration registered under a scope name is
+// visible under that name and, when registered under the empty name, under
+// every name. Prototype scopes stack on top while parameters are read, so a
+// parameter is visible to the parameters after it.
+#pragma once
+
+#include "native/c_types.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace zv::native {
+
+struct Symbol {
+    enum class Kind : std::uint8_t { Variable, Function, Typedef, EnumConstant };
+    Kind kind = Kind::Variable;
+    const char* name = nullptr;
+    const Type* type = nullptr;
+    long long value = 0;         // enumerators
+    const char* file = nullptr;  // the file of the declaration
+    int line = 0;
+};
+
+class SymbolTable {
+public:
+    struct Scope {
+        std::unordered_map<const char*, Symbol> ordinary;  // variables, functions, enumerators
+        std::unordered_map<const char*, Symbol> typedefs;
+        std::unordered_map<const char*, Record*> tags;
+    };
+
+    // The named scope that declarations go to and lookups start from.
+    void set_scope(const std::string& name);
+    const std::string& scope_name() const { return current_name_; }
+    // Drops a named scope with everything registered under it.
+    void close_scope(const std::string& name);
+
+    void push_block();
+    void pop_block();
+
+    // The scope where a new declaration goes (innermost block, else the named scope).
+    Scope& innermost();
+    // The current named scope (tags always go there).
+    Scope& named_scope() { return named_[current_name_]; }
+    // Finds an ordinary identifier or typedef: innermost block first, then the
+    // current named scope, then the empty name. In one scope a variable hides a
+    // typedef of the same name.
+    const Symbol* find(const char* name) const;
+    const Symbol* find_typedef(const char* name) const;
+    Record* find_tag(const char* tag, bool innermost_only) const;
+    // Finds a name in one scope only (conflict checks).
+    const Symbol* find_here(const char* name) const;
+
+    // Number of declarations registered (all scopes).
+    std::size_t count() const;
+    template <class F> void each(F&& f) const {
+        for (const auto& [name, scope] : named_)
+            for (const auto* map : {&scope.typedefs, &scope.ordinary})
+                for (const auto& [key, symbol] : *map) f(name, symbol);
+    }
+    template <class F> void each_tag(F&& f) const {
+        for (const auto& [name, scope] : named_)
+            for (const auto& [key, record] : scope.tags) f(name, *record);
+    }
+
+private:
+    const Scope* named(const std::string& name) const;
+    template <class Look> auto search(Look&& look) const -> decltype(look(std::declval<const Scope&>()));
+
+    std::unordered_map<std::string, Scope> named_;
+    std::vector<Scope> blocks_;
+    std::string current_name_;
+    const std::string empty_;
+};
+
+}  // namespace zv::native

@@ -1,0 +1,2 @@
+#include "types.h"
+extern counter_t hits;

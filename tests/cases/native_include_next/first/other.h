@@ -1,0 +1,1 @@
+#error the first directory has no layer.h, this one must not be read

@@ -1,0 +1,2 @@
+#define LAYERS 1
+#include_next <layer.h>

@@ -1,0 +1,2 @@
+#undef LAYERS
+#define LAYERS 2

@@ -1,0 +1,1 @@
+typedef long extra_t;

@@ -1,0 +1,201 @@
+// The declaration analyser: what real headers use, layouts, scopes by C scope
+// name, and the messages for C errors in headers.
+#include "native/native_analyser.h"
+#include "native/type_class.h"
+#include "native_test_support.h"
+
+#include "common/string_pool.h"
+
+namespace zv::native {
+namespace {
+
+using testing_support::CapturedMessages;
+
+class NativeDeclarations : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { registerMessageCatalog(); }
+    void SetUp() override { analyser = native_setup(2, {}, {}); }
+
+    // Declares a C text under `scope` as the file "h.h", returns the messages.
+    std::string declare(const std::string& text, const std::string& scope = "") {
+        CapturedMessages capture;
+        analyser->set_position("h.h", 1, scope);
+        const auto preprocessed = native_preprocess(*analyser, text);
+        if (preprocessed) native_declare(*analyser, *preprocessed, scope, "h.h", 1);
+        return capture.text();
+    }
+    const Type* type(const std::string& name, const std::string& scope = "") {
+        return native_type_by_name(*analyser, name, scope);
+    }
+    const Record& record(const std::string& tag) {
+        const Type* t = resolve(type(tag));
+        EXPECT_NE(t, nullptr) << tag;
+        return *t->record;
+    }
+    long long offset(const std::string& tag, const char* field) {
+        long long at = 0;
+        const Field* f = find_field(record(tag), string_pool().intern(field), at);
+        EXPECT_NE(f, nullptr) << field;
+        return at;
+    }
+    std::unique_ptr<NativeAnalyser> analyser;
+};
+
+// The expected layouts are those the system C compiler gives for the same text.
+TEST_F(NativeDeclarations, LayoutOfStructuresAndUnions) {
+    EXPECT_EQ(declare("struct a { char c; int i; double d; short s; };\n"
+                      "struct b { char c; struct { int x; union { short y; long z; }; }; char tail[]; };\n"
+                      "struct __attribute__((packed)) p { char c; int i; };\n"
+                      "struct q { char c; int i __attribute__((aligned(16))); } __attribute__((aligned(32)));\n"
+                      "union u { char c[5]; int i; };\n"
+                      "struct bits { unsigned a : 3, b : 6; unsigned : 0; unsigned char c : 7; unsigned long d : 40; };\n"),
+              "");
+    EXPECT_EQ(size_of(type("struct a")), 24);
+    EXPECT_EQ(offset("struct a", "d"), 8);
+    EXPECT_EQ(offset("struct a", "s"), 16);
+    EXPECT_EQ(offset("struct b", "z"), 16);  // through two anonymous members
+    EXPECT_EQ(offset("struct b", "tail"), 24);
+    EXPECT_EQ(size_of(type("struct b")), 24);
+    EXPECT_EQ(size_of(type("struct p")), 5);
+    EXPECT_EQ(offset("struct q", "i"), 16);
+    EXPECT_EQ(size_of(type("struct q")), 32);
+    EXPECT_EQ(size_of(type("union u")), 8);
+    EXPECT_EQ(size_of(type("struct bits")), 16);
+    const Record& bits = record("struct bits");
+    long long at = 0;
+    EXPECT_EQ(find_field(bits, string_pool().intern("b"), at)->bit_offset, 3);
+    EXPECT_EQ(offset("struct bits", "c"), 4);  // after the zero-width field
+    EXPECT_EQ(offset("struct bits", "d"), 8);  // 40 bits do not fit after c
+}
+
+TEST_F(NativeDeclarations, WhatSystemHeadersUse) {
+    EXPECT_EQ(declare("__extension__ typedef long long int __quad_t;\n"
+                      "extern \"C\" {\n"
+                      "extern int printf (const char *__restrict __format, ...) __attribute__ ((__nonnull__ (1)));\n"
+                      "extern int fseeko (void *__stream, long __off, int __whence) __asm__ (\"\" \"fseeko64\");\n"
+                      "}\n"
+                      "typedef __builtin_va_list va_list;\n"
+                      "typedef int int8 __attribute__ ((__mode__ (__QI__)));\n"
+                      "typedef __typeof__(sizeof 0) size_t;\n"
+                      "_Static_assert(sizeof(size_t) == 8, \"LP64\");\n"
+                      "static __inline int max(int a, int b) { if (a > b) { return a; } return b; }\n"
+                      "_Noreturn void die(void);\n"
+                      "typedef struct { _Alignas(16) char c; _Atomic int n; _Atomic(long) m; } atomics;\n"
+                      "extern _Complex double zc; extern _Bool flag; extern unsigned __int128 wide;\n"
+                      "void vla(int n, int a[n][n + 1]);\n"
+                      "int old(a, b) int a; char *b; { return a; }\n"
+                      "int unknown_params();\n"
+                      "void (*signal (int sig, void (*handler) (int))) (int);\n"
+                      "typedef int Number;\n"
+                      "struct rec { Number Number; int (*cb)(struct rec *); };\n"
+                      "Number Number[10];\n"),
+              "");
+    EXPECT_EQ(type_text(type("__quad_t")), "__quad_t");
+    EXPECT_EQ(type_text(resolve(type("__quad_t"))), "long long");
+    EXPECT_EQ(size_of(type("int8")), 1);
+    EXPECT_EQ(type_text(resolve(type("size_t"))), "unsigned long");
+    EXPECT_EQ(size_of(type("atomics")), 16);
+    EXPECT_EQ(type_text(native_variable(*analyser, "fseeko", "")->type), "int (void *, long, int)");
+    EXPECT_EQ(type_text(native_variable(*analyser, "signal", "")->type), "void (*(int, void (*)(int)))(int)");
+    EXPECT_EQ(type_text(native_variable(*analyser, "vla", "")->type), "void (int, int (*)[])");
+    EXPECT_EQ(type_text(native_variable(*analyser, "old", "")->type), "int (int, int)");
+    EXPECT_TRUE(native_variable(*analyser, "max", ""));
+    // The name is now the variable; the typedef still answers as a type.
+    EXPECT_EQ(type_text(native_variable(*analyser, "Number", "")->type), "Number [10]");
+    EXPECT_EQ(type_text(resolve(type("Number"))), "int");
+    EXPECT_EQ(record("struct rec").fields[0].name, string_pool().intern("Number"));
+    EXPECT_EQ(type_text(native_variable(*analyser, "zc", "")->type), "_Complex double");
+}
+
+TEST_F(NativeDeclarations, EnumerationsAndConstantExpressions) {
+    EXPECT_EQ(declare("enum color { RED, GREEN = 5, BLUE, MASK = (1 << 4) | BLUE, NEG = -2, SZ = sizeof(long[3]) };\n"
+                      "enum big { HUGE = 0x100000000 };\n"
+                      "char buffer[(int)sizeof(struct { int a; char b; }) * 2 + (RED ? 1 : 3)];\n"
+                      "int table[__builtin_offsetof(struct { char c; double d[4]; }, d[2])];\n"),
+              "");
+    const Record& color = record("enum color");
+    ASSERT_EQ(color.enumerators.size(), 6u);
+    EXPECT_EQ(color.enumerators[2].value, 6);
+    EXPECT_EQ(color.enumerators[3].value, 22);
+    EXPECT_EQ(color.enumerators[4].value, -2);
+    EXPECT_EQ(color.enumerators[5].value, 24);
+    EXPECT_EQ(size_of(type("enum color")), 4);
+    EXPECT_EQ(size_of(type("enum big")), 8);
+    EXPECT_EQ(resolve(native_variable(*analyser, "buffer", "")->type)->count, 19);
+    EXPECT_EQ(resolve(native_variable(*analyser, "table", "")->type)->count, 24);
+}
+
+TEST_F(NativeDeclarations, ScopesByName) {
+    declare("int shared;\ntypedef short word;\n");
+    declare("word local;\nstruct only_here { int a; };\n", "SCN1");
+    EXPECT_TRUE(native_variable(*analyser, "shared", "SCN1"));
+    EXPECT_TRUE(native_variable(*analyser, "local", "SCN1"));
+    EXPECT_FALSE(native_variable(*analyser, "local", ""));
+    EXPECT_FALSE(native_variable(*analyser, "local", "SCN2"));
+    EXPECT_TRUE(type("struct only_here", "SCN1"));
+    EXPECT_FALSE(type("struct only_here", "SCN2"));
+    // The same name in two scopes: each scope sees its own.
+    declare("char local;\n", "SCN2");
+    EXPECT_EQ(type_class(native_variable(*analyser, "local", "SCN2")->type), kCharacter);
+    EXPECT_EQ(type_class(native_variable(*analyser, "local", "SCN1")->type), kOtherIntegral);
+    analyser->symbols().close_scope("SCN1");
+    EXPECT_FALSE(native_variable(*analyser, "local", "SCN1"));
+    EXPECT_TRUE(native_variable(*analyser, "shared", "SCN1"));
+    // The file of each declaration is kept.
+    EXPECT_STREQ(native_variable(*analyser, "shared", "")->file, "h.h");
+}
+
+TEST_F(NativeDeclarations, ErrorsNameTheFileLineAndWhatWasExpected) {
+    EXPECT_EQ(declare("struct s {\n  int a;\n  unknown_t b;\n};\n"
+                      "int f(mystery m);\n"
+                      "struct t { int x; }\nint y;\n"
+                      "int arr[LIMIT];\n"
+                      "int dup; char dup;\n"
+                      "struct s { int again; };\n"
+                      "enum e { A, B = A / 0 + , C };\n"
+                      "_Static_assert(1 == 2, \"one is not two\");\n"
+                      "typedef int T; typedef long T;\n"
+                      "int z = 3\n"),
+              "Zolmex-E-CUNKNTYPE,  [h.h:3] Unknown type name unknown_t\n"
+              "Zolmex-E-CUNKNTYPE,  [h.h:5] Unknown type name mystery\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:7] C syntax error: expected ';' or a declarator before 'int'\n"
+              "Zolmex-E-CUNDECLID,  [h.h:8] Undeclared identifier LIMIT\n"
+              "Zolmex-E-CCONFDECL,  [h.h:9] Conflicting declaration of dup\n"
+              "Zolmex-E-CREDEFTAG,  [h.h:10] Redefinition of struct s\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:11] C syntax error: expected an expression before ','\n"
+              "Zolmex-E-CSTATASRT,  [h.h:12] Static assertion failed: \"one is not two\"\n"
+              "Zolmex-E-CCONFDECL,  [h.h:13] Conflicting declaration of T\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:14] C syntax error: expected ';' after a declaration at end of input\n");
+    // Declarations after an error are still read.
+    EXPECT_TRUE(native_variable(*analyser, "z", ""));
+}
+
+TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
+    const std::string deep(100000, '(');
+    EXPECT_EQ(declare("int a[" + deep + "1];\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C expression\n");
+    EXPECT_EQ(declare("int " + deep + "x;\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C declarator\n");
+    std::string structs;
+    for (int i = 0; i < 5000; ++i) structs += "struct { ";
+    EXPECT_EQ(declare(structs + "int x;\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C structure\n");
+    EXPECT_EQ(declare("#if " + deep + "1\n#endif\n"), "Zolmex-W-EXPERRONE,  [h.h:1] Bad expression: Invalid token in expression\n");
+}
+
+TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
+    EXPECT_EQ(declare("typedef float _Float32;\n_Float32 plain;\n"), "");
+    EXPECT_EQ(type_text(native_variable(*analyser, "plain", "")->type), "_Float32");
+    auto modern = native_setup(2, {}, {"__GNUC__=12"});
+    modern->set_position("h.h", 1, "");
+    CapturedMessages capture;
+    modern->declare_tokens(modern->preprocess_tokens("_Float128 q; _Complex _Float64 c;\n"));
+    EXPECT_EQ(capture.text(), "");
+    EXPECT_EQ(type_text(native_variable(*modern, "q", "")->type), "_Float128");
+    EXPECT_EQ(size_of(native_variable(*modern, "c", "")->type), 16);
+}
+
+TEST_F(NativeDeclarations, TypeModifierPragma) {
+    EXPECT_EQ(declare("#pragma korva type_modifier far\nint far *p; far int q;\n"), "");
+    EXPECT_EQ(type_class(native_variable(*analyser, "p", "")->type), kPointer);
+}
+
+}  // namespace
+}  // namespace zv::native

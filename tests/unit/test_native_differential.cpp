@@ -1,0 +1,146 @@
+// Reads system headers as the C compiler does and compares: no message at all,
+// the same preprocessed tokens as the compiler's preprocessor (with the same
+// defines and search path), and static assertions built from the analyser's
+// answers that the compiler accepts. Skipped where no C compiler is installed.
+#include "common/string_pool.h"
+#include "native/native_analyser.h"
+#include "native/native_assertions.h"
+#include "native/preprocessor.h"
+#include "native_test_support.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+namespace zv::native {
+namespace {
+
+using testing_support::CapturedMessages;
+using testing_support::ScratchDir;
+
+const std::string kTarget = std::string(ZV_SOURCE_DIR) + "/target";
+const std::string kDefines = kTarget + "/lib/linux_x86_64.def";
+
+bool have_compiler() { return std::system("gcc --version >/dev/null 2>&1") == 0; }
+
+std::string read_all(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+struct Corpus : ::testing::TestWithParam<const char*> {
+    static void SetUpTestSuite() { registerMessageCatalog(); }
+};
+
+void check_header(const std::string& header, const std::string& incl, bool gnu_source) {
+    ScratchDir dir;
+    const std::string source = dir.write("t.c", "#include <" + header + ">\n");
+    const std::string define = gnu_source ? " -D_GNU_SOURCE" : "";
+    ::setenv("KVW_ADD_USR_INCLUDE", "1", 1);
+    ::setenv("KVSTGT", kTarget.c_str(), 1);
+    ::unsetenv("KVRTGT");
+    std::vector<std::string> defines;
+    if (gnu_source) defines.push_back("_GNU_SOURCE");
+    std::vector<std::string> dirs;
+    if (!incl.empty()) dirs.push_back(incl);
+    auto analyser = native_setup(2, dirs, defines);
+    ::unsetenv("KVW_ADD_USR_INCLUDE");
+    ::unsetenv("KVSTGT");
+
+    // (a) no message
+    TokenList tokens;
+    {
+        CapturedMessages capture;
+        analyser->analyse_file(kDefines, true);
+        // Read once: a second reading would stop at the include guards.
+        tokens = analyser->preprocess_file(source);
+        analyser->declare_tokens(tokens);
+        EXPECT_EQ(capture.text(), "") << header << define;
+    }
+
+    // (b) the compiler's preprocessor gives the same tokens
+    const std::string expanded = dir.path() + "/t.i";
+    const std::string extra = incl.empty() ? std::string() : " -I" + incl;
+    const std::string command = "gcc -E -P -undef -nostdinc" + define + extra + " -I" + kTarget +
+                                "/lib -I/usr/include -I/usr/local/include -I/usr/include/x86_64-linux-gnu -include " +
+                                kDefines + " " + source + " > " + expanded + " 2>/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    std::string text;
+    std::istringstream lines(read_all(expanded));
+    for (std::string line; std::getline(lines, line);)
+        if (line.rfind("#pragma", 0) != 0) text += line + "\n";
+    TokenList theirs;
+    lex_text(text, 0, 1, theirs, LexOptions{}, {});
+    std::size_t i = 0;
+    for (; i < tokens.size() && i < theirs.size(); ++i)
+        if (tokens[i].view() != theirs[i].view()) break;
+    EXPECT_EQ(i, theirs.size()) << header << define << ": first difference at token " << i;
+    EXPECT_EQ(tokens.size(), theirs.size()) << header << define;
+
+    // (c) the compiler accepts the answers
+    std::string checks = "#include <" + header + ">\n";
+    const std::vector<std::string> assertions = static_assertions(*analyser);
+    if (analyser->symbols().count() > 0) {
+        EXPECT_GT(assertions.size(), 0u) << header;
+    }
+    for (const std::string& line : assertions) checks += line + "\n";
+    const std::string check_file = dir.write("check.c", checks);
+    const std::string compile = "gcc -fsyntax-only -w" + define + extra + " " + check_file + " 2>" + dir.path() + "/errors";
+    EXPECT_EQ(std::system(compile.c_str()), 0) << header << define << "\n" << read_all(dir.path() + "/errors").substr(0, 2000);
+}
+
+TEST_P(Corpus, ReadLikeTheCompiler) {
+    if (!have_compiler()) GTEST_SKIP() << "no C compiler";
+    const std::string header = GetParam();
+    if (!std::ifstream("/usr/include/" + header) && !std::ifstream("/usr/include/x86_64-linux-gnu/" + header) &&
+        !std::ifstream(kTarget + "/lib/" + header))
+        GTEST_SKIP() << header << " is not installed";
+    check_header(header, "", false);
+    check_header(header, "", true);
+}
+
+// Larger libraries, each after <stdio.h> as their users include them.
+struct Libraries : ::testing::TestWithParam<std::pair<const char*, const char*>> {
+    static void SetUpTestSuite() { registerMessageCatalog(); }
+};
+
+TEST_P(Libraries, ReadLikeTheCompiler) {
+    if (!have_compiler()) GTEST_SKIP() << "no C compiler";
+    const auto [header, incl] = GetParam();
+    const std::string dir = *incl ? incl : "/usr/include";
+    if (!std::ifstream(dir + "/" + header)) GTEST_SKIP() << header << " is not installed";
+    ScratchDir wrapper;
+    const std::string path = wrapper.write("with_stdio.h", std::string("#include <stdio.h>\n#include <") + header + ">\n");
+    check_header(path, incl, false);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Installed, Libraries,
+    ::testing::Values(std::make_pair("openssl/ssl.h", ""), std::make_pair("libxml/parser.h", "/usr/include/libxml2"),
+                      std::make_pair("libxml/xpath.h", "/usr/include/libxml2"), std::make_pair("expat.h", ""),
+                      std::make_pair("png.h", ""), std::make_pair("ncurses.h", ""), std::make_pair("uuid/uuid.h", "")),
+    [](const ::testing::TestParamInfo<std::pair<const char*, const char*>>& info) {
+        std::string name = info.param.first;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+INSTANTIATE_TEST_SUITE_P(
+    SystemHeaders, Corpus,
+    ::testing::Values("stdio.h", "stdlib.h", "string.h", "stdint.h", "inttypes.h", "limits.h", "time.h", "signal.h",
+                      "errno.h", "ctype.h", "math.h", "complex.h", "setjmp.h", "wchar.h", "pthread.h", "regex.h",
+                      "sys/types.h", "sys/stat.h", "sys/socket.h", "netinet/in.h", "arpa/inet.h", "netdb.h",
+                      "unistd.h", "fcntl.h", "poll.h", "linux/netlink.h", "linux/if.h", "zlib.h", "sqlite3.h",
+                      "stdarg.h", "stddef.h", "stdbool.h", "float.h", "stdalign.h", "stdnoreturn.h"),
+    [](const ::testing::TestParamInfo<const char*>& info) {
+        std::string name = info.param;
+        for (char& c : name)
+            if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+        return name;
+    });
+
+}  // namespace
+}  // namespace zv::native

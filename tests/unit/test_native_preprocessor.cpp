@@ -1,0 +1,294 @@
+// The interface preprocessor: macro expansion against reference results,
+// include search, conditionals, pragmas and the exact lines of its messages.
+#include "native/preprocessor.h"
+#include "native_test_support.h"
+
+namespace zv::native {
+namespace {
+
+using testing_support::CapturedMessages;
+using testing_support::joined;
+using testing_support::ScratchDir;
+using testing_support::tokens_of;
+
+class NativePreprocessor : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { registerMessageCatalog(); }
+
+    // Preprocesses `text` as the file "t.h"; the messages land in `messages`.
+    std::string run(const std::string& text, PreprocessorSettings settings = {}) {
+        Preprocessor pp(std::move(settings));
+        CapturedMessages capture;
+        TokenList out;
+        pp.run(text, "t.h", 1, out);
+        messages = capture.text();
+        return joined(out);
+    }
+    std::string messages;
+};
+
+// For the fatal cases, whose messages the death test itself collects.
+void run_to_the_end(const std::string& text, PreprocessorSettings settings = {}) {
+    Preprocessor pp(std::move(settings));
+    TokenList out;
+    pp.run(text, "t.h", 1, out);
+}
+
+// The macro examples of the C standard, with the results it gives.
+TEST_F(NativePreprocessor, StandardMacroExamples) {
+    const std::string defs =
+        "#define x 3\n#define f(a) f(x * (a))\n#undef x\n#define x 2\n#define g f\n#define z z[0]\n"
+        "#define h g(~\n#define m(a) a(w)\n#define w 0,1\n#define t(a) a\n#define p() int\n#define q(x) x\n"
+        "#define r(x,y) x ## y\n#define str(x) # x\n";
+    EXPECT_EQ(run(defs + "f(y+1) + f(f(z)) % t(t(g)(0) + t)(1);\n"),
+              tokens_of("f(2 * (y+1)) + f(2 * (f(2 * (z[0])))) % f(2 * (0)) + t(1);"));
+    EXPECT_EQ(run(defs + "g(x+(3,4)-w) | h 5) & m\n(f)^m(m);\n"),
+              tokens_of("f(2 * (2+(3,4)-0,1)) | f(2 * (~ 5)) & f(2 * (0,1))^m(0,1);"));
+    EXPECT_EQ(run(defs + "p() i[q()] = { q(1), r(2,3), r(4,), r(,5), r(,) };\nchar c[2][6] = { str(hello), str() };\n"),
+              tokens_of("int i[] = { 1, 23, 4, 5, }; char c[2][6] = { \"hello\", \"\" };"));
+    EXPECT_EQ(run("#define str(s) # s\n#define xstr(s) str(s)\n"
+                  "#define debug(s, t) printf(\"x\" # s \"= %d, x\" # t \"= %s\", \\\n x ## s, x ## t)\n"
+                  "#define INCFILE(n) vers ## n\n#define glue(a, b) a ## b\n#define xglue(a, b) glue(a, b)\n"
+                  "#define HIGHLOW \"hello\"\n#define LOW LOW \", world\"\n"
+                  "debug(1, 2);\nfputs(str(strncmp(\"abc\\0d\", \"abc\", '\\4') // this goes away\n == 0) str(: @\\n), s);\n"
+                  "xstr(INCFILE(2).h)\nglue(HIGH, LOW);\nxglue(HIGH, LOW)\n"),
+              tokens_of("printf(\"x\" \"1\" \"= %d, x\" \"2\" \"= %s\", x1, x2);"
+                        "fputs(\"strncmp(\\\"abc\\\\0d\\\", \\\"abc\\\", '\\\\4') == 0\" \": @\\n\", s);"
+                        "\"vers2.h\" \"hello\"; \"hello\" \", world\""));
+    EXPECT_EQ(run("#define hash_hash # ## #\n#define mkstr(a) # a\n#define in_between(a) mkstr(a)\n"
+                  "#define join(c, d) in_between(c hash_hash d)\nchar p[] = join(x, y);\n"),
+              tokens_of("char p[] = \"x ## y\";"));
+    EXPECT_EQ(run("#define t(x,y,z) x ## y ## z\nint j[] = { t(1,2,3), t(,4,5), t(6,,7), t(8,9,),\n"
+                  " t(10,,), t(,11,), t(,,12), t(,,) };\n"),
+              tokens_of("int j[] = { 123, 45, 67, 89, 10, 11, 12, };"));
+    EXPECT_EQ(run("#define debug(...) fprintf(stderr, __VA_ARGS__)\n#define showlist(...) puts(#__VA_ARGS__)\n"
+                  "#define report(test, ...) ((test)?puts(#test):\\\n printf(__VA_ARGS__))\n"
+                  "debug(\"Flag\");\ndebug(\"X = %d\\n\", x);\nshowlist(The first, second, and third items.);\n"
+                  "report(x>y, \"x is %d but y is %d\", x, y);\n"),
+              tokens_of("fprintf(stderr, \"Flag\"); fprintf(stderr, \"X = %d\\n\", x);"
+                        "puts(\"The first, second, and third items.\");"
+                        "((x>y)?puts(\"x>y\"): printf(\"x is %d but y is %d\", x, y));"));
+    EXPECT_EQ(messages, "");
+}
+
+// Cases where rescanning order matters; the expectations are what the system C
+// compiler gives for them.
+TEST_F(NativePreprocessor, RescanningHardCases) {
+    EXPECT_EQ(run("#define BAR_I() BAR\n#define BAR() BAR_I\n#define EXPAND(x) x\n"
+                  "EXPAND(BAR()()())\nEXPAND(EXPAND(BAR()()()))\n"),
+              "BAR_I BAR_I");
+    EXPECT_EQ(run("#define NIL(xxx) xxx\n#define G_0(arg) NIL(G_1)(arg)\n#define G_1(arg) NIL(arg)\nG_0(42)\n"), "42");
+    EXPECT_EQ(run("#define fx(a) a*gx\n#define gx(a) fx(a)\nfx(2)(9)\n"), tokens_of("2*9*gx"));
+    EXPECT_EQ(run("#define AA BB\n#define BB AA\nAA BB\n"), "AA BB");
+    EXPECT_EQ(run("#define lparen (\n#define ff(x) [x]\nff lparen 1)\n#define fg ff\nfg(2) fg\n(3)\n"),
+              tokens_of("ff ( 1) [2] [3]"));
+}
+
+TEST_F(NativePreprocessor, VariadicForms) {
+    EXPECT_EQ(run("#define e1(fmt, args...) pr(fmt, ## args)\ne1(a) e1(a,b,c)\n"), tokens_of("pr(a) pr(a,b,c)"));
+    EXPECT_EQ(run("#define e2(fmt, ...) pr(fmt, ##__VA_ARGS__)\ne2(a) e2(a,b)\n"), tokens_of("pr(a) pr(a,b)"));
+    EXPECT_EQ(run("#define e3(a, ...) f(a __VA_OPT__(,) __VA_ARGS__)\ne3(1) e3(1,2)\n"), tokens_of("f(1) f(1, 2)"));
+    EXPECT_EQ(run("#define cat(a,b) a ## b\ncat(x, 1) cat(, y) cat(1, .5e+3)\n"), tokens_of("x1 y 1.5e+3"));
+}
+
+TEST_F(NativePreprocessor, ConditionalsAndTheirWarnings) {
+    EXPECT_EQ(run("#if 1\na\n#else\nb\n#else\nc\n#endif\n"), "a");
+    EXPECT_EQ(messages,
+              "Zolmex-W-ELIFAELSE,  [t.h:5]  #else after else\n"
+              "Zolmex-I-MATCHLINE,  [t.h:5] Matches line  1\n");
+    run("#endif\n#else\n#elif 1\n");
+    EXPECT_EQ(messages,
+              "Zolmex-W-UNBAENDIF,  [t.h:1] unbalanced endif \n"
+              "Zolmex-W-NOCONDITI,  [t.h:2] #else directive not within conditional\n"
+              "Zolmex-W-NOCONDITI,  [t.h:3] #elif directive not within conditional\n");
+    EXPECT_EQ(run("#ifdef\n#endif\n#ifndef 3\n#endif\n#ifdef A B\n#endif\nok\n"), "ok");
+    EXPECT_EQ(messages,
+              "Zolmex-W-NOARGUMEN,  [t.h:1] #ifdef with no argument\n"
+              "Zolmex-W-ARGPUNCTU,  [t.h:3] #ifndef argument starts with punctuation\n"
+              "Zolmex-W-INVALIEND,  [t.h:5] Bad end of line after #ifdef argument\n");
+    PreprocessorSettings knr;
+    knr.knr = true;
+    run("#ifdef A B\n#endif\n", knr);
+    EXPECT_EQ(messages, "");
+    EXPECT_EQ(run("#if 1\n#ifdef X\nx\n"), "");
+    EXPECT_EQ(messages,
+              "Zolmex-W-UNTERCOND,  [t.h:2] unterminated #ifdef conditional\n"
+              "Zolmex-W-UNTERCOND,  [t.h:1] unterminated #if conditional\n");
+    EXPECT_EQ(run("#if 0\n#elif 0\na\n#elif 2 > 1\nb\n#elif 1\nc\n#else\nd\n#endif\n"), "b");
+}
+
+TEST_F(NativePreprocessor, IfExpressions) {
+    EXPECT_EQ(run("#define A 2\n#if defined A && defined(A) && !defined B && A * 3 == 6 && (-1 < 0u) == 0\nyes\n#endif\n"), "yes");
+    EXPECT_EQ(run("#if 0 && (1 / 0)\n#else\nshort\n#endif\n"), "short");
+    EXPECT_EQ(messages, "");
+    EXPECT_EQ(run("#if 'a' == 97 && '\\377' < 0 && 0x10 == 16 && 010 == 8 && 0b11 == 3 && UNKNOWN == 0\nok\n#endif\n"), "ok");
+    run("#if 1 / 0\n#endif\n#if\n#endif\n#if 1 2\n#endif\n#if 1.0\n#endif\n#if 09\n#endif\n#if \"s\"\n#endif\n"
+        "#if ''\n#endif\n#if {\n#endif\n#elif\n");
+    EXPECT_EQ(messages,
+              "Zolmex-W-DIVISZERO,  [t.h:1] Division by zero in #if\n"
+              "Zolmex-W-EMPTYEXPR,  [t.h:3] Empty #if expression\n"
+              "Zolmex-W-ERRAFTEND,  [t.h:5] Error after end of expression: 2\n"
+              "Zolmex-W-EXPERRONE,  [t.h:7] Bad expression: floating point numbers not allowed in #if expressions\n"
+              "Zolmex-W-EXPERRONE,  [t.h:9] Bad expression: Invalid number in #if expression\n"
+              "Zolmex-W-EXPERRONE,  [t.h:11] Bad expression: double quoted strings not allowed in #if expressions\n"
+              "Zolmex-W-EXPERRONE,  [t.h:13] Bad expression: Invalid character constant in #if\n"
+              "Zolmex-W-EXPERRONE,  [t.h:15] Bad expression: Invalid token in expression\n"
+              "Zolmex-W-NOCONDITI,  [t.h:17] #elif directive not within conditional\n");
+}
+
+TEST_F(NativePreprocessor, DefineUndefAndTheirWarnings) {
+    run("#define 3x\n#define defined\n#define f(a b\n#define g(a,\n#define h(1)\n#define s(a) #b\n"
+        "#define v(...) __VA_ARGS__\n#define r 1\n#define r 1\n#define r 2\n#undef defined\n#undef __LINE__\n"
+        "#undef __STDC__\n#undef never_defined\n");
+    EXPECT_EQ(messages,
+              "Zolmex-W-INVAMACRO,  [t.h:1] invalid macro name 3x\n"
+              "Zolmex-W-INVDEFINE,  [t.h:2] Impossible defining `defined' as a macro \n"
+              "Zolmex-W-BADPARDEF,  [t.h:3] Bad parameter list in `#define' directive: f\n"
+              "Zolmex-W-UNTPARDEF,  [t.h:4] Unterminated parameter list in `#define' directive: g\n"
+              "Zolmex-W-PARASTART,  [t.h:5] Parameter name n `#define' starts with a digit: h\n"
+              "Zolmex-W-OPERMACRO,  [t.h:6] `#' operator should be followed by a macro argument name: s\n"
+              "Zolmex-W-IDENREDEF,  [t.h:10] Warning: r redefined\n"
+              "Zolmex-W-UNDEFININ,  [t.h:11] Undefining defined\n"
+              "Zolmex-W-UNDEFININ,  [t.h:12] Undefining __LINE__\n");
+    EXPECT_EQ(run("#undef __LINE__\n__LINE__ __STDC__\n#undef __STDC__\n__STDC__\n"), "__LINE__ 1 __STDC__");
+}
+
+TEST_F(NativePreprocessor, MacroCallWarnings) {
+    EXPECT_EQ(run("#define two(a, b) a+b\n#define none() z\ntwo(1) two() none(x)\n"), tokens_of("1+ + z"));
+    EXPECT_EQ(messages,
+              "Zolmex-W-NBARGMACR,  [t.h:3] Bad number of arg(s) to macro two\n"
+              "Zolmex-W-NOARTOMAC,  [t.h:3] No argument passed to macro two\n"
+              "Zolmex-W-ARGTOMACR,  [t.h:3] Unexpected argument for macro none\n");
+    EXPECT_EQ(run("#define one(a) [a]\none(1\n"), "");
+    EXPECT_EQ(messages, "Zolmex-W-ERRINLINE,  [t.h:2] Error in line: unterminated macro call\n");
+}
+
+TEST_F(NativePreprocessor, TooManyArgumentsIsFatal) {
+    EXPECT_EXIT(run_to_the_end("#define one(a) a\none(1, 2)\n"), ::testing::ExitedWithCode(7),
+                "Zolmex-F-TOMANYARG,  \\[t.h:2\\] Too many args to macro one");
+}
+
+TEST_F(NativePreprocessor, ErrorAndWarningDirectivesGoOn) {
+    EXPECT_EQ(run("a\n#error stop here\n#warning and here\nb\n"), "a b");
+    EXPECT_EQ(messages, "Zolmex-W-WARNERR,  \nZolmex-W-WARNERR,  \n");
+}
+
+TEST_F(NativePreprocessor, UnterminatedLiteralsAndComments) {
+    run("char c = 'x;\n#if 0\n'skipped\n#endif\nint a; /* open");
+    // A file is split into tokens when it is opened, so the comment is reported first.
+    EXPECT_EQ(messages,
+              "Zolmex-W-UNTERCOMM,  [t.h:5] unterminated comment \n"
+              "Zolmex-W-UNTERSTRI,  [t.h:1] A string or character constant unterminated \n");
+}
+
+TEST_F(NativePreprocessor, BuiltInMacros) {
+    EXPECT_EQ(run("__LINE__\n__FILE__ __BASE_FILE__ __INCLUDE_LEVEL__ KVR_LINUX USE_KVS KVR_CPLUSPLUS_LANGUAGE __STDC__\n"),
+              "1 \"t.h\" \"t.h\" 0 1 1 0 1");
+    PreprocessorSettings knr;
+    knr.knr = true;
+    EXPECT_EQ(run("#ifdef __STDC__\nstandard\n#else\nkr\n#endif\n", knr), "kr");
+}
+
+TEST_F(NativePreprocessor, DefineItems) {
+    Preprocessor pp(PreprocessorSettings{});
+    CapturedMessages capture;
+    pp.define_item("DEBUG");
+    pp.define_item("LEVEL=3");
+    pp.define_item("TEXT=a\\\nb");
+    pp.define_item("A+B");
+    pp.define_item("=1");
+    TokenList out;
+    pp.run("DEBUG LEVEL TEXT A\n", "t.h", 1, out);
+    EXPECT_EQ(joined(out), "1 3 ab A");
+    EXPECT_EQ(capture.text(), "Zolmex-W-MALFOROPT,   Malformed option -DA+B\nZolmex-W-MALFOROPT,   Malformed option -D=1\n");
+}
+
+TEST_F(NativePreprocessor, KorvaPragmas) {
+    EXPECT_EQ(run("#pragma korva incl_std\n#pragma korva unknown_word x\n#pragma other stuff\n"
+                  "a\n#pragma korva stop_analyse\nhidden\n#pragma korva start_analyze\nb\n"),
+              "a b");
+    EXPECT_EQ(messages,
+              "Zolmex-W-SYNTAXERR,  [t.h:1] Syntax error: empty pragma korva incl_std\n"
+              "Zolmex-W-PRAGMAINC,  [t.h:2] UnknownUnit Testing pragma: unknown_word \n");
+    run("#pragma korva pragma \"mine\" \"korva bogus\"\n#pragma mine\n");
+    EXPECT_EQ(messages, "Zolmex-W-PRAGMAINC,  [t.h:2] UnknownUnit Testing pragma: bogus \n");
+    // The operator form acts like the directive and leaves no token.
+    EXPECT_EQ(run("#define P(x) _Pragma(#x) after\nP(korva other)\n_Pragma(\"once\") end\n"), "after end");
+    EXPECT_EQ(messages, "Zolmex-W-PRAGMAINC,  [t.h:2] UnknownUnit Testing pragma: other \n");
+
+    ScratchDir dir;
+    dir.write("extra/found.h", "found_it\n");
+    EXPECT_EQ(run("#pragma korva incl_std \"" + dir.path() + "/nothing\", \"" + dir.path() + "/extra\"\n#include <found.h>\n"),
+              "found_it");
+}
+
+TEST_F(NativePreprocessor, IncludeSearchAndIncludeNext) {
+    ScratchDir dir;
+    // The header lies only in the second directory; its include_next of the
+    // same name skips the directories up to and including the second.
+    dir.write("one/other.h", "one_other\n");
+    dir.write("two/h.h", "two_h\n#include_next <h.h>\n");
+    dir.write("three/h.h", "three_h\n");
+    dir.write("two/q.h", "#include \"sibling.h\"\n");
+    dir.write("two/sibling.h", "sibling\n");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path() + "/one", dir.path() + "/two", dir.path() + "/three"};
+    EXPECT_EQ(run("#include <h.h>\n#include \"q.h\"\n#define NAME <other.h>\n#include NAME\n"
+                  "#if __has_include(<h.h>) && !__has_include(\"absent.h\")\nhas\n#endif\n",
+                  settings),
+              "two_h three_h sibling one_other has");
+    EXPECT_EQ(messages, "");
+    run("#include 12\n", settings);
+    EXPECT_EQ(messages, "Zolmex-W-ERINCLUDE,  [t.h:1] #include expects a filename: \n");
+    settings.tolerant = true;
+    run("#include <absent.h>\n", settings);
+    EXPECT_EQ(messages, "Zolmex-W-FILNOTANA,  [t.h:1] File absent.h is not analysed\n");
+}
+
+TEST_F(NativePreprocessor, MissingIncludeIsFatal) {
+    EXPECT_EXIT(run_to_the_end("\n#include <absent_header_xyz.h>\n"), ::testing::ExitedWithCode(7),
+                "Zolmex-F-IMPOUVFIC,  \\[t.h:2\\] Cannot open the file absent_header_xyz.h");
+}
+
+TEST_F(NativePreprocessor, GuardsAndPragmaOnceReadOnce) {
+    ScratchDir dir;
+    dir.write("g.h", "#ifndef G_H\n#define G_H\nguarded\n#endif\n");
+    dir.write("o.h", "#pragma once\nonce\n");
+    dir.write("n.h", "#ifndef N_H\n#define N_H\n#endif\nafter_guard\n");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path()};
+    EXPECT_EQ(run("#include <g.h>\n#include <g.h>\n#include <o.h>\n#include <o.h>\n#include <n.h>\n#include <n.h>\n"
+                  "#undef G_H\n#include <g.h>\n",
+                  settings),
+              "guarded once after_guard after_guard guarded");
+}
+
+TEST_F(NativePreprocessor, GuardedFileIncludingItselfIsReadToItsEnd) {
+    ScratchDir dir;
+    dir.write("a.h", "#ifndef A_H\n#define A_H\nfirst\n#include \"a.h\"\nlast\n#endif\n");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path()};
+    EXPECT_EQ(run("#include <a.h>\n#include <a.h>\n#undef A_H\n#include <a.h>\n", settings), "first last first last");
+}
+
+TEST_F(NativePreprocessor, SelfIncludeStopsAtTheStackLimit) {
+    ScratchDir dir;
+    dir.write("self.h", "x\n#include \"self.h\"\n");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path()};
+    EXPECT_EXIT(run_to_the_end("#include <self.h>\n", settings), ::testing::ExitedWithCode(7),
+                "Zolmex-F-NBRECURSI,  \\[.*self.h:2\\] There are too many macro or include recursions .*self.h");
+}
+
+TEST_F(NativePreprocessor, LineDirective) {
+    Preprocessor pp(PreprocessorSettings{});
+    TokenList out;
+    pp.run("a\n#line 100 \"other.c\"\nb\n# 7\nc\n", "t.h", 1, out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[1].line, 100);
+    EXPECT_EQ(pp.file_name(out[1].file), "other.c");
+    EXPECT_EQ(out[2].line, 7);
+}
+
+}  // namespace
+}  // namespace zv::native
