@@ -10,7 +10,7 @@
 #   absent           optional: paths (one per line) that must not exist afterwards
 # Every case runs in a fresh copy of its directory.
 set -u
-binary=$1; install=$2; cases=$3; shift 3
+binary=$(realpath "$1"); install=$(realpath "$2"); cases=$(realpath "$3"); shift 3
 only=("$@")
 failed=0; count=0
 for dir in "$cases"/*/; do
@@ -23,7 +23,7 @@ for dir in "$cases"/*/; do
     rm -rf "$work/expected" "$work/expected.stderr" "$work/status" "$work/cmd" "$work/env" "$work/absent"
     (
         cd "$work" || exit 99
-        export ZOLMEXDIR="$install" LANG=C LC_ALL= LANGUAGE=
+        export ZOLMEXDIR="$install" LANG=C LC_ALL= LC_MESSAGES= LANGUAGE=
         if [ -f "$dir/env" ]; then
             while IFS= read -r line || [ -n "$line" ]; do
                 case "$line" in
@@ -31,7 +31,7 @@ for dir in "$cases"/*/; do
                     unset\ *) unset "${line#unset }" ;;
                     *) export "${line?}" ;;
                 esac
-            done < "$dir/env"
+            done < "$dir/env" 2>/dev/null
         fi
         eval "set -- $(cat "$dir/cmd")"
         exec -a zerizevar "$binary" "$@" 2> "$work/.stderr" > "$work/.stdout"

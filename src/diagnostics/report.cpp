@@ -227,6 +227,9 @@ void openListingFile(const char* path, bool console) {
     s.listing = std::fopen(path, "w");
     if (!s.listing) {
         s.listingOpen = false;
+        // The listing that would hold this message is the file that failed, so it
+        // goes to the console even with -NOLOG: a fatal end is never silent.
+        s.console = true;
         reportFatal("FICERROPN", s.listingPath);
     }
 }

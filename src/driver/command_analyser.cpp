@@ -119,20 +119,20 @@ bool CommandAnalyser::fail(int number, const std::optional<std::string>& argumen
     return false;
 }
 
-bool CommandAnalyser::validatePiece(ValueSpec& spec, std::vector<KeywordSpec>* keywords, std::string piece) {
-    if (spec.type == 'I' || spec.type == 'L') {
+bool CommandAnalyser::validatePiece(ValueSpec& descriptor, std::vector<KeywordSpec>* keywords, std::string piece) {
+    if (descriptor.type == 'I' || descriptor.type == 'L') {
         long number = std::strtol(piece.c_str(), nullptr, 10);
-        if (number < spec.minimum) return fail(0, piece);
-        if (number > spec.maximum) return fail(1, piece);
-        spec.values.push_back(std::to_string(number));
+        if (number < descriptor.minimum) return fail(0, piece);
+        if (number > descriptor.maximum) return fail(1, piece);
+        descriptor.values.push_back(std::to_string(number));
         return true;
     }
     const auto length = static_cast<long>(piece.size());
-    if (length < spec.minimum) return fail(2, piece);
-    if (length > spec.maximum) return fail(3, piece);
+    if (length < descriptor.minimum) return fail(2, piece);
+    if (length > descriptor.maximum) return fail(3, piece);
     piece = unescapeCommas(piece);
     if (!keywords || keywords->empty()) {
-        spec.values.push_back(piece);
+        descriptor.values.push_back(piece);
         return true;
     }
     std::size_t best = 0;
@@ -161,13 +161,13 @@ bool CommandAnalyser::validatePiece(ValueSpec& spec, std::vector<KeywordSpec>* k
     if (ambiguous) return fail(15, piece);
 chosen:
     held->selected = true;
-    spec.values.push_back(held->names[2]);
+    descriptor.values.push_back(held->names[2]);
     return true;
 }
 
-bool CommandAnalyser::addValues(ValueSpec& spec, std::vector<KeywordSpec>* keywords, const std::string& text) {
+bool CommandAnalyser::addValues(ValueSpec& descriptor, std::vector<KeywordSpec>* keywords, const std::string& text) {
     for (const std::string& piece : splitUnescaped(text)) {
-        if (!validatePiece(spec, keywords, piece)) return false;
+        if (!validatePiece(descriptor, keywords, piece)) return false;
     }
     return true;
 }
@@ -176,12 +176,12 @@ bool CommandAnalyser::analysePositional(const std::string& text) {
     if (positionals_.empty()) return fail(4, text);
     std::size_t index = static_cast<std::size_t>(positionals_filled_);
     if (index >= positionals_.size()) index = positionals_.size() - 1;
-    ValueSpec& spec = positionals_[index];
-    const bool isList = spec.list == 'Y';
+    ValueSpec& descriptor = positionals_[index];
+    const bool isList = descriptor.list == 'Y';
     if (!isList && hasUnescapedComma(text)) return fail(5, text);
-    if (!isList && !spec.values.empty()) return fail(4, text);
-    if (spec.values.empty() && static_cast<int>(index) == positionals_filled_) ++positionals_filled_;
-    return addValues(spec, nullptr, text);
+    if (!isList && !descriptor.values.empty()) return fail(4, text);
+    if (descriptor.values.empty() && static_cast<int>(index) == positionals_filled_) ++positionals_filled_;
+    return addValues(descriptor, nullptr, text);
 }
 
 bool CommandAnalyser::analyseOption(const std::string& argument) {
@@ -260,8 +260,8 @@ bool CommandAnalyser::analyse(int argc, char** argv) {
                                                                     : analysePositional(argument);
             if (!ok) return false;
         }
-        for (const ValueSpec& spec : positionals_) {
-            if (spec.values.empty() && !spec.optional) return fail(12, spec.names[2]);
+        for (const ValueSpec& descriptor : positionals_) {
+            if (descriptor.values.empty() && !descriptor.optional) return fail(12, descriptor.names[2]);
         }
         for (OptionSpec& option : options_) {
             if (option.state == 0 && option.default_on) {

@@ -70,8 +70,8 @@ public:
 private:
     bool analyseOption(const std::string& text);
     bool analysePositional(const std::string& text);
-    bool addValues(ValueSpec& spec, std::vector<KeywordSpec>* keywords, const std::string& text);
-    bool validatePiece(ValueSpec& spec, std::vector<KeywordSpec>* keywords, std::string piece);
+    bool addValues(ValueSpec& descriptor, std::vector<KeywordSpec>* keywords, const std::string& text);
+    bool validatePiece(ValueSpec& descriptor, std::vector<KeywordSpec>* keywords, std::string piece);
     bool fail(int number, const std::optional<std::string>& argument);
 
     std::vector<ValueSpec> positionals_;

@@ -6,7 +6,9 @@
 
 #include <QtGlobal>
 
+#include <limits>
 #include <memory>
+#include <optional>
 
 namespace zv {
 
@@ -34,19 +36,19 @@ const char kUsage[] = QT_TRANSLATE_NOOP("Command-line",
 Names same(const char* name) { return {name, name, name}; }
 
 ValueSpec value(Names names, long maximum, bool list) {
-    ValueSpec spec;
-    spec.names = std::move(names);
-    spec.maximum = maximum;
-    spec.list = list ? 'Y' : 'N';
-    return spec;
+    ValueSpec descriptor;
+    descriptor.names = std::move(names);
+    descriptor.maximum = maximum;
+    descriptor.list = list ? 'Y' : 'N';
+    return descriptor;
 }
 
-OptionSpec withValue(const char* name, bool required, ValueSpec spec,
+OptionSpec withValue(const char* name, bool required, ValueSpec descriptor,
                      std::vector<const char*> keywords = {}, int defaultKeyword = 0) {
     OptionSpec option;
     option.names = same(name);
     option.value_required = required;
-    option.value = std::move(spec);
+    option.value = std::move(descriptor);
     for (const char* k : keywords) option.keywords.push_back({same(k), false});
     option.default_keyword = defaultKeyword;
     return option;
@@ -130,13 +132,14 @@ std::string joined(const std::vector<std::string>& items) {
     return text;
 }
 
-// Leading decimal digits of the buffer size as the echo shows it; 0 becomes 10.
-int convertedBufferSize(const std::string& text) {
-    long size = 0;
+// The buffer size in base 10 (0 becomes 10); nothing when the text holds
+// anything but digits or the number does not fit an int.
+std::optional<int> convertedBufferSize(const std::string& text) {
+    long long size = 0;
     for (char c : text) {
-        if (c < '0' || c > '9') break;
+        if (c < '0' || c > '9') return std::nullopt;
         size = size * 10 + (c - '0');
-        if (size > 1000000000L) break;
+        if (size > std::numeric_limits<int>::max()) return std::nullopt;
     }
     return size == 0 ? 10 : static_cast<int>(size);
 }
@@ -167,7 +170,8 @@ std::string buildEcho(const char* program) {
     item(fastSetting() ? "-FAST" : "-NOFAST");
     optionItem(kProbe, "PROBE");
     optionItem(kTrace, "TRACE");
-    if (given(kBufSize)) item("-BUFSIZE=" + std::to_string(convertedBufferSize(first(kBufSize))));
+    // A size that is not a number ends the run (BADBSZVAL) before the echo is used.
+    if (given(kBufSize)) item("-BUFSIZE=" + std::to_string(convertedBufferSize(first(kBufSize)).value_or(0)));
     item(consoleEchoSetting() ? "-LOG" : "-NOLOG");
     optionItem(kAllocation, "ALLOCATION");
     if (given(kThread)) item("-THREAD=" + threadSetting());
@@ -254,11 +258,9 @@ int traceSetting() {
 }
 int bufferSizeSetting() {
     if (!given(kBufSize)) return 10;
-    const std::string text = first(kBufSize);
-    for (char c : text) {
-        if (c < '0' || c > '9') reportFatal("BADBSZVAL");
-    }
-    return convertedBufferSize(text);
+    const std::optional<int> size = convertedBufferSize(first(kBufSize));
+    if (!size) reportFatal("BADBSZVAL");
+    return *size;
 }
 
 }  // namespace zv

@@ -9,6 +9,7 @@
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
 #include "native/native_analyser.h"
+#include "script/parse_script.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -93,7 +94,11 @@ int runCompiler(int argc, char** argv) {
     //     interface file, through the analyser's own include search.
     auto native = native::analyse_interfaces(
         settings, settings.std_define.empty() ? std::string() : standardDefinesPath(settings.std_define));
-    (void)script;
+
+    // 11. Script parse: the driver owns the tree and the file list for the run.
+    const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
+    (void)parsed;
+
     // The analyser answers type questions until the semantic analysis is done.
     native::native_end(std::move(native));
 

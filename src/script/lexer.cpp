@@ -1,0 +1,126 @@
+#include "script/lexer.h"
+
+#include "diagnostics/report.h"
+
+#include <cstdio>
+
+namespace zv {
+
+bool ScriptLexer::load(const std::string& path, std::string& content) {
+    std::FILE* stream = std::fopen(path.c_str(), "rb");
+    if (!stream) return false;
+    content.clear();
+    char block[65536];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, stream)) > 0) content.append(block, got);
+    const bool failed = std::ferror(stream) != 0;
+    std::fclose(stream);
+    return !failed;
+}
+
+bool ScriptLexer::open_main(const std::string& path) {
+    std::string content;
+    if (!load(path, content)) return false;
+    push_file(path, std::move(content));
+    return true;
+}
+
+void ScriptLexer::open_include(const std::string& quoted_name) {
+    const std::string name =
+        quoted_name.size() >= 2 ? quoted_name.substr(1, quoted_name.size() - 2) : std::string();
+    const Position here = position();
+    std::string path = name;
+    std::string content;
+    bool opened = load(path, content);
+    for (std::size_t i = 0; !opened && i < include_dirs_.size(); ++i) {
+        path = include_dirs_[i] + "/" + name;
+        opened = load(path, content);
+    }
+    if (!opened) reportAtText(Severity::Fatal, "CANNOTOPN", name.c_str(), here.file, here.line);
+    for (const OpenFile& file : files_) {
+        if (path == file.name) reportAtText(Severity::Fatal, "INCLOOPDT", "", here.file, here.line);
+    }
+    push_file(path, std::move(content));
+}
+
+std::size_t ScriptLexer::read_input(char* buf, std::size_t max_size, std::size_t pending) {
+    check_length(pending, nullptr);
+    if (files_.empty() || max_size == 0) return 0;
+    OpenFile& file = files_.back();
+    const std::string& data = file.content;
+    // A line break followed by "&" joins the next line to this one; the
+    // character after the "&" carries the line break for line counting.
+    while (file.pos < data.size() && data[file.pos] == '\n' && !include_name_mode_ &&
+           file.pos + 1 < data.size() && data[file.pos + 1] == '&') {
+        file.pos += 2;
+        file.joins.push_back(file.delivered);
+    }
+    if (file.pos >= data.size()) {
+        last_read_end_ = true;
+        return 0;
+    }
+    last_read_end_ = false;
+    std::size_t count = 0;
+    if (data[file.pos] == '\n') {
+        // Delivered alone: whether the next line continues this one is decided
+        // only when the scanner asks for the character after it.
+        buf[count++] = '\n';
+        ++file.pos;
+    } else {
+        while (count < max_size && file.pos < data.size() && data[file.pos] != '\n') buf[count++] = data[file.pos++];
+    }
+    file.delivered += count;
+    return count;
+}
+
+void ScriptLexer::consume(const char* text, std::size_t length) {
+    if (files_.empty()) return;
+    OpenFile& file = files_.back();
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] == '\n') ++file.line;
+    }
+    file.consumed += length;
+    while (file.next_join < file.joins.size() && file.joins[file.next_join] < file.consumed) {
+        ++file.line;
+        ++file.next_join;
+    }
+}
+
+void ScriptLexer::unconsume(const char* text, std::size_t length) {
+    if (files_.empty()) return;
+    OpenFile& file = files_.back();
+    for (std::size_t i = 0; i < length; ++i) {
+        if (text[i] == '\n') --file.line;
+    }
+    file.consumed -= length;
+    while (file.next_join > 0 && file.joins[file.next_join - 1] >= file.consumed) {
+        --file.line;
+        --file.next_join;
+    }
+}
+
+void ScriptLexer::check_length(std::size_t length, const char* text) {
+    if (gather_.size() + length <= kMaxTokenText) return;
+    std::string so_far = gather_;
+    if (text) so_far.append(text, length);
+    if (so_far.size() > kMaxTokenText + 1) so_far.resize(kMaxTokenText + 1);
+    const Position here = position();
+    reportAtText(Severity::Fatal, "LEXTKTLNG", so_far.c_str(), here.file, here.line);
+}
+
+Position ScriptLexer::position() const {
+    if (files_.empty()) return {};
+    const OpenFile& file = files_.back();
+    return {file.name, file.line, file.index};
+}
+
+int ScriptLexer::current_line() const { return files_.empty() ? 0 : files_.back().line; }
+
+std::vector<ScriptFileRecord> ScriptLexer::take_files() {
+    std::vector<ScriptFileRecord> out(std::make_move_iterator(records_.rbegin()),
+                                      std::make_move_iterator(records_.rend()));
+    records_.clear();
+    return out;
+}
+
+}  // namespace zv

@@ -1,0 +1,25 @@
+// Entry of the script front end: parses a test script with its include files
+// into a syntax tree. The driver owns the result for the whole run.
+#pragma once
+
+#include "script/script_files.h"
+#include "script/syntax_tree.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zv {
+
+struct ParseResult {
+    std::unique_ptr<SyntaxTree> tree;     // owns every node
+    Node* root = nullptr;                 // N_SCRIPT, or null when none was built
+    std::vector<ScriptFileRecord> files;  // newest first
+    unsigned comm_model = 0;              // kCommTypeUsed | kTriggerUsed
+};
+
+// FICNOTOPN (fatal) when the script cannot be read; syntax errors are counted
+// by the diagnostics and leave a partial or null tree.
+ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments);
+
+}  // namespace zv

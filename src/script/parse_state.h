@@ -1,0 +1,41 @@
+// State shared by the generated parser's actions during one parse: the lexer,
+// the tree being built, the comment flag, the root and the last token read.
+#pragma once
+
+#include "script/lexer.h"
+#include "script/syntax_tree.h"
+
+#include <string>
+
+namespace zv {
+
+struct ParseState {
+    ScriptLexer& lexer;
+    SyntaxTree& tree;
+    bool keep_comments = true;
+    Node* root = nullptr;
+    int last_token = 0;
+    std::string include_text;
+
+    // A node stamped with the lexer's current position.
+    Node* node(int kind, Node* child1 = nullptr, Node* child2 = nullptr, Node* child3 = nullptr) {
+        return tree.new_node(kind, child1, child2, child3, static_cast<const char*>(nullptr), lexer.position());
+    }
+    // A node holding the current token's text without its first `skip`
+    // characters and its last `drop` characters.
+    Node* text_node(int kind, std::size_t skip = 0, std::size_t drop = 0);
+    // A native-expression piece: the terminator dropped, blanks and tabs
+    // trimmed; N_EMPTY when nothing is left.
+    Node* native_piece();
+    void report_syntax_error();
+};
+
+// Runs the generated parser; 0 on success.
+int run_parser(ParseState& state);
+
+// Token names and the codes reported when a token is unexpected (null for the
+// tokens without a code).
+const char* token_name(int token);
+const char* token_code(int token);
+
+}  // namespace zv

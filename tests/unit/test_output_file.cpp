@@ -1,0 +1,92 @@
+// Output files: nothing appears at the target before the run ends normally; a
+// fatal end leaves the earlier file untouched and no temporary behind.
+#include "diagnostics/message_catalog.h"
+#include "diagnostics/output_file.h"
+#include "diagnostics/report.h"
+
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace zv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class OutputFiles : public ::testing::Test {
+protected:
+    void SetUp() override {
+        registerMessageCatalog();
+        dir = fs::temp_directory_path() / ("zv_out_" + std::to_string(::getpid()) + "_" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+    }
+    void TearDown() override {
+        discardPendingOutputs();
+        fs::remove_all(dir);
+    }
+    static std::size_t filesIn(const fs::path& d) {
+        return static_cast<std::size_t>(std::distance(fs::directory_iterator(d), fs::directory_iterator()));
+    }
+    fs::path dir;
+};
+
+TEST_F(OutputFiles, CommitRenamesEveryOutputTogether) {
+    const auto a = (dir / "demo.c").string(), b = (dir / "demo.tdc").string();
+    OutputFile& c = OutputFile::open(a);
+    c.writeLine("int x;");
+    c.printf("%s %d\n", "line", 2);
+    OutputFile::open(b).write("tdc");
+    EXPECT_FALSE(fs::exists(a));
+    EXPECT_EQ(pendingOutputCount(), 2u);
+    commitPendingOutputs();
+    EXPECT_EQ(test::readFile(a), "int x;\nline 2\n");
+    EXPECT_EQ(test::readFile(b), "tdc");
+    EXPECT_EQ(filesIn(dir), 2u);
+    EXPECT_EQ(pendingOutputCount(), 0u);
+}
+
+TEST_F(OutputFiles, DiscardKeepsTheEarlierFileAndLeavesNoTemporary) {
+    const auto a = (dir / "demo.c").string();
+    std::ofstream(a) << "old";
+    OutputFile::open(a).write("half written");
+    discardPendingOutputs();
+    EXPECT_EQ(test::readFile(a), "old");
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+TEST_F(OutputFiles, SameTargetTwiceKeepsTheLastText) {
+    const auto a = (dir / "x.h").string();
+    OutputFile::open(a).write("first");
+    OutputFile::open(a).write("second");
+    commitPendingOutputs();
+    EXPECT_EQ(test::readFile(a), "second");
+    EXPECT_EQ(filesIn(dir), 1u);
+}
+
+TEST_F(OutputFiles, UncreatableTargetIsFatal) {
+    const auto a = (dir / "missing" / "demo.c").string();
+    EXPECT_EXIT(OutputFile::open(a), ::testing::ExitedWithCode(7),
+                "Zolmex-F-FICERROPN,  File .*missing/demo.c opening problem\n");
+}
+
+TEST_F(OutputFiles, FatalEndRemovesPendingTemporaries) {
+    const auto a = (dir / "demo.c").string();
+    EXPECT_EXIT(
+        {
+            OutputFile::open(a).write("partial");
+            reportFatalText("COMMFATAL");
+        },
+        ::testing::ExitedWithCode(7), "Zolmex-F-COMMFATAL,  Invalid command line\n");
+    EXPECT_EQ(filesIn(dir), 0u);
+}
+
+}  // namespace
+}  // namespace zv

@@ -1,0 +1,224 @@
+// The script lexer: token forms, keywords, the five modes, continuation lines,
+// line counting, native-expression gathering, include files.
+#include "test_script_support.h"
+
+#include <sys/stat.h>
+
+namespace zv {
+namespace {
+
+using test::token_stream;
+
+// Tokens of lines that follow a first line: "(" and "," open native
+// expressions only after the first line break has been read.
+std::string statement_tokens(const std::string& text, bool lines = false) {
+    const std::string out = token_stream("\n" + text, lines);
+    return out.substr(out.find(' ') + 1);
+}
+
+TEST(ScriptLexer, KeywordsAreExactUpperCaseWords) {
+    EXPECT_EQ(token_stream("IF IFX if END_X WHEN\n"), "IF IDENT'IFX' IDENT'if' IDENT'END_X' WHEN NL");
+    EXPECT_EQ(token_stream("VIRTUALCALLBACK VIRTUAL \t CALLBACK VIRTUAL PROCSEND VIRTUALX\n"),
+              "VIRTUALCALLBACK VIRTUALCALLBACK VIRTUALPROCSEND IDENT'VIRTUALX' NL");
+    EXPECT_EQ(token_stream("TIMEOUT LOOP OTHERS A::B\n"), "TIMEOUT LOOP OTHERS QUALIFIED_IDENT'A::B' NL");
+}
+
+TEST(ScriptLexer, CommentKeywordNeedsTextAfterIt) {
+    EXPECT_EQ(token_stream("COMMENT\n"), "IDENT'COMMENT' NL");
+    EXPECT_EQ(token_stream("COMMENTS x\n"), "IDENT'COMMENTS' IDENT'x' NL");
+    // The rest of the line is the token, "--" included.
+    EXPECT_EQ(token_stream("COMMENT say -- this\n"), "COMMENT'COMMENT say -- this' NL");
+}
+
+TEST(ScriptLexer, PunctuationNumbersStringsAndConstants) {
+    EXPECT_EQ(token_stream("=> : ; ... [ ] ) 12 017 0x1fUL 7lu 0\n"),
+              "ARROW COLON SEMICOLON ELLIPSIS LBRACKET RBRACKET RPAREN NUMBER'12' NUMBER'017' NUMBER'0x1fUL' "
+              "NUMBER'7lu' NUMBER'0' NL");
+    EXPECT_EQ(token_stream("'a' '\\n' '\\012' '\\x4F' $HOME $\n"),
+              "CHAR_CONST''a'' CHAR_CONST''\\\\n'' CHAR_CONST''\\\\012'' CHAR_CONST''\\\\x4F'' ENV_VAR'$HOME' "
+              "UNKNOWN_CHAR'$' NL");
+    // Backslash-backslash and backslash-quote are unescaped; others stay.
+    EXPECT_EQ(token_stream("\"a\\\\b\\\"c\\n\"\n"), "STRING'\\\"a\\\\b\\\"c\\\\n\\\"' NL");
+    // A string may hold line breaks; the line count follows them.
+    EXPECT_EQ(token_stream("\"x\ny\" Z\n", true), "2:STRING'\\\"x\\ny\\\"' 2:IDENT'Z' 3:NL");
+}
+
+TEST(ScriptLexer, RestOfLineTokens) {
+    EXPECT_EQ(token_stream("# define X -- 1\n"), "HASH_LINE'# define X -- 1' NL");
+    EXPECT_EQ(token_stream("@ x = 1; -- c\n"), "AT_LINE'@ x = 1; -- c' NL");
+    EXPECT_EQ(token_stream("INIT = 5 -- not a comment\n"), "INIT_VALUE'INIT = 5 -- not a comment' NL");
+    EXPECT_EQ(token_stream("EV = { 1 }\nVA=2\n"), "EXPECTED_VALUE'EV = { 1 }' NL EXPECTED_VALUE'VA=2' NL");
+    EXPECT_EQ(token_stream("EV == 3\n"), "EV_EQUALS'EV ==' NUMBER'3' NL");
+    // A value never starts on the next line: "EV =" alone is no value.
+    EXPECT_EQ(token_stream("EV =\nEXIT\n"), "IDENT'EV' UNKNOWN_CHAR'=' NL EXIT NL");
+}
+
+TEST(ScriptLexer, FilterOnlyInTheFirstColumn) {
+    EXPECT_EQ(token_stream("%AB+~ EXIT\n%%XY ERROR\n"), "FILTER'%AB+~' EXIT NL DOUBLE_FILTER'%%XY' ERROR NL");
+    EXPECT_EQ(token_stream(" %AB EXIT\n"), "UNKNOWN_CHAR'%' IDENT'AB' EXIT NL");
+}
+
+TEST(ScriptLexer, CarriageReturnIsAnUnknownCharacterInKeywordModes) {
+    EXPECT_EQ(token_stream("EXIT\r\nERROR\r\n"), "EXIT UNKNOWN_CHAR'\\r' NL ERROR UNKNOWN_CHAR'\\r' NL");
+}
+
+TEST(ScriptLexer, LineBreaksAndEmptyLines) {
+    // The first line break always yields NEWLINE; empty and comment-only
+    // lines afterwards yield nothing.
+    EXPECT_EQ(token_stream("\n\nEXIT -- x\n  -- y\n\t\f\nERROR\n", true), "2:NL 3:EXIT 4:NL 6:ERROR 7:NL");
+}
+
+TEST(ScriptLexer, ContinuationLinesJoinAndStillCount) {
+    EXPECT_EQ(token_stream("AB\n&CD EXIT\nERROR\n", true), "2:IDENT'ABCD' 2:EXIT 3:NL 3:ERROR 4:NL");
+    EXPECT_EQ(statement_tokens("CALL f(a,\n&b)\n"), "CALL IDENT' f' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR'b)' RPAREN NL");
+}
+
+TEST(ScriptLexer, CallArgumentsAreNativeExpressions) {
+    EXPECT_EQ(statement_tokens("CALL proc(a, (b, c), \"x,y\") @ r\n"),
+              "CALL IDENT' proc' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR' (b, c),' COMMA "
+              "NATIVE_EXPR' \\\"x,y\\\")' RPAREN AT NATIVE_EXPR' r\\n' NL");
+    // The call target is everything up to "(", blanks included.
+    EXPECT_EQ(statement_tokens("CALL  REF x (y)\n"), "CALL IDENT'  REF x ' LPAREN NATIVE_EXPR'y)' RPAREN NL");
+    // "--" is text inside an expression, and a comment after it.
+    EXPECT_EQ(statement_tokens("CALL f(a--b) -- c\n"), "CALL IDENT' f' LPAREN NATIVE_EXPR'a--b)' RPAREN NL");
+}
+
+TEST(ScriptLexer, ExpressionDepthsAndTerminators) {
+    EXPECT_EQ(statement_tokens("IF (a[1,2] && (b,\nc)) THEN\n", true),
+              "2:IF 2:LPAREN 3:NATIVE_EXPR'a[1,2] && (b,\\nc))' 3:RPAREN 3:THEN 4:NL");
+    // A line break at depth 0 ends the expression and is counted once.
+    EXPECT_EQ(statement_tokens("PAUSE 10 -- x\nEXIT\n", true), "2:PAUSE 2:NATIVE_EXPR' 10 -- x\\n' 3:NL 3:EXIT 4:NL");
+    // "@" at depth 0 ends it, inside parentheses it does not.
+    EXPECT_EQ(statement_tokens("CALL f(g(a@b)@c)\n"),
+              "CALL IDENT' f' LPAREN NATIVE_EXPR'g(a@b)@' AT NATIVE_EXPR'c)' RPAREN NL");
+    // An unmatched "]" ends the expression and then stands as a bracket.
+    EXPECT_EQ(statement_tokens("PAUSE a]\n"), "PAUSE NATIVE_EXPR' a]' RBRACKET NL");
+}
+
+TEST(ScriptLexer, RefInsideArgumentsDropsTextBeforeIt) {
+    EXPECT_EQ(statement_tokens("CALL f(x, REF(y), REFER)\n"),
+              "CALL IDENT' f' LPAREN NATIVE_EXPR'x,' COMMA REF LPAREN NATIVE_EXPR'y)' RPAREN COMMA "
+              "NATIVE_EXPR' REFER)' RPAREN NL");
+}
+
+TEST(ScriptLexer, MatchingCalls) {
+    EXPECT_EQ(statement_tokens("WAITTIL (MATCHED(ev, L1), T > 2)\n"),
+              "WAITTIL LPAREN NATIVE_EXPR'M' MATCHED IDENT'ev' MATCH_COMMA IDENT'L1' MATCH_RPAREN NATIVE_EXPR',' "
+              "COMMA NATIVE_EXPR' T > 2)' RPAREN NL");
+    EXPECT_EQ(statement_tokens("IF (a && NOTMATCHING(e)) THEN\n"),
+              "IF LPAREN NATIVE_EXPR'a && N' NOTMATCHING IDENT'e' MATCH_RPAREN NATIVE_EXPR')' RPAREN THEN NL");
+    // Only with "(" right after the word.
+    EXPECT_EQ(statement_tokens("PAUSE MATCHED (e)\n"), "PAUSE NATIVE_EXPR' MATCHED (e)\\n' NL");
+}
+
+TEST(ScriptLexer, KeywordsThatKeepTheLineInKeywordLanguage) {
+    EXPECT_EQ(statement_tokens("SEND (a, b)\n"), "SEND LPAREN IDENT'a' COMMA IDENT'b' RPAREN NL");
+    EXPECT_EQ(statement_tokens("VAR x[2], INIT = 0\n"), "VAR NATIVE_EXPR' x[2],' COMMA INIT_VALUE'INIT = 0' NL");
+    EXPECT_EQ(statement_tokens("PRINT p, a, b\n"), "PRINT IDENT'p' COMMA NATIVE_EXPR' a,' COMMA NATIVE_EXPR' b\\n' NL");
+    EXPECT_EQ(statement_tokens("FORMAT x %d\n= a, b\n"), "FORMAT'FORMAT x %d\\n=' NATIVE_EXPR' a,' COMMA NATIVE_EXPR' b\\n' NL");
+    EXPECT_EQ(statement_tokens("DEF_MESSAGE m, EV = 1\n"), "DEF_MESSAGE NATIVE_EXPR' m,' COMMA EXPECTED_VALUE'EV = 1' NL");
+}
+
+TEST(ScriptLexer, CommTypeAndTriggerExcludeEachOther) {
+    test::ScratchDir dir;
+    dir.write("t.zod", "COMMTYPE c\nTRIGGER t\nCOMMTYPE d\n");
+    ScriptLexer lexer({});
+    ASSERT_TRUE(lexer.open_main("t.zod"));
+    std::string out;
+    for (int token; (token = lexer.next_token()) != 0;) out += std::string(token_name(token)) + ' ';
+    // The refused keyword touches neither line_empty: its line break is skipped.
+    EXPECT_EQ(out, "COMMTYPE IDENT NEWLINE UNKNOWN_CHAR IDENT NEWLINE COMMTYPE IDENT NEWLINE ");
+    EXPECT_EQ(lexer.comm_model(), kCommTypeUsed);
+}
+
+TEST(ScriptLexer, TokenLongerThanTheLimitIsFatal) {
+    const std::string ok(14999, 'a');
+    EXPECT_EQ(token_stream(ok + "\n").size(), 6 + 14999 + 1 + 3);
+    EXPECT_EXIT(token_stream(std::string(15000, 'a') + "\n"), testing::ExitedWithCode(7), "LEXTKTLNG");
+    // Gathered pieces of a native expression count together.
+    std::string long_expression = "PAUSE";
+    for (int i = 0; i < 4000; ++i) long_expression += " a+b";
+    EXPECT_EXIT(token_stream(long_expression + "\n"), testing::ExitedWithCode(7), "LEXTKTLNG");
+}
+
+TEST(ScriptLexer, IncludeStackAndLinePositions) {
+    test::ScratchDir dir;
+    dir.write("main.zod", "A\nINCLUDE \"one.zod\"\nB\n");
+    dir.write("sub/one.zod", "C\n\nD");
+    ScriptLexer lexer({"nowhere", "sub"});
+    ASSERT_TRUE(lexer.open_main("main.zod"));
+    std::string out;
+    int before_last = 0, last = 0;
+    for (int token; (token = lexer.next_token()) != 0;) {
+        const Position at = lexer.position();
+        out += std::string(at.file) + ":" + std::to_string(at.line) + "#" + std::to_string(at.file_index) + " " +
+               token_name(token) + "\n";
+        if (before_last == T_INCLUDE && last == T_STRING && token == T_NEWLINE) lexer.open_include("\"one.zod\"");
+        before_last = last;
+        last = token;
+    }
+    EXPECT_EQ(out,
+              "main.zod:1#1 IDENT\nmain.zod:2#1 NEWLINE\nmain.zod:2#1 INCLUDE\nmain.zod:2#1 STRING\n"
+              "main.zod:3#1 NEWLINE\nsub/one.zod:1#2 IDENT\nsub/one.zod:2#2 NEWLINE\nsub/one.zod:3#2 IDENT\n"
+              "main.zod:3#1 IDENT\nmain.zod:4#1 NEWLINE\n");
+    const std::vector<ScriptFileRecord> files = lexer.take_files();
+    ASSERT_EQ(files.size(), 2u);
+    EXPECT_EQ(files[0].name, "sub/one.zod");
+    EXPECT_EQ(files[0].base_name, "one.zod");
+    EXPECT_EQ(files[0].directory, dir.path() + "/sub");
+    EXPECT_EQ(files[0].length, 4);
+    EXPECT_EQ(files[1].index, 1);
+}
+
+TEST(ScriptLexer, NoContinuationAfterInclude) {
+    test::ScratchDir dir;
+    dir.write("main.zod", "INCLUDE \"e.zod\"\n&X\n");
+    dir.write("e.zod", "");
+    ScriptLexer lexer({});
+    ASSERT_TRUE(lexer.open_main("main.zod"));
+    std::string out;
+    for (int token; (token = lexer.next_token()) != 0;) {
+        out += std::string(token_name(token)) + ' ';
+        if (token == T_NEWLINE && out == "INCLUDE STRING NEWLINE ") lexer.open_include(lexer.text().empty() ? "" : "\"e.zod\"");
+    }
+    EXPECT_EQ(out, "INCLUDE STRING NEWLINE UNKNOWN_CHAR IDENT NEWLINE ");
+}
+
+TEST(ScriptFiles, ChecksumIdentityAndDirectories) {
+    EXPECT_EQ(crc16_kermit("123456789"), 0x2189);
+    EXPECT_EQ(crc16_kermit(""), 0);
+    EXPECT_EQ(absolute_directory("a.zod", "/w"), "/w");
+    EXPECT_EQ(absolute_directory("d/e/a.zod", "/w"), "/w/d/e");
+    EXPECT_EQ(absolute_directory("/abs/a.zod", "/w"), "/abs");
+    EXPECT_EQ(absolute_directory("/a.zod", "/w"), "/");
+    EXPECT_EQ(identity_key(10, "/ab"), 10 + (47 - 32) + (97 - 32) + (98 - 32));
+}
+
+TEST(ScriptFiles, UnreadableWorkingDirectoryIsAnInternalError) {
+    registerMessageCatalog();
+    test::ScratchDir dir;
+    ScriptFileTable table;
+    // An absolute path needs no working directory.
+    EXPECT_EQ(register_script_file(dir.path() + "/x.zod", "abc", table).directory, dir.path());
+    EXPECT_EXIT(
+        {
+            ::mkdir("gone", 0700);
+            if (::chdir("gone") != 0 || ::rmdir((dir.path() + "/gone").c_str()) != 0) std::exit(1);
+            register_script_file("x.zod", "abc", table);
+        },
+        testing::ExitedWithCode(9), "Zolmex-S-SIZBUFOVL,  Out of bound on output buffer");
+}
+
+TEST(ScriptFiles, TableSharesIndexesAndHoldsFiveHundred) {
+    ScriptFileTable table;
+    EXPECT_EQ(table.index_of(5, 1), 1);
+    EXPECT_EQ(table.index_of(6, 1), 2);
+    EXPECT_EQ(table.index_of(5, 1), 1);
+    EXPECT_EQ(table.index_of(5, 2), 3);
+    for (int i = 0; i < 497; ++i) EXPECT_EQ(table.index_of(100 + i, 0), 4 + i);
+    EXPECT_EQ(table.index_of(1000, 0), 0);
+    EXPECT_EQ(table.index_of(5, 2), 3);  // known files still resolve when full
+}
+
+}  // namespace
+}  // namespace zv

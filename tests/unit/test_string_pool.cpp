@@ -1,0 +1,56 @@
+// The run's string pool: sharing, stable pointers across growth, the empty entry.
+#include "common/string_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace zv {
+namespace {
+
+TEST(StringPool, EqualTextsShareOneCopyAndEntryZeroIsEmpty) {
+    StringPool pool;
+    EXPECT_EQ(pool.index_of(""), 0u);
+    EXPECT_STREQ(pool.text_of(0), "");
+    const char* a = pool.intern("kvr_ctx");
+    std::string copy = "kvr_ctx";
+    EXPECT_EQ(pool.intern(copy), a);
+    EXPECT_NE(pool.intern("kvr_ctx2"), a);
+    EXPECT_EQ(pool.size(), 3u);
+}
+
+TEST(StringPool, TextsWithEmbeddedPrefixesAndHashNeighboursStayDistinct) {
+    StringPool pool;
+    std::vector<const char*> seen;
+    for (int i = 0; i < 50000; ++i) seen.push_back(pool.intern("name" + std::to_string(i)));
+    for (int i = 0; i < 50000; i += 997) EXPECT_STREQ(seen[i], ("name" + std::to_string(i)).c_str());
+    // Growth of the entry array (10000, then +20000 each time) keeps earlier pointers valid.
+    EXPECT_EQ(pool.intern("name0"), seen[0]);
+    EXPECT_EQ(pool.entry_capacity() % 10000, 0u);
+    EXPECT_GE(pool.entry_capacity(), 50001u);
+}
+
+TEST(StringPool, LongTextsGetAChunkOfTheirOwn) {
+    StringPool pool;
+    pool.intern("short");
+    const std::string big(150000, 'x');
+    const char* stored = pool.intern(big);
+    EXPECT_EQ(std::string(stored), big);
+    EXPECT_EQ(pool.chunk_count(), 2u);
+    // The big chunk was enlarged by the text's length: its spare room is used next.
+    const char* after = pool.intern("after");
+    EXPECT_EQ(pool.chunk_count(), 2u);
+    EXPECT_EQ(after, stored + big.size() + 1);
+    EXPECT_EQ(pool.length_of(pool.index_of(big)), big.size());
+}
+
+TEST(StringPool, TextWithNulBytesIsKeptWhole) {
+    StringPool pool;
+    const std::string a("a\0b", 3), b("a\0c", 3);
+    EXPECT_NE(pool.index_of(a), pool.index_of(b));
+    EXPECT_EQ(pool.length_of(pool.index_of(a)), 3u);
+}
+
+}  // namespace
+}  // namespace zv
