@@ -688,27 +688,26 @@ const Type* CParser::type_suffix(const Type* base) {
     }
     if (is(w.lparen)) {
         ++pos_;
-        const Type* fn = parameters();
+        Type fn = parameters();
         attributes(nullptr);
-        const Type* ret = type_suffix(base);
-        const_cast<Type*>(fn)->base = ret;
-        return fn;
+        fn.base = type_suffix(base);
+        return ctx_.types.make(std::move(fn));
     }
     return base;
 }
 
-// After "(": the parameter list up to and including ")".
-const Type* CParser::parameters() {
+// After "(": the parameter list up to and including ")"; the caller adds the return type.
+Type CParser::parameters() {
     const Words& w = words();
     Type fn;
     fn.kind = TypeKind::Function;
     if (accept(w.rparen)) {
         fn.prototype = false;
-        return ctx_.types.make(fn);
+        return fn;
     }
     if (keyword(peek()) == Kw::Void && peek(1).text == w.rparen) {
         pos_ += 2;
-        return ctx_.types.make(fn);
+        return fn;
     }
     // K&R identifier list
     if (peek().kind == TokKind::Ident && keyword(peek()) == Kw::None && !is_typedef_name(peek()) &&
@@ -720,7 +719,7 @@ const Type* CParser::parameters() {
             if (!accept(w.comma)) break;
         }
         expect(w.rparen, "')' after the parameter names");
-        return ctx_.types.make(fn);
+        return fn;
     }
     ctx_.symbols.push_block();
     while (!failed_) {
@@ -765,7 +764,7 @@ const Type* CParser::parameters() {
         break;
     }
     ctx_.symbols.pop_block();
-    return ctx_.types.make(fn);
+    return fn;
 }
 
 const Type* CParser::apply_mode(const Type* type, const Attributes& attrs) {

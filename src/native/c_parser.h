@@ -84,7 +84,7 @@ private:
     const Type* pointers(const Type* base);
     const Type* declarator(const Type* base, Declared& declared, bool abstract);
     const Type* type_suffix(const Type* base);
-    const Type* parameters();
+    Type parameters();
     bool grouping_paren() const;
     void attributes(Attributes* into);
     void static_assertion();

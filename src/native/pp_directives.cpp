@@ -60,7 +60,7 @@ public:
         long long v = 0;
         bool u = false;
     };
-    IfEvaluator(const TokenList& tokens, const char* which) : t_(tokens), which_(which) {}
+    explicit IfEvaluator(const TokenList& tokens) : t_(tokens) {}
 
     Value parse_all() {
         Value v = comma();
@@ -247,7 +247,6 @@ private:
     }
 
     const TokenList& t_;
-    const char* which_;
     std::size_t pos_ = 0;
     std::string error_;
     bool live_ = true;
@@ -478,7 +477,7 @@ bool Preprocessor::evaluate(const char* which, const TokenList& line, int dline)
         report(3, "EMPTYEXPR", which, file, dline);
         return false;
     }
-    IfEvaluator eval(expanded, which);
+    IfEvaluator eval(expanded);
     const IfEvaluator::Value v = eval.parse_all();
     if (!eval.error().empty()) {
         report(3, "EXPERRONE", eval.error(), file, dline);
