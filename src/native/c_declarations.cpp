@@ -44,6 +44,14 @@ const std::unordered_map<const char*, int>& keyword_table() {
 }  // namespace
 
 CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context), tokens_(tokens) {
+    // Each token's keyword is looked up once.
+    keywords_.resize(tokens.size(), Kw::None);
+    const auto& table = keyword_table();
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind != TokKind::Ident) continue;
+        auto it = table.find(tokens[i].text);
+        if (it != table.end()) keywords_[i] = static_cast<Kw>(it->second);
+    }
     end_.text = string_pool().intern("");
     end_.kind = TokKind::End;
     if (!tokens.empty()) {
@@ -66,10 +74,15 @@ bool CParser::accept(const char* pooled) {
 
 CParser::Kw CParser::keyword(const Token& t) const {
     if (t.kind != TokKind::Ident) return Kw::None;
-    const auto& table = keyword_table();
-    auto it = table.find(t.text);
-    if (it == table.end()) return Kw::None;
-    const Kw kw = static_cast<Kw>(it->second);
+    Kw kw;
+    if (&t >= tokens_.data() && &t < tokens_.data() + tokens_.size()) {
+        kw = keywords_[static_cast<std::size_t>(&t - tokens_.data())];
+    } else {
+        const auto& table = keyword_table();
+        auto it = table.find(t.text);
+        kw = it == table.end() ? Kw::None : static_cast<Kw>(it->second);
+    }
+    if (kw == Kw::None) return kw;
     if (!ctx_.float_n_keywords && (kw == Kw::Float32 || kw == Kw::Float64 || kw == Kw::Float32x ||
                                    kw == Kw::Float64x || kw == Kw::Float128n))
         return Kw::None;

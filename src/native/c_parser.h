@@ -129,6 +129,7 @@ private:
 
     ParserContext& ctx_;
     const TokenList& tokens_;
+    std::vector<Kw> keywords_;  // of each token
     std::size_t pos_ = 0;
     std::size_t decl_start_ = 0;  // first token of the current external declaration
     bool failed_ = false;   // a syntax error in the current declaration

@@ -40,7 +40,7 @@ void NativeAnalyser::set_position(const std::string& file, int line, const std::
 
 ParserContext NativeAnalyser::context(bool quiet) {
     ParserContext ctx{types_, symbols_, {}, false, {}, nullptr, quiet};
-    ctx.file_name = [this](int file) { return string_pool().intern(pp_->file_name(file)); };
+    ctx.file_name = [this](int file) { return pooled_file_name(file); };
     // The _FloatN types are keywords of the compilers that have them.
     if (const Macro* gnuc = pp_->find_macro(string_pool().intern("__GNUC__"))) {
         if (gnuc->body.size() == 1 && gnuc->body[0].kind == TokKind::Number)
@@ -92,6 +92,13 @@ std::optional<std::string> NativeAnalyser::preprocess(const std::string& text) {
     }
     out += '\n';
     return out;
+}
+
+const char* NativeAnalyser::pooled_file_name(int file) {
+    const auto index = static_cast<std::size_t>(file);
+    if (index >= pooled_names_.size()) pooled_names_.resize(index + 1, nullptr);
+    if (!pooled_names_[index]) pooled_names_[index] = string_pool().intern(pp_->file_name(file));
+    return pooled_names_[index];
 }
 
 int NativeAnalyser::file_index(const std::string& name) {

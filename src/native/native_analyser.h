@@ -57,12 +57,14 @@ private:
     TokenList run_text(const std::string& text, const std::string& name, int line, bool dot_dot = false);
     ParserContext context(bool quiet);
     int file_index(const std::string& name);
+    const char* pooled_file_name(int file);  // interned once per file
     TokenList lex_preprocessed(const std::string& text, const std::string& file, int line);
 
     std::unique_ptr<Preprocessor> pp_;
     TypeTable types_;
     SymbolTable symbols_;
     std::unordered_map<std::string, int> file_indexes_;
+    std::vector<const char*> pooled_names_;
     std::string file_;  // current position
     int line_ = 0;
 };
