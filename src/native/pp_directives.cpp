@@ -641,6 +641,22 @@ bool Preprocessor::find_include(const std::string& name, bool angled, bool next,
     const FileRecord* from = current ? &files_[static_cast<std::size_t>(current->file)] : nullptr;
     dir_index = -1;
     if (name.empty()) return false;
+    // The file system does not change during a run: each search is made once.
+    const std::size_t first_dir = next && from ? static_cast<std::size_t>(from->dir_index + 1) : 0;
+    std::string key = (angled ? "<" : "\"") + name + '\0' + std::to_string(first_dir) + (next ? "n" : "");
+    if (!angled && !next && from) key += '\0' + from->directory + '\0' + std::to_string(from->dir_index);
+    if (auto it = searches_.find(key); it != searches_.end()) {
+        path = it->second.first;
+        dir_index = it->second.second;
+        return !path.empty();
+    }
+    const bool found = search_include(name, angled, next, from, path, dir_index);
+    searches_.emplace(std::move(key), std::make_pair(found ? path : std::string(), dir_index));
+    return found;
+}
+
+bool Preprocessor::search_include(const std::string& name, bool angled, bool next, const FileRecord* from,
+                                  std::string& path, int& dir_index) {
     if (regular_file(name)) {
         path = name;
         return true;
@@ -767,6 +783,7 @@ void Preprocessor::do_pragma(const TokenList& original) {
             const std::string dir = strip_quotes(std::string_view(rest).substr(start, comma - start));
             if (!dir.empty()) {
                 settings_.search_path.push_back(dir);
+                searches_.clear();  // a name not found before may be found now
                 any = true;
             }
             start = comma + 1;

@@ -155,6 +155,8 @@ private:
     bool resolve_operators(const TokenList& line, TokenList& out);
     std::string header_name(const TokenList& line, std::size_t& pos, bool& angled) const;
     bool find_include(const std::string& name, bool angled, bool next, std::string& path, int& dir_index);
+    bool search_include(const std::string& name, bool angled, bool next, const FileRecord* from, std::string& path,
+                        int& dir_index);
     void include_file(const std::string& path, int dir_index);
 
     // Macros
@@ -176,6 +178,7 @@ private:
     std::vector<std::unique_ptr<Source>> spare_;
     InternCache intern_cache_;
     std::unordered_map<std::string, std::string> real_paths_;  // path as opened -> real path
+    std::unordered_map<std::string, std::pair<std::string, int>> searches_;  // include searches made
     std::vector<Conditional> conditionals_;
     std::unordered_map<std::string, std::unique_ptr<CachedFile>> cache_;
     std::unordered_set<std::string> once_;
