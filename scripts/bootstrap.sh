@@ -3,7 +3,12 @@
 # that are missing: one apt-get update, then one install. Quiet when all is there.
 set -eu
 
-PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-l10n-tools flex bison libgtest-dev libbenchmark-dev clang"
+# Toolchain, libraries, and the headers that the interface-analysis tests read
+# and compare with the C compiler.
+PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-l10n-tools flex bison
+ libgtest-dev libbenchmark-dev clang
+ linux-libc-dev zlib1g-dev libsqlite3-dev libssl-dev libxml2-dev libexpat1-dev libpng-dev
+ libncurses-dev uuid-dev"
 
 missing=""
 for p in $PACKAGES; do
