@@ -21,6 +21,11 @@ Position line_before(const Node* node) {
     return at;
 }
 
+const char* construct_name(const Node* node) {
+    const char* name = node_kind_name(node->kind);
+    return name && name[0] == 'N' && name[1] == '_' ? name + 2 : "?";
+}
+
 const char* pooled(std::string_view text) { return string_pool().intern(text); }
 
 void report_at(Severity severity, const char* code, std::string_view arg, const Position& at) {
@@ -128,7 +133,7 @@ std::string Walk::expression_text(const Node* expression) {
             continue;
         }
         // Matching operators are translated by the wait-condition rules.
-        not_built(node_kind_name(part->kind), keyword_position(part));
+        not_built(construct_name(part), keyword_position(part));
     }
     return text;
 }

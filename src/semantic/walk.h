@@ -144,6 +144,8 @@ private:
 Position keyword_position(const Node* node);
 // Position of a node stamped after the NEWLINE that ends its last line.
 Position line_before(const Node* node);
+// The construct as a script writer knows it: the node kind without "N_".
+const char* construct_name(const Node* node);
 // Pooled copy of a text.
 const char* pooled(std::string_view text);
 // Positioned report with the argument as %2.

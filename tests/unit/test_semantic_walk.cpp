@@ -120,6 +120,53 @@ TEST(SemanticWalk, ScenarioTreeNamesLeavesAndLines) {
     EXPECT_STREQ(exit->filter, "X+Y");
 }
 
+// Selected flags of every named scenario, "name=0|1" in pre-order.
+std::string selection(const AnalysisOptions& options) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "# int x;\n"
+                                    "SCENARIO A\nSCENARIO B\nSCENARIO D\nEXIT\nEND SCENARIO\nEND SCENARIO\n"
+                                    "SCENARIO C\nEXIT\nEND SCENARIO\nEND SCENARIO\n"
+                                    "SCENARIO E\nFAMILY F, G\nEXIT\nEND SCENARIO\n"
+                                    "SCENARIO H\nFAMILY G, F\nEXIT\nEND SCENARIO\n",
+                                    "", options);
+    std::string out;
+    for (const char* name : {"A", "B", "D", "C", "E", "H"}) {
+        const Entry* e = a.find(E_SCENARIO, name);
+        out += std::string(name) + "=" + (e && static_cast<ScenarioDescriptor*>(e->descriptor)->selected ? "1" : "0") + " ";
+    }
+    return out;
+}
+
+TEST(SemanticWalk, SelectionByPathsAndFamilies) {
+    AnalysisOptions options;
+    options.fast = false;  // every body analysed, so every flag is visible
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=1 H=1 ");
+    options.scenarios = {"A.B"};
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=0 E=0 H=0 ");
+    options.excluded_scenarios = {"A"};  // ignored next to -SCN
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=0 E=0 H=0 ");
+    options.scenarios.clear();
+    EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=1 H=1 ");
+    options.excluded_scenarios = {"A.B"};
+    EXPECT_EQ(selection(options), "A=1 B=0 D=0 C=1 E=1 H=1 ");  // A.BX would stay
+    options.excluded_scenarios.clear();
+    // The order of the family names decides when both lists are given.
+    options.families = {"F"};
+    options.excluded_families = {"G"};
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=0 H=1 ");
+    options.families.clear();
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=0 H=0 ");
+}
+
+TEST(SemanticWalk, ParentWithoutSelectedChildIsUnselected) {
+    AnalysisOptions options;
+    options.fast = false;
+    options.scenarios = {"A.C"};
+    EXPECT_EQ(selection(options), "A=1 B=0 D=0 C=1 E=0 H=0 ");
+    options.scenarios = {"A.X"};  // A matches as an ancestor, but none of its children does
+    EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=0 H=0 ");
+}
+
 TEST(SemanticWalk, BlocksGoBeforeTheFirstSubScenario) {
     const Analysed a = analyse_text(std::string(kHeader) +
                                     "PROC p()\nEXIT\nEND PROC\n"
