@@ -167,7 +167,7 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
         }
         mark_used(procedure, true);
     }
-    const char* entry_name = name ? pooled(name->text) : nullptr;
+    const char* entry_name = name ? name->text : nullptr;
     Entry* entry = level.first_scenario
                        ? tables_.insert_entry_before(level.first_scenario, kind, entry_name, at.file, at.file_index,
                                                      at.line, nullptr)

@@ -54,8 +54,9 @@ void Walk::run(const Node* script, SemanticModel& model) {
 
 // ---------------------------------------------------------------- entries
 
+// Entry names are copied by the tables; no need to pool them first.
 Entry* Walk::append(Scope* scope, int kind, std::string_view name, const Position& at, const char* filter) {
-    return tables_.append_entry(scope, kind, pooled(name), at.file, at.file_index, at.line, filter);
+    return tables_.append_entry(scope, kind, std::string(name).c_str(), at.file, at.file_index, at.line, filter);
 }
 
 Entry* Walk::append_unnamed(Scope* scope, int kind, const Position& at, const char* filter) {
@@ -79,7 +80,7 @@ bool owns_executable_block(const Scope* scope) {
 
 Entry* Walk::prepend_executable(Scope* scope, int kind, std::string_view name, const Position& at) {
     while (scope->parent && !owns_executable_block(scope)) scope = scope->parent;
-    return tables_.prepend_entry(scope, kind, pooled(name), at.file, at.line, nullptr, at.file_index);
+    return tables_.prepend_entry(scope, kind, std::string(name).c_str(), at.file, at.line, nullptr, at.file_index);
 }
 
 Scope* Walk::field_scope(Descriptor* owner, Scope* parent) {

@@ -130,10 +130,12 @@ private:
     std::string pending_c_text_;
     Position pending_at_;
     int next_instance_number_ = 2;
-    int next_temporary_ = 0;
+    // Counters of the rules still to come: call temporaries, DEF_MESSAGE and
+    // WAITTIL numbers.
+    [[maybe_unused]] int next_temporary_ = 0;
+    [[maybe_unused]] int next_def_message_ = 1;
+    [[maybe_unused]] int next_waittil_ = 0;
     int timer_count_ = 0;
-    int next_def_message_ = 1;
-    int next_waittil_ = 0;
     int dropped_trace_on_ = 0;
     int dropped_trace_off_ = 0;
     int dropped_flush_trace_ = 0;

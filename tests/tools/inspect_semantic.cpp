@@ -8,8 +8,10 @@
 #include "semantic/analysis.h"
 #include "semantic/model_dump.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 
 namespace zv::inspect {
 namespace {
@@ -32,7 +34,13 @@ bool option_value(const std::string& arg, const char* name, std::string& value) 
     return true;
 }
 
-int print_model(const std::vector<std::string>& args) {
+long peak_kib() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+int run_model(const std::vector<std::string>& args, bool timing) {
     std::string script, value;
     std::vector<std::string> headers, include_dirs;
     AnalysisOptions options;
@@ -63,21 +71,34 @@ int print_model(const std::vector<std::string>& args) {
     }
     auto native = native::native_setup(options.restriction, include_dirs, {});
     for (const std::string& header : headers) native->analyse_file(header, false);
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
     ParseResult parsed = parse_script(script, include_dirs, keep_comments);
     options.comm_model = parsed.comm_model;
     if (errorCount() != 0 || !parsed.root) {
         std::printf("errors %u\n", errorCount());
         return 1;
     }
+    const auto parsed_at = Clock::now();
+    const long parse_peak = peak_kib();
     const SemanticModel model = analyse_script(parsed.root, parsed.files, options, *native);
-    std::fputs(dump_model(model, positions).c_str(), stdout);
+    const auto analysed_at = Clock::now();
+    if (timing) {
+        const auto ms = [](auto d) { return std::chrono::duration<double, std::milli>(d).count(); };
+        std::printf("parse %.1f ms, peak %ld KiB\nanalysis %.1f ms, peak %ld KiB\n", ms(parsed_at - start),
+                    parse_peak, ms(analysed_at - parsed_at), peak_kib());
+    } else {
+        std::fputs(dump_model(model, positions).c_str(), stdout);
+    }
     std::printf("errors %u warnings %u\n", errorCount(), warningCount());
     return 0;
 }
 
 const InspectCommand kModel("model",
                             "<script> [header...] [options]: semantic model (scopes, entries, descriptors)",
-                            print_model);
+                            [](const std::vector<std::string>& args) { return run_model(args, false); });
+const InspectCommand kModelTime("model-time", "<script> [header...] [options]: time and peak memory of the analysis",
+                                [](const std::vector<std::string>& args) { return run_model(args, true); });
 
 }  // namespace
 }  // namespace zv::inspect
