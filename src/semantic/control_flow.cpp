@@ -4,6 +4,7 @@
 
 #include "native/type_class.h"
 
+#include <memory>
 #include <unordered_set>
 
 namespace zv::semantic {
@@ -17,11 +18,17 @@ std::string when_value_text(const Node* value) {
 
 }  // namespace
 
-void Walk::on_if(const Node* node, Scope* scope, const char* filter) {
+// The entry of IF, WHILE or CASE with its condition or selector typed. Kept
+// out of line so that the recursion through nested bodies carries no texts.
+[[gnu::noinline]] Entry* Walk::structure_entry(int kind, const Node* node, Scope* scope, const char* filter) {
     const Position at = keyword_position(node);
     const std::string condition = expression_text(node->child1);
     if (!condition.empty()) type_class_of(condition, at);
-    Entry* entry = append(scope, E_IF, condition, at, filter);
+    return append(scope, kind, condition, at, filter);
+}
+
+void Walk::on_if(const Node* node, Scope* scope, const char* filter) {
+    Entry* entry = structure_entry(E_IF, node, scope, filter);
     auto* d = tables_.attach_descriptor<IfDescriptor>(entry, D_IF);
     walk_body(node->child2, tables_.new_scope(d, scope));
     if (node->child3 && node->child3->kind == N_ELSE) {
@@ -31,10 +38,7 @@ void Walk::on_if(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::on_while(const Node* node, Scope* scope, const char* filter) {
-    const Position at = keyword_position(node);
-    const std::string condition = expression_text(node->child1);
-    if (!condition.empty()) type_class_of(condition, at);
-    Entry* entry = append(scope, E_WHILE, condition, at, filter);
+    Entry* entry = structure_entry(E_WHILE, node, scope, filter);
     auto* d = tables_.attach_descriptor<Descriptor>(entry, D_WHILE);
     walk_body(node->child2, tables_.new_scope(d, scope));
 }
@@ -42,35 +46,36 @@ void Walk::on_while(const Node* node, Scope* scope, const char* filter) {
 // Values of one CASE are unique across all its WHEN branches; an identifier
 // value must be a char or int constant.
 void Walk::on_case(const Node* node, Scope* scope, const char* filter) {
-    const Position at = keyword_position(node);
-    const std::string selector = expression_text(node->child1);
-    if (!selector.empty()) type_class_of(selector, at);
-    Entry* entry = append(scope, E_CASE, selector, at, filter);
+    Entry* entry = structure_entry(E_CASE, node, scope, filter);
     auto* d = tables_.attach_descriptor<Descriptor>(entry, D_CASE);
     Scope* whens = tables_.new_scope(d, scope);
-    std::unordered_set<std::string> used;
+    auto used = std::make_unique<std::unordered_set<std::string>>();
     for (const Node* blocks = node->child2; blocks; blocks = blocks->child2) {
         expect_node(blocks, N_WHEN_BLOCKS);
         const Node* block = blocks->child1;
         expect_node(block, N_WHEN_BLOCK);
         Entry* when = append_unnamed(whens, E_WHEN, keyword_position(block));
         auto* wd = tables_.attach_descriptor<WhenDescriptor>(when, D_WHEN);
-        Scope* values = tables_.new_scope(wd, whens);
         wd->instructions = field_scope(wd, whens);
-        for (const Node* labels = block->child1; labels; labels = labels->child2) {
-            expect_node(labels, N_WHEN_LABELS);
-            const Node* value = labels->child1;
-            const std::string text = when_value_text(value);
-            const Position value_at = value->position();
-            if (value->kind == N_IDENT) {
-                const int type_class = type_class_of(text, value_at);
-                if (type_class != native::kCharacter && type_class != native::kInteger)
-                    report_at(Severity::Error, "WHWACONST", text, value_at);
-            }
-            if (!used.insert(text).second) report_at(Severity::Error, "ALRCASDEF", text, value_at);
-            append(values, E_WHEN_VALUE, text, value_at);
-        }
+        when_values(block->child1, tables_.new_scope(wd, whens), *used);
         walk_body(block->child2, wd->instructions);
+    }
+}
+
+// The values of one WHEN; `used` holds the values of the CASE so far.
+[[gnu::noinline]] void Walk::when_values(const Node* labels, Scope* values, std::unordered_set<std::string>& used) {
+    for (; labels; labels = labels->child2) {
+        expect_node(labels, N_WHEN_LABELS);
+        const Node* value = labels->child1;
+        const std::string text = when_value_text(value);
+        const Position value_at = value->position();
+        if (value->kind == N_IDENT) {
+            const int type_class = type_class_of(text, value_at);
+            if (type_class != native::kCharacter && type_class != native::kInteger)
+                report_at(Severity::Error, "WHWACONST", text, value_at);
+        }
+        if (!used.insert(text).second) report_at(Severity::Error, "ALRCASDEF", text, value_at);
+        append(values, E_WHEN_VALUE, text, value_at);
     }
 }
 

@@ -46,9 +46,12 @@ private:
     bool path_selected(const std::string& full_name) const;
     bool family_selected(const Node* families, Scope* family_scope);
 
+    // Handlers marked noinline keep their texts out of the frames of the
+    // recursion through nested bodies (bodies may nest thousands deep).
+
     // ---------------------------------------------------------------- bodies (blocks.cpp)
     void walk_body(const Node* item, Scope* scope);
-    void declaration_part(const Node* hash_lines, Scope* scope);
+    [[gnu::noinline]] void declaration_part(const Node* hash_lines, Scope* scope);
     // False when the rest of the body must be skipped.
     bool instance_block(const Node* header, const Node* contents, const Position& end_at, Scope* scope,
                         bool declarations);
@@ -60,9 +63,9 @@ private:
 
     // ---------------------------------------------------------------- procedures and calls (procedures.cpp)
     void on_procedure(const Node* node);
-    void on_call(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_call(const Node* node, Scope* scope, const char* filter);
     void check_procedure_arguments(Entry* procedure, const Node* arguments, Scope* into, const Position& at);
-    void on_cleanup(const Node* node, Scope* scope, const char* filter, bool enable);
+    [[gnu::noinline]] void on_cleanup(const Node* node, Scope* scope, const char* filter, bool enable);
     void mark_used(Entry* procedure, bool through_calls);
     void report_unused_procedures();
     bool is_interface_function(const std::string& name);
@@ -72,29 +75,31 @@ private:
     void on_if(const Node* node, Scope* scope, const char* filter);
     void on_while(const Node* node, Scope* scope, const char* filter);
     void on_case(const Node* node, Scope* scope, const char* filter);
-    void on_error_or_exit(const Node* node, Scope* scope, const char* filter);
+    Entry* structure_entry(int kind, const Node* node, Scope* scope, const char* filter);
+    void when_values(const Node* labels, Scope* values, std::unordered_set<std::string>& used);
+    [[gnu::noinline]] void on_error_or_exit(const Node* node, Scope* scope, const char* filter);
 
     // ---------------------------------------------------------------- other instructions (instructions.cpp)
-    void on_comment(const Node* node, Scope* scope, const char* filter);
-    void on_c_statement(const Node* node, Scope* scope, const char* filter);
-    void on_timer(const Node* node, Scope* scope, const char* filter);
-    void on_reset(const Node* node, Scope* scope, const char* filter);
-    void on_pause(const Node* node, Scope* scope, const char* filter);
-    void on_print(const Node* node, Scope* scope, const char* filter);
-    void on_rendezvous(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_comment(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_c_statement(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_timer(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_reset(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_pause(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_print(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_rendezvous(const Node* node, Scope* scope, const char* filter);
 
     // ---------------------------------------------------------------- filters and trace (filters.cpp)
     const char* filter_text(const Node* filter);
-    void on_filter_letters(const Node* node, Scope* scope, const char* filter);
-    void on_trace(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_filter_letters(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_trace(const Node* node, Scope* scope, const char* filter);
     void report_dropped_trace();
 
     // ---------------------------------------------------------------- constructs of later rules (not_built.cpp)
     void on_comm_declaration(const Node* node);
-    void on_comm_instruction(const Node* node);
-    void on_value_construct(const Node* node);
-    void on_waittil(const Node* node);
-    void on_catch(const Node* node);
+    [[gnu::noinline]] void on_comm_instruction(const Node* node);
+    [[gnu::noinline]] void on_value_construct(const Node* node);
+    [[gnu::noinline]] void on_waittil(const Node* node);
+    [[gnu::noinline]] void on_catch(const Node* node);
     void create_implicit_comm_type(const Position& at);
     [[noreturn]] void not_built(const char* construct, const Position& at);
 
