@@ -71,6 +71,28 @@ TEST(SemanticWalk, InstanceNumbersAndSelectedPosition) {
     EXPECT_EQ(missing.model.selected_position, 1);
 }
 
+TEST(SemanticWalk, InstanceBlockEntriesDependOnTheMode) {
+    const std::string script = std::string(kHeader) +
+                               "DECLARE_INSTANCE A, B\nINSTANCE B:\n# int hb;\nEND INSTANCE\n"
+                               "SCENARIO s\n# int x;\nINSTANCE A:\n# int y;\nEND INSTANCE\n"
+                               "INSTANCE B:\nPAUSE\nEND INSTANCE\nINSTANCE A, B:\nEXIT\nEND INSTANCE\nEND SCENARIO\n";
+    const Analysed all = analyse_text(script);
+    ASSERT_TRUE(all.model.root);
+    EXPECT_EQ(names_in(all.find(E_SCENARIO, "s")->descriptor->sub_scope),
+              "13: int x; 72 76:A 13: int y; 73 74 76:B 64: 75 74 76:A 76:B 20 75");
+    EXPECT_NE(all.find(E_HEADER_INSTANCE_BEGIN, ""), nullptr);
+    EXPECT_TRUE(static_cast<InstanceDescriptor*>(all.find(E_INSTANCE, "B")->descriptor)->used);
+
+    AnalysisOptions options;
+    options.instance = "A";
+    const Analysed only_a = analyse_text(script, "", options);
+    ASSERT_TRUE(only_a.model.root);
+    EXPECT_EQ(only_a.errors, 0u) << only_a.messages;  // the PAUSE of B is never looked at
+    EXPECT_EQ(names_in(only_a.find(E_SCENARIO, "s")->descriptor->sub_scope), "13: int x; 13: int y; 20");
+    EXPECT_EQ(names_in(only_a.model.root), "1:\"a\" 69:A 69:B 0:");
+    EXPECT_FALSE(static_cast<InstanceDescriptor*>(only_a.find(E_INSTANCE, "A")->descriptor)->used);
+}
+
 TEST(SemanticWalk, PendingDeclarationLinesAreHandedOverInOnePiece) {
     const Analysed b = analyse_text(std::string(kHeader) +
                                     "# typedef struct {\n# int a;\n# } Pair;\n# Pair v0;\nPROC p(Pair v)\nEXIT\nEND PROC\n"
@@ -220,12 +242,15 @@ TEST(SemanticWalk, UseMarksFollowCallsThroughNestedScopes) {
                                     "PROC mid()\nCASE (1) IS\nWHEN 1 =>\nIF (1) THEN\nEXIT\nELSE\nCALL leaf()\nEND IF\n"
                                     "END CASE\nEND PROC\n"
                                     "PROC top()\nWHILE (0)\nCALL mid()\nEND WHILE\nEND PROC\n"
-                                    "PROC lonely()\nCALL leaf()\nEND PROC\n"
+                                    "PROC helper()\nEXIT\nEND PROC\n"
+                                    "PROC lonely()\nCALL leaf()\nCALL helper()\nEND PROC\n"
                                     "SCENARIO s\nCALL top()\nEND SCENARIO\n");
     ASSERT_TRUE(a.model.root) << a.messages;
     for (const char* used : {"leaf", "mid", "top"})
         EXPECT_EQ(static_cast<ProcedureDescriptor*>(a.find(E_PROCEDURE, used)->descriptor)->use_mark, 1) << used;
-    EXPECT_EQ(lines_of(a.messages, "NOPROCCAL"), "Zolmex-I-NOPROCCAL,  [t.zod:20] Procedure lonely is never used\n");
+    // helper is called, but only from a procedure that is never used.
+    EXPECT_EQ(lines_of(a.messages, "NOPROCCAL"), "Zolmex-I-NOPROCCAL,  [t.zod:20] Procedure helper is never used\n"
+                                                 "Zolmex-I-NOPROCCAL,  [t.zod:23] Procedure lonely is never used\n");
 }
 
 TEST(SemanticWalk, DisableCleanupMarksOnlyItsProcedure) {
