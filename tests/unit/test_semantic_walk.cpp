@@ -253,6 +253,15 @@ TEST(SemanticWalk, UseMarksFollowCallsThroughNestedScopes) {
                                                  "Zolmex-I-NOPROCCAL,  [t.zod:23] Procedure lonely is never used\n");
 }
 
+TEST(SemanticWalk, RecursiveProcedureIsMarkedOnce) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "PROC again(int n)\nIF (n > 0) THEN\nCALL again(n - 1)\nEND IF\nEND PROC\n"
+                                    "SCENARIO s\nCALL again(3)\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(a.errors, 0u) << a.messages;
+    EXPECT_EQ(static_cast<ProcedureDescriptor*>(a.find(E_PROCEDURE, "again")->descriptor)->use_mark, 1);
+}
+
 TEST(SemanticWalk, DisableCleanupMarksOnlyItsProcedure) {
     const std::string procs = std::string(kHeader) + "PROC inner()\nEXIT\nEND PROC\nPROC outer()\nCALL inner()\nEND PROC\n";
     const Analysed disabled = analyse_text(procs + "SCENARIO s\nDISABLE_CLEANUP outer()\nEND SCENARIO\n");
