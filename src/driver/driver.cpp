@@ -118,7 +118,7 @@ int runCompiler(int argc, char** argv) {
     std::string instance = settings.instance;
     if (errorCount() == 0 && parsed.root) {
         model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
-        // 12.2: the scenario file of -SPVGEN is written here, whatever the analysis reported.
+        // The scenario file of -SPVGEN is written here, whatever the analysis reported.
         if (model.instance_mode == 3) instance.clear();
     }
 

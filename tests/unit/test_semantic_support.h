@@ -15,6 +15,8 @@
 
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace zv::test {
 
@@ -49,11 +51,13 @@ private:
 // Analyses `script` (as t.zod) against `header` (as t.h) in a scratch
 // directory. The analysis runs only when the parse counted no error.
 inline Analysed analyse_text(const std::string& script, const std::string& header = "",
-                             AnalysisOptions options = {}) {
+                             AnalysisOptions options = {},
+                             const std::vector<std::pair<std::string, std::string>>& more_files = {}) {
     registerMessageCatalog();
     ScratchDir dir;
     dir.write("t.zod", script);
     dir.write("t.h", header);
+    for (const auto& [name, text] : more_files) dir.write(name, text);
     Analysed a;
     const unsigned before = errorCount();
     testing::internal::CaptureStderr();

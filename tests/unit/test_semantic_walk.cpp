@@ -189,6 +189,33 @@ TEST(SemanticWalk, ParentWithoutSelectedChildIsUnselected) {
     EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=0 H=0 ");
 }
 
+TEST(SemanticWalk, ModelDumpShowsEntriesPositionsAndDescriptors) {
+    AnalysisOptions options;
+    options.trace = 50;  // trace instructions are kept
+    const Analysed a = analyse_text(std::string(kHeader) + "DECLARE_INSTANCE A\nINCLUDE \"inc.zod\"\n", "", options,
+                                    {{"inc.zod", "SCENARIO s LOOP 2\n"
+                                                 "FAMILY F\n"
+                                                 "INSTANCE A:\n"
+                                                 "%%X TRACE_ON\n"
+                                                 "END INSTANCE\n"
+                                                 "PRINT lbl, 1 + 2\n"
+                                                 "END SCENARIO\n"}});
+    ASSERT_TRUE(a.model.root) << a.messages;
+    const std::string dumped = dump_model(a.model, true);
+    const std::string scenario = dumped.substr(dumped.find("0 E_SCENARIO \"s\""));
+    EXPECT_EQ(scenario,
+              "0 E_SCENARIO \"s\" @inc.zod:1 [104] full \"s\" leaf 1 selected 1 loop 2 header-1 0 end 7 file \"inc.zod\"\n"
+              "      families:\n"
+              "        5 E_FAMILY \"F\" @inc.zod:2\n"
+              "      body:\n"
+              "        74 E_INSTRUCTION_INSTANCE_BEGIN - @inc.zod:3\n"
+              "        76 E_INSTANCE_REFERENCE \"A\" @inc.zod:3 [103] instance \"A\"\n"
+              "        79 E_TRACE_ON - @inc.zod:4 filter \"%X\"\n"
+              "        75 E_INSTRUCTION_INSTANCE_END - @inc.zod:5\n"
+              "        65 E_PRINT \"lbl\" @inc.zod:6 [116] expression \"1 + 2\"\n"
+              "instance_mode 2 selected_position 1 timers 0\n");
+}
+
 TEST(SemanticWalk, BlocksGoBeforeTheFirstSubScenario) {
     const Analysed a = analyse_text(std::string(kHeader) +
                                     "PROC p()\nEXIT\nEND PROC\n"
