@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <unordered_set>
 
 namespace zv::semantic {
@@ -27,6 +28,12 @@ bool listed(const std::vector<std::string>& list, std::string_view name) {
 // `name` continues `prefix` with "." after it.
 bool below(std::string_view name, std::string_view prefix) {
     return name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix && name[prefix.size()] == '.';
+}
+
+// The number after LOOP, held to the range of an int.
+int loop_count(const char* text) {
+    const long long value = std::strtoll(text ? text : "0", nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, 0, std::numeric_limits<int>::max()));
 }
 
 }  // namespace
@@ -112,7 +119,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     }
     d->file = name->file;
     d->full_name = pooled(full);
-    d->loop_count = body->child1 ? std::atoi(body->child1->text) : 0;
+    d->loop_count = body->child1 ? loop_count(body->child1->text) : 0;
     d->header_line_minus_one = at.line - 1;
     d->end_line = line_before(node).line;
 
