@@ -73,6 +73,21 @@ inline Analysed analyse_text(const std::string& script, const std::string& heade
     return a;
 }
 
+// The same without capturing standard error: for death tests, whose child
+// process has its own capture.
+inline void analyse_quiet(const std::string& script, const std::string& header = "") {
+    registerMessageCatalog();
+    ScratchDir dir;
+    dir.write("t.zod", script);
+    dir.write("t.h", header);
+    auto native = native::native_setup(2, {}, {});
+    native->analyse_file("t.h", false);
+    ParseResult parsed = parse_script("t.zod", {}, true);
+    AnalysisOptions options;
+    options.comm_model = parsed.comm_model;
+    if (errorCount() == 0 && parsed.root) analyse_script(parsed.root, parsed.files, options, *native);
+}
+
 // Message lines of one code, in order.
 inline std::string lines_of(const std::string& messages, const std::string& code) {
     std::string out;
