@@ -10,6 +10,7 @@
 #include "driver/tool_log.h"
 #include "native/native_analyser.h"
 #include "script/parse_script.h"
+#include "semantic/analysis.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +52,20 @@ void installTranslators(QCoreApplication& app) {
             delete translator;
         }
     }
+}
+
+AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel) {
+    AnalysisOptions options;
+    options.families = settings.families;
+    options.excluded_families = settings.excluded_families;
+    options.scenarios = settings.scenarios;
+    options.excluded_scenarios = settings.excluded_scenarios;
+    options.fast = settings.fast;
+    options.trace = settings.trace;
+    options.comm_model = commModel;
+    options.instance = settings.instance;
+    options.restriction = settings.restriction;
+    return options;
 }
 
 void writeStartLines() {
@@ -97,7 +112,15 @@ int runCompiler(int argc, char** argv) {
 
     // 11. Script parse: the driver owns the tree and the file list for the run.
     const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
-    (void)parsed;
+
+    // 12. Semantic analysis, only after a clean parse; the driver owns the model.
+    SemanticModel model;
+    std::string instance = settings.instance;
+    if (errorCount() == 0 && parsed.root) {
+        model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
+        // The scenario file of -SPVGEN is written here, whatever the analysis reported.
+        if (model.instance_mode == 3) instance.clear();
+    }
 
     // The analyser answers type questions until the semantic analysis is done.
     native::native_end(std::move(native));

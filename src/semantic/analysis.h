@@ -1,0 +1,32 @@
+// Entry of the semantic analysis: one walk over the syntax tree that checks the
+// script's rules, registers its C declarations with the interface analysis and
+// builds the semantic model read by every later pass.
+#pragma once
+
+#include "script/script_files.h"
+#include "script/syntax_tree.h"
+#include "semantic/semantic_model.h"
+
+#include <string>
+#include <vector>
+
+namespace zv {
+
+namespace native {
+class NativeAnalyser;
+}
+
+struct AnalysisOptions {
+    std::vector<std::string> families, excluded_families, scenarios, excluded_scenarios;
+    bool fast = true;
+    int trace = 0;             // 0, 5, 10, 20, 50
+    unsigned comm_model = 0;   // the parser's dialect bits
+    std::string instance;      // -INSTANCE, empty when not given
+    int restriction = 2;       // 0 K&R, 1 ANSI, 2 none
+};
+
+// `root` is the N_SCRIPT node of a parse without errors.
+SemanticModel analyse_script(const Node* root, const std::vector<ScriptFileRecord>& files,
+                             const AnalysisOptions& options, native::NativeAnalyser& native);
+
+}  // namespace zv

@@ -1,0 +1,78 @@
+// Simple instructions: COMMENT, native statement lines, TIMER and RESET,
+// PAUSE, PRINT and RENDEZVOUS.
+#include "semantic/walk.h"
+
+#include "native/native_analyser.h"
+#include "native/type_class.h"
+
+namespace zv::semantic {
+
+namespace {
+
+bool integer_class(int type_class) { return type_class == native::kInteger || type_class == native::kLongInteger; }
+
+}  // namespace
+
+void Walk::on_comment(const Node* node, Scope* scope, const char* filter) {
+    append(scope, E_COMMENT, node->text ? node->text : "", node->position(), filter);
+}
+
+void Walk::on_c_statement(const Node* node, Scope* scope, const char* filter) {
+    append(scope, E_C_LINE_AT, node->text ? node->text : "", node->position(), filter);
+}
+
+// A timer is an int of the current C scope; its declaration goes to the head
+// of the nearest executable scope.
+void Walk::on_timer(const Node* node, Scope* scope, const char* filter) {
+    const Node* name = node->child1;
+    expect_node(name, N_IDENT);
+    const Position at = name->position();
+    if (declared_in_c_scope(name->text)) {
+        report_at(Severity::Error, "IDENREDEF", name->text, at);
+        return;
+    }
+    declare_c("int " + std::string(name->text) + ";", at);
+    const int number = timer_count_++;
+    Entry* start = append(scope, E_TIMER_START, name->text, at, filter);
+    tables_.attach_descriptor<TimerDescriptor>(start, D_TIMER)->number = number;
+    Entry* declaration = prepend_executable(scope, E_TIMER, name->text, at);
+    tables_.attach_descriptor<TimerDescriptor>(declaration, D_TIMER)->number = number;
+}
+
+void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
+    const Node* name = node->child1;
+    expect_node(name, N_IDENT);
+    const Position at = name->position();
+    native_.set_position(at.file ? at.file : "", at.line, c_scope_);
+    if (!native::native_variable(native_, name->text, c_scope_))
+        report_at(Severity::Error, "IDENTINCO", name->text, at);
+    append(scope, E_TIMER_RESET, name->text, at, filter);
+}
+
+void Walk::on_pause(const Node* node, Scope* scope, const char* filter) {
+    const Position at = keyword_position(node);
+    const std::string duration = expression_text(node->child1);
+    if (duration.empty()) report_at(Severity::Error, "TOOFEWARG", "PAUSE", at);
+    else if (!integer_class(type_class_of(duration, at))) report_at(Severity::Warning, "INCOMPTYP", duration, at);
+    append(scope, E_PAUSE, duration, at, filter);
+}
+
+void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
+    const Node* label = node->child1;
+    expect_node(label, N_IDENT);
+    const Position at = label->position();
+    const std::string expression = expression_text(node->child2);
+    if (expression.empty()) report_at(Severity::Error, "TOOFEWARG", "PRINT", at);
+    else if (!integer_class(type_class_of(expression, at))) report_at(Severity::Warning, "INCOMPTYP", expression, at);
+    Entry* entry = append(scope, E_PRINT, label->text, at, filter);
+    tables_.attach_descriptor<PrintDescriptor>(entry, D_PRINT)->expression = pooled(expression);
+}
+
+void Walk::on_rendezvous(const Node* node, Scope* scope, const char* filter) {
+    const Node* name = node->child1;
+    expect_node(name, N_IDENT);
+    Entry* entry = append(scope, E_RENDEZVOUS, name->text, name->position(), filter);
+    tables_.attach_descriptor<RendezvousDescriptor>(entry, D_RENDEZVOUS);
+}
+
+}  // namespace zv::semantic

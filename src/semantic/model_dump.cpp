@@ -1,0 +1,154 @@
+#include "semantic/model_dump.h"
+
+#include <utility>
+#include <vector>
+
+namespace zv {
+
+const char* entry_kind_name(int kind) {
+    switch (kind) {
+#define ZV_ENTRY_NAME(name, number) \
+    case number:                    \
+        return #name;
+        ZV_ENTRY_KINDS(ZV_ENTRY_NAME)
+#undef ZV_ENTRY_NAME
+        default:
+            return nullptr;
+    }
+}
+
+namespace {
+
+std::string quoted(const char* text) {
+    if (!text) return "-";
+    std::string out = "\"";
+    for (const char* c = text; *c; ++c) {
+        if (*c == '"' || *c == '\\') out += '\\';
+        if (*c == '\n') out += "\\n";
+        else out += *c;
+    }
+    return out + "\"";
+}
+
+std::string name_of(const Entry* entry) { return entry ? quoted(entry->name) : "-"; }
+
+class Dumper {
+public:
+    explicit Dumper(bool positions) : positions_(positions) {}
+
+    void scope(const Scope* scope, int depth) {
+        for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) entry(e, depth);
+    }
+
+    std::string out;
+
+private:
+    using Scopes = std::vector<std::pair<const char*, const Scope*>>;
+
+    void entry(const Entry* e, int depth) {
+        const char* kind = entry_kind_name(e->kind);
+        out.append(2 * depth, ' ');
+        out += std::to_string(e->kind) + " " + (kind ? kind : "?") + " " + quoted(e->name);
+        if (positions_) out += " @" + std::string(e->file ? e->file : "") + ":" + std::to_string(e->line);
+        if (e->filter) out += " filter " + quoted(e->filter);
+        Scopes scopes;
+        if (e->descriptor) out += fields(e->descriptor, scopes);
+        out += '\n';
+        for (const auto& [label, sub] : scopes) {
+            if (!sub) continue;
+            out.append(2 * depth + 2, ' ');
+            out += std::string(label) + ":\n";
+            scope(sub, depth + 2);
+        }
+    }
+
+    static std::string flag(const char* name, long long value) { return " " + std::string(name) + " " + std::to_string(value); }
+
+    std::string fields(const Descriptor* d, Scopes& scopes) {
+        std::string f = " [" + std::to_string(d->code) + "]";
+        switch (d->code) {
+            case D_PROGRAM: {
+                auto* p = static_cast<const ProgramDescriptor*>(d);
+                return f + " second " + quoted(p->second) + " third " + quoted(p->third);
+            }
+            case D_INSTANCE: {
+                auto* p = static_cast<const InstanceDescriptor*>(d);
+                return f + flag("number", p->number) + flag("used", p->used);
+            }
+            case D_INSTANCE_REFERENCE:
+                return f + " instance " + name_of(static_cast<const InstanceReferenceDescriptor*>(d)->instance);
+            case D_SCENARIO: {
+                auto* p = static_cast<const ScenarioDescriptor*>(d);
+                scopes = {{"families", p->families}, {"body", p->sub_scope}};
+                return f + " full " + quoted(p->full_name) + flag("leaf", p->leaf) + flag("selected", p->selected) +
+                       flag("loop", p->loop_count) + flag("header-1", p->header_line_minus_one) +
+                       flag("end", p->end_line) + (positions_ ? " file " + quoted(p->file) : "");
+            }
+            case D_BLOCK: {
+                auto* p = static_cast<const BlockDescriptor*>(d);
+                scopes = {{"arguments", p->arguments}, {"body", p->sub_scope}};
+                return f + " procedure " + name_of(p->procedure) + flag("line", p->line) + flag("number", p->number);
+            }
+            case D_PROCEDURE: {
+                auto* p = static_cast<const ProcedureDescriptor*>(d);
+                scopes = {{"parameters", p->parameters}, {"body", p->sub_scope}};
+                return f + flag("use", p->use_mark);
+            }
+            case D_PROCEDURE_PARAMETER: {
+                auto* p = static_cast<const ParameterDescriptor*>(d);
+                return f + flag("class", p->type_class) + " type " + quoted(p->type_name);
+            }
+            case D_CALL: {
+                auto* p = static_cast<const CallDescriptor*>(d);
+                scopes = {{"arguments", p->sub_scope}};
+                return f + " procedure " + name_of(p->procedure) + " function " + name_of(p->function);
+            }
+            case D_CALL_ARGUMENT: {
+                auto* p = static_cast<const CallArgumentDescriptor*>(d);
+                return f + " value " + quoted(p->value) + flag("class", p->value_class) + " parameter " +
+                       name_of(p->parameter);
+            }
+            case D_IF: {
+                auto* p = static_cast<const IfDescriptor*>(d);
+                scopes = {{"then", p->sub_scope}, {"else", p->else_part}};
+                return f;
+            }
+            case D_WHILE: case D_CASE:
+                scopes = {{d->code == D_WHILE ? "body" : "whens", d->sub_scope}};
+                return f;
+            case D_WHEN: {
+                auto* p = static_cast<const WhenDescriptor*>(d);
+                scopes = {{"values", p->sub_scope}, {"instructions", p->instructions}};
+                return f;
+            }
+            case D_TIMER:
+                return f + flag("number", static_cast<const TimerDescriptor*>(d)->number);
+            case D_PRINT:
+                return f + " expression " + quoted(static_cast<const PrintDescriptor*>(d)->expression);
+            case D_RENDEZVOUS:
+                return f + flag("number", static_cast<const RendezvousDescriptor*>(d)->number);
+            case D_CLEANUP:
+                return f + " procedure " + name_of(static_cast<const CleanupDescriptor*>(d)->procedure);
+            case D_FILTER_LETTERS:
+                return f + " letters " + quoted(static_cast<const FilterLettersDescriptor*>(d)->letters);
+            default:
+                scopes = {{"scope", d->sub_scope}};
+                return f;
+        }
+    }
+
+    bool positions_;
+};
+
+}  // namespace
+
+std::string dump_model(const SemanticModel& model, bool positions) {
+    Dumper dumper(positions);
+    dumper.scope(model.root, 0);
+    std::string out = std::move(dumper.out);
+    out += "instance_mode " + std::to_string(model.instance_mode) + " selected_position " +
+           std::to_string(model.selected_position) + " timers " + std::to_string(model.timer_count) + "\n";
+    return out;
+}
+
+}  // namespace zv

@@ -1,0 +1,198 @@
+// The scenario tree: full names, leaf flags, families, selection by -SCN,
+// -EXSCN, -FAMILY, -EXFAMILY and -FAST, and the INITIALIZATION, TERMINATION
+// and EXCEPTION blocks of each level.
+#include "semantic/walk.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <limits>
+#include <unordered_set>
+
+namespace zv::semantic {
+
+struct Walk::ScenarioLevel {
+    Scope* scope = nullptr;
+    ScenarioDescriptor* parent = nullptr;  // null for the outermost scenario's level
+    Entry* first_scenario = nullptr;
+    std::unordered_set<std::string> names;
+    bool seen_block[3] = {false, false, false};
+    bool any_selected = false;
+};
+
+namespace {
+
+bool listed(const std::vector<std::string>& list, std::string_view name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+}
+
+// `name` continues `prefix` with "." after it.
+bool below(std::string_view name, std::string_view prefix) {
+    return name.size() > prefix.size() && name.substr(0, prefix.size()) == prefix && name[prefix.size()] == '.';
+}
+
+// The number after LOOP, held to the range of an int.
+int loop_count(const char* text) {
+    const long long value = std::strtoll(text ? text : "0", nullptr, 10);
+    return static_cast<int>(std::clamp<long long>(value, 0, std::numeric_limits<int>::max()));
+}
+
+}  // namespace
+
+bool Walk::walk_scenario_items(const Node* items, Scope* scope, ScenarioDescriptor* parent) {
+    ScenarioLevel level;
+    level.scope = scope;
+    level.parent = parent;
+    for (; items; items = items->child2) {
+        expect_node(items, N_SCENARIO_ITEMS);
+        const Node* item = items->child1;
+        if (!item) continue;
+        switch (item->kind) {
+            case N_SCENARIO:
+                instruction_marker_ = false;
+                on_scenario(item, level);
+                break;
+            case N_INITIALIZATION: case N_TERMINATION: case N_EXCEPTION:
+                instruction_marker_ = false;
+                on_block_item(item, level);
+                break;
+            case N_INCLUDE:
+                break;
+            default:
+                expect_node(item, N_SCENARIO);
+        }
+    }
+    return level.any_selected;
+}
+
+bool Walk::path_selected(const std::string& full_name) const {
+    if (full_name.empty()) return true;
+    if (!options_.scenarios.empty()) {
+        for (const std::string& wanted : options_.scenarios)
+            if (full_name == wanted || below(wanted, full_name) || below(full_name, wanted)) return true;
+        return false;
+    }
+    for (const std::string& excluded : options_.excluded_scenarios)
+        if (full_name == excluded || below(full_name, excluded)) return false;
+    return true;
+}
+
+// Family entries of one scenario and the family part of its selection. The
+// order of the names matters: -EXFAMILY can only clear the flag, -FAMILY sets
+// it again for a later name.
+bool Walk::family_selected(const Node* families, Scope* family_scope) {
+    const bool family_given = !options_.families.empty();
+    bool flag = !family_given;
+    std::unordered_set<std::string> seen;
+    for (const Node* names = families; names; names = names->child2) {
+        expect_node(names, N_FAMILY_NAMES);
+        const Node* name = names->child1;
+        if (!seen.insert(name->text).second) {
+            report_at(Severity::Warning, "FNAMNOTUS", name->text, name->position());
+            continue;
+        }
+        append(family_scope, E_FAMILY, name->text, name->position());
+        if (flag || !family_given) {
+            if (listed(options_.excluded_families, name->text)) flag = false;
+        } else {
+            flag = listed(options_.families, name->text);
+        }
+    }
+    return flag;
+}
+
+void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
+    const Node* name = node->child1;
+    const Node* body = node->child2;
+    expect_node(name, N_IDENT);
+    expect_node(body, N_SCENARIO_BODY);
+    const std::string own = name->text ? name->text : "";
+    const Position at = name->position();
+    if (!level.names.insert(own).second) report_at(Severity::Error, "SCENALREX", own, at);
+
+    Entry* entry = append(level.scope, E_SCENARIO, own, at);
+    if (!level.first_scenario) level.first_scenario = entry;
+    auto* d = tables_.attach_descriptor<ScenarioDescriptor>(entry, D_SCENARIO);
+    std::string full;
+    if (level.parent) {
+        full = *level.parent->full_name ? std::string(level.parent->full_name) + "." + own : own;
+        level.parent->leaf = false;
+    }
+    d->file = name->file;
+    d->full_name = pooled(full);
+    d->loop_count = body->child1 ? loop_count(body->child1->text) : 0;
+    d->header_line_minus_one = at.line - 1;
+    d->end_line = line_before(node).line;
+
+    if (body->child2 && body->child2->kind == N_FAMILY) {
+        d->families = field_scope(d, level.scope);
+        d->selected = family_selected(body->child2->child1, d->families) && path_selected(full);
+    } else {
+        d->selected = path_selected(full);
+    }
+    if (options_.fast && !d->selected) return;
+
+    Scope* inner = tables_.new_scope(d, level.scope);
+    const std::string saved = c_scope_;
+    c_scope_ = full;
+    const Node* content = body->child3;
+    if (content && content->kind == N_SCENARIO_ITEMS) {
+        const bool any = walk_scenario_items(content, inner, d);
+        if (!any) d->selected = false;
+        if (!d->selected && own.empty()) reportText(Severity::Error, "NOSCENGEN");
+    } else {
+        walk_body(content, inner);
+    }
+    close_c_scope(full);
+    c_scope_ = saved;
+    if (d->selected) level.any_selected = true;
+}
+
+// INITIALIZATION, TERMINATION or EXCEPTION: a procedure with arguments, or
+// an inline body with a C scope of its own. Inserted before the level's first
+// sub-scenario.
+void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
+    int index = 0, kind = E_INITIALIZATION;
+    const char* suffix = "@init";
+    if (node->kind == N_TERMINATION) index = 1, kind = E_TERMINATION, suffix = "@term";
+    if (node->kind == N_EXCEPTION) index = 2, kind = E_EXCEPTION, suffix = "@excp";
+    const Node* name = node->child1;
+    const Position at = name ? name->position() : line_before(node->child3);
+
+    if (level.seen_block[index]) {
+        if (index == 0) report_at(Severity::Error, "TOOMCHINI", "", at);
+        if (index == 1) report_at(Severity::Error, "TOOMCHTER", "", at);
+        if (index == 2) report_at(Severity::Error, "TOOMCHEXC", "", at);
+    }
+    level.seen_block[index] = true;
+
+    Entry* procedure = nullptr;
+    if (name) {
+        procedure = tables_.find_procedure(name->text);
+        if (!procedure) {
+            report_at(Severity::Error, "UNKCLPROC", name->text, at);
+            return;
+        }
+        mark_used(procedure, true);
+    }
+    const char* entry_name = name ? name->text : nullptr;
+    Entry* entry = level.first_scenario
+                       ? tables_.insert_entry_before(level.first_scenario, kind, entry_name, at.file, at.file_index,
+                                                     at.line, nullptr)
+                       : tables_.append_entry(level.scope, kind, entry_name, at.file, at.file_index, at.line, nullptr);
+    auto* d = tables_.attach_descriptor<BlockDescriptor>(entry, D_BLOCK);
+    d->line = at.line;
+    if (procedure) {
+        d->procedure = procedure;
+        d->arguments = field_scope(d, level.scope);
+        check_procedure_arguments(procedure, node->child3, d->arguments, at);
+        return;
+    }
+    Scope* inner = tables_.new_scope(d, level.scope);
+    const std::string saved = c_scope_;
+    c_scope_ = (level.parent ? std::string(level.parent->full_name) : std::string()) + suffix;
+    walk_body(node->child2, inner);
+    close_c_scope(c_scope_);
+    c_scope_ = saved;
+}
+
+}  // namespace zv::semantic

@@ -1,0 +1,142 @@
+#include "semantic/walk.h"
+
+#include "common/string_pool.h"
+#include "native/native_analyser.h"
+
+namespace zv::semantic {
+
+Position keyword_position(const Node* node) {
+    const Node* leaf = node;
+    while (leaf) {
+        const Node* next = leaf->child1 ? leaf->child1 : leaf->child2 ? leaf->child2 : leaf->child3;
+        if (!next) break;
+        leaf = next;
+    }
+    return leaf ? leaf->position() : Position{};
+}
+
+Position line_before(const Node* node) {
+    Position at = node->position();
+    if (at.line > 1) --at.line;
+    return at;
+}
+
+const char* construct_name(const Node* node) {
+    const char* name = node_kind_name(node->kind);
+    return name && name[0] == 'N' && name[1] == '_' ? name + 2 : "?";
+}
+
+const char* pooled(std::string_view text) { return string_pool().intern(text); }
+
+void report_at(Severity severity, const char* code, std::string_view arg, const Position& at) {
+    reportAtText(severity, code, std::string(arg).c_str(), at.file, at.line);
+}
+
+// ---------------------------------------------------------------- the walk
+
+void Walk::run(const Node* script, SemanticModel& model) {
+    expect_node(script, N_SCRIPT);
+    declare_builtins();
+    create_program(script->child1);
+    if (options_.comm_model == 2) create_implicit_comm_type(keyword_position(script->child1));
+    choose_instance_mode(script->child2);
+    walk_header(script->child2);
+    walk_scenario_items(script->child3, tables_.root(), nullptr);
+
+    report_dropped_trace();
+    report_unused_procedures();
+
+    model.root = tables_.root();
+    model.instance_mode = instance_mode_;
+    model.selected_position = selected_position_;
+    model.timer_count = timer_count_;
+}
+
+// ---------------------------------------------------------------- entries
+
+// Entry names are copied by the tables; no need to pool them first.
+Entry* Walk::append(Scope* scope, int kind, std::string_view name, const Position& at, const char* filter) {
+    return tables_.append_entry(scope, kind, std::string(name).c_str(), at.file, at.file_index, at.line, filter);
+}
+
+Entry* Walk::append_unnamed(Scope* scope, int kind, const Position& at, const char* filter) {
+    return tables_.append_entry(scope, kind, nullptr, at.file, at.file_index, at.line, filter);
+}
+
+namespace {
+
+bool owns_executable_block(const Scope* scope) {
+    if (!scope->owner || !scope->owner->entry) return false;
+    switch (scope->owner->entry->kind) {
+        case E_SCENARIO: case E_PROCEDURE: case E_INITIALIZATION: case E_TERMINATION: case E_EXCEPTION:
+        case E_CALLBACK: case E_PROCSEND:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+Entry* Walk::prepend_executable(Scope* scope, int kind, std::string_view name, const Position& at) {
+    while (scope->parent && !owns_executable_block(scope)) scope = scope->parent;
+    return tables_.prepend_entry(scope, kind, std::string(name).c_str(), at.file, at.line, nullptr, at.file_index);
+}
+
+Scope* Walk::field_scope(Descriptor* owner, Scope* parent) {
+    Scope* scope = tables_.new_scope(nullptr, parent);
+    scope->owner = owner;  // no back link: the owner's own block stays its sub-scope
+    return scope;
+}
+
+// ---------------------------------------------------------------- interface analysis
+
+void Walk::declare_c(const std::string& text, const Position& at) {
+    const std::string file = at.file ? at.file : "";
+    native_.set_position(file, at.line, c_scope_);
+    const auto preprocessed = native_.preprocess(text);
+    if (preprocessed) native_.declare(*preprocessed, c_scope_, file, at.line);
+}
+
+void Walk::close_c_scope(const std::string& name) { native_.symbols().close_scope(name); }
+
+bool Walk::declared_in_c_scope(const std::string& name) {
+    native::SymbolTable& symbols = native_.symbols();
+    const std::string saved = symbols.scope_name();
+    symbols.set_scope(c_scope_);
+    const bool found = symbols.find_here(pooled(name)) != nullptr;
+    symbols.set_scope(saved);
+    return found;
+}
+
+int Walk::type_class_of(const std::string& text, const Position& at) {
+    return native::expression_type_class(native_, text, c_scope_, at.file ? at.file : "", at.line).type_class;
+}
+
+std::string Walk::preprocessed_text(const std::string& text, const Position& at) {
+    native_.set_position(at.file ? at.file : "", at.line, c_scope_);
+    std::string out;
+    for (const native::Token& token : native_.preprocess_tokens(text)) {
+        if (!out.empty() && token.space_before()) out += ' ';
+        out.append(token.text, token.length);
+    }
+    return out;
+}
+
+std::string Walk::expression_text(const Node* expression) {
+    std::string text;
+    for (const Node* piece = expression; piece; piece = piece->child2) {
+        expect_node(piece, N_EXPRESSION);
+        const Node* part = piece->child1;
+        if (!part || part->kind == N_EMPTY) continue;
+        if (part->kind == N_NATIVE_EXPR) {
+            text += part->text;
+            continue;
+        }
+        // Matching operators are translated by the wait-condition rules.
+        not_built(construct_name(part), keyword_position(part));
+    }
+    return text;
+}
+
+}  // namespace zv::semantic

@@ -1,0 +1,161 @@
+// The semantic walk: its run-wide state and one handler per construct. The
+// handlers live in small files per family of rules (header, scenarios, blocks,
+// procedures and calls, control flow, simple instructions, filters and trace,
+// constructs still to come); the helpers shared by all of them are here.
+#pragma once
+
+#include "common/position.h"
+#include "diagnostics/report.h"
+#include "script/semantic_tables.h"
+#include "script/syntax_tree.h"
+#include "semantic/analysis.h"
+#include "semantic/semantic_model.h"
+
+#include <string>
+#include <string_view>
+#include <unordered_set>
+#include <vector>
+
+namespace zv::semantic {
+
+class Walk {
+public:
+    Walk(SemanticTables& tables, const AnalysisOptions& options, native::NativeAnalyser& native)
+        : tables_(tables), options_(options), native_(native) {}
+
+    // The whole walk over an N_SCRIPT node; fills `model` with the numbers.
+    void run(const Node* script, SemanticModel& model);
+
+private:
+    // ---------------------------------------------------------------- header (header_walk.cpp)
+    void declare_builtins();
+    void create_program(const Node* header);
+    void choose_instance_mode(const Node* declarations);
+    void walk_header(const Node* declarations);
+    void header_declaration(const Node* node);
+    void on_declare_instance(const Node* node);
+    void on_header_instance_block(const Node* node);
+    void flush_pending_c_text();
+
+    // ---------------------------------------------------------------- scenarios (scenarios.cpp)
+    struct ScenarioLevel;  // what the items of one scenario list share
+    // Returns true when at least one scenario of the list ends up selected.
+    bool walk_scenario_items(const Node* items, Scope* scope, ScenarioDescriptor* parent);
+    void on_scenario(const Node* node, ScenarioLevel& level);
+    void on_block_item(const Node* node, ScenarioLevel& level);
+    bool path_selected(const std::string& full_name) const;
+    bool family_selected(const Node* families, Scope* family_scope);
+
+    // Handlers marked noinline keep their texts out of the frames of the
+    // recursion through nested bodies (bodies may nest thousands deep).
+
+    // ---------------------------------------------------------------- bodies (blocks.cpp)
+    void walk_body(const Node* item, Scope* scope);
+    [[gnu::noinline]] void declaration_part(const Node* hash_lines, Scope* scope);
+    // False when the rest of the body must be skipped.
+    bool instance_block(const Node* header, const Node* contents, const Position& end_at, Scope* scope,
+                        bool declarations);
+    void instance_references(const Node* names, Scope* scope);
+    bool names_selected_instance(const Node* names) const;
+    void statement(const Node* node, Scope* scope);
+    void instruction(const Node* node, Scope* scope, const char* filter);
+    void after_instruction(Scope* scope);
+
+    // ---------------------------------------------------------------- procedures and calls (procedures.cpp)
+    void on_procedure(const Node* node);
+    [[gnu::noinline]] void on_call(const Node* node, Scope* scope, const char* filter);
+    void check_procedure_arguments(Entry* procedure, const Node* arguments, Scope* into, const Position& at);
+    [[gnu::noinline]] void on_cleanup(const Node* node, Scope* scope, const char* filter, bool enable);
+    void mark_used(Entry* procedure, bool through_calls);
+    void report_unused_procedures();
+    bool is_interface_function(const std::string& name);
+    bool is_function_macro(const std::string& name, const Node* arguments);
+
+    // ---------------------------------------------------------------- control flow (control_flow.cpp)
+    void on_if(const Node* node, Scope* scope, const char* filter);
+    void on_while(const Node* node, Scope* scope, const char* filter);
+    void on_case(const Node* node, Scope* scope, const char* filter);
+    Entry* structure_entry(int kind, const Node* node, Scope* scope, const char* filter);
+    void when_values(const Node* labels, Scope* values, std::unordered_set<std::string>& used);
+    [[gnu::noinline]] void on_error_or_exit(const Node* node, Scope* scope, const char* filter);
+
+    // ---------------------------------------------------------------- other instructions (instructions.cpp)
+    [[gnu::noinline]] void on_comment(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_c_statement(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_timer(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_reset(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_pause(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_print(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_rendezvous(const Node* node, Scope* scope, const char* filter);
+
+    // ---------------------------------------------------------------- filters and trace (filters.cpp)
+    const char* filter_text(const Node* filter);
+    [[gnu::noinline]] void on_filter_letters(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_trace(const Node* node, Scope* scope, const char* filter);
+    void report_dropped_trace();
+
+    // ---------------------------------------------------------------- constructs of later rules (not_built.cpp)
+    void on_comm_declaration(const Node* node);
+    [[gnu::noinline]] void on_comm_instruction(const Node* node);
+    [[gnu::noinline]] void on_value_construct(const Node* node);
+    [[gnu::noinline]] void on_waittil(const Node* node);
+    [[gnu::noinline]] void on_catch(const Node* node);
+    void create_implicit_comm_type(const Position& at);
+    [[noreturn]] void not_built(const char* construct, const Position& at);
+
+    // ---------------------------------------------------------------- helpers (walk.cpp)
+    Entry* append(Scope* scope, int kind, std::string_view name, const Position& at, const char* filter = nullptr);
+    Entry* append_unnamed(Scope* scope, int kind, const Position& at, const char* filter = nullptr);
+    // Head of the nearest scope owned by a scenario, procedure, block, callback
+    // or procsend (the root scope when there is none).
+    Entry* prepend_executable(Scope* scope, int kind, std::string_view name, const Position& at);
+    // A scope held in a descriptor field (not the descriptor's own block).
+    Scope* field_scope(Descriptor* owner, Scope* parent);
+    // Registers C declaration text under the current C scope name.
+    void declare_c(const std::string& text, const Position& at);
+    void close_c_scope(const std::string& name);
+    bool declared_in_c_scope(const std::string& name);
+    int type_class_of(const std::string& text, const Position& at);
+    // The C text of an N_EXPRESSION chain (empty for an empty expression).
+    std::string expression_text(const Node* expression);
+    // Preprocessed form of a short text, tokens joined as written.
+    std::string preprocessed_text(const std::string& text, const Position& at);
+
+    SemanticTables& tables_;
+    const AnalysisOptions& options_;
+    native::NativeAnalyser& native_;
+
+    // Run-wide state of the walk.
+    int instance_mode_ = 0;
+    int selected_position_ = 1;
+    BlockDepth instance_depth_;
+    bool instruction_marker_ = false;
+    bool inside_procedure_ = false;
+    std::string c_scope_;
+    std::string pending_c_text_;
+    Position pending_at_;
+    int next_instance_number_ = 2;
+    // Counters of the rules still to come: call temporaries, DEF_MESSAGE and
+    // WAITTIL numbers.
+    [[maybe_unused]] int next_temporary_ = 0;
+    [[maybe_unused]] int next_def_message_ = 1;
+    [[maybe_unused]] int next_waittil_ = 0;
+    int timer_count_ = 0;
+    int dropped_trace_on_ = 0;
+    int dropped_trace_off_ = 0;
+    int dropped_flush_trace_ = 0;
+};
+
+// Position where a construct begins: its first leaf node, built as soon as its
+// token was read (inner nodes are stamped when reduced, often a line later).
+Position keyword_position(const Node* node);
+// Position of a node stamped after the NEWLINE that ends its last line.
+Position line_before(const Node* node);
+// The construct as a script writer knows it: the node kind without "N_".
+const char* construct_name(const Node* node);
+// Pooled copy of a text.
+const char* pooled(std::string_view text);
+// Positioned report with the argument as %2.
+void report_at(Severity severity, const char* code, std::string_view arg, const Position& at);
+
+}  // namespace zv::semantic

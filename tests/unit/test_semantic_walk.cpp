@@ -1,0 +1,317 @@
+// The semantic walk in process: the model it builds (entries, order, numbers,
+// descriptors, positions), the declarations it hands to the interface
+// analysis under C scope names, and the use marks of procedures.
+#include "native/type_class.h"
+#include "test_semantic_support.h"
+
+#include <cstdlib>
+
+namespace zv::test {
+namespace {
+
+const char* kHeader = "HEADER \"a\", \"b\", \"c\"\n";
+
+std::string names_in(const Scope* scope) {
+    std::string out;
+    for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
+        if (!out.empty()) out += ' ';
+        out += std::to_string(e->kind) + (e->name ? std::string(":") + e->name : std::string());
+    }
+    return out;
+}
+
+TEST(SemanticWalk, BuiltInDeclarationsAreVisibleToScriptExpressions) {
+    const Analysed a = analyse_text(std::string(kHeader) + "# int x;\nSCENARIO s\nEXIT\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    native::NativeAnalyser& n = *a.native;
+    EXPECT_EQ(native::expression_type_class(n, "WTIME", "", "", 1).type_class, native::kLongInteger);
+    EXPECT_EQ(native::expression_type_class(n, "I20 + J0", "", "", 1).type_class, native::kInteger);
+    EXPECT_EQ(native::expression_type_class(n, "TIME(KVR_TIMEOUT)", "", "", 1).type_class, native::kLongInteger);
+    EXPECT_EQ(native::expression_type_class(n, "KVR_MATCHED_2(1,2)", "", "", 1).type_class, native::kInteger);
+    EXPECT_EQ(native::expression_type_class(n, "NONIL", "", "", 1).type_class, native::kNonNil);
+    EXPECT_EQ(native::variable_type_class(n, "KVR_NUMINSTANCE", "", "", 1), native::kInteger);
+    EXPECT_EQ(native::expression_type_class(n, "NIL", "", "", 1).type_class, native::kInteger);  // the macro 0
+}
+
+TEST(SemanticWalk, ProgramEntryTakesHeaderValuesAndEnvironment) {
+    ::setenv("ZV_SEM_SET", "from env", 1);
+    ::unsetenv("ZV_SEM_UNSET");
+    const Analysed a = analyse_text("HEADER \"p\", $ZV_SEM_SET, $ZV_SEM_UNSET\n# int x;\nSCENARIO s\nEXIT\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    const Entry* program = a.model.root->first;
+    ASSERT_EQ(program->kind, E_PROGRAM);
+    EXPECT_STREQ(program->name, "\"p\"");
+    auto* d = static_cast<const ProgramDescriptor*>(program->descriptor);
+    EXPECT_STREQ(d->second, "from env");
+    EXPECT_STREQ(d->third, "");
+}
+
+TEST(SemanticWalk, InstanceNumbersAndSelectedPosition) {
+    const std::string script = std::string(kHeader) +
+                               "DECLARE_INSTANCE A, B\nDECLARE_INSTANCE A, B\nDECLARE_INSTANCE C, B\n"
+                               "SCENARIO s\nEXIT\nEND SCENARIO\n";
+    AnalysisOptions options;
+    options.instance = "B";
+    const Analysed a = analyse_text(script, "", options);
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(a.model.instance_mode, 1);
+    EXPECT_EQ(a.model.selected_position, 6);  // counted over the names as written, last match
+    // The second list stops at A; the third declares C and stops at B.
+    EXPECT_EQ(lines_of(a.messages, "ISTNALRDEC"), "Zolmex-E-ISTNALRDEC,  [t.zod:3] Instance A is already declared\n"
+                                                  "Zolmex-E-ISTNALRDEC,  [t.zod:4] Instance B is already declared\n");
+    EXPECT_EQ(static_cast<InstanceDescriptor*>(a.find(E_INSTANCE, "A")->descriptor)->number, 2);
+    EXPECT_EQ(static_cast<InstanceDescriptor*>(a.find(E_INSTANCE, "B")->descriptor)->number, 3);
+    EXPECT_EQ(static_cast<InstanceDescriptor*>(a.find(E_INSTANCE, "C")->descriptor)->number, 4);
+
+    EXPECT_EQ(analyse_text(script).model.instance_mode, 2);
+    EXPECT_EQ(analyse_text(std::string(kHeader) + "# int x;\nSCENARIO s\nEXIT\nEND SCENARIO\n").model.instance_mode, 0);
+    options.instance = "Q";
+    const Analysed missing = analyse_text(script, "", options);
+    EXPECT_EQ(missing.model.instance_mode, 3);
+    EXPECT_EQ(missing.model.selected_position, 1);
+}
+
+TEST(SemanticWalk, InstanceBlockEntriesDependOnTheMode) {
+    const std::string script = std::string(kHeader) +
+                               "DECLARE_INSTANCE A, B\nINSTANCE B:\n# int hb;\nEND INSTANCE\n"
+                               "SCENARIO s\n# int x;\nINSTANCE A:\n# int y;\nEND INSTANCE\n"
+                               "INSTANCE B:\nPAUSE\nEND INSTANCE\nINSTANCE A, B:\nEXIT\nEND INSTANCE\nEND SCENARIO\n";
+    const Analysed all = analyse_text(script);
+    ASSERT_TRUE(all.model.root);
+    EXPECT_EQ(names_in(all.find(E_SCENARIO, "s")->descriptor->sub_scope),
+              "13: int x; 72 76:A 13: int y; 73 74 76:B 64: 75 74 76:A 76:B 20 75");
+    EXPECT_NE(all.find(E_HEADER_INSTANCE_BEGIN, ""), nullptr);
+    EXPECT_TRUE(static_cast<InstanceDescriptor*>(all.find(E_INSTANCE, "B")->descriptor)->used);
+
+    AnalysisOptions options;
+    options.instance = "A";
+    const Analysed only_a = analyse_text(script, "", options);
+    ASSERT_TRUE(only_a.model.root);
+    EXPECT_EQ(only_a.errors, 0u) << only_a.messages;  // the PAUSE of B is never looked at
+    EXPECT_EQ(names_in(only_a.find(E_SCENARIO, "s")->descriptor->sub_scope), "13: int x; 13: int y; 20");
+    EXPECT_EQ(names_in(only_a.model.root), "1:\"a\" 69:A 69:B 0:");
+    EXPECT_FALSE(static_cast<InstanceDescriptor*>(only_a.find(E_INSTANCE, "A")->descriptor)->used);
+}
+
+TEST(SemanticWalk, PendingDeclarationLinesAreHandedOverInOnePiece) {
+    const Analysed b = analyse_text(std::string(kHeader) +
+                                    "# typedef struct {\n# int a;\n# } Pair;\n# Pair v0;\nPROC p(Pair v)\nEXIT\nEND PROC\n"
+                                    "SCENARIO s\nCALL p(v0)\nEND SCENARIO\n");
+    ASSERT_TRUE(b.model.root) << b.messages;
+    EXPECT_EQ(b.errors, 0u) << b.messages;
+    const Entry* parameter = static_cast<ProcedureDescriptor*>(b.find(E_PROCEDURE, "p")->descriptor)->parameters->first;
+    EXPECT_EQ(static_cast<ParameterDescriptor*>(parameter->descriptor)->type_class, native::kStructure);
+    const Entry* argument = b.find(E_CALL, "p")->descriptor->sub_scope->first;
+    EXPECT_EQ(static_cast<CallArgumentDescriptor*>(argument->descriptor)->value_class, native::kStructure);
+}
+
+TEST(SemanticWalk, DeclarationLinesSplitByAnotherItemAreTwoPieces) {
+    const Analysed a = analyse_text(std::string(kHeader) + "# typedef struct {\n@ x = 1;\n# int a; } Pair;\n"
+                                                           "SCENARIO s\nEXIT\nEND SCENARIO\n");
+    EXPECT_GT(a.errors, 0u);  // neither half is a declaration on its own
+}
+
+TEST(SemanticWalk, ScenarioTreeNamesLeavesAndLines) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "# int x;\n"            // 2
+                                    "SCENARIO A LOOP 4\n"   // 3
+                                    "SCENARIO B\n"          // 4
+                                    "SCENARIO C\n"          // 5
+                                    "%X+Y EXIT\n"           // 6
+                                    "END SCENARIO\n"        // 7
+                                    "END SCENARIO\n"        // 8
+                                    "END SCENARIO\n");      // 9
+    ASSERT_TRUE(a.model.root) << a.messages;
+    const Entry* outer = a.model.root->last;
+    ASSERT_EQ(outer->kind, E_SCENARIO);
+    EXPECT_STREQ(static_cast<ScenarioDescriptor*>(outer->descriptor)->full_name, "");
+    const Entry* c = a.find(E_SCENARIO, "C");
+    auto* cd = static_cast<ScenarioDescriptor*>(c->descriptor);
+    EXPECT_STREQ(cd->full_name, "A.B.C");
+    EXPECT_TRUE(cd->leaf);
+    EXPECT_EQ(c->line, 5);
+    EXPECT_EQ(cd->header_line_minus_one, 4);
+    EXPECT_EQ(cd->end_line, 7);
+    auto* ad = static_cast<ScenarioDescriptor*>(a.find(E_SCENARIO, "A")->descriptor);
+    EXPECT_FALSE(ad->leaf);
+    EXPECT_EQ(ad->loop_count, 4);
+    EXPECT_EQ(ad->end_line, 9);
+    const Entry* exit = cd->sub_scope->first;
+    EXPECT_EQ(exit->kind, E_EXIT);
+    EXPECT_EQ(exit->line, 6);
+    EXPECT_STREQ(exit->filter, "X+Y");
+}
+
+// Selected flags of every named scenario, "name=0|1" in pre-order.
+std::string selection(const AnalysisOptions& options) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "# int x;\n"
+                                    "SCENARIO A\nSCENARIO B\nSCENARIO D\nEXIT\nEND SCENARIO\nEND SCENARIO\n"
+                                    "SCENARIO C\nEXIT\nEND SCENARIO\nEND SCENARIO\n"
+                                    "SCENARIO E\nFAMILY F, G\nEXIT\nEND SCENARIO\n"
+                                    "SCENARIO H\nFAMILY G, F\nEXIT\nEND SCENARIO\n",
+                                    "", options);
+    std::string out;
+    for (const char* name : {"A", "B", "D", "C", "E", "H"}) {
+        const Entry* e = a.find(E_SCENARIO, name);
+        out += std::string(name) + "=" + (e && static_cast<ScenarioDescriptor*>(e->descriptor)->selected ? "1" : "0") + " ";
+    }
+    return out;
+}
+
+TEST(SemanticWalk, SelectionByPathsAndFamilies) {
+    AnalysisOptions options;
+    options.fast = false;  // every body analysed, so every flag is visible
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=1 H=1 ");
+    options.scenarios = {"A.B"};
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=0 E=0 H=0 ");
+    options.excluded_scenarios = {"A"};  // ignored next to -SCN
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=0 E=0 H=0 ");
+    options.scenarios.clear();
+    EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=1 H=1 ");
+    options.excluded_scenarios = {"A.B"};
+    EXPECT_EQ(selection(options), "A=1 B=0 D=0 C=1 E=1 H=1 ");  // A.BX would stay
+    options.excluded_scenarios.clear();
+    // The order of the family names decides when both lists are given.
+    options.families = {"F"};
+    options.excluded_families = {"G"};
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=0 H=1 ");
+    options.families.clear();
+    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=0 H=0 ");
+}
+
+TEST(SemanticWalk, ParentWithoutSelectedChildIsUnselected) {
+    AnalysisOptions options;
+    options.fast = false;
+    options.scenarios = {"A.C"};
+    EXPECT_EQ(selection(options), "A=1 B=0 D=0 C=1 E=0 H=0 ");
+    options.scenarios = {"A.X"};  // A matches as an ancestor, but none of its children does
+    EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=0 H=0 ");
+}
+
+TEST(SemanticWalk, ModelDumpShowsEntriesPositionsAndDescriptors) {
+    AnalysisOptions options;
+    options.trace = 50;  // trace instructions are kept
+    const Analysed a = analyse_text(std::string(kHeader) + "DECLARE_INSTANCE A\nINCLUDE \"inc.zod\"\n", "", options,
+                                    {{"inc.zod", "SCENARIO s LOOP 2\n"
+                                                 "FAMILY F\n"
+                                                 "INSTANCE A:\n"
+                                                 "%%X TRACE_ON\n"
+                                                 "END INSTANCE\n"
+                                                 "PRINT lbl, 1 + 2\n"
+                                                 "END SCENARIO\n"}});
+    ASSERT_TRUE(a.model.root) << a.messages;
+    const std::string dumped = dump_model(a.model, true);
+    const std::string scenario = dumped.substr(dumped.find("0 E_SCENARIO \"s\""));
+    EXPECT_EQ(scenario,
+              "0 E_SCENARIO \"s\" @inc.zod:1 [104] full \"s\" leaf 1 selected 1 loop 2 header-1 0 end 7 file \"inc.zod\"\n"
+              "      families:\n"
+              "        5 E_FAMILY \"F\" @inc.zod:2\n"
+              "      body:\n"
+              "        74 E_INSTRUCTION_INSTANCE_BEGIN - @inc.zod:3\n"
+              "        76 E_INSTANCE_REFERENCE \"A\" @inc.zod:3 [103] instance \"A\"\n"
+              "        79 E_TRACE_ON - @inc.zod:4 filter \"%X\"\n"
+              "        75 E_INSTRUCTION_INSTANCE_END - @inc.zod:5\n"
+              "        65 E_PRINT \"lbl\" @inc.zod:6 [116] expression \"1 + 2\"\n"
+              "instance_mode 2 selected_position 1 timers 0\n");
+}
+
+TEST(SemanticWalk, BlocksGoBeforeTheFirstSubScenario) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "PROC p()\nEXIT\nEND PROC\n"
+                                    "SCENARIO A\nSCENARIO B\nEXIT\nEND SCENARIO\n"
+                                    "TERMINATION p()\n"
+                                    "INITIALIZATION\nEXIT\nEND INITIALIZATION\n"
+                                    "SCENARIO C\nEXIT\nEND SCENARIO\n"
+                                    "EXCEPTION\nERROR\nEND EXCEPTION\n"
+                                    "END SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(names_in(a.find(E_SCENARIO, "A")->descriptor->sub_scope), "22:p 21 36 0:B 0:C");
+    EXPECT_EQ(a.find(E_INITIALIZATION, "")->line, 10);
+    EXPECT_EQ(static_cast<BlockDescriptor*>(a.find(E_TERMINATION, "p")->descriptor)->number, -1);
+}
+
+TEST(SemanticWalk, TimerDeclarationsGoToTheNearestExecutableScope) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "TIMER h\n"
+                                    "SCENARIO s\n"
+                                    "EXIT\n"
+                                    "IF (1) THEN\nTIMER t\nRESET t\nRESET h\nEND IF\n"
+                                    "END SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(a.errors, 0u) << a.messages;
+    EXPECT_EQ(a.model.root->first->kind, E_TIMER);  // header level: head of the root scope
+    EXPECT_EQ(names_in(a.find(E_SCENARIO, "s")->descriptor->sub_scope), "61:t 20 16:1");
+    EXPECT_EQ(names_in(a.find(E_IF, "1")->descriptor->sub_scope), "60:t 63:t 63:h");
+    EXPECT_EQ(static_cast<TimerDescriptor*>(a.find(E_TIMER, "t")->descriptor)->number, 1);
+    EXPECT_EQ(a.model.timer_count, 2);
+}
+
+TEST(SemanticWalk, DeclarationsLiveInTheCScopeOfTheirBlock) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "PROC p(long v)\nPAUSE v\nEND PROC\n"
+                                    "SCENARIO A\n"
+                                    "SCENARIO B\n# char *only_b;\nPAUSE only_b\nEND SCENARIO\n"
+                                    "INITIALIZATION\n# int only_init;\nPAUSE only_init\nEND INITIALIZATION\n"
+                                    "SCENARIO C\nPAUSE only_b\nPAUSE v\nEND SCENARIO\n"
+                                    "END SCENARIO\n");
+    ASSERT_TRUE(a.model.root);
+    EXPECT_EQ(lines_of(a.messages, "INCOMPTYP"), "Zolmex-W-INCOMPTYP,  [t.zod:8] Incompatible types (only_b)\n"
+                                                 "Zolmex-W-INCOMPTYP,  [t.zod:15] Incompatible types (only_b)\n"
+                                                 "Zolmex-W-INCOMPTYP,  [t.zod:16] Incompatible types (v)\n");
+    // Neither only_b nor v is known in C: only the typing failures of C.
+    EXPECT_EQ(a.errors, 2u) << a.messages;
+}
+
+TEST(SemanticWalk, UseMarksFollowCallsThroughNestedScopes) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "PROC leaf()\nEXIT\nEND PROC\n"
+                                    "PROC mid()\nCASE (1) IS\nWHEN 1 =>\nIF (1) THEN\nEXIT\nELSE\nCALL leaf()\nEND IF\n"
+                                    "END CASE\nEND PROC\n"
+                                    "PROC top()\nWHILE (0)\nCALL mid()\nEND WHILE\nEND PROC\n"
+                                    "PROC helper()\nEXIT\nEND PROC\n"
+                                    "PROC lonely()\nCALL leaf()\nCALL helper()\nEND PROC\n"
+                                    "SCENARIO s\nCALL top()\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    for (const char* used : {"leaf", "mid", "top"})
+        EXPECT_EQ(static_cast<ProcedureDescriptor*>(a.find(E_PROCEDURE, used)->descriptor)->use_mark, 1) << used;
+    // helper is called, but only from a procedure that is never used.
+    EXPECT_EQ(lines_of(a.messages, "NOPROCCAL"), "Zolmex-I-NOPROCCAL,  [t.zod:20] Procedure helper is never used\n"
+                                                 "Zolmex-I-NOPROCCAL,  [t.zod:23] Procedure lonely is never used\n");
+}
+
+TEST(SemanticWalk, RecursiveProcedureIsMarkedOnce) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "PROC again(int n)\nIF (n > 0) THEN\nCALL again(n - 1)\nEND IF\nEND PROC\n"
+                                    "SCENARIO s\nCALL again(3)\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(a.errors, 0u) << a.messages;
+    EXPECT_EQ(static_cast<ProcedureDescriptor*>(a.find(E_PROCEDURE, "again")->descriptor)->use_mark, 1);
+}
+
+TEST(SemanticWalk, DisableCleanupMarksOnlyItsProcedure) {
+    const std::string procs = std::string(kHeader) + "PROC inner()\nEXIT\nEND PROC\nPROC outer()\nCALL inner()\nEND PROC\n";
+    const Analysed disabled = analyse_text(procs + "SCENARIO s\nDISABLE_CLEANUP outer()\nEND SCENARIO\n");
+    EXPECT_EQ(lines_of(disabled.messages, "NOPROCCAL"), "Zolmex-I-NOPROCCAL,  [t.zod:2] Procedure inner is never used\n");
+    const Analysed later = analyse_text(procs + "SCENARIO s\nDISABLE_CLEANUP outer()\nCALL outer()\nEND SCENARIO\n");
+    EXPECT_EQ(lines_of(later.messages, "NOPROCCAL"), "");
+    const Analysed enabled = analyse_text(procs + "SCENARIO s\nENABLE_CLEANUP outer()\nEND SCENARIO\n");
+    EXPECT_EQ(lines_of(enabled.messages, "NOPROCCAL"), "");
+}
+
+TEST(SemanticWalk, CaseRecordsWhenValuesAndInstructions) {
+    const Analysed a = analyse_text(std::string(kHeader) +
+                                    "# int k2;\nSCENARIO s\nCASE (k) IS\nWHEN 1 => WHEN 'c' =>\nEXIT\nWHEN K2 =>\nWHEN OTHERS =>\nERROR\n"
+                                    "END CASE\nEND SCENARIO\n",
+                                    "int k;\nenum { K1, K2 };\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(a.errors, 0u) << a.messages;
+    const Scope* whens = a.find(E_CASE, "k")->descriptor->sub_scope;
+    ASSERT_TRUE(whens->first && whens->last);
+    EXPECT_EQ(names_in(whens->first->descriptor->sub_scope), "18:1 18:'c'");
+    EXPECT_EQ(names_in(static_cast<WhenDescriptor*>(whens->first->descriptor)->instructions), "20");
+    EXPECT_EQ(names_in(whens->last->descriptor->sub_scope), "18:K2 18:OTHERS");
+}
+
+}  // namespace
+}  // namespace zv::test
