@@ -39,6 +39,10 @@ demo: bootstrap build
 	    echo "exit status $$?"
 	@echo "== listing file examples/demo.lis"
 	@cat examples/demo.lis
+	@echo "== scenario file for the test supervisor: out/demo.spg (-SPVGEN)"
+	-cd out && ZOLMEXDIR=$(CURDIR)/$(BUILD) ../$(BUILD)/bin/zerizevar ../examples/demo.zod ../examples/demo.h demo -SPVGEN -NOLOG; \
+	    echo "exit status $$?"
+	@cat out/demo.spg
 
 check: bootstrap
 	$(MAKE) test

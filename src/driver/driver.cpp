@@ -9,6 +9,7 @@
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
 #include "native/native_analyser.h"
+#include "outputs/scenario_file.h"
 #include "script/parse_script.h"
 #include "semantic/analysis.h"
 
@@ -118,8 +119,17 @@ int runCompiler(int argc, char** argv) {
     std::string instance = settings.instance;
     if (errorCount() == 0 && parsed.root) {
         model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
-        // The scenario file of -SPVGEN is written here, whatever the analysis reported.
+        // 12.2: with -SPVGEN the scenario file, whatever the analysis reported.
+        if (settings.scenario_file) {
+            toolLog.create();
+            const std::string spg = scenarioFilePath(settings.script_path);
+            toolLog.record("SPG", write_scenario_file(spg, parsed.files, model.root));
+        }
+        // 12.3: in instance mode 3 the generators get no instance name.
         if (model.instance_mode == 3) instance.clear();
+        // 12.5: without -SPVGEN and with no error, the TDC pass, the report
+        // structure, the C driver and the callback templates follow here; they
+        // are not built yet, so such a run writes only its listing file.
     }
 
     // The analyser answers type questions until the semantic analysis is done.
