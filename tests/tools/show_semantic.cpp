@@ -1,6 +1,6 @@
 // "model": the semantic model of a script analysed against interface headers,
 // for testing and debugging the semantic walk alone.
-#include "inspect.h"
+#include "show.h"
 
 #include "diagnostics/report.h"
 #include "native/native_analyser.h"

@@ -2,7 +2,7 @@
 // its own. Options: -I<dir> (include directory), -D<item> (define), -K (K&R),
 // -S<file> (standard-defines file); the remaining arguments are headers, and
 // for native-expr the last one is the expression.
-#include "inspect.h"
+#include "show.h"
 
 #include "native/native_analyser.h"
 #include "native/native_assertions.h"

@@ -1,6 +1,6 @@
 // "tokens" and "tree": the script front end's token stream (with mode changes)
 // and syntax tree, for testing and debugging the lexer and the parser alone.
-#include "inspect.h"
+#include "show.h"
 
 #include "diagnostics/report.h"
 #include "script/lexer.h"

@@ -1,5 +1,5 @@
 // zv_inspect <command> [args...]: dispatches to the registered subcommands.
-#include "inspect.h"
+#include "show.h"
 
 #include "diagnostics/message_catalog.h"
 

@@ -1,5 +1,5 @@
 // "catalog": prints the message catalog in effect, one "CODE<TAB>text" per line.
-#include "inspect.h"
+#include "show.h"
 
 #include "diagnostics/message_catalog.h"
 
