@@ -10,6 +10,11 @@ namespace {
 const char* kHeader = "HEADER \"a\", \"b\", \"c\"\n#int header_line;\n";
 const char* kTypes = "int sut_value;\n";
 
+bool selected(const Analysed& a, const char* scenario) {
+    const Entry* entry = a.find(E_SCENARIO, scenario);
+    return entry && static_cast<const ScenarioDescriptor*>(entry->descriptor)->selected;
+}
+
 TEST(SemanticCheckRules, AfterExitWarnsOnceWhateverFollows) {
     // A dropped trace instruction and a refused call leave no entry; they
     // must not repeat the warning about the EXIT two lines up.
@@ -67,13 +72,10 @@ TEST(SemanticCheckRules, FamilyOrderDecidesWithBothOptions) {
                                         "SCENARIO AC\nFAMILY C, A, C\n@sut_value;\nEND SCENARIO\n"
                                         "SCENARIO CC\nFAMILY C\n@sut_value;\nEND SCENARIO\n",
                                     kTypes, options);
-    auto selected = [&](const char* name) {
-        return static_cast<const ScenarioDescriptor*>(a.find(E_SCENARIO, name)->descriptor)->selected;
-    };
-    EXPECT_FALSE(selected("AB"));
-    EXPECT_TRUE(selected("BA"));
-    EXPECT_TRUE(selected("AC"));  // the repeated C is skipped, not a reset of the flag
-    EXPECT_FALSE(selected("CC"));
+    EXPECT_FALSE(selected(a, "AB"));
+    EXPECT_TRUE(selected(a, "BA"));
+    EXPECT_TRUE(selected(a, "AC"));  // the repeated C is skipped, not a reset of the flag
+    EXPECT_FALSE(selected(a, "CC"));
     EXPECT_EQ(lines_of(a.messages, "FNAMNOTUS"),
               "Zolmex-W-FNAMNOTUS,  [t.zod:12] Family name 'C' already used it will be ignored\n");
 }
@@ -86,8 +88,8 @@ TEST(SemanticCheckRules, ScnWinsOverExscn) {
                                         "SCENARIO A\n@sut_value;\nEND SCENARIO\n"
                                         "SCENARIO B\n@sut_value;\nEND SCENARIO\n",
                                     kTypes, options);
-    EXPECT_TRUE(static_cast<const ScenarioDescriptor*>(a.find(E_SCENARIO, "A")->descriptor)->selected);
-    EXPECT_FALSE(static_cast<const ScenarioDescriptor*>(a.find(E_SCENARIO, "B")->descriptor)->selected);
+    EXPECT_TRUE(selected(a, "A"));
+    EXPECT_FALSE(selected(a, "B"));
 }
 
 TEST(SemanticCheckRules, SelectedPositionCountsNamesAsWrittenLastMatchWins) {

@@ -2,5 +2,3 @@ int sut_value;
 long lv;
 char cv;
 double dv;
-#define KONST 3
-enum { RED = 1 };
