@@ -123,7 +123,10 @@ int runCompiler(int argc, char** argv) {
         if (settings.scenario_file) {
             toolLog.create();
             const std::string spg = scenarioFilePath(settings.script_path);
-            toolLog.record("SPG", write_scenario_file(spg, parsed.files, model.root));
+            // The log names the derived path, directory included; the writer
+            // itself puts the file in the working directory.
+            toolLog.record("SPG", spg);
+            write_scenario_file(spg, parsed.files, model.root);
         }
         // 12.3: in instance mode 3 the generators get no instance name.
         if (model.instance_mode == 3) instance.clear();

@@ -239,13 +239,11 @@ private:
 
 ScenarioFileContent collect_scenario_file(const Scope* root) { return Collector(root).run(); }
 
-std::string write_scenario_file(const std::string& spg_path, const std::vector<ScriptFileRecord>& files,
-                                const Scope* root) {
-    const std::string written = fileNameOf(spg_path);
-    OutputFile& out = OutputFile::open(written);
+void write_scenario_file(const std::string& spg_path, const std::vector<ScriptFileRecord>& files,
+                         const Scope* root) {
+    OutputFile& out = OutputFile::open(fileNameOf(spg_path));
     out.write(format_scenario_file(spg_path, files, collect_scenario_file(root)));
     out.close();
-    return written;
 }
 
 }  // namespace zv

@@ -47,8 +47,8 @@ std::string format_scenario_file(const std::string& spg_path, const std::vector<
                                  const ScenarioFileContent& content);
 
 // Writes the file in the working directory under the last component of
-// `spg_path` and returns the path written.
-std::string write_scenario_file(const std::string& spg_path, const std::vector<ScriptFileRecord>& files,
+// `spg_path`.
+void write_scenario_file(const std::string& spg_path, const std::vector<ScriptFileRecord>& files,
                                 const Scope* root);
 
 }  // namespace zv

@@ -108,8 +108,12 @@ void Walk::statement(const Node* node, Scope* scope) {
     expect_node(node, N_STATEMENT);
     const char* filter = filter_text(node->child1);
     if (!node->child2) return;  // a comment dropped by -NOCOMMENT
+    // Only an instruction that left an entry of its own at the end of the
+    // scope can stand after ERROR or EXIT: one that was dropped or refused
+    // would otherwise warn again about the same ERROR or EXIT.
+    const Entry* last = scope->last;
     instruction(node->child2, scope, filter);
-    after_instruction(scope);
+    if (scope->last != last) after_instruction(scope);
 }
 
 void Walk::instruction(const Node* node, Scope* scope, const char* filter) {
