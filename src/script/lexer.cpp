@@ -86,6 +86,9 @@ void ScriptLexer::consume(const char* text, std::size_t length) {
     }
 }
 
+// Characters given back by a rule are read again: their own line breaks are
+// uncounted so that they count once, but a joined line break in front of them
+// was read for good and keeps its count.
 void ScriptLexer::unconsume(const char* text, std::size_t length) {
     if (files_.empty()) return;
     OpenFile& file = files_.back();
@@ -93,10 +96,6 @@ void ScriptLexer::unconsume(const char* text, std::size_t length) {
         if (text[i] == '\n') --file.line;
     }
     file.consumed -= length;
-    while (file.next_join > 0 && file.joins[file.next_join - 1] >= file.consumed) {
-        --file.line;
-        --file.next_join;
-    }
 }
 
 void ScriptLexer::check_length(std::size_t length, const char* text) {
