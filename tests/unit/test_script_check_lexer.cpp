@@ -105,3 +105,16 @@ TEST(ScriptLexerCheck, TokenFormsAtTheirEdges) {
 
 }  // namespace
 }  // namespace zv
+
+namespace zv {
+namespace {
+
+TEST(ScriptLexerCheck, EveryNativeExpressionStartsAtDepthZero) {
+    // The "(" left open before the unmatched "]" must not swallow the line
+    // break that ends the next expression.
+    EXPECT_EQ(after_first_line("PAUSE (a ]\nPAUSE b\nEXIT\n"),
+              "PAUSE NATIVE_EXPR' (a ]' RBRACKET NL PAUSE NATIVE_EXPR' b\\n' NL EXIT NL");
+}
+
+}  // namespace
+}  // namespace zv
