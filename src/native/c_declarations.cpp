@@ -60,18 +60,6 @@ CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context
     }
 }
 
-const Token& CParser::peek(std::size_t ahead) const {
-    return pos_ + ahead < tokens_.size() ? tokens_[pos_ + ahead] : end_;
-}
-
-bool CParser::accept(const char* pooled) {
-    if (peek().text == pooled && !at_end()) {
-        ++pos_;
-        return true;
-    }
-    return false;
-}
-
 CParser::Kw CParser::keyword(const Token& t) const {
     if (t.kind != TokKind::Ident) return Kw::None;
     Kw kw;

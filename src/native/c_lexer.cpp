@@ -22,7 +22,8 @@ bool needs_joining(std::string_view text) {
     return text.find('\\') != std::string_view::npos || text.find('\r') != std::string_view::npos;
 }
 
-std::string join_continued_lines(std::string_view text) {
+// Text with carriage returns: every character is looked at.
+std::string join_with_returns(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     int pending = 0;
@@ -55,6 +56,42 @@ std::string join_continued_lines(std::string_view text) {
     return out;
 }
 
+std::string join_continued_lines(std::string_view text) {
+    if (text.find('\r') != std::string_view::npos) return join_with_returns(text);
+    // Only backslashes need a look, and newlines while removed ones wait to be
+    // given back: the text between them is copied in blocks.
+    std::string out;
+    out.reserve(text.size());
+    const char* s = text.data();
+    const std::size_t n = text.size();
+    std::size_t pending = 0;
+    std::size_t i = 0;
+    while (i < n) {
+        const void* found = std::memchr(s + i, '\\', n - i);
+        const std::size_t backslash = found ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
+        if (pending > 0) {
+            if (const void* nl = std::memchr(s + i, '\n', backslash - i)) {
+                const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(nl) - s) + 1;
+                out.append(s + i, end - i);
+                out.append(pending, '\n');
+                pending = 0;
+                i = end;
+                continue;
+            }
+        }
+        out.append(s + i, backslash - i);
+        if (backslash == n) break;
+        if (backslash + 1 < n && s[backslash + 1] == '\n') {
+            ++pending;
+            i = backslash + 2;
+        } else {
+            out += '\\';
+            i = backslash + 1;
+        }
+    }
+    return out;
+}
+
 // Length of the punctuator at p (1 for any other single character).
 std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
     const char a = p[0];
@@ -75,14 +112,22 @@ std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
     }
 }
 
-// Pooled texts of the single characters and of the longer punctuators.
+// Pooled texts of the single characters and of the longer punctuators, the
+// longer ones listed under their first character.
 struct PunctuatorTexts {
+    struct Longer {
+        char rest[3];  // second and third character (NUL when absent)
+        const char* pooled;
+    };
     const char* single[256] = {};
-    std::vector<std::pair<std::string_view, const char*>> longer;
+    bool punct[256] = {};  // characters that start a C punctuator
+    std::vector<Longer> longer[256];
     const char* find(std::string_view text) const {
         if (text.size() == 1) return single[static_cast<unsigned char>(text[0])];
-        for (const auto& [word, pooled] : longer)
-            if (word == text) return pooled;
+        const char b = text[1];
+        const char c = text.size() > 2 ? text[2] : '\0';
+        for (const Longer& l : longer[static_cast<unsigned char>(text[0])])
+            if (l.rest[0] == b && l.rest[1] == c) return l.pooled;
         return nullptr;
     }
 };
@@ -95,9 +140,10 @@ const PunctuatorTexts& punctuator_texts() {
             const char ch = static_cast<char>(c);
             t.single[c] = pool.intern(std::string_view(&ch, 1));
         }
+        for (const char* p = "()[]{};,.<>+-*/%&|^!~?:=#"; *p; ++p) t.punct[static_cast<unsigned char>(*p)] = true;
         for (const char* p : {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&", "||",
                               "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", ".."})
-            t.longer.emplace_back(p, pool.intern(p));
+            t.longer[static_cast<unsigned char>(p[0])].push_back({{p[1], p[2], '\0'}, pool.intern(p)});
         return t;
     }();
     return texts;
@@ -148,27 +194,24 @@ const char* InternCache::intern(std::string_view text) {
     return slot.text;
 }
 
-const Words& words() {
-    static const Words w = [] {
-        auto& p = string_pool();
-        Words r{};
-        r.lparen = p.intern("("); r.rparen = p.intern(")"); r.comma = p.intern(","); r.hash = p.intern("#");
-        r.hashhash = p.intern("##"); r.ellipsis = p.intern("..."); r.lt = p.intern("<"); r.gt = p.intern(">");
-        r.lbrace = p.intern("{"); r.rbrace = p.intern("}"); r.lbracket = p.intern("["); r.rbracket = p.intern("]");
-        r.semicolon = p.intern(";"); r.colon = p.intern(":"); r.question = p.intern("?"); r.star = p.intern("*");
-        r.amp = p.intern("&"); r.dot = p.intern("."); r.arrow = p.intern("->"); r.assign = p.intern("=");
-        r.minus = p.intern("-"); r.plus = p.intern("+"); r.excl = p.intern("!"); r.tilde = p.intern("~");
-        r.slash = p.intern("/"); r.percent = p.intern("%"); r.shl = p.intern("<<"); r.shr = p.intern(">>");
-        r.le = p.intern("<="); r.ge = p.intern(">="); r.eq = p.intern("=="); r.ne = p.intern("!=");
-        r.andand = p.intern("&&"); r.oror = p.intern("||"); r.pipe = p.intern("|"); r.caret = p.intern("^");
-        r.dotdot = p.intern("..");
-        r.defined = p.intern("defined"); r.va_args = p.intern("__VA_ARGS__"); r.va_opt = p.intern("__VA_OPT__");
-        r.has_include = p.intern("__has_include"); r.has_include_next = p.intern("__has_include_next");
-        r.has_attribute = p.intern("__has_attribute"); r.has_builtin = p.intern("__has_builtin");
-        r.has_cpp_attribute = p.intern("__has_cpp_attribute"); r.pragma_op = p.intern("_Pragma");
-        return r;
-    }();
-    return w;
+Words make_words() {
+    auto& p = string_pool();
+    Words r{};
+    r.lparen = p.intern("("); r.rparen = p.intern(")"); r.comma = p.intern(","); r.hash = p.intern("#");
+    r.hashhash = p.intern("##"); r.ellipsis = p.intern("..."); r.lt = p.intern("<"); r.gt = p.intern(">");
+    r.lbrace = p.intern("{"); r.rbrace = p.intern("}"); r.lbracket = p.intern("["); r.rbracket = p.intern("]");
+    r.semicolon = p.intern(";"); r.colon = p.intern(":"); r.question = p.intern("?"); r.star = p.intern("*");
+    r.amp = p.intern("&"); r.dot = p.intern("."); r.arrow = p.intern("->"); r.assign = p.intern("=");
+    r.minus = p.intern("-"); r.plus = p.intern("+"); r.excl = p.intern("!"); r.tilde = p.intern("~");
+    r.slash = p.intern("/"); r.percent = p.intern("%"); r.shl = p.intern("<<"); r.shr = p.intern(">>");
+    r.le = p.intern("<="); r.ge = p.intern(">="); r.eq = p.intern("=="); r.ne = p.intern("!=");
+    r.andand = p.intern("&&"); r.oror = p.intern("||"); r.pipe = p.intern("|"); r.caret = p.intern("^");
+    r.dotdot = p.intern("..");
+    r.defined = p.intern("defined"); r.va_args = p.intern("__VA_ARGS__"); r.va_opt = p.intern("__VA_OPT__");
+    r.has_include = p.intern("__has_include"); r.has_include_next = p.intern("__has_include_next");
+    r.has_attribute = p.intern("__has_attribute"); r.has_builtin = p.intern("__has_builtin");
+    r.has_cpp_attribute = p.intern("__has_cpp_attribute"); r.pragma_op = p.intern("_Pragma");
+    return r;
 }
 
 LineLexer::LineLexer(std::string_view text, int file, int first_line, LexOptions options, LexReport report,
@@ -378,7 +421,7 @@ bool LineLexer::next_line(TokenList& out) {
         }
         const std::size_t length = punctuator_length(s + i, n - i, options.dot_dot);
         i += length;
-        push(std::strchr("()[]{};,.<>+-*/%&|^!~?:=#", c) ? TokKind::Punct : TokKind::Other, start, i);
+        push(punctuators.punct[c] ? TokKind::Punct : TokKind::Other, start, i);
     }
     i_ = i;
     return produced;

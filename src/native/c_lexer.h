@@ -99,6 +99,11 @@ struct Words {
     const char *defined, *va_args, *va_opt, *has_include, *has_include_next, *has_attribute, *has_builtin,
         *has_cpp_attribute, *pragma_op;
 };
-const Words& words();
+Words make_words();
+// Looked at for nearly every token: inline, so that only the guard is checked.
+inline const Words& words() {
+    static const Words w = make_words();
+    return w;
+}
 
 }  // namespace zv::native

@@ -63,10 +63,18 @@ private:
     struct Attributes;
 
     // tokens
-    const Token& peek(std::size_t ahead = 0) const;
+    const Token& peek(std::size_t ahead = 0) const {
+        return pos_ + ahead < tokens_.size() ? tokens_[pos_ + ahead] : end_;
+    }
     bool at_end() const { return pos_ >= tokens_.size(); }
     bool is(const char* pooled, std::size_t ahead = 0) const { return peek(ahead).text == pooled; }
-    bool accept(const char* pooled);
+    bool accept(const char* pooled) {
+        if (pos_ < tokens_.size() && tokens_[pos_].text == pooled) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
     bool expect(const char* pooled, const char* what);
     Kw keyword(const Token& t) const;
     void syntax_error(const std::string& expected);

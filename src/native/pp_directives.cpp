@@ -264,7 +264,25 @@ void Preprocessor::directive(const Token& hash) {
     const bool first = !s.seen;
     s.seen = true;
     if (s.guard_closed) s.guard_broken = true;
-    TokenList line = rest_of_line();
+    TokenList line = take_line_buffer();
+    rest_of_line(line);
+    run_directive(hash, line, first);
+    give_back_line_buffer(std::move(line));
+}
+
+TokenList Preprocessor::take_line_buffer() {
+    if (line_buffers_.empty()) return {};
+    TokenList line = std::move(line_buffers_.back());
+    line_buffers_.pop_back();
+    return line;
+}
+
+void Preprocessor::give_back_line_buffer(TokenList&& line) {
+    line.clear();
+    line_buffers_.push_back(std::move(line));
+}
+
+void Preprocessor::run_directive(const Token& hash, const TokenList& line, bool first) {
     if (line.empty()) return;
     const Token& d = line[0];
     const int dline = hash.line;
@@ -296,6 +314,12 @@ void Preprocessor::directive(const Token& hash) {
 }
 
 void Preprocessor::skip_group() {
+    TokenList line = take_line_buffer();
+    skip_group_lines(line);
+    give_back_line_buffer(std::move(line));
+}
+
+void Preprocessor::skip_group_lines(TokenList& line) {
     Source& s = *stack_.back();
     int depth = 0;
     // Lines of the group are passed over without tokens; only directive lines are read.
@@ -304,7 +328,7 @@ void Preprocessor::skip_group() {
         if (!next_file_line(s)) break;
         const int dline = s.owned[0].line + s.line_delta;
         s.pos = 1;  // the "#"
-        const TokenList line = rest_of_line();
+        rest_of_line(line);
         if (line.empty() || line[0].kind != TokKind::Ident) continue;
         const std::string_view name = line[0].view();
         if (name == "if" || name == "ifdef" || name == "ifndef") {

@@ -299,8 +299,8 @@ bool Preprocessor::peek_lparen() {
     return false;
 }
 
-TokenList Preprocessor::rest_of_line() {
-    TokenList line;
+void Preprocessor::rest_of_line(TokenList& line) {
+    line.clear();
     Source& s = *stack_.back();
     while (s.pos < s.tokens->size()) {  // a file's buffer holds one line
         Token t = (*s.tokens)[s.pos++];
@@ -308,7 +308,6 @@ TokenList Preprocessor::rest_of_line() {
         t.file = s.file;
         line.push_back(t);
     }
-    return line;
 }
 
 // ---------------------------------------------------------------- driver loop

@@ -132,11 +132,16 @@ private:
     void pop_source();
     std::unique_ptr<Source> new_source();  // reuses a finished one when there is one
     void drop_top();
-    TokenList rest_of_line();
+    void rest_of_line(TokenList& line);
+    // Buffers of the directive lines, reused from line to line; taken while in use.
+    TokenList take_line_buffer();
+    void give_back_line_buffer(TokenList&& line);
     bool next_file_line(Source& source);  // false at the end of the file
     std::unique_ptr<LineLexer> file_lexer(std::string_view text, int file, bool dot_dot);
     void directive(const Token& hash);
+    void run_directive(const Token& hash, const TokenList& line, bool first_in_file);
     void skip_group();
+    void skip_group_lines(TokenList& line);
     void report(int kind, const char* code, std::string_view arg, int file, int line);
     void report_here(int kind, const char* code, std::string_view arg);
 
@@ -194,6 +199,7 @@ private:
     int file_depth_ = 0;
     static constexpr std::size_t kMaxDirectiveTextLength = 8190;
     bool collecting_ = false;  // reading macro arguments: a file's end ends the call
+    std::vector<TokenList> line_buffers_;
 };
 
 }  // namespace zv::native
