@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -16,81 +17,80 @@ bool ident_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' &
 bool ident_char(unsigned char c) { return ident_start(c) || (c >= '0' && c <= '9'); }
 bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-// Removes backslash-newline pairs; each removed newline is given back after the
-// end of the logical line so that later lines keep their numbers.
 bool needs_joining(std::string_view text) {
     return text.find('\\') != std::string_view::npos || text.find('\r') != std::string_view::npos;
 }
 
 // Text with carriage returns: every character is looked at.
-std::string join_with_returns(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    int pending = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Copy up to the next character that needs a look.
-        std::size_t stop = i;
-        while (stop < text.size() && text[stop] != '\\' && text[stop] != '\r' && text[stop] != '\n') ++stop;
-        out.append(text.substr(i, stop - i));
-        i = stop;
-        if (i >= text.size()) break;
-        const char c = text[i];
+std::size_t join_with_returns(char* s, std::size_t n) {
+    std::size_t w = 0, pending = 0;
+    for (std::size_t r = 0; r < n;) {
+        const char c = s[r];
         if (c == '\\') {
-            std::size_t j = i + 1;
-            if (j < text.size() && text[j] == '\r') ++j;
-            if (j < text.size() && text[j] == '\n') {
+            std::size_t j = r + 1;
+            if (j < n && s[j] == '\r') ++j;
+            if (j < n && s[j] == '\n') {
                 ++pending;
-                i = j + 1;
+                r = j + 1;
                 continue;
             }
         }
-        ++i;
-        if (c == '\r' && i < text.size() && text[i] == '\n') continue;
-        out += c;
+        ++r;
+        if (c == '\r' && r < n && s[r] == '\n') continue;
+        s[w++] = c;
         if (c == '\n') {
-            out.append(static_cast<std::size_t>(pending), '\n');
+            std::memset(s + w, '\n', pending);
+            w += pending;
             pending = 0;
         }
     }
-    return out;
+    return w;
 }
 
-std::string join_continued_lines(std::string_view text) {
-    if (text.find('\r') != std::string_view::npos) return join_with_returns(text);
-    // Only backslashes need a look, and newlines while removed ones wait to be
-    // given back: the text between them is copied in blocks.
-    std::string out;
-    out.reserve(text.size());
-    const char* s = text.data();
+}  // namespace
+
+void join_continued_lines(std::string& text) {
+    char* s = text.data();
     const std::size_t n = text.size();
-    std::size_t pending = 0;
-    std::size_t i = 0;
-    while (i < n) {
-        const void* found = std::memchr(s + i, '\\', n - i);
+    if (text.find('\r') != std::string::npos) {
+        text.resize(join_with_returns(s, n));
+        return;
+    }
+    // Only backslashes need a look, and newlines while removed ones wait to be
+    // given back: the text between them moves in blocks. The text only shrinks
+    // (two characters go for each newline given back), so writing stays behind
+    // reading.
+    std::size_t w = 0, r = 0, pending = 0;
+    auto move = [&](std::size_t end) {
+        if (w != r) std::memmove(s + w, s + r, end - r);
+        w += end - r;
+        r = end;
+    };
+    while (r < n) {
+        const void* found = std::memchr(s + r, '\\', n - r);
         const std::size_t backslash = found ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
         if (pending > 0) {
-            if (const void* nl = std::memchr(s + i, '\n', backslash - i)) {
-                const std::size_t end = static_cast<std::size_t>(static_cast<const char*>(nl) - s) + 1;
-                out.append(s + i, end - i);
-                out.append(pending, '\n');
+            if (const void* nl = std::memchr(s + r, '\n', backslash - r)) {
+                move(static_cast<std::size_t>(static_cast<const char*>(nl) - s) + 1);
+                std::memset(s + w, '\n', pending);
+                w += pending;
                 pending = 0;
-                i = end;
                 continue;
             }
         }
-        out.append(s + i, backslash - i);
+        move(backslash);
         if (backslash == n) break;
         if (backslash + 1 < n && s[backslash + 1] == '\n') {
             ++pending;
-            i = backslash + 2;
+            r = backslash + 2;
         } else {
-            out += '\\';
-            i = backslash + 1;
+            move(backslash + 1);
         }
     }
-    return out;
+    text.resize(w);
 }
+
+namespace {
 
 // Length of the punctuator at p (1 for any other single character).
 std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
@@ -151,10 +151,21 @@ const PunctuatorTexts& punctuator_texts() {
 
 }  // namespace
 
-InternCache::InternCache() : slots_(1u << 15) {}
+void InternCache::Free::operator()(Slot* slots) const { std::free(slots); }
 
-const char* InternCache::intern(std::string_view text) {
-    // 8 bytes at a time, multiplied and folded.
+std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::size_t size) {
+    auto* slots = static_cast<Slot*>(std::calloc(size, sizeof(Slot)));
+    if (!slots) throw std::bad_alloc();
+    return std::unique_ptr<Slot[], Free>(slots);
+}
+
+// Room for the names of a common set of headers without growing.
+InternCache::InternCache() : slots_(table(std::size_t{1} << 15)), size_(std::size_t{1} << 15) {}
+
+namespace {
+
+// 8 bytes at a time, multiplied and folded.
+std::uint64_t text_hash(std::string_view text) {
     std::uint64_t h = 0x9e3779b97f4a7c15ull ^ text.size();
     std::size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
@@ -166,28 +177,36 @@ const char* InternCache::intern(std::string_view text) {
     std::uint64_t tail = 0;
     std::memcpy(&tail, text.data() + i, text.size() - i);
     h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
-    h ^= h >> 29;
-    if ((used_ + 1) * 4 > slots_.size() * 3) {  // keep it at most three quarters full
-        std::vector<Slot> old(slots_.size() * 2);
+    return h ^ (h >> 29);
+}
+
+}  // namespace
+
+const char* InternCache::intern(std::string_view text) {
+    if ((used_ + 1) * 4 > size_ * 3) {  // keep it at most three quarters full
+        auto old = table(size_ * 2);
         old.swap(slots_);
-        used_ = 0;
-        for (const Slot& s : old) {
+        const std::size_t old_size = size_;
+        size_ *= 2;
+        for (std::size_t k = 0; k < old_size; ++k) {
+            const Slot& s = old[k];
             if (!s.text) continue;
-            std::size_t at = s.hash & (slots_.size() - 1);
-            while (slots_[at].text) at = (at + 1) & (slots_.size() - 1);
+            std::size_t at = text_hash(std::string_view(s.text, s.length)) & (size_ - 1);
+            while (slots_[at].text) at = (at + 1) & (size_ - 1);
             slots_[at] = s;
-            ++used_;
         }
     }
-    std::size_t at = h & (slots_.size() - 1);
-    for (;; at = (at + 1) & (slots_.size() - 1)) {
+    const std::uint64_t h = text_hash(text);
+    const auto check = static_cast<std::uint32_t>(h >> 32);  // the slot comes from the low bits
+    std::size_t at = h & (size_ - 1);
+    for (;; at = (at + 1) & (size_ - 1)) {
         Slot& slot = slots_[at];
         if (!slot.text) break;
-        if (slot.hash == h && slot.length == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0)
+        if (slot.hash == check && slot.length == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0)
             return slot.text;
     }
     Slot& slot = slots_[at];
-    slot.hash = h;
+    slot.hash = check;
     slot.text = string_pool().intern(text);
     slot.length = static_cast<std::uint32_t>(text.size());
     ++used_;
@@ -217,8 +236,9 @@ Words make_words() {
 LineLexer::LineLexer(std::string_view text, int file, int first_line, LexOptions options, LexReport report,
                      LexMarker marker)
     : options_(options), report_(std::move(report)), marker_(std::move(marker)), file_(file), line_(first_line) {
-    if (needs_joining(text)) {
-        joined_ = join_continued_lines(text);
+    if (!options.joined && needs_joining(text)) {
+        joined_.assign(text);
+        join_continued_lines(joined_);
         text = joined_;
     }
     s_ = text.data();

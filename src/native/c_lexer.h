@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include <string_view>
@@ -22,11 +23,19 @@ public:
 
 private:
     struct Slot {
-        std::uint64_t hash = 0;
-        const char* text = nullptr;
-        std::uint32_t length = 0;
+        const char* text;  // null: free
+        std::uint32_t hash;
+        std::uint32_t length;
     };
-    std::vector<Slot> slots_;
+    // Zeroed memory from calloc: the pages of a large table that are never
+    // used are never touched.
+    struct Free {
+        void operator()(Slot* slots) const;
+    };
+    static std::unique_ptr<Slot[], Free> table(std::size_t size);
+
+    std::unique_ptr<Slot[], Free> slots_;
+    std::size_t size_;
     std::size_t used_ = 0;
 };
 
@@ -34,7 +43,12 @@ struct LexOptions {
     bool dot_dot = false;  // ".." is a token of its own and never part of a number
     bool line_markers = false;  // lines `# <n> "file"` reset the line (preprocessed text)
     InternCache* cache = nullptr;  // optional
+    bool joined = false;  // join_continued_lines has been applied to the text
 };
+
+// Removes backslash-newline pairs; each removed newline is given back after
+// the end of the logical line so that later lines keep their numbers.
+void join_continued_lines(std::string& text);
 
 // Called with a message code and the line it concerns (UNTERCOMM).
 using LexReport = std::function<void(const char* code, int line)>;

@@ -6,9 +6,12 @@
 #include "diagnostics/report.h"
 #include "native/c_lexer.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zv::native {
 
@@ -19,16 +22,25 @@ bool regular_file(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+// The whole file, read straight into the string.
 bool read_file(const std::string& path, std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
     struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-    std::fclose(f);
-    return true;
+    std::size_t size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    text.resize(size + 1);  // one more: the end of the file shows as a short read
+    std::size_t got = 0;
+    for (;;) {
+        if (got == text.size()) text.resize(text.size() * 2 + 4096);
+        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            text.resize(got);
+            return n == 0;
+        }
+        got += static_cast<std::size_t>(n);
+    }
 }
 
 bool builtin_we_have(std::string_view name) {
@@ -755,6 +767,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
             reportAtText(1, "IMPOUVFIC", path.c_str(), nullptr, 0);
             return;
         }
+        join_continued_lines(slot->text);
         slot->loaded = true;
     }
     const int file = slot->file;
@@ -765,7 +778,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     if (included_set_.insert(path).second) included_.push_back(path);
     auto source = std::make_unique<Source>();
     source->is_file = true;
-    source->lexer = file_lexer(slot->text, file, false);
+    source->lexer = file_lexer(slot->text, file);
     source->tokens = &source->owned;
     source->file = file;
     source->cached = slot.get();

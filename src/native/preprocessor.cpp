@@ -227,6 +227,7 @@ void Preprocessor::pop_source() {
         return;
     }
     --file_depth_;
+    s->lexer.reset();
     while (conditionals_.size() > s->cond_base) {
         const Conditional& c = conditionals_.back();
         report(3, "UNTERCOND", c.which, c.file, c.line);
@@ -243,11 +244,11 @@ void Preprocessor::pop_source() {
     spare_.push_back(std::move(s));
 }
 
-std::unique_ptr<LineLexer> Preprocessor::file_lexer(std::string_view text, int file, bool dot_dot) {
+std::unique_ptr<LineLexer> Preprocessor::file_lexer(std::string_view joined_text, int file) {
     LexOptions options;
-    options.dot_dot = dot_dot;
     options.cache = &intern_cache_;
-    return std::make_unique<LineLexer>(text, file, 1, options,
+    options.joined = true;
+    return std::make_unique<LineLexer>(joined_text, file, 1, options,
                                        [this, file](const char* code, int at) { report(3, code, "", file, at); });
 }
 

@@ -88,7 +88,7 @@ private:
         std::string directory;
     };
     struct CachedFile {
-        std::string text;  // empty once a guarded file has been read to its end
+        std::string text;  // continued lines joined; empty once a guarded file has been read to its end
         bool loaded = false;
         const char* guard = nullptr;
         int file = 0;
@@ -137,7 +137,7 @@ private:
     TokenList take_line_buffer();
     void give_back_line_buffer(TokenList&& line);
     bool next_file_line(Source& source);  // false at the end of the file
-    std::unique_ptr<LineLexer> file_lexer(std::string_view text, int file, bool dot_dot);
+    std::unique_ptr<LineLexer> file_lexer(std::string_view joined_text, int file);
     void directive(const Token& hash);
     void run_directive(const Token& hash, const TokenList& line, bool first_in_file);
     void skip_group();
