@@ -621,6 +621,7 @@ void Preprocessor::do_define(const TokenList& line) {
                    (k == 0 || old.body[k].space_before() == m.body[k].space_before());
         if (!same) report(3, "IDENREDEF", name.view(), s.file, dline);
     }
+    note_operators(m);
     macros_[m.name] = std::move(m);
 }
 

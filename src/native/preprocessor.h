@@ -25,6 +25,26 @@ struct Macro {
     std::vector<const char*> params;    // the variadic one is "__VA_ARGS__" or its given name
     TokenList body;
     Builtin builtin = Builtin::None;
+    bool has_paste = false;   // "##" in the body
+    bool has_va_opt = false;  // "__VA_OPT__" in the body
+};
+
+// A run of tokens held elsewhere.
+class TokenSpan {
+public:
+    TokenSpan() = default;
+    TokenSpan(const Token* first, std::size_t size) : first_(first), size_(size) {}
+    explicit TokenSpan(const TokenList& list) : first_(list.data()), size_(list.size()) {}
+    const Token* begin() const { return first_; }
+    const Token* end() const { return first_ + size_; }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    const Token& operator[](std::size_t i) const { return first_[i]; }
+    const Token& front() const { return first_[0]; }
+
+private:
+    const Token* first_ = nullptr;
+    std::size_t size_ = 0;
 };
 
 struct PreprocessorSettings {
@@ -114,6 +134,15 @@ private:
         bool guard_broken = false;
     };
 
+    // The arguments of a macro call, one after the other, and their expansions
+    // as far as made.
+    struct MacroArgs {
+        TokenList tokens;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;  // of each argument in `tokens`
+        TokenList expanded;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> expanded_spans;
+    };
+
     struct Conditional {
         const char* which;  // "if", "ifdef" or "ifndef"
         int line;
@@ -127,7 +156,8 @@ private:
     bool read(Token& token);            // next raw token, directives handled
     bool peek_lparen();                 // next raw token is "(" (macro sources may end on the way)
     bool next_expanded(Token& token);   // next token after macro expansion
-    void push_tokens(TokenList tokens, bool barrier);
+    void push_tokens(TokenSpan tokens, bool barrier);
+    void drop_exhausted();  // finished macro sources on top of the stack
     void push_source(std::unique_ptr<Source> source, const char* what);
     void pop_source();
     std::unique_ptr<Source> new_source();  // reuses a finished one when there is one
@@ -168,9 +198,12 @@ private:
     bool expand(const Macro& macro, const Token& name);
     bool pragma_operator(const Token& op);
     TokenList expand_all(const TokenList& tokens);
-    bool collect_arguments(const Macro& macro, const Token& name, std::vector<TokenList>& args, Token& rparen);
-    TokenList substitute(const Macro& macro, const std::vector<TokenList>& args, const Token& name);
-    TokenList builtin_value(const Macro& macro, const Token& name);
+    void expand_all(TokenSpan tokens, TokenList& out);
+    std::unique_ptr<MacroArgs> take_args();  // recycled, empty
+    bool collect_arguments(const Macro& macro, const Token& name, MacroArgs& args, Token& rparen);
+    void substitute(const Macro& macro, MacroArgs& args, TokenList& out);
+    Token builtin_value(const Macro& macro, const Token& name);
+    static void note_operators(Macro& macro);  // sets has_paste and has_va_opt
     Token make_token(std::string_view text, const Token& where);
     bool paste(Token& left, const Token& right);
 
@@ -200,6 +233,9 @@ private:
     static constexpr std::size_t kMaxDirectiveTextLength = 8190;
     bool collecting_ = false;  // reading macro arguments: a file's end ends the call
     std::vector<TokenList> line_buffers_;
+    std::vector<std::unique_ptr<MacroArgs>> spare_args_;
+    std::string paste_text_;
+    TokenList paste_tokens_;
 };
 
 }  // namespace zv::native
