@@ -386,7 +386,7 @@ bool Preprocessor::do_ifdef(bool negate, const TokenList& line, int dline, bool 
     } else if (line[1].kind != TokKind::Ident) {
         report(3, "ARGPUNCTU", which, s.file, dline);
     } else {
-        value = macros_.count(line[1].text) != 0 || special_operator(line[1].text);
+        value = macros_.contains(line[1].text) || special_operator(line[1].text);
         if (negate) value = !value;
         if (line.size() > 2 && !settings_.knr) report(3, "INVALIEND", which, s.file, dline);
         if (negate && first) {
@@ -461,7 +461,7 @@ bool Preprocessor::resolve_operators(const TokenList& line, TokenList& pre) {
                 bad = true;
                 break;
             }
-            number(macros_.count(line[j].text) != 0 || special_operator(line[j].text), t);
+            number(macros_.contains(line[j].text) || special_operator(line[j].text), t);
             i = paren ? j + 1 : j;
         } else if (t.text == w.has_include || t.text == w.has_include_next) {
             std::size_t j = i + 1;
@@ -542,8 +542,10 @@ void Preprocessor::do_define(const TokenList& line) {
         report(3, "INVDEFINE", "", s.file, dline);
         return;
     }
-    Macro m;
+    MacroText& m = macro_text_;
     m.name = name.text;
+    m.function_like = m.variadic = false;
+    m.params.clear();
     std::size_t i = 2;
     if (i < line.size() && line[i].text == w.lparen && !line[i].space_before()) {
         m.function_like = true;
@@ -611,18 +613,17 @@ void Preprocessor::do_define(const TokenList& line) {
             }
         }
     }
-    auto it = macros_.find(m.name);
-    if (it != macros_.end() && it->second.builtin == Macro::Builtin::None) {
-        const Macro& old = it->second;
-        bool same = old.function_like == m.function_like && old.params == m.params && old.variadic == m.variadic &&
-                    old.body.size() == m.body.size();
+    const Macro* old = macros_.find(m.name);
+    if (old && old->builtin == Macro::Builtin::None) {
+        bool same = old->function_like == m.function_like &&
+                    std::equal(old->params.begin(), old->params.end(), m.params.begin(), m.params.end()) &&
+                    old->variadic == m.variadic && old->body.size() == m.body.size();
         for (std::size_t k = 0; same && k < m.body.size(); ++k)
-            same = old.body[k].text == m.body[k].text &&
-                   (k == 0 || old.body[k].space_before() == m.body[k].space_before());
+            same = old->body[k].text == m.body[k].text &&
+                   (k == 0 || old->body[k].space_before() == m.body[k].space_before());
         if (!same) report(3, "IDENREDEF", name.view(), s.file, dline);
     }
-    note_operators(m);
-    macros_[m.name] = std::move(m);
+    macros_.define(m);
 }
 
 void Preprocessor::do_undef(const TokenList& line) {
@@ -637,11 +638,11 @@ void Preprocessor::do_undef(const TokenList& line) {
         report(3, "UNDEFININ", "defined", s.file, dline);
         return;
     }
-    auto it = macros_.find(name.text);
-    if (it == macros_.end()) return;
-    if (it->second.builtin != Macro::Builtin::None && it->second.builtin != Macro::Builtin::Counter)
+    const Macro* macro = macros_.find(name.text);
+    if (!macro) return;
+    if (macro->builtin != Macro::Builtin::None && macro->builtin != Macro::Builtin::Counter)
         report(3, "UNDEFININ", name.view(), s.file, dline);
-    macros_.erase(it);
+    macros_.erase(name.text);
 }
 
 // ---------------------------------------------------------------- includes
@@ -756,7 +757,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     const std::string& key = known->second;
     if (once_.count(key)) return;
     auto& slot = cache_[key];
-    if (slot && slot->guard && macros_.count(slot->guard)) return;
+    if (slot && slot->guard && macros_.contains(slot->guard)) return;
     if (!slot) {
         slot = std::make_unique<CachedFile>();
         slot->key = key;

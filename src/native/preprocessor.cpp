@@ -72,6 +72,72 @@ const Hideset* HidesetPool::intersect(const Hideset* a, const Hideset* b) {
     return make(std::move(names));
 }
 
+// ---------------------------------------------------------------- macro table
+
+template <class T> T* MacroTable::Chunks<T>::take(std::size_t count) {
+    constexpr std::size_t kChunk = 4096;
+    if (size - used < count) {
+        size = std::max(kChunk, count);
+        chunks.push_back(std::make_unique<T[]>(size));
+        used = 0;
+    }
+    T* place = chunks.back().get() + used;
+    used += count;
+    return place;
+}
+
+MacroTable::MacroTable() : slots_(1024) {}
+
+const Macro& MacroTable::define(const MacroText& text) {
+    if ((names_ + 1) * 2 > slots_.size()) {  // kept at most half full
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old)
+            if (slot.name) slots_[place(slot.name)] = slot;
+    }
+    Slot& slot = slots_[place(text.name)];
+    if (!slot.name) {
+        slot.name = text.name;
+        ++names_;
+    }
+    if (!slot.macro) {
+        if (!free_.empty()) {
+            slot.macro = free_.back();
+            free_.pop_back();
+        } else {
+            slot.macro = macros_.take(1);
+        }
+    }
+    Macro& m = *slot.macro;
+    m = Macro{};
+    m.name = text.name;
+    m.function_like = text.function_like;
+    m.variadic = text.variadic;
+    m.builtin = text.builtin;
+    if (!text.params.empty()) {
+        const char** params = params_.take(text.params.size());
+        std::copy(text.params.begin(), text.params.end(), params);
+        m.params = std::span<const char* const>(params, text.params.size());
+    }
+    if (!text.body.empty()) {
+        Token* body = tokens_.take(text.body.size());
+        std::copy(text.body.begin(), text.body.end(), body);
+        m.body = TokenSpan(body, text.body.size());
+    }
+    for (const Token& t : m.body) {
+        if (t.text == words().hashhash) m.has_paste = true;
+        if (t.text == words().va_opt) m.has_va_opt = true;
+    }
+    return m;
+}
+
+void MacroTable::erase(const char* name) {
+    Slot& slot = slots_[place(name)];
+    if (!slot.name || !slot.macro) return;
+    free_.push_back(slot.macro);
+    slot.macro = nullptr;
+}
+
 // ---------------------------------------------------------------- state
 
 Preprocessor::Preprocessor(PreprocessorSettings settings) : settings_(std::move(settings)) {
@@ -89,10 +155,10 @@ Preprocessor::Preprocessor(PreprocessorSettings settings) : settings_(std::move(
         {"__DATE__", Macro::Builtin::Date},          {"__TIME__", Macro::Builtin::Time},
         {"__COUNTER__", Macro::Builtin::Counter}};
     for (const auto& [name, kind] : builtins) {
-        Macro m;
+        MacroText m;
         m.name = pool.intern(name);
         m.builtin = kind;
-        macros_[m.name] = std::move(m);
+        macros_.define(m);
     }
     define("KVR_LINUX", "1");
     define("USE_KVS", "1");
@@ -135,12 +201,11 @@ void Preprocessor::report_here(int kind, const char* code, std::string_view arg)
 }
 
 void Preprocessor::define(std::string_view name, std::string_view body) {
-    Macro m;
+    MacroText m;
     m.name = string_pool().intern(name);
     lex(body, 0, 0, m.body);
     if (!m.body.empty()) m.body.front().flags &= static_cast<std::uint8_t>(~kSpaceBefore);
-    note_operators(m);
-    macros_[m.name] = std::move(m);
+    macros_.define(m);
 }
 
 void Preprocessor::define_item(std::string_view item) {
@@ -168,19 +233,9 @@ void Preprocessor::define_item(std::string_view item) {
     define(name, value);
 }
 
-const Macro* Preprocessor::find_macro(const char* pooled_name) const {
-    auto it = macros_.find(pooled_name);
-    return it == macros_.end() ? nullptr : &it->second;
-}
+const Macro* Preprocessor::find_macro(const char* pooled_name) const { return macros_.find(pooled_name); }
 
 bool Preprocessor::defined(std::string_view name) const { return find_macro(string_pool().intern(name)) != nullptr; }
-
-void Preprocessor::note_operators(Macro& macro) {
-    for (const Token& t : macro.body) {
-        if (t.text == words().hashhash) macro.has_paste = true;
-        if (t.text == words().va_opt) macro.has_va_opt = true;
-    }
-}
 
 std::string Preprocessor::text_of(const TokenList& tokens, std::size_t from) const {
     std::string out;
@@ -354,11 +409,10 @@ bool Preprocessor::next_expanded(Token& token) {
     while (read(t)) {
         if (t.text == words().pragma_op && pragma_operator(t)) continue;
         if (t.kind == TokKind::Ident && !(t.flags & kNoExpand)) {
-            auto it = macros_.find(t.text);
-            if (it != macros_.end()) {
+            if (const Macro* macro = macros_.find(t.text)) {
                 if (HidesetPool::contains(t.hide, t.text)) {
                     t.flags |= kNoExpand;
-                } else if (expand(it->second, t)) {
+                } else if (expand(*macro, t)) {
                     continue;
                 }
             }
@@ -556,7 +610,7 @@ void Preprocessor::substitute(const Macro& macro, MacroArgs& args, TokenList& ou
             va_opt_body.push_back(t);
         }
     }
-    const TokenList& body = macro.has_va_opt ? va_opt_body : macro.body;
+    const TokenSpan body = macro.has_va_opt ? TokenSpan(va_opt_body) : macro.body;
 
     Token placemarker;
     placemarker.kind = TokKind::End;

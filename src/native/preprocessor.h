@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,34 +18,69 @@
 
 namespace zv::native {
 
+// A run of tokens held elsewhere.
+using TokenSpan = std::span<const Token>;
+
 struct Macro {
     enum class Builtin : std::uint8_t { None, Line, File, BaseFile, IncludeLevel, Date, Time, Counter };
     const char* name = nullptr;
     bool function_like = false;
-    bool variadic = false;              // the last parameter takes the remaining arguments
-    std::vector<const char*> params;    // the variadic one is "__VA_ARGS__" or its given name
-    TokenList body;
+    bool variadic = false;                 // the last parameter takes the remaining arguments
+    bool has_paste = false;                // "##" in the body
+    bool has_va_opt = false;               // "__VA_OPT__" in the body
     Builtin builtin = Builtin::None;
-    bool has_paste = false;   // "##" in the body
-    bool has_va_opt = false;  // "__VA_OPT__" in the body
+    std::span<const char* const> params;  // the variadic one is "__VA_ARGS__" or its given name
+    TokenSpan body;
 };
 
-// A run of tokens held elsewhere.
-class TokenSpan {
+// A macro as its definition is read, before the table keeps it.
+struct MacroText {
+    const char* name = nullptr;
+    bool function_like = false;
+    bool variadic = false;
+    Macro::Builtin builtin = Macro::Builtin::None;
+    std::vector<const char*> params;
+    TokenList body;
+};
+
+// The macros by pooled name: open addressing over the name pointers. Macros,
+// their parameters and bodies are stored in chunks that never move, so that a
+// definition costs no allocation of its own and the table is freed at once.
+class MacroTable {
 public:
-    TokenSpan() = default;
-    TokenSpan(const Token* first, std::size_t size) : first_(first), size_(size) {}
-    explicit TokenSpan(const TokenList& list) : first_(list.data()), size_(list.size()) {}
-    const Token* begin() const { return first_; }
-    const Token* end() const { return first_ + size_; }
-    std::size_t size() const { return size_; }
-    bool empty() const { return size_ == 0; }
-    const Token& operator[](std::size_t i) const { return first_[i]; }
-    const Token& front() const { return first_[0]; }
+    MacroTable();
+    const Macro* find(const char* name) const {
+        const Slot& slot = slots_[place(name)];
+        return slot.name ? slot.macro : nullptr;
+    }
+    bool contains(const char* name) const { return find(name) != nullptr; }
+    const Macro& define(const MacroText& text);
+    void erase(const char* name);
 
 private:
-    const Token* first_ = nullptr;
-    std::size_t size_ = 0;
+    struct Slot {
+        const char* name = nullptr;  // once set, stays: an undefined name keeps its slot
+        Macro* macro = nullptr;      // null when the name is not defined
+    };
+    template <class T> struct Chunks {
+        std::vector<std::unique_ptr<T[]>> chunks;
+        std::size_t used = 0, size = 0;
+        T* take(std::size_t count);
+    };
+    // The slot of a name, or the free one where it would go.
+    std::size_t place(const char* name) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9e3779b97f4a7c15ull) >> 32) & mask;
+        while (slots_[at].name && slots_[at].name != name) at = (at + 1) & mask;
+        return at;
+    }
+
+    std::vector<Slot> slots_;  // a power of two in size
+    std::size_t names_ = 0;
+    std::vector<Macro*> free_;  // of undefined names
+    Chunks<Macro> macros_;
+    Chunks<Token> tokens_;
+    Chunks<const char*> params_;
 };
 
 struct PreprocessorSettings {
@@ -203,7 +239,6 @@ private:
     bool collect_arguments(const Macro& macro, const Token& name, MacroArgs& args, Token& rparen);
     void substitute(const Macro& macro, MacroArgs& args, TokenList& out);
     Token builtin_value(const Macro& macro, const Token& name);
-    static void note_operators(Macro& macro);  // sets has_paste and has_va_opt
     Token make_token(std::string_view text, const Token& where);
     bool paste(Token& left, const Token& right);
 
@@ -211,7 +246,8 @@ private:
 
     PreprocessorSettings settings_;
     std::vector<FileRecord> files_;
-    std::unordered_map<const char*, Macro> macros_;
+    MacroTable macros_;
+    MacroText macro_text_;  // the definition being read
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;
     InternCache intern_cache_;
