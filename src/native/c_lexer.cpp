@@ -13,9 +13,9 @@ namespace zv::native {
 
 namespace {
 
-bool ident_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' || c >= 0x80; }
-bool ident_char(unsigned char c) { return ident_start(c) || (c >= '0' && c <= '9'); }
-bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool ident_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' || c >= 0x80; }
+constexpr bool ident_char(unsigned char c) { return ident_start(c) || (c >= '0' && c <= '9'); }
+constexpr bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
 bool needs_joining(std::string_view text) {
     return text.find('\\') != std::string_view::npos || text.find('\r') != std::string_view::npos;
@@ -313,137 +313,191 @@ bool LineLexer::skip_to_directive() {
     return false;
 }
 
+namespace {
+
+// What a character may start, for the lexer's first look at it.
+enum CharClass : std::uint8_t { kOtherChar, kBlank, kNewline, kIdentStart, kPrefix, kDigit, kDot, kSlash, kQuote, kHashChar };
+
+struct CharClasses {
+    std::uint8_t start[256] = {};
+    bool ident[256] = {};  // may continue an identifier
+};
+
+constexpr CharClasses make_char_classes() {
+    CharClasses t;
+    for (int c = 0; c < 256; ++c) {
+        const auto u = static_cast<unsigned char>(c);
+        if (ident_start(u)) t.start[c] = kIdentStart;
+        if (digit(u)) t.start[c] = kDigit;
+        t.ident[c] = ident_char(u);
+    }
+    for (const char c : {' ', '\t', '\f', '\v', '\r'}) t.start[static_cast<unsigned char>(c)] = kBlank;
+    for (const char c : {'L', 'u', 'U'}) t.start[static_cast<unsigned char>(c)] = kPrefix;
+    t.start[static_cast<unsigned char>('\n')] = kNewline;
+    t.start[static_cast<unsigned char>('.')] = kDot;
+    t.start[static_cast<unsigned char>('/')] = kSlash;
+    t.start[static_cast<unsigned char>('"')] = kQuote;
+    t.start[static_cast<unsigned char>('\'')] = kQuote;
+    t.start[static_cast<unsigned char>('#')] = kHashChar;
+    return t;
+}
+
+constexpr CharClasses kChars = make_char_classes();
+
+}  // namespace
+
 bool LineLexer::next_line(TokenList& out) {
-    const char* s = s_;
+    const char* const s = s_;
     const std::size_t n = n_;
-    auto& pool = string_pool();
     std::size_t i = i_;
-    int& line = line_;
-    std::uint8_t& flags = flags_;
-    int& file = file_;
-    const LexOptions& options = options_;
-    const LexMarker& marker = marker_;
+    int line = line_;
+    std::uint8_t flags = flags_;
     bool produced = false;
     const PunctuatorTexts& punctuators = punctuator_texts();
-    auto push = [&](TokKind kind, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
-        Token t;
+    InternCache* const cache = options_.cache;
+    auto pooled = [&](std::size_t start, std::size_t end) {
         const std::string_view text(s + start, end - start);
-        // Punctuators, half of all tokens, have their pooled texts at hand.
-        const char* known = kind == TokKind::Punct || kind == TokKind::Other ? punctuators.find(text) : nullptr;
-        t.text = known ? known : options.cache ? options.cache->intern(text) : pool.intern(text);
+        return cache ? cache->intern(text) : string_pool().intern(text);
+    };
+    auto push = [&](TokKind kind, const char* text, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
+        Token& t = out.emplace_back();
+        t.text = text;
         t.length = static_cast<std::uint32_t>(end - start);
         t.kind = kind;
         t.flags = flags | extra;
-        t.file = file;
+        t.file = file_;
         t.line = line;
-        out.push_back(t);
         flags = 0;
         produced = true;
     };
+    // A character or string constant whose quote is at q, its prefix from start.
+    auto quoted = [&](std::size_t start, std::size_t q) {
+        const char quote = s[q];
+        std::size_t j = q + 1;
+        bool closed = false;
+        while (j < n && s[j] != '\n') {
+            if (s[j] == '\\' && j + 1 < n && s[j + 1] != '\n') {
+                j += 2;
+                continue;
+            }
+            if (s[j] == quote) {
+                closed = true;
+                ++j;
+                break;
+            }
+            ++j;
+        }
+        i = j;
+        push(quote == '"' ? TokKind::String : TokKind::Char, pooled(start, i), start, i, closed ? 0 : kUnterminated);
+    };
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == '\n') {
+        const std::size_t start = i;
+        switch (kChars.start[c]) {
+        case kNewline:
             ++line;
             ++i;
             flags = kLineStart;
             if (produced) {
                 i_ = i;
+                line_ = line;
+                flags_ = flags;
                 return true;
             }
             continue;
-        }
-        if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r') {
+        case kBlank:
             flags |= kSpaceBefore;
             ++i;
             continue;
-        }
-        if (c == '/' && i + 1 < n && s[i + 1] == '/') {
-            while (i < n && s[i] != '\n') ++i;
-            flags |= kSpaceBefore;
-            continue;
-        }
-        if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-            i_ = i;
-            skip_block_comment();
-            i = i_;
-            continue;
-        }
-        if (options.line_markers && (flags & kLineStart) && c == '#' && marker) {
-            // `# 12 "file"` or `#line 12 "file"`
-            std::size_t j = i + 1;
-            while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
-            if (j + 4 < n && std::strncmp(s + j, "line", 4) == 0) j += 4;
-            while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
-            if (j < n && digit(static_cast<unsigned char>(s[j]))) {
-                int number = 0;
-                while (j < n && digit(static_cast<unsigned char>(s[j]))) number = number * 10 + (s[j++] - '0');
-                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
-                std::string_view name;
-                if (j < n && s[j] == '"') {
-                    const std::size_t start = ++j;
-                    while (j < n && s[j] != '"' && s[j] != '\n') ++j;
-                    name = std::string_view(s + start, j - start);
-                }
-                while (j < n && s[j] != '\n') ++j;
-                file = marker(number, name);
-                line = number - 1;
-                i = j;
+        case kSlash:
+            if (i + 1 < n && s[i + 1] == '/') {
+                while (i < n && s[i] != '\n') ++i;
+                flags |= kSpaceBefore;
                 continue;
             }
-        }
-        const std::size_t start = i;
-        // Character and string constants, with their prefixes.
-        std::size_t q = i;
-        if (s[q] == 'u' && q + 1 < n && s[q + 1] == '8') q += 2;
-        else if (s[q] == 'L' || s[q] == 'u' || s[q] == 'U') q += 1;
-        if (q < n && (s[q] == '"' || s[q] == '\'') && (q == i || ident_start(c))) {
-            const char quote = s[q];
-            std::size_t j = q + 1;
-            bool closed = false;
-            while (j < n && s[j] != '\n') {
-                if (s[j] == '\\' && j + 1 < n && s[j + 1] != '\n') {
-                    j += 2;
+            if (i + 1 < n && s[i + 1] == '*') {
+                i_ = i;
+                line_ = line;
+                flags_ = flags;
+                skip_block_comment();
+                i = i_;
+                line = line_;
+                flags = flags_;
+                continue;
+            }
+            break;
+        case kHashChar:
+            if (options_.line_markers && (flags & kLineStart) && marker_) {
+                // `# 12 "file"` or `#line 12 "file"`
+                std::size_t j = i + 1;
+                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                if (j + 4 < n && std::strncmp(s + j, "line", 4) == 0) j += 4;
+                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                if (j < n && digit(static_cast<unsigned char>(s[j]))) {
+                    int number = 0;
+                    while (j < n && digit(static_cast<unsigned char>(s[j]))) number = number * 10 + (s[j++] - '0');
+                    while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                    std::string_view name;
+                    if (j < n && s[j] == '"') {
+                        const std::size_t first = ++j;
+                        while (j < n && s[j] != '"' && s[j] != '\n') ++j;
+                        name = std::string_view(s + first, j - first);
+                    }
+                    while (j < n && s[j] != '\n') ++j;
+                    file_ = marker_(number, name);
+                    line = number - 1;
+                    i = j;
                     continue;
                 }
-                if (s[j] == quote) {
-                    closed = true;
-                    ++j;
-                    break;
-                }
-                ++j;
             }
-            i = j;
-            push(quote == '"' ? TokKind::String : TokKind::Char, start, i, closed ? 0 : kUnterminated);
+            break;
+        case kQuote:
+            quoted(start, i);
             continue;
+        case kPrefix: {
+            const std::size_t q = c == 'u' && i + 1 < n && s[i + 1] == '8' ? i + 2 : i + 1;
+            if (q < n && (s[q] == '"' || s[q] == '\'')) {
+                quoted(start, q);
+                continue;
+            }
+            [[fallthrough]];
         }
-        if (ident_start(c)) {
-            while (i < n && ident_char(static_cast<unsigned char>(s[i]))) ++i;
-            push(TokKind::Ident, start, i);
+        case kIdentStart:
+            ++i;
+            while (i < n && kChars.ident[static_cast<unsigned char>(s[i])]) ++i;
+            push(TokKind::Ident, pooled(start, i), start, i);
             continue;
-        }
-        if (digit(c) || (c == '.' && i + 1 < n && digit(static_cast<unsigned char>(s[i + 1])))) {
+        case kDot:
+            if (!(i + 1 < n && digit(static_cast<unsigned char>(s[i + 1])))) break;
+            [[fallthrough]];
+        case kDigit:
             ++i;
             while (i < n) {
                 const unsigned char d = static_cast<unsigned char>(s[i]);
                 if ((d == '+' || d == '-') && (s[i - 1] == 'e' || s[i - 1] == 'E' || s[i - 1] == 'p' || s[i - 1] == 'P')) {
                     ++i;
                 } else if (d == '.') {
-                    if (options.dot_dot && i + 1 < n && s[i + 1] == '.') break;
+                    if (options_.dot_dot && i + 1 < n && s[i + 1] == '.') break;
                     ++i;
-                } else if (ident_char(d)) {
+                } else if (kChars.ident[d]) {
                     ++i;
                 } else {
                     break;
                 }
             }
-            push(TokKind::Number, start, i);
+            push(TokKind::Number, pooled(start, i), start, i);
             continue;
+        default:
+            break;
         }
-        const std::size_t length = punctuator_length(s + i, n - i, options.dot_dot);
-        i += length;
-        push(punctuators.punct[c] ? TokKind::Punct : TokKind::Other, start, i);
+        // Punctuators, half of all tokens, have their pooled texts at hand.
+        i += punctuator_length(s + i, n - i, options_.dot_dot);
+        const char* known = punctuators.find(std::string_view(s + start, i - start));
+        push(punctuators.punct[c] ? TokKind::Punct : TokKind::Other, known ? known : pooled(start, i), start, i);
     }
     i_ = i;
+    line_ = line;
+    flags_ = flags;
     return produced;
 }
 
