@@ -49,13 +49,8 @@ std::size_t join_with_returns(char* s, std::size_t n) {
 
 }  // namespace
 
-void join_continued_lines(std::string& text) {
-    char* s = text.data();
-    const std::size_t n = text.size();
-    if (text.find('\r') != std::string::npos) {
-        text.resize(join_with_returns(s, n));
-        return;
-    }
+std::size_t join_continued_lines(char* s, const std::size_t n) {
+    if (std::memchr(s, '\r', n)) return join_with_returns(s, n);
     // Only backslashes need a look, and newlines while removed ones wait to be
     // given back: the text between them moves in blocks. The text only shrinks
     // (two characters go for each newline given back), so writing stays behind
@@ -87,7 +82,7 @@ void join_continued_lines(std::string& text) {
             move(backslash + 1);
         }
     }
-    text.resize(w);
+    return w;
 }
 
 namespace {
@@ -174,8 +169,20 @@ std::uint64_t text_hash(std::string_view text) {
         h = (h ^ word) * 0xff51afd7ed558ccdull;
         h ^= h >> 32;
     }
+    // The last 1 to 7 bytes, in two loads that may overlap (fixed-size copies
+    // become plain loads).
+    const char* p = text.data() + i;
+    const std::size_t rest = text.size() - i;
     std::uint64_t tail = 0;
-    std::memcpy(&tail, text.data() + i, text.size() - i);
+    if (rest >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + rest - 4, 4);
+        tail = low | static_cast<std::uint64_t>(high) << 32;
+    } else if (rest > 0) {
+        tail = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[rest / 2]) << 8 |
+               static_cast<std::uint64_t>(static_cast<unsigned char>(p[rest - 1])) << 16;
+    }
     h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
     return h ^ (h >> 29);
 }
@@ -238,7 +245,7 @@ LineLexer::LineLexer(std::string_view text, int file, int first_line, LexOptions
     : options_(options), report_(std::move(report)), marker_(std::move(marker)), file_(file), line_(first_line) {
     if (!options.joined && needs_joining(text)) {
         joined_.assign(text);
-        join_continued_lines(joined_);
+        joined_.resize(join_continued_lines(joined_.data(), joined_.size()));
         text = joined_;
     }
     s_ = text.data();

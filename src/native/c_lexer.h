@@ -47,8 +47,9 @@ struct LexOptions {
 };
 
 // Removes backslash-newline pairs; each removed newline is given back after
-// the end of the logical line so that later lines keep their numbers.
-void join_continued_lines(std::string& text);
+// the end of the logical line so that later lines keep their numbers. Works
+// in place and gives the new size (never larger).
+std::size_t join_continued_lines(char* text, std::size_t size);
 
 // Called with a message code and the line it concerns (UNTERCOMM).
 using LexReport = std::function<void(const char* code, int line)>;

@@ -9,6 +9,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,24 +23,28 @@ bool regular_file(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The whole file, read straight into the string.
-bool read_file(const std::string& path, std::string& text) {
+// The whole file, read straight into a buffer of its size.
+bool read_file(const std::string& path, std::unique_ptr<char[]>& text, std::size_t& size) {
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
-    std::size_t size = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
-    text.resize(size + 1);  // one more: the end of the file shows as a short read
-    std::size_t got = 0;
+    std::size_t capacity = (::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0) + 1;
+    text = std::make_unique_for_overwrite<char[]>(capacity);  // one more: the end shows as a short read
+    size = 0;
     for (;;) {
-        if (got == text.size()) text.resize(text.size() * 2 + 4096);
-        const ssize_t n = ::read(fd, text.data() + got, text.size() - got);
+        if (size == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2 + 4096);
+            std::memcpy(larger.get(), text.get(), size);
+            text = std::move(larger);
+            capacity = capacity * 2 + 4096;
+        }
+        const ssize_t n = ::read(fd, text.get() + size, capacity - size);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
             ::close(fd);
-            text.resize(got);
             return n == 0;
         }
-        got += static_cast<std::size_t>(n);
+        size += static_cast<std::size_t>(n);
     }
 }
 
@@ -764,12 +769,11 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
         slot->file = add_file_name(path);
     }
     if (!slot->loaded) {
-        slot->text.clear();
-        if (!read_file(path, slot->text)) {
+        if (!read_file(path, slot->text, slot->size)) {
             reportAtText(1, "IMPOUVFIC", path.c_str(), nullptr, 0);
             return;
         }
-        join_continued_lines(slot->text);
+        slot->size = join_continued_lines(slot->text.get(), slot->size);
         slot->loaded = true;
     }
     const int file = slot->file;
@@ -780,7 +784,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     if (included_set_.insert(path).second) included_.push_back(path);
     auto source = std::make_unique<Source>();
     source->is_file = true;
-    source->lexer = file_lexer(slot->text, file);
+    source->lexer = file_lexer(std::string_view(slot->text.get(), slot->size), file);
     source->tokens = &source->owned;
     source->file = file;
     source->cached = slot.get();

@@ -304,8 +304,8 @@ void Preprocessor::pop_source() {
     // A guarded file is normally not read again: its tokens make room for the next file's.
     const bool still_read = std::any_of(stack_.begin(), stack_.end(), [&](const auto& other) { return other->cached == s->cached; });
     if (s->cached && !still_read && (s->cached->guard || once_.count(s->cached->key))) {
-        s->cached->text.clear();
-        s->cached->text.shrink_to_fit();
+        s->cached->text.reset();
+        s->cached->size = 0;
         s->cached->loaded = false;
     }
     spare_.push_back(std::move(s));

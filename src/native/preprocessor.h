@@ -144,7 +144,9 @@ private:
         std::string directory;
     };
     struct CachedFile {
-        std::string text;  // continued lines joined; empty once a guarded file has been read to its end
+        // Continued lines joined; dropped once a guarded file has been read to its end.
+        std::unique_ptr<char[]> text;
+        std::size_t size = 0;
         bool loaded = false;
         const char* guard = nullptr;
         int file = 0;
