@@ -297,27 +297,41 @@ bool LineLexer::skip_to_directive() {
         } else if (c == '#' && (flags_ & kLineStart)) {
             return true;
         } else {
-            // The rest of a line that is not a directive: only comments and
-            // quotes can hide its end or a comment start.
-            flags_ = 0;
-            while (i_ < n && s[i_] != '\n') {
-                const char d = s[i_];
-                if (d == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
-                    skip_block_comment();
-                    flags_ = 0;
-                } else if (d == '/' && i_ + 1 < n && s[i_ + 1] == '/') {
-                    while (i_ < n && s[i_] != '\n') ++i_;
-                } else if (d == '"' || d == '\'') {
-                    ++i_;
-                    while (i_ < n && s[i_] != '\n' && s[i_] != d) i_ += s[i_] == '\\' && i_ + 1 < n && s[i_ + 1] != '\n' ? 2 : 1;
-                    if (i_ < n && s[i_] == d) ++i_;
-                } else {
-                    ++i_;
-                }
-            }
+            skip_line();
         }
     }
     return false;
+}
+
+void LineLexer::skip_line() {
+    // Only comments and quotes can hide the line's end or a comment start.
+    const char* s = s_;
+    const std::size_t n = n_;
+    flags_ = 0;
+    while (i_ < n && s[i_] != '\n') {
+        const char d = s[i_];
+        if (d == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
+            skip_block_comment();
+            flags_ = 0;
+        } else if (d == '/' && i_ + 1 < n && s[i_ + 1] == '/') {
+            while (i_ < n && s[i_] != '\n') ++i_;
+        } else if (d == '"' || d == '\'') {
+            ++i_;
+            while (i_ < n && s[i_] != '\n' && s[i_] != d) i_ += s[i_] == '\\' && i_ + 1 < n && s[i_ + 1] != '\n' ? 2 : 1;
+            if (i_ < n && s[i_] == d) ++i_;
+        } else {
+            ++i_;
+        }
+    }
+}
+
+std::string_view LineLexer::directive_name() const {
+    std::size_t j = i_ + 1;
+    while (j < n_ && (s_[j] == ' ' || s_[j] == '\t')) ++j;
+    const std::size_t start = j;
+    if (j >= n_ || !ident_start(static_cast<unsigned char>(s_[j]))) return {};
+    while (j < n_ && ident_char(static_cast<unsigned char>(s_[j]))) ++j;
+    return std::string_view(s_ + start, j - start);
 }
 
 namespace {

@@ -70,6 +70,11 @@ public:
     bool next_line(TokenList& out);
     // Passes over lines up to the next one that starts with "#" (left unread); false at the end.
     bool skip_to_directive();
+    // At the "#" of a directive: the name that follows when it is a plain word, else nothing.
+    std::string_view directive_name() const;
+    // Passes over the rest of the current line (comments may carry it on).
+    void skip_line();
+    int line() const { return line_; }
 
 private:
     void skip_block_comment();

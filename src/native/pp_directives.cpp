@@ -342,6 +342,29 @@ void Preprocessor::skip_group_lines(TokenList& line) {
     // Lines of the group are passed over without tokens; only directive lines are read.
     s.pos = s.tokens->size();
     while (s.lexer && s.lexer->skip_to_directive()) {
+        // Most directive lines of a skipped group need no tokens: their name
+        // tells all, read straight from the text.
+        const std::string_view word = s.lexer->directive_name();
+        if (!word.empty()) {
+            if (word == "if" || word == "ifdef" || word == "ifndef") {
+                ++depth;
+                s.lexer->skip_line();
+                continue;
+            }
+            if (word == "endif" && depth == 0) {
+                const int dline = s.lexer->line() + s.line_delta;
+                s.lexer->skip_line();
+                s.owned.clear();
+                s.pos = 0;
+                do_endif(dline);
+                return;
+            }
+            if (word == "endif") --depth;
+            if (depth > 0 || (word != "else" && word != "elif")) {
+                s.lexer->skip_line();
+                continue;
+            }
+        }
         if (!next_file_line(s)) break;
         const int dline = s.owned[0].line + s.line_delta;
         s.pos = 1;  // the "#"

@@ -452,6 +452,15 @@ TokenList Preprocessor::expand_all(const TokenList& tokens) {
 
 void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
     if (tokens.empty()) return;
+    // Most arguments name no macro at all: they expand to themselves.
+    const bool plain = std::none_of(tokens.begin(), tokens.end(), [&](const Token& t) {
+        return t.kind == TokKind::Ident && !(t.flags & kNoExpand) &&
+               (macros_.contains(t.text) || t.text == words().pragma_op);
+    });
+    if (plain) {
+        out.insert(out.end(), tokens.begin(), tokens.end());
+        return;
+    }
     const bool saved = collecting_;
     collecting_ = false;
     push_tokens(tokens, true);
