@@ -101,6 +101,9 @@ private:
     const Type* apply_mode(const Type* type, const Attributes& attrs);
     bool starts_type(std::size_t ahead = 0) const;
     bool is_typedef_name(const Token& t) const;
+    bool is_type_modifier(const Token& t) const {
+        return !ctx_.type_modifiers.empty() && ctx_.type_modifiers.count(t.text) != 0;
+    }
     const Type* type_name();
     long long constant(const char* what, bool required);
 

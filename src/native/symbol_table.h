@@ -42,7 +42,7 @@ public:
     // The scope where a new declaration goes (innermost block, else the named scope).
     Scope& innermost();
     // The current named scope (tags always go there).
-    Scope& named_scope() { return named_[current_name_]; }
+    Scope& named_scope();
     // Finds an ordinary identifier or typedef: innermost block first, then the
     // current named scope, then the empty name. In one scope a variable hides a
     // typedef of the same name.
@@ -66,12 +66,21 @@ public:
 
 private:
     const Scope* named(const std::string& name) const;
+    // The current named scope and the one of the empty name, looked up once
+    // for many questions (null while they do not exist).
+    const Scope* current() const;
+    const Scope* global() const;
+    void forget_scopes() const { scopes_known_ = false; }
     template <class Look> auto search(Look&& look) const -> decltype(look(std::declval<const Scope&>()));
 
     std::unordered_map<std::string, Scope> named_;
-    std::vector<Scope> blocks_;
+    std::vector<Scope> blocks_;  // the first open_blocks_ are open; the others wait, emptied, for reuse
+    std::size_t open_blocks_ = 0;
     std::string current_name_;
     const std::string empty_;
+    mutable bool scopes_known_ = false;
+    mutable const Scope* current_ = nullptr;
+    mutable const Scope* global_ = nullptr;
 };
 
 }  // namespace zv::native
