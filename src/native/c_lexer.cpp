@@ -252,6 +252,41 @@ LineLexer::LineLexer(std::string_view text, int file, int first_line, LexOptions
     n_ = text.size();
 }
 
+namespace {
+
+// What a character may start, for the lexer's first look at it.
+enum CharClass : std::uint8_t { kOtherChar, kBlank, kNewline, kIdentStart, kPrefix, kDigit, kDot, kSlash, kQuote, kHashChar };
+
+struct CharClasses {
+    std::uint8_t start[256] = {};
+    bool ident[256] = {};      // may continue an identifier
+    bool line_stop[256] = {};  // ends a line or may hide its end: newline, "/" and quotes
+};
+
+constexpr CharClasses make_char_classes() {
+    CharClasses t;
+    for (int c = 0; c < 256; ++c) {
+        const auto u = static_cast<unsigned char>(c);
+        if (ident_start(u)) t.start[c] = kIdentStart;
+        if (digit(u)) t.start[c] = kDigit;
+        t.ident[c] = ident_char(u);
+    }
+    for (const char c : {' ', '\t', '\f', '\v', '\r'}) t.start[static_cast<unsigned char>(c)] = kBlank;
+    for (const char c : {'L', 'u', 'U'}) t.start[static_cast<unsigned char>(c)] = kPrefix;
+    t.start[static_cast<unsigned char>('\n')] = kNewline;
+    t.start[static_cast<unsigned char>('.')] = kDot;
+    t.start[static_cast<unsigned char>('/')] = kSlash;
+    t.start[static_cast<unsigned char>('"')] = kQuote;
+    t.start[static_cast<unsigned char>('\'')] = kQuote;
+    t.start[static_cast<unsigned char>('#')] = kHashChar;
+    for (const char c : {'\n', '/', '"', '\''}) t.line_stop[static_cast<unsigned char>(c)] = true;
+    return t;
+}
+
+constexpr CharClasses kChars = make_char_classes();
+
+}  // namespace
+
 // Skips a block comment starting at i_ ("/*"); counts its lines.
 void LineLexer::skip_block_comment() {
     const char* s = s_;
@@ -308,7 +343,9 @@ void LineLexer::skip_line() {
     const char* s = s_;
     const std::size_t n = n_;
     flags_ = 0;
-    while (i_ < n && s[i_] != '\n') {
+    for (;;) {
+        while (i_ < n && !kChars.line_stop[static_cast<unsigned char>(s[i_])]) ++i_;
+        if (i_ >= n || s[i_] == '\n') return;
         const char d = s[i_];
         if (d == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
             skip_block_comment();
@@ -333,39 +370,6 @@ std::string_view LineLexer::directive_name() const {
     while (j < n_ && ident_char(static_cast<unsigned char>(s_[j]))) ++j;
     return std::string_view(s_ + start, j - start);
 }
-
-namespace {
-
-// What a character may start, for the lexer's first look at it.
-enum CharClass : std::uint8_t { kOtherChar, kBlank, kNewline, kIdentStart, kPrefix, kDigit, kDot, kSlash, kQuote, kHashChar };
-
-struct CharClasses {
-    std::uint8_t start[256] = {};
-    bool ident[256] = {};  // may continue an identifier
-};
-
-constexpr CharClasses make_char_classes() {
-    CharClasses t;
-    for (int c = 0; c < 256; ++c) {
-        const auto u = static_cast<unsigned char>(c);
-        if (ident_start(u)) t.start[c] = kIdentStart;
-        if (digit(u)) t.start[c] = kDigit;
-        t.ident[c] = ident_char(u);
-    }
-    for (const char c : {' ', '\t', '\f', '\v', '\r'}) t.start[static_cast<unsigned char>(c)] = kBlank;
-    for (const char c : {'L', 'u', 'U'}) t.start[static_cast<unsigned char>(c)] = kPrefix;
-    t.start[static_cast<unsigned char>('\n')] = kNewline;
-    t.start[static_cast<unsigned char>('.')] = kDot;
-    t.start[static_cast<unsigned char>('/')] = kSlash;
-    t.start[static_cast<unsigned char>('"')] = kQuote;
-    t.start[static_cast<unsigned char>('\'')] = kQuote;
-    t.start[static_cast<unsigned char>('#')] = kHashChar;
-    return t;
-}
-
-constexpr CharClasses kChars = make_char_classes();
-
-}  // namespace
 
 bool LineLexer::next_line(TokenList& out) {
     const char* const s = s_;
