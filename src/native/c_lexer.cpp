@@ -432,7 +432,8 @@ bool LineLexer::next_line(TokenList& out) {
             continue;
         case kBlank:
             flags |= kSpaceBefore;
-            ++i;
+            do ++i;
+            while (i < n && (s[i] == ' ' || s[i] == '\t'));
             continue;
         case kSlash:
             if (i + 1 < n && s[i + 1] == '/') {

@@ -368,13 +368,13 @@ bool Preprocessor::peek_lparen() {
 }
 
 void Preprocessor::rest_of_line(TokenList& line) {
-    line.clear();
     Source& s = *stack_.back();
-    while (s.pos < s.tokens->size()) {  // a file's buffer holds one line
-        Token t = (*s.tokens)[s.pos++];
+    const TokenList& tokens = *s.tokens;  // a file's buffer holds one line
+    line.assign(tokens.begin() + static_cast<std::ptrdiff_t>(std::min(s.pos, tokens.size())), tokens.end());
+    s.pos = std::max(s.pos, tokens.size());
+    for (Token& t : line) {
         t.line += s.line_delta;
         t.file = s.file;
-        line.push_back(t);
     }
 }
 
