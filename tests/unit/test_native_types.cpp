@@ -140,11 +140,13 @@ TEST(NativeSymbolTable, VisibilityByScopeName) {
 // looked up again when they are made, changed or closed.
 TEST(NativeSymbolTable, ReusedBlocksAndRememberedScopes) {
     TypeTable types;
+    auto variable = [&](const char* name) {
+        return Symbol{Symbol::Kind::Variable, string_pool().intern(name), types.basic(TypeKind::Int), 0, nullptr, 0};
+    };
+    const Symbol var = variable("param");
+    const char* p = var.name;
+    const char* g = string_pool().intern("global_thing");
     SymbolTable table;
-    auto& pool = string_pool();
-    const char* p = pool.intern("param");
-    const char* g = pool.intern("global_thing");
-    Symbol var{Symbol::Kind::Variable, p, types.basic(TypeKind::Int), 0, nullptr, 0};
     table.set_scope("A");
     table.push_block();
     table.innermost().ordinary[p] = var;
@@ -156,7 +158,7 @@ TEST(NativeSymbolTable, ReusedBlocksAndRememberedScopes) {
     table.pop_block();  // one too many: nothing happens
     EXPECT_EQ(table.find(g), nullptr);  // neither "A" nor the empty name exists yet
     table.set_scope("");
-    table.innermost().ordinary[g] = Symbol{Symbol::Kind::Variable, g, types.basic(TypeKind::Char), 0, nullptr, 0};
+    table.innermost().ordinary[g] = variable("global_thing");
     table.set_scope("A");
     ASSERT_NE(table.find(g), nullptr);
     EXPECT_EQ(table.find(p), nullptr);
