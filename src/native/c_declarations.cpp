@@ -66,9 +66,8 @@ const KeywordTable& keyword_table() {
 CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context), tokens_(tokens) {
     // Each token's keyword is looked up once.
     keywords_.resize(tokens.size(), Kw::None);
-    const KeywordTable& table = keyword_table();
     for (std::size_t i = 0; i < tokens.size(); ++i)
-        if (tokens[i].kind == TokKind::Ident) keywords_[i] = static_cast<Kw>(table.find(tokens[i].text));
+        if (tokens[i].kind == TokKind::Ident) keywords_[i] = keyword_of(tokens[i]);
     end_.text = string_pool().intern("");
     end_.kind = TokKind::End;
     if (!tokens.empty()) {
@@ -77,15 +76,10 @@ CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context
     }
 }
 
-CParser::Kw CParser::keyword(const Token& t) const {
+CParser::Kw CParser::keyword_of(const Token& t) const {
     if (t.kind != TokKind::Ident) return Kw::None;
-    Kw kw;
-    if (&t >= tokens_.data() && &t < tokens_.data() + tokens_.size()) {
-        kw = keywords_[static_cast<std::size_t>(&t - tokens_.data())];
-    } else {
-        kw = static_cast<Kw>(keyword_table().find(t.text));
-    }
-    if (kw == Kw::None) return kw;
+    const auto kw = static_cast<Kw>(keyword_table().find(t.text));
+    // The _FloatN words are keywords only for compilers that have them.
     if (!ctx_.float_n_keywords && (kw == Kw::Float32 || kw == Kw::Float64 || kw == Kw::Float32x ||
                                    kw == Kw::Float64x || kw == Kw::Float128n))
         return Kw::None;

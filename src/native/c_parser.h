@@ -76,7 +76,13 @@ private:
         return false;
     }
     bool expect(const char* pooled, const char* what);
-    Kw keyword(const Token& t) const;
+    // The keyword a token is, Kw::None for any other: looked up once per token of the list.
+    Kw keyword(const Token& t) const {
+        const auto at = reinterpret_cast<std::uintptr_t>(&t), first = reinterpret_cast<std::uintptr_t>(tokens_.data());
+        if (at >= first && at < first + tokens_.size() * sizeof(Token)) return keywords_[(at - first) / sizeof(Token)];
+        return keyword_of(t);
+    }
+    Kw keyword_of(const Token& t) const;
     void syntax_error(const std::string& expected);
     void error_at(const Token& t, const char* code, const std::string& arg);
     void skip_balanced();
