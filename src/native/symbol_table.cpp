@@ -16,7 +16,7 @@ void SymbolTable::close_scope(const std::string& name) {
 }
 
 void SymbolTable::push_block() {
-    if (open_blocks_ == blocks_.size()) blocks_.emplace_back();
+    if (open_blocks_ == blocks_.size()) blocks_.emplace_back(std::pmr::new_delete_resource());
     ++open_blocks_;
 }
 
@@ -31,7 +31,7 @@ void SymbolTable::pop_block() {
 SymbolTable::Scope& SymbolTable::innermost() { return open_blocks_ == 0 ? named_scope() : blocks_[open_blocks_ - 1]; }
 
 SymbolTable::Scope& SymbolTable::named_scope() {
-    Scope& scope = named_[current_name_];
+    Scope& scope = named_.try_emplace(current_name_, &memory_).first->second;
     if (!scopes_known_ || current_ != &scope) forget_scopes();  // it may have been made just now
     return scope;
 }

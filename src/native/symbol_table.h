@@ -6,6 +6,7 @@
 
 #include "native/c_types.h"
 
+#include <memory_resource>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,10 +25,14 @@ struct Symbol {
 
 class SymbolTable {
 public:
+    // The maps of the named scopes take their memory from the table's own
+    // buffer: quick to fill and freed at once at the end. Blocks, emptied and
+    // filled again, use the heap.
     struct Scope {
-        std::unordered_map<const char*, Symbol> ordinary;  // variables, functions, enumerators
-        std::unordered_map<const char*, Symbol> typedefs;
-        std::unordered_map<const char*, Record*> tags;
+        explicit Scope(std::pmr::memory_resource* memory) : ordinary(memory), typedefs(memory), tags(memory) {}
+        std::pmr::unordered_map<const char*, Symbol> ordinary;  // variables, functions, enumerators
+        std::pmr::unordered_map<const char*, Symbol> typedefs;
+        std::pmr::unordered_map<const char*, Record*> tags;
     };
 
     // The named scope that declarations go to and lookups start from.
@@ -73,6 +78,7 @@ private:
     void forget_scopes() const { scopes_known_ = false; }
     template <class Look> auto search(Look&& look) const -> decltype(look(std::declval<const Scope&>()));
 
+    std::pmr::monotonic_buffer_resource memory_;  // made first, gone last
     std::unordered_map<std::string, Scope> named_;
     std::vector<Scope> blocks_;  // the first open_blocks_ are open; the others wait, emptied, for reuse
     std::size_t open_blocks_ = 0;
