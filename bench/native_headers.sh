@@ -4,7 +4,9 @@
 # headers, measured in the same run.
 #   native_headers.sh [build dir] [repetitions]
 # Prints, per header set: our in-process time, our whole-process time and peak
-# memory, and the same two figures for `gcc -fsyntax-only`.
+# memory, and the same two figures for `gcc -fsyntax-only`; times are the best
+# of the repetitions, the ratios ours to gcc's (whole process, and in-process
+# against gcc's whole process).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
@@ -33,20 +35,24 @@ env = dict(os.environ, KVW_ADD_USR_INCLUDE="1", KVSTGT=os.path.dirname(os.path.d
 ours = [inspect, "native-time", "-S" + defs] + ["-I" + f[2:] for f in extra] + [header]
 gcc = ["gcc", "-fsyntax-only", "-w"] + extra + [source]
 def run(cmd, env=None):
-    """Best wall time of `runs` runs, peak resident memory (kB) and the output."""
-    best, peak, out = None, 0, ""
+    """Best wall time of `runs` runs, peak resident memory (kB) and the outputs."""
+    best, peak, outs = None, 0, []
     for _ in range(runs):
         start = time.perf_counter()
         p = subprocess.run(["/usr/bin/time", "-f", "%M"] + cmd, env=env, capture_output=True, text=True, check=True)
         elapsed = (time.perf_counter() - start) * 1000
         best = elapsed if best is None else min(best, elapsed)
         peak = max(peak, int(p.stderr.strip().splitlines()[-1]))
-        out = p.stdout.strip()
-    return best, peak, out
-ours_ms, ours_kb, ours_out = run(ours, env)
+        outs.append(p.stdout.strip())
+    return best, peak, outs
+ours_ms, ours_kb, ours_outs = run(ours, env)
 gcc_ms, gcc_kb, _ = run(gcc)
+# "in-process 8.5 ms (preprocessing 6.9 ms), ..." of the run with the best in-process time
+ours_out = min(ours_outs, key=lambda o: float(o.split()[1]))
+inproc_ms = float(ours_out.split()[1])
 print(f"{name}: ours {ours_out.split(',')[0]}, whole process {ours_ms:.1f} ms, peak {ours_kb/1024:.1f} MB; "
-      f"gcc -fsyntax-only {gcc_ms:.1f} ms, peak {gcc_kb/1024:.1f} MB; ratio {ours_ms/gcc_ms:.2f}")
+      f"gcc -fsyntax-only {gcc_ms:.1f} ms, peak {gcc_kb/1024:.1f} MB; ratio {ours_ms/gcc_ms:.2f} "
+      f"(in-process {inproc_ms/gcc_ms:.2f})")
 print("   ", ours_out)
 PY
 }

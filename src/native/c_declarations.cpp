@@ -5,18 +5,16 @@
 #include "native/c_lexer.h"
 #include "native/c_parser_internal.h"
 
-#include <unordered_map>
 
 namespace zv::native {
 
 namespace {
 
-const std::unordered_map<const char*, int>& keyword_table() {
-    using K = int;
-    static const std::unordered_map<const char*, K> table = [] {
-        std::unordered_map<const char*, K> m;
+// Keywords by pooled text: open addressing over the text pointers.
+class KeywordTable {
+public:
+    KeywordTable() {
         auto& p = string_pool();
-        auto add = [&](const char* word, auto kw) { m[p.intern(word)] = static_cast<K>(kw); };
         // Order of the keyword enumeration in c_parser_internal.h.
         const char* const groups[][6] = {
             {"typedef"}, {"extern"}, {"static"}, {"auto"}, {"register"}, {"_Thread_local", "__thread"},
@@ -32,12 +30,34 @@ const std::unordered_map<const char*, int>& keyword_table() {
             {"_Generic"}, {"__auto_type"}};
         int kw = 1;
         for (const auto& group : groups) {
-            for (const char* word : group)
-                if (word) add(word, kw);
+            for (const char* word : group) {
+                if (!word) continue;
+                Slot& slot = slots_[place(p.intern(word))];
+                slot.text = p.intern(word);
+                slot.kw = static_cast<std::uint8_t>(kw);
+            }
             ++kw;
         }
-        return m;
-    }();
+    }
+    // The keyword's number in the enumeration, 0 for any other word.
+    std::uint8_t find(const char* pooled) const { return slots_[place(pooled)].kw; }
+
+private:
+    static constexpr std::size_t kSize = 512;  // a power of two, well above the number of words
+    struct Slot {
+        const char* text = nullptr;
+        std::uint8_t kw = 0;
+    };
+    std::size_t place(const char* pooled) const {
+        std::size_t at = static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(pooled) * 0x9e3779b97f4a7c15ull) >> 32) & (kSize - 1);
+        while (slots_[at].text && slots_[at].text != pooled) at = (at + 1) & (kSize - 1);
+        return at;
+    }
+    Slot slots_[kSize];
+};
+
+const KeywordTable& keyword_table() {
+    static const KeywordTable table;
     return table;
 }
 
@@ -46,12 +66,8 @@ const std::unordered_map<const char*, int>& keyword_table() {
 CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context), tokens_(tokens) {
     // Each token's keyword is looked up once.
     keywords_.resize(tokens.size(), Kw::None);
-    const auto& table = keyword_table();
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (tokens[i].kind != TokKind::Ident) continue;
-        auto it = table.find(tokens[i].text);
-        if (it != table.end()) keywords_[i] = static_cast<Kw>(it->second);
-    }
+    for (std::size_t i = 0; i < tokens.size(); ++i)
+        if (tokens[i].kind == TokKind::Ident) keywords_[i] = keyword_of(tokens[i]);
     end_.text = string_pool().intern("");
     end_.kind = TokKind::End;
     if (!tokens.empty()) {
@@ -60,29 +76,10 @@ CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context
     }
 }
 
-const Token& CParser::peek(std::size_t ahead) const {
-    return pos_ + ahead < tokens_.size() ? tokens_[pos_ + ahead] : end_;
-}
-
-bool CParser::accept(const char* pooled) {
-    if (peek().text == pooled && !at_end()) {
-        ++pos_;
-        return true;
-    }
-    return false;
-}
-
-CParser::Kw CParser::keyword(const Token& t) const {
+CParser::Kw CParser::keyword_of(const Token& t) const {
     if (t.kind != TokKind::Ident) return Kw::None;
-    Kw kw;
-    if (&t >= tokens_.data() && &t < tokens_.data() + tokens_.size()) {
-        kw = keywords_[static_cast<std::size_t>(&t - tokens_.data())];
-    } else {
-        const auto& table = keyword_table();
-        auto it = table.find(t.text);
-        kw = it == table.end() ? Kw::None : static_cast<Kw>(it->second);
-    }
-    if (kw == Kw::None) return kw;
+    const auto kw = static_cast<Kw>(keyword_table().find(t.text));
+    // The _FloatN words are keywords only for compilers that have them.
     if (!ctx_.float_n_keywords && (kw == Kw::Float32 || kw == Kw::Float64 || kw == Kw::Float32x ||
                                    kw == Kw::Float64x || kw == Kw::Float128n))
         return Kw::None;
@@ -173,7 +170,7 @@ bool CParser::starts_type(std::size_t ahead) const {
     case Kw::Extension: return starts_type(ahead + 1);
     default: break;
     }
-    return is_typedef_name(t) || ctx_.type_modifiers.count(t.text);
+    return is_typedef_name(t) || is_type_modifier(t);
 }
 
 // __attribute__((...)), asm labels and [[...]]; what the layout needs is kept.
@@ -350,7 +347,7 @@ bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
         }
         case Kw::AutoType: other = ctx_.types.basic(TypeKind::Int); ++pos_; break;
         default:
-            if (t.kind == TokKind::Ident && ctx_.type_modifiers.count(t.text)) {
+            if (t.kind == TokKind::Ident && is_type_modifier(t)) {
                 ++pos_;
                 break;
             }
@@ -623,7 +620,7 @@ const Type* CParser::pointers(const Type* base) {
                 if (kw == Kw::Attribute) attributes(nullptr);
                 else ++pos_;
                 continue;
-            } else if (peek().kind == TokKind::Ident && ctx_.type_modifiers.count(peek().text)) {
+            } else if (peek().kind == TokKind::Ident && is_type_modifier(peek())) {
             } else {
                 break;
             }
@@ -640,7 +637,7 @@ bool CParser::grouping_paren() const {
     if (next.text == w.star || next.text == w.caret || next.text == w.lparen || next.text == w.lbracket) return true;
     const Kw kw = keyword(next);
     if (kw == Kw::Attribute) return true;
-    if (next.kind == TokKind::Ident && kw == Kw::None && !is_typedef_name(next) && !ctx_.type_modifiers.count(next.text))
+    if (next.kind == TokKind::Ident && kw == Kw::None && !is_typedef_name(next) && !is_type_modifier(next))
         return true;
     return false;
 }
@@ -724,7 +721,7 @@ Type CParser::parameters() {
     }
     // K&R identifier list
     if (peek().kind == TokKind::Ident && keyword(peek()) == Kw::None && !is_typedef_name(peek()) &&
-        !ctx_.type_modifiers.count(peek().text) && (peek(1).text == w.comma || peek(1).text == w.rparen)) {
+        !is_type_modifier(peek()) && (peek(1).text == w.comma || peek(1).text == w.rparen)) {
         fn.prototype = false;
         while (peek().kind == TokKind::Ident) {
             fn.params.push_back(Param{peek().text, ctx_.types.basic(TypeKind::Int)});

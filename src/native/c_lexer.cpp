@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,48 +13,79 @@ namespace zv::native {
 
 namespace {
 
-bool ident_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' || c >= 0x80; }
-bool ident_char(unsigned char c) { return ident_start(c) || (c >= '0' && c <= '9'); }
-bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
+constexpr bool ident_start(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == '$' || c >= 0x80; }
+constexpr bool ident_char(unsigned char c) { return ident_start(c) || (c >= '0' && c <= '9'); }
+constexpr bool digit(unsigned char c) { return c >= '0' && c <= '9'; }
 
-// Removes backslash-newline pairs; each removed newline is given back after the
-// end of the logical line so that later lines keep their numbers.
 bool needs_joining(std::string_view text) {
     return text.find('\\') != std::string_view::npos || text.find('\r') != std::string_view::npos;
 }
 
-std::string join_continued_lines(std::string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    int pending = 0;
-    std::size_t i = 0;
-    while (i < text.size()) {
-        // Copy up to the next character that needs a look.
-        std::size_t stop = i;
-        while (stop < text.size() && text[stop] != '\\' && text[stop] != '\r' && text[stop] != '\n') ++stop;
-        out.append(text.substr(i, stop - i));
-        i = stop;
-        if (i >= text.size()) break;
-        const char c = text[i];
+// Text with carriage returns: every character is looked at.
+std::size_t join_with_returns(char* s, std::size_t n) {
+    std::size_t w = 0, pending = 0;
+    for (std::size_t r = 0; r < n;) {
+        const char c = s[r];
         if (c == '\\') {
-            std::size_t j = i + 1;
-            if (j < text.size() && text[j] == '\r') ++j;
-            if (j < text.size() && text[j] == '\n') {
+            std::size_t j = r + 1;
+            if (j < n && s[j] == '\r') ++j;
+            if (j < n && s[j] == '\n') {
                 ++pending;
-                i = j + 1;
+                r = j + 1;
                 continue;
             }
         }
-        ++i;
-        if (c == '\r' && i < text.size() && text[i] == '\n') continue;
-        out += c;
+        ++r;
+        if (c == '\r' && r < n && s[r] == '\n') continue;
+        s[w++] = c;
         if (c == '\n') {
-            out.append(static_cast<std::size_t>(pending), '\n');
+            std::memset(s + w, '\n', pending);
+            w += pending;
             pending = 0;
         }
     }
-    return out;
+    return w;
 }
+
+}  // namespace
+
+std::size_t join_continued_lines(char* s, const std::size_t n) {
+    if (std::memchr(s, '\r', n)) return join_with_returns(s, n);
+    // Only backslashes need a look, and newlines while removed ones wait to be
+    // given back: the text between them moves in blocks. The text only shrinks
+    // (two characters go for each newline given back), so writing stays behind
+    // reading.
+    std::size_t w = 0, r = 0, pending = 0;
+    auto move = [&](std::size_t end) {
+        if (w != r) std::memmove(s + w, s + r, end - r);
+        w += end - r;
+        r = end;
+    };
+    while (r < n) {
+        const void* found = std::memchr(s + r, '\\', n - r);
+        const std::size_t backslash = found ? static_cast<std::size_t>(static_cast<const char*>(found) - s) : n;
+        if (pending > 0) {
+            if (const void* nl = std::memchr(s + r, '\n', backslash - r)) {
+                move(static_cast<std::size_t>(static_cast<const char*>(nl) - s) + 1);
+                std::memset(s + w, '\n', pending);
+                w += pending;
+                pending = 0;
+                continue;
+            }
+        }
+        move(backslash);
+        if (backslash == n) break;
+        if (backslash + 1 < n && s[backslash + 1] == '\n') {
+            ++pending;
+            r = backslash + 2;
+        } else {
+            move(backslash + 1);
+        }
+    }
+    return w;
+}
+
+namespace {
 
 // Length of the punctuator at p (1 for any other single character).
 std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
@@ -75,14 +107,22 @@ std::size_t punctuator_length(const char* p, std::size_t left, bool dot_dot) {
     }
 }
 
-// Pooled texts of the single characters and of the longer punctuators.
+// Pooled texts of the single characters and of the longer punctuators, the
+// longer ones listed under their first character.
 struct PunctuatorTexts {
+    struct Longer {
+        char rest[3];  // second and third character (NUL when absent)
+        const char* pooled;
+    };
     const char* single[256] = {};
-    std::vector<std::pair<std::string_view, const char*>> longer;
+    bool punct[256] = {};  // characters that start a C punctuator
+    std::vector<Longer> longer[256];
     const char* find(std::string_view text) const {
         if (text.size() == 1) return single[static_cast<unsigned char>(text[0])];
-        for (const auto& [word, pooled] : longer)
-            if (word == text) return pooled;
+        const char b = text[1];
+        const char c = text.size() > 2 ? text[2] : '\0';
+        for (const Longer& l : longer[static_cast<unsigned char>(text[0])])
+            if (l.rest[0] == b && l.rest[1] == c) return l.pooled;
         return nullptr;
     }
 };
@@ -95,9 +135,10 @@ const PunctuatorTexts& punctuator_texts() {
             const char ch = static_cast<char>(c);
             t.single[c] = pool.intern(std::string_view(&ch, 1));
         }
+        for (const char* p = "()[]{};,.<>+-*/%&|^!~?:=#"; *p; ++p) t.punct[static_cast<unsigned char>(*p)] = true;
         for (const char* p : {"...", "<<=", ">>=", "->", "++", "--", "<<", ">>", "<=", ">=", "==", "!=", "&&", "||",
                               "*=", "/=", "%=", "+=", "-=", "&=", "^=", "|=", "##", ".."})
-            t.longer.emplace_back(p, pool.intern(p));
+            t.longer[static_cast<unsigned char>(p[0])].push_back({{p[1], p[2], '\0'}, pool.intern(p)});
         return t;
     }();
     return texts;
@@ -105,10 +146,21 @@ const PunctuatorTexts& punctuator_texts() {
 
 }  // namespace
 
-InternCache::InternCache() : slots_(1u << 15) {}
+void InternCache::Free::operator()(Slot* slots) const { std::free(slots); }
 
-const char* InternCache::intern(std::string_view text) {
-    // 8 bytes at a time, multiplied and folded.
+std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::size_t size) {
+    auto* slots = static_cast<Slot*>(std::calloc(size, sizeof(Slot)));
+    if (!slots) throw std::bad_alloc();
+    return std::unique_ptr<Slot[], Free>(slots);
+}
+
+// Room for the names of a common set of headers without growing.
+InternCache::InternCache() : slots_(table(std::size_t{1} << 15)), size_(std::size_t{1} << 15) {}
+
+namespace {
+
+// 8 bytes at a time, multiplied and folded.
+std::uint64_t text_hash(std::string_view text) {
     std::uint64_t h = 0x9e3779b97f4a7c15ull ^ text.size();
     std::size_t i = 0;
     for (; i + 8 <= text.size(); i += 8) {
@@ -117,70 +169,123 @@ const char* InternCache::intern(std::string_view text) {
         h = (h ^ word) * 0xff51afd7ed558ccdull;
         h ^= h >> 32;
     }
+    // The last 1 to 7 bytes, in two loads that may overlap (fixed-size copies
+    // become plain loads).
+    const char* p = text.data() + i;
+    const std::size_t rest = text.size() - i;
     std::uint64_t tail = 0;
-    std::memcpy(&tail, text.data() + i, text.size() - i);
+    if (rest >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + rest - 4, 4);
+        tail = low | static_cast<std::uint64_t>(high) << 32;
+    } else if (rest > 0) {
+        tail = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[rest / 2]) << 8 |
+               static_cast<std::uint64_t>(static_cast<unsigned char>(p[rest - 1])) << 16;
+    }
     h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
-    h ^= h >> 29;
-    if ((used_ + 1) * 4 > slots_.size() * 3) {  // keep it at most three quarters full
-        std::vector<Slot> old(slots_.size() * 2);
+    return h ^ (h >> 29);
+}
+
+}  // namespace
+
+const char* InternCache::intern(std::string_view text) {
+    if ((used_ + 1) * 4 > size_ * 3) {  // keep it at most three quarters full
+        auto old = table(size_ * 2);
         old.swap(slots_);
-        used_ = 0;
-        for (const Slot& s : old) {
+        const std::size_t old_size = size_;
+        size_ *= 2;
+        for (std::size_t k = 0; k < old_size; ++k) {
+            const Slot& s = old[k];
             if (!s.text) continue;
-            std::size_t at = s.hash & (slots_.size() - 1);
-            while (slots_[at].text) at = (at + 1) & (slots_.size() - 1);
+            std::size_t at = text_hash(std::string_view(s.text, s.length)) & (size_ - 1);
+            while (slots_[at].text) at = (at + 1) & (size_ - 1);
             slots_[at] = s;
-            ++used_;
         }
     }
-    std::size_t at = h & (slots_.size() - 1);
-    for (;; at = (at + 1) & (slots_.size() - 1)) {
+    const std::uint64_t h = text_hash(text);
+    const auto check = static_cast<std::uint32_t>(h >> 32);  // the slot comes from the low bits
+    std::size_t at = h & (size_ - 1);
+    for (;; at = (at + 1) & (size_ - 1)) {
         Slot& slot = slots_[at];
         if (!slot.text) break;
-        if (slot.hash == h && slot.length == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0)
+        if (slot.hash == check && slot.length == text.size() && std::memcmp(slot.text, text.data(), text.size()) == 0)
             return slot.text;
     }
     Slot& slot = slots_[at];
-    slot.hash = h;
+    slot.hash = check;
     slot.text = string_pool().intern(text);
     slot.length = static_cast<std::uint32_t>(text.size());
     ++used_;
     return slot.text;
 }
 
-const Words& words() {
-    static const Words w = [] {
-        auto& p = string_pool();
-        Words r{};
-        r.lparen = p.intern("("); r.rparen = p.intern(")"); r.comma = p.intern(","); r.hash = p.intern("#");
-        r.hashhash = p.intern("##"); r.ellipsis = p.intern("..."); r.lt = p.intern("<"); r.gt = p.intern(">");
-        r.lbrace = p.intern("{"); r.rbrace = p.intern("}"); r.lbracket = p.intern("["); r.rbracket = p.intern("]");
-        r.semicolon = p.intern(";"); r.colon = p.intern(":"); r.question = p.intern("?"); r.star = p.intern("*");
-        r.amp = p.intern("&"); r.dot = p.intern("."); r.arrow = p.intern("->"); r.assign = p.intern("=");
-        r.minus = p.intern("-"); r.plus = p.intern("+"); r.excl = p.intern("!"); r.tilde = p.intern("~");
-        r.slash = p.intern("/"); r.percent = p.intern("%"); r.shl = p.intern("<<"); r.shr = p.intern(">>");
-        r.le = p.intern("<="); r.ge = p.intern(">="); r.eq = p.intern("=="); r.ne = p.intern("!=");
-        r.andand = p.intern("&&"); r.oror = p.intern("||"); r.pipe = p.intern("|"); r.caret = p.intern("^");
-        r.dotdot = p.intern("..");
-        r.defined = p.intern("defined"); r.va_args = p.intern("__VA_ARGS__"); r.va_opt = p.intern("__VA_OPT__");
-        r.has_include = p.intern("__has_include"); r.has_include_next = p.intern("__has_include_next");
-        r.has_attribute = p.intern("__has_attribute"); r.has_builtin = p.intern("__has_builtin");
-        r.has_cpp_attribute = p.intern("__has_cpp_attribute"); r.pragma_op = p.intern("_Pragma");
-        return r;
-    }();
-    return w;
+Words make_words() {
+    auto& p = string_pool();
+    Words r{};
+    r.lparen = p.intern("("); r.rparen = p.intern(")"); r.comma = p.intern(","); r.hash = p.intern("#");
+    r.hashhash = p.intern("##"); r.ellipsis = p.intern("..."); r.lt = p.intern("<"); r.gt = p.intern(">");
+    r.lbrace = p.intern("{"); r.rbrace = p.intern("}"); r.lbracket = p.intern("["); r.rbracket = p.intern("]");
+    r.semicolon = p.intern(";"); r.colon = p.intern(":"); r.question = p.intern("?"); r.star = p.intern("*");
+    r.amp = p.intern("&"); r.dot = p.intern("."); r.arrow = p.intern("->"); r.assign = p.intern("=");
+    r.minus = p.intern("-"); r.plus = p.intern("+"); r.excl = p.intern("!"); r.tilde = p.intern("~");
+    r.slash = p.intern("/"); r.percent = p.intern("%"); r.shl = p.intern("<<"); r.shr = p.intern(">>");
+    r.le = p.intern("<="); r.ge = p.intern(">="); r.eq = p.intern("=="); r.ne = p.intern("!=");
+    r.andand = p.intern("&&"); r.oror = p.intern("||"); r.pipe = p.intern("|"); r.caret = p.intern("^");
+    r.dotdot = p.intern("..");
+    r.defined = p.intern("defined"); r.va_args = p.intern("__VA_ARGS__"); r.va_opt = p.intern("__VA_OPT__");
+    r.has_include = p.intern("__has_include"); r.has_include_next = p.intern("__has_include_next");
+    r.has_attribute = p.intern("__has_attribute"); r.has_builtin = p.intern("__has_builtin");
+    r.has_cpp_attribute = p.intern("__has_cpp_attribute"); r.pragma_op = p.intern("_Pragma");
+    return r;
 }
 
 LineLexer::LineLexer(std::string_view text, int file, int first_line, LexOptions options, LexReport report,
                      LexMarker marker)
     : options_(options), report_(std::move(report)), marker_(std::move(marker)), file_(file), line_(first_line) {
-    if (needs_joining(text)) {
-        joined_ = join_continued_lines(text);
+    if (!options.joined && needs_joining(text)) {
+        joined_.assign(text);
+        joined_.resize(join_continued_lines(joined_.data(), joined_.size()));
         text = joined_;
     }
     s_ = text.data();
     n_ = text.size();
 }
+
+namespace {
+
+// What a character may start, for the lexer's first look at it.
+enum CharClass : std::uint8_t { kOtherChar, kBlank, kNewline, kIdentStart, kPrefix, kDigit, kDot, kSlash, kQuote, kHashChar };
+
+struct CharClasses {
+    std::uint8_t start[256] = {};
+    bool ident[256] = {};      // may continue an identifier
+    bool line_stop[256] = {};  // ends a line or may hide its end: newline, "/" and quotes
+};
+
+constexpr CharClasses make_char_classes() {
+    CharClasses t;
+    for (int c = 0; c < 256; ++c) {
+        const auto u = static_cast<unsigned char>(c);
+        if (ident_start(u)) t.start[c] = kIdentStart;
+        if (digit(u)) t.start[c] = kDigit;
+        t.ident[c] = ident_char(u);
+    }
+    for (const char c : {' ', '\t', '\f', '\v', '\r'}) t.start[static_cast<unsigned char>(c)] = kBlank;
+    for (const char c : {'L', 'u', 'U'}) t.start[static_cast<unsigned char>(c)] = kPrefix;
+    t.start[static_cast<unsigned char>('\n')] = kNewline;
+    t.start[static_cast<unsigned char>('.')] = kDot;
+    t.start[static_cast<unsigned char>('/')] = kSlash;
+    t.start[static_cast<unsigned char>('"')] = kQuote;
+    t.start[static_cast<unsigned char>('\'')] = kQuote;
+    t.start[static_cast<unsigned char>('#')] = kHashChar;
+    for (const char c : {'\n', '/', '"', '\''}) t.line_stop[static_cast<unsigned char>(c)] = true;
+    return t;
+}
+
+constexpr CharClasses kChars = make_char_classes();
+
+}  // namespace
 
 // Skips a block comment starting at i_ ("/*"); counts its lines.
 void LineLexer::skip_block_comment() {
@@ -227,160 +332,198 @@ bool LineLexer::skip_to_directive() {
         } else if (c == '#' && (flags_ & kLineStart)) {
             return true;
         } else {
-            // The rest of a line that is not a directive: only comments and
-            // quotes can hide its end or a comment start.
-            flags_ = 0;
-            while (i_ < n && s[i_] != '\n') {
-                const char d = s[i_];
-                if (d == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
-                    skip_block_comment();
-                    flags_ = 0;
-                } else if (d == '/' && i_ + 1 < n && s[i_ + 1] == '/') {
-                    while (i_ < n && s[i_] != '\n') ++i_;
-                } else if (d == '"' || d == '\'') {
-                    ++i_;
-                    while (i_ < n && s[i_] != '\n' && s[i_] != d) i_ += s[i_] == '\\' && i_ + 1 < n && s[i_ + 1] != '\n' ? 2 : 1;
-                    if (i_ < n && s[i_] == d) ++i_;
-                } else {
-                    ++i_;
-                }
-            }
+            skip_line();
         }
     }
     return false;
 }
 
-bool LineLexer::next_line(TokenList& out) {
+void LineLexer::skip_line() {
+    // Only comments and quotes can hide the line's end or a comment start.
     const char* s = s_;
     const std::size_t n = n_;
-    auto& pool = string_pool();
+    flags_ = 0;
+    for (;;) {
+        while (i_ < n && !kChars.line_stop[static_cast<unsigned char>(s[i_])]) ++i_;
+        if (i_ >= n || s[i_] == '\n') return;
+        const char d = s[i_];
+        if (d == '/' && i_ + 1 < n && s[i_ + 1] == '*') {
+            skip_block_comment();
+            flags_ = 0;
+        } else if (d == '/' && i_ + 1 < n && s[i_ + 1] == '/') {
+            while (i_ < n && s[i_] != '\n') ++i_;
+        } else if (d == '"' || d == '\'') {
+            ++i_;
+            while (i_ < n && s[i_] != '\n' && s[i_] != d) i_ += s[i_] == '\\' && i_ + 1 < n && s[i_ + 1] != '\n' ? 2 : 1;
+            if (i_ < n && s[i_] == d) ++i_;
+        } else {
+            ++i_;
+        }
+    }
+}
+
+std::string_view LineLexer::directive_name() const {
+    std::size_t j = i_ + 1;
+    while (j < n_ && (s_[j] == ' ' || s_[j] == '\t')) ++j;
+    const std::size_t start = j;
+    if (j >= n_ || !ident_start(static_cast<unsigned char>(s_[j]))) return {};
+    while (j < n_ && ident_char(static_cast<unsigned char>(s_[j]))) ++j;
+    return std::string_view(s_ + start, j - start);
+}
+
+bool LineLexer::next_line(TokenList& out) {
+    const char* const s = s_;
+    const std::size_t n = n_;
     std::size_t i = i_;
-    int& line = line_;
-    std::uint8_t& flags = flags_;
-    int& file = file_;
-    const LexOptions& options = options_;
-    const LexMarker& marker = marker_;
+    int line = line_;
+    std::uint8_t flags = flags_;
     bool produced = false;
     const PunctuatorTexts& punctuators = punctuator_texts();
-    auto push = [&](TokKind kind, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
-        Token t;
+    InternCache* const cache = options_.cache;
+    auto pooled = [&](std::size_t start, std::size_t end) {
         const std::string_view text(s + start, end - start);
-        // Punctuators, half of all tokens, have their pooled texts at hand.
-        const char* known = kind == TokKind::Punct || kind == TokKind::Other ? punctuators.find(text) : nullptr;
-        t.text = known ? known : options.cache ? options.cache->intern(text) : pool.intern(text);
+        return cache ? cache->intern(text) : string_pool().intern(text);
+    };
+    auto push = [&](TokKind kind, const char* text, std::size_t start, std::size_t end, std::uint8_t extra = 0) {
+        Token& t = out.emplace_back();
+        t.text = text;
         t.length = static_cast<std::uint32_t>(end - start);
         t.kind = kind;
         t.flags = flags | extra;
-        t.file = file;
+        t.file = file_;
         t.line = line;
-        out.push_back(t);
         flags = 0;
         produced = true;
     };
+    // A character or string constant whose quote is at q, its prefix from start.
+    auto quoted = [&](std::size_t start, std::size_t q) {
+        const char quote = s[q];
+        std::size_t j = q + 1;
+        bool closed = false;
+        while (j < n && s[j] != '\n') {
+            if (s[j] == '\\' && j + 1 < n && s[j + 1] != '\n') {
+                j += 2;
+                continue;
+            }
+            if (s[j] == quote) {
+                closed = true;
+                ++j;
+                break;
+            }
+            ++j;
+        }
+        i = j;
+        push(quote == '"' ? TokKind::String : TokKind::Char, pooled(start, i), start, i, closed ? 0 : kUnterminated);
+    };
     while (i < n) {
         const unsigned char c = static_cast<unsigned char>(s[i]);
-        if (c == '\n') {
+        const std::size_t start = i;
+        switch (kChars.start[c]) {
+        case kNewline:
             ++line;
             ++i;
             flags = kLineStart;
             if (produced) {
                 i_ = i;
+                line_ = line;
+                flags_ = flags;
                 return true;
             }
             continue;
-        }
-        if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r') {
+        case kBlank:
             flags |= kSpaceBefore;
-            ++i;
+            do ++i;
+            while (i < n && (s[i] == ' ' || s[i] == '\t'));
             continue;
-        }
-        if (c == '/' && i + 1 < n && s[i + 1] == '/') {
-            while (i < n && s[i] != '\n') ++i;
-            flags |= kSpaceBefore;
-            continue;
-        }
-        if (c == '/' && i + 1 < n && s[i + 1] == '*') {
-            i_ = i;
-            skip_block_comment();
-            i = i_;
-            continue;
-        }
-        if (options.line_markers && (flags & kLineStart) && c == '#' && marker) {
-            // `# 12 "file"` or `#line 12 "file"`
-            std::size_t j = i + 1;
-            while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
-            if (j + 4 < n && std::strncmp(s + j, "line", 4) == 0) j += 4;
-            while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
-            if (j < n && digit(static_cast<unsigned char>(s[j]))) {
-                int number = 0;
-                while (j < n && digit(static_cast<unsigned char>(s[j]))) number = number * 10 + (s[j++] - '0');
-                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
-                std::string_view name;
-                if (j < n && s[j] == '"') {
-                    const std::size_t start = ++j;
-                    while (j < n && s[j] != '"' && s[j] != '\n') ++j;
-                    name = std::string_view(s + start, j - start);
-                }
-                while (j < n && s[j] != '\n') ++j;
-                file = marker(number, name);
-                line = number - 1;
-                i = j;
+        case kSlash:
+            if (i + 1 < n && s[i + 1] == '/') {
+                while (i < n && s[i] != '\n') ++i;
+                flags |= kSpaceBefore;
                 continue;
             }
-        }
-        const std::size_t start = i;
-        // Character and string constants, with their prefixes.
-        std::size_t q = i;
-        if (s[q] == 'u' && q + 1 < n && s[q + 1] == '8') q += 2;
-        else if (s[q] == 'L' || s[q] == 'u' || s[q] == 'U') q += 1;
-        if (q < n && (s[q] == '"' || s[q] == '\'') && (q == i || ident_start(c))) {
-            const char quote = s[q];
-            std::size_t j = q + 1;
-            bool closed = false;
-            while (j < n && s[j] != '\n') {
-                if (s[j] == '\\' && j + 1 < n && s[j + 1] != '\n') {
-                    j += 2;
+            if (i + 1 < n && s[i + 1] == '*') {
+                i_ = i;
+                line_ = line;
+                flags_ = flags;
+                skip_block_comment();
+                i = i_;
+                line = line_;
+                flags = flags_;
+                continue;
+            }
+            break;
+        case kHashChar:
+            if (options_.line_markers && (flags & kLineStart) && marker_) {
+                // `# 12 "file"` or `#line 12 "file"`
+                std::size_t j = i + 1;
+                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                if (j + 4 < n && std::strncmp(s + j, "line", 4) == 0) j += 4;
+                while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                if (j < n && digit(static_cast<unsigned char>(s[j]))) {
+                    int number = 0;
+                    while (j < n && digit(static_cast<unsigned char>(s[j]))) number = number * 10 + (s[j++] - '0');
+                    while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
+                    std::string_view name;
+                    if (j < n && s[j] == '"') {
+                        const std::size_t first = ++j;
+                        while (j < n && s[j] != '"' && s[j] != '\n') ++j;
+                        name = std::string_view(s + first, j - first);
+                    }
+                    while (j < n && s[j] != '\n') ++j;
+                    file_ = marker_(number, name);
+                    line = number - 1;
+                    i = j;
                     continue;
                 }
-                if (s[j] == quote) {
-                    closed = true;
-                    ++j;
-                    break;
-                }
-                ++j;
             }
-            i = j;
-            push(quote == '"' ? TokKind::String : TokKind::Char, start, i, closed ? 0 : kUnterminated);
+            break;
+        case kQuote:
+            quoted(start, i);
             continue;
+        case kPrefix: {
+            const std::size_t q = c == 'u' && i + 1 < n && s[i + 1] == '8' ? i + 2 : i + 1;
+            if (q < n && (s[q] == '"' || s[q] == '\'')) {
+                quoted(start, q);
+                continue;
+            }
+            [[fallthrough]];
         }
-        if (ident_start(c)) {
-            while (i < n && ident_char(static_cast<unsigned char>(s[i]))) ++i;
-            push(TokKind::Ident, start, i);
+        case kIdentStart:
+            ++i;
+            while (i < n && kChars.ident[static_cast<unsigned char>(s[i])]) ++i;
+            push(TokKind::Ident, pooled(start, i), start, i);
             continue;
-        }
-        if (digit(c) || (c == '.' && i + 1 < n && digit(static_cast<unsigned char>(s[i + 1])))) {
+        case kDot:
+            if (!(i + 1 < n && digit(static_cast<unsigned char>(s[i + 1])))) break;
+            [[fallthrough]];
+        case kDigit:
             ++i;
             while (i < n) {
                 const unsigned char d = static_cast<unsigned char>(s[i]);
                 if ((d == '+' || d == '-') && (s[i - 1] == 'e' || s[i - 1] == 'E' || s[i - 1] == 'p' || s[i - 1] == 'P')) {
                     ++i;
                 } else if (d == '.') {
-                    if (options.dot_dot && i + 1 < n && s[i + 1] == '.') break;
+                    if (options_.dot_dot && i + 1 < n && s[i + 1] == '.') break;
                     ++i;
-                } else if (ident_char(d)) {
+                } else if (kChars.ident[d]) {
                     ++i;
                 } else {
                     break;
                 }
             }
-            push(TokKind::Number, start, i);
+            push(TokKind::Number, pooled(start, i), start, i);
             continue;
+        default:
+            break;
         }
-        const std::size_t length = punctuator_length(s + i, n - i, options.dot_dot);
-        i += length;
-        push(std::strchr("()[]{};,.<>+-*/%&|^!~?:=#", c) ? TokKind::Punct : TokKind::Other, start, i);
+        // Punctuators, half of all tokens, have their pooled texts at hand.
+        i += punctuator_length(s + i, n - i, options_.dot_dot);
+        const char* known = punctuators.find(std::string_view(s + start, i - start));
+        push(punctuators.punct[c] ? TokKind::Punct : TokKind::Other, known ? known : pooled(start, i), start, i);
     }
     i_ = i;
+    line_ = line;
+    flags_ = flags;
     return produced;
 }
 

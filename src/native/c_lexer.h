@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 #include <string_view>
@@ -22,11 +23,19 @@ public:
 
 private:
     struct Slot {
-        std::uint64_t hash = 0;
-        const char* text = nullptr;
-        std::uint32_t length = 0;
+        const char* text;  // null: free
+        std::uint32_t hash;
+        std::uint32_t length;
     };
-    std::vector<Slot> slots_;
+    // Zeroed memory from calloc: the pages of a large table that are never
+    // used are never touched.
+    struct Free {
+        void operator()(Slot* slots) const;
+    };
+    static std::unique_ptr<Slot[], Free> table(std::size_t size);
+
+    std::unique_ptr<Slot[], Free> slots_;
+    std::size_t size_;
     std::size_t used_ = 0;
 };
 
@@ -34,7 +43,13 @@ struct LexOptions {
     bool dot_dot = false;  // ".." is a token of its own and never part of a number
     bool line_markers = false;  // lines `# <n> "file"` reset the line (preprocessed text)
     InternCache* cache = nullptr;  // optional
+    bool joined = false;  // join_continued_lines has been applied to the text
 };
+
+// Removes backslash-newline pairs; each removed newline is given back after
+// the end of the logical line so that later lines keep their numbers. Works
+// in place and gives the new size (never larger).
+std::size_t join_continued_lines(char* text, std::size_t size);
 
 // Called with a message code and the line it concerns (UNTERCOMM).
 using LexReport = std::function<void(const char* code, int line)>;
@@ -55,6 +70,11 @@ public:
     bool next_line(TokenList& out);
     // Passes over lines up to the next one that starts with "#" (left unread); false at the end.
     bool skip_to_directive();
+    // At the "#" of a directive: the name that follows when it is a plain word, else nothing.
+    std::string_view directive_name() const;
+    // Passes over the rest of the current line (comments may carry it on).
+    void skip_line();
+    int line() const { return line_; }
 
 private:
     void skip_block_comment();
@@ -99,6 +119,11 @@ struct Words {
     const char *defined, *va_args, *va_opt, *has_include, *has_include_next, *has_attribute, *has_builtin,
         *has_cpp_attribute, *pragma_op;
 };
-const Words& words();
+Words make_words();
+// Looked at for nearly every token: inline, so that only the guard is checked.
+inline const Words& words() {
+    static const Words w = make_words();
+    return w;
+}
 
 }  // namespace zv::native

@@ -63,12 +63,26 @@ private:
     struct Attributes;
 
     // tokens
-    const Token& peek(std::size_t ahead = 0) const;
+    const Token& peek(std::size_t ahead = 0) const {
+        return pos_ + ahead < tokens_.size() ? tokens_[pos_ + ahead] : end_;
+    }
     bool at_end() const { return pos_ >= tokens_.size(); }
     bool is(const char* pooled, std::size_t ahead = 0) const { return peek(ahead).text == pooled; }
-    bool accept(const char* pooled);
+    bool accept(const char* pooled) {
+        if (pos_ < tokens_.size() && tokens_[pos_].text == pooled) {
+            ++pos_;
+            return true;
+        }
+        return false;
+    }
     bool expect(const char* pooled, const char* what);
-    Kw keyword(const Token& t) const;
+    // The keyword a token is, Kw::None for any other: looked up once per token of the list.
+    Kw keyword(const Token& t) const {
+        const auto at = reinterpret_cast<std::uintptr_t>(&t), first = reinterpret_cast<std::uintptr_t>(tokens_.data());
+        if (at >= first && at < first + tokens_.size() * sizeof(Token)) return keywords_[(at - first) / sizeof(Token)];
+        return keyword_of(t);
+    }
+    Kw keyword_of(const Token& t) const;
     void syntax_error(const std::string& expected);
     void error_at(const Token& t, const char* code, const std::string& arg);
     void skip_balanced();
@@ -93,6 +107,9 @@ private:
     const Type* apply_mode(const Type* type, const Attributes& attrs);
     bool starts_type(std::size_t ahead = 0) const;
     bool is_typedef_name(const Token& t) const;
+    bool is_type_modifier(const Token& t) const {
+        return !ctx_.type_modifiers.empty() && ctx_.type_modifiers.count(t.text) != 0;
+    }
     const Type* type_name();
     long long constant(const char* what, bool required);
 

@@ -117,26 +117,66 @@ const Type* TypeTable::complex_of(TypeKind kind) {
     return make(t);
 }
 
+TypeTable::Derived& TypeTable::free_or_same(const Derived& key) {
+    std::uint64_t h = reinterpret_cast<std::uintptr_t>(key.from) ^ (static_cast<std::uint64_t>(key.detail) << 3) ^
+                      static_cast<std::uint64_t>(key.how);
+    h *= 0x9e3779b97f4a7c15ull;
+    const std::size_t mask = derived_.size() - 1;
+    for (std::size_t at = (h >> 40) & mask;; at = (at + 1) & mask) {
+        Derived& d = derived_[at];
+        if (!d.type || (d.from == key.from && d.detail == key.detail && d.how == key.how)) return d;
+    }
+}
+
+TypeTable::Derived& TypeTable::derived(Derivation how, const void* from, long long detail) {
+    if ((derived_used_ + 1) * 2 > derived_.size()) {  // kept at most half full
+        std::vector<Derived> old(derived_.empty() ? 1024 : derived_.size() * 2);
+        old.swap(derived_);
+        for (const Derived& d : old)
+            if (d.type) free_or_same(d) = d;
+    }
+    Derived& d = free_or_same(Derived{from, detail, how, nullptr});
+    if (!d.type) {
+        d.from = from;
+        d.detail = detail;
+        d.how = how;
+        ++derived_used_;  // the caller fills in the type
+    }
+    return d;
+}
+
 const Type* TypeTable::pointer_to(const Type* target) {
-    Type t;
-    t.kind = TypeKind::Pointer;
-    t.base = target;
-    return make(t);
+    Derived& d = derived(Derivation::Pointer, target, 0);
+    if (!d.type) {
+        Type t;
+        t.kind = TypeKind::Pointer;
+        t.base = target;
+        d.type = make(t);
+    }
+    return d.type;
 }
 
 const Type* TypeTable::array_of(const Type* element, long long count) {
-    Type t;
-    t.kind = TypeKind::Array;
-    t.base = element;
-    t.count = count;
-    return make(t);
+    Derived& d = derived(Derivation::Array, element, count);
+    if (!d.type) {
+        Type t;
+        t.kind = TypeKind::Array;
+        t.base = element;
+        t.count = count;
+        d.type = make(t);
+    }
+    return d.type;
 }
 
 const Type* TypeTable::qualified(const Type* type, std::uint8_t quals) {
     if (!type || (type->quals | quals) == type->quals) return type;
-    Type t = *type;
-    t.quals |= quals;
-    return make(t);
+    Derived& d = derived(Derivation::Qualified, type, quals);
+    if (!d.type) {
+        Type t = *type;
+        t.quals |= quals;
+        d.type = make(t);
+    }
+    return d.type;
 }
 
 const Type* TypeTable::aligned(const Type* type, long long align) {
@@ -147,10 +187,14 @@ const Type* TypeTable::aligned(const Type* type, long long align) {
 }
 
 const Type* TypeTable::record_type(Record* record) {
-    Type t;
-    t.kind = record->kind;
-    t.record = record;
-    return make(t);
+    Derived& d = derived(Derivation::Record, record, 0);
+    if (!d.type) {
+        Type t;
+        t.kind = record->kind;
+        t.record = record;
+        d.type = make(t);
+    }
+    return d.type;
 }
 
 const Type* resolve(const Type* type) {

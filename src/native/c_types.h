@@ -82,8 +82,22 @@ public:
     Record* make_record(TypeKind kind, const char* tag);
 
 private:
+    // Pointers, arrays, qualified versions and tag references are made once
+    // for each type (or record) they are made from.
+    enum class Derivation : std::uint8_t { Pointer, Array, Qualified, Record };
+    struct Derived {
+        const void* from = nullptr;
+        long long detail = 0;  // element count, qualifiers
+        Derivation how = Derivation::Pointer;
+        const Type* type = nullptr;  // null: a free entry
+    };
+    Derived& derived(Derivation how, const void* from, long long detail);
+    Derived& free_or_same(const Derived& key);
+
     std::deque<Type> types_;
     std::deque<Record> records_;
+    std::vector<Derived> derived_;  // open addressing, a power of two in size
+    std::size_t derived_used_ = 0;
     const Type* basic_[static_cast<int>(TypeKind::VaList) + 1] = {};
 };
 

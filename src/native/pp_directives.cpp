@@ -6,9 +6,13 @@
 #include "diagnostics/report.h"
 #include "native/c_lexer.h"
 
+#include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace zv::native {
 
@@ -19,16 +23,29 @@ bool regular_file(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool read_file(const std::string& path, std::string& text) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return false;
+// The whole file, read straight into a buffer of its size.
+bool read_file(const std::string& path, std::unique_ptr<char[]>& text, std::size_t& size) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return false;
     struct stat st {};
-    if (::fstat(::fileno(f), &st) == 0 && st.st_size > 0) text.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
-    std::size_t got;
-    while ((got = std::fread(buffer, 1, sizeof buffer, f)) > 0) text.append(buffer, got);
-    std::fclose(f);
-    return true;
+    std::size_t capacity = (::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0) + 1;
+    text = std::make_unique_for_overwrite<char[]>(capacity);  // one more: the end shows as a short read
+    size = 0;
+    for (;;) {
+        if (size == capacity) {
+            auto larger = std::make_unique_for_overwrite<char[]>(capacity * 2 + 4096);
+            std::memcpy(larger.get(), text.get(), size);
+            text = std::move(larger);
+            capacity = capacity * 2 + 4096;
+        }
+        const ssize_t n = ::read(fd, text.get() + size, capacity - size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) {
+            ::close(fd);
+            return n == 0;
+        }
+        size += static_cast<std::size_t>(n);
+    }
 }
 
 bool builtin_we_have(std::string_view name) {
@@ -264,7 +281,25 @@ void Preprocessor::directive(const Token& hash) {
     const bool first = !s.seen;
     s.seen = true;
     if (s.guard_closed) s.guard_broken = true;
-    TokenList line = rest_of_line();
+    TokenList line = take_line_buffer();
+    rest_of_line(line);
+    run_directive(hash, line, first);
+    give_back_line_buffer(std::move(line));
+}
+
+TokenList Preprocessor::take_line_buffer() {
+    if (line_buffers_.empty()) return {};
+    TokenList line = std::move(line_buffers_.back());
+    line_buffers_.pop_back();
+    return line;
+}
+
+void Preprocessor::give_back_line_buffer(TokenList&& line) {
+    line.clear();
+    line_buffers_.push_back(std::move(line));
+}
+
+void Preprocessor::run_directive(const Token& hash, const TokenList& line, bool first) {
     if (line.empty()) return;
     const Token& d = line[0];
     const int dline = hash.line;
@@ -296,15 +331,44 @@ void Preprocessor::directive(const Token& hash) {
 }
 
 void Preprocessor::skip_group() {
+    TokenList line = take_line_buffer();
+    skip_group_lines(line);
+    give_back_line_buffer(std::move(line));
+}
+
+void Preprocessor::skip_group_lines(TokenList& line) {
     Source& s = *stack_.back();
     int depth = 0;
     // Lines of the group are passed over without tokens; only directive lines are read.
     s.pos = s.tokens->size();
     while (s.lexer && s.lexer->skip_to_directive()) {
+        // Most directive lines of a skipped group need no tokens: their name
+        // tells all, read straight from the text.
+        const std::string_view word = s.lexer->directive_name();
+        if (!word.empty()) {
+            if (word == "if" || word == "ifdef" || word == "ifndef") {
+                ++depth;
+                s.lexer->skip_line();
+                continue;
+            }
+            if (word == "endif" && depth == 0) {
+                const int dline = s.lexer->line() + s.line_delta;
+                s.lexer->skip_line();
+                s.owned.clear();
+                s.pos = 0;
+                do_endif(dline);
+                return;
+            }
+            if (word == "endif") --depth;
+            if (depth > 0 || (word != "else" && word != "elif")) {
+                s.lexer->skip_line();
+                continue;
+            }
+        }
         if (!next_file_line(s)) break;
         const int dline = s.owned[0].line + s.line_delta;
         s.pos = 1;  // the "#"
-        const TokenList line = rest_of_line();
+        rest_of_line(line);
         if (line.empty() || line[0].kind != TokKind::Ident) continue;
         const std::string_view name = line[0].view();
         if (name == "if" || name == "ifdef" || name == "ifndef") {
@@ -350,7 +414,7 @@ bool Preprocessor::do_ifdef(bool negate, const TokenList& line, int dline, bool 
     } else if (line[1].kind != TokKind::Ident) {
         report(3, "ARGPUNCTU", which, s.file, dline);
     } else {
-        value = macros_.count(line[1].text) != 0 || special_operator(line[1].text);
+        value = macros_.contains(line[1].text) || special_operator(line[1].text);
         if (negate) value = !value;
         if (line.size() > 2 && !settings_.knr) report(3, "INVALIEND", which, s.file, dline);
         if (negate && first) {
@@ -425,7 +489,7 @@ bool Preprocessor::resolve_operators(const TokenList& line, TokenList& pre) {
                 bad = true;
                 break;
             }
-            number(macros_.count(line[j].text) != 0 || special_operator(line[j].text), t);
+            number(macros_.contains(line[j].text) || special_operator(line[j].text), t);
             i = paren ? j + 1 : j;
         } else if (t.text == w.has_include || t.text == w.has_include_next) {
             std::size_t j = i + 1;
@@ -506,8 +570,10 @@ void Preprocessor::do_define(const TokenList& line) {
         report(3, "INVDEFINE", "", s.file, dline);
         return;
     }
-    Macro m;
+    MacroText& m = macro_text_;
     m.name = name.text;
+    m.function_like = m.variadic = false;
+    m.params.clear();
     std::size_t i = 2;
     if (i < line.size() && line[i].text == w.lparen && !line[i].space_before()) {
         m.function_like = true;
@@ -575,17 +641,17 @@ void Preprocessor::do_define(const TokenList& line) {
             }
         }
     }
-    auto it = macros_.find(m.name);
-    if (it != macros_.end() && it->second.builtin == Macro::Builtin::None) {
-        const Macro& old = it->second;
-        bool same = old.function_like == m.function_like && old.params == m.params && old.variadic == m.variadic &&
-                    old.body.size() == m.body.size();
+    const Macro* old = macros_.find(m.name);
+    if (old && old->builtin == Macro::Builtin::None) {
+        bool same = old->function_like == m.function_like &&
+                    std::equal(old->params.begin(), old->params.end(), m.params.begin(), m.params.end()) &&
+                    old->variadic == m.variadic && old->body.size() == m.body.size();
         for (std::size_t k = 0; same && k < m.body.size(); ++k)
-            same = old.body[k].text == m.body[k].text &&
-                   (k == 0 || old.body[k].space_before() == m.body[k].space_before());
+            same = old->body[k].text == m.body[k].text &&
+                   (k == 0 || old->body[k].space_before() == m.body[k].space_before());
         if (!same) report(3, "IDENREDEF", name.view(), s.file, dline);
     }
-    macros_[m.name] = std::move(m);
+    macros_.define(m);
 }
 
 void Preprocessor::do_undef(const TokenList& line) {
@@ -600,11 +666,11 @@ void Preprocessor::do_undef(const TokenList& line) {
         report(3, "UNDEFININ", "defined", s.file, dline);
         return;
     }
-    auto it = macros_.find(name.text);
-    if (it == macros_.end()) return;
-    if (it->second.builtin != Macro::Builtin::None && it->second.builtin != Macro::Builtin::Counter)
+    const Macro* macro = macros_.find(name.text);
+    if (!macro) return;
+    if (macro->builtin != Macro::Builtin::None && macro->builtin != Macro::Builtin::Counter)
         report(3, "UNDEFININ", name.view(), s.file, dline);
-    macros_.erase(it);
+    macros_.erase(name.text);
 }
 
 // ---------------------------------------------------------------- includes
@@ -719,18 +785,18 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     const std::string& key = known->second;
     if (once_.count(key)) return;
     auto& slot = cache_[key];
-    if (slot && slot->guard && macros_.count(slot->guard)) return;
+    if (slot && slot->guard && macros_.contains(slot->guard)) return;
     if (!slot) {
         slot = std::make_unique<CachedFile>();
         slot->key = key;
         slot->file = add_file_name(path);
     }
     if (!slot->loaded) {
-        slot->text.clear();
-        if (!read_file(path, slot->text)) {
+        if (!read_file(path, slot->text, slot->size)) {
             reportAtText(1, "IMPOUVFIC", path.c_str(), nullptr, 0);
             return;
         }
+        slot->size = join_continued_lines(slot->text.get(), slot->size);
         slot->loaded = true;
     }
     const int file = slot->file;
@@ -741,7 +807,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     if (included_set_.insert(path).second) included_.push_back(path);
     auto source = std::make_unique<Source>();
     source->is_file = true;
-    source->lexer = file_lexer(slot->text, file, false);
+    source->lexer = file_lexer(std::string_view(slot->text.get(), slot->size), file);
     source->tokens = &source->owned;
     source->file = file;
     source->cached = slot.get();

@@ -72,6 +72,72 @@ const Hideset* HidesetPool::intersect(const Hideset* a, const Hideset* b) {
     return make(std::move(names));
 }
 
+// ---------------------------------------------------------------- macro table
+
+template <class T> T* MacroTable::Chunks<T>::take(std::size_t count) {
+    constexpr std::size_t kChunk = 4096;
+    if (size - used < count) {
+        size = std::max(kChunk, count);
+        chunks.push_back(std::make_unique<T[]>(size));
+        used = 0;
+    }
+    T* place = chunks.back().get() + used;
+    used += count;
+    return place;
+}
+
+MacroTable::MacroTable() : slots_(1024) {}
+
+const Macro& MacroTable::define(const MacroText& text) {
+    if ((names_ + 1) * 2 > slots_.size()) {  // kept at most half full
+        std::vector<Slot> old(slots_.size() * 2);
+        old.swap(slots_);
+        for (const Slot& slot : old)
+            if (slot.name) slots_[place(slot.name)] = slot;
+    }
+    Slot& slot = slots_[place(text.name)];
+    if (!slot.name) {
+        slot.name = text.name;
+        ++names_;
+    }
+    if (!slot.macro) {
+        if (!free_.empty()) {
+            slot.macro = free_.back();
+            free_.pop_back();
+        } else {
+            slot.macro = macros_.take(1);
+        }
+    }
+    Macro& m = *slot.macro;
+    m = Macro{};
+    m.name = text.name;
+    m.function_like = text.function_like;
+    m.variadic = text.variadic;
+    m.builtin = text.builtin;
+    if (!text.params.empty()) {
+        const char** params = params_.take(text.params.size());
+        std::copy(text.params.begin(), text.params.end(), params);
+        m.params = std::span<const char* const>(params, text.params.size());
+    }
+    if (!text.body.empty()) {
+        Token* body = tokens_.take(text.body.size());
+        std::copy(text.body.begin(), text.body.end(), body);
+        m.body = TokenSpan(body, text.body.size());
+    }
+    for (const Token& t : m.body) {
+        if (t.text == words().hashhash) m.has_paste = true;
+        if (t.text == words().va_opt) m.has_va_opt = true;
+    }
+    return m;
+}
+
+void MacroTable::erase(const char* name) {
+    Slot& slot = slots_[place(name)];
+    if (!slot.name || !slot.macro) return;
+    free_.push_back(slot.macro);
+    slot.macro = nullptr;
+}
+
 // ---------------------------------------------------------------- state
 
 Preprocessor::Preprocessor(PreprocessorSettings settings) : settings_(std::move(settings)) {
@@ -89,10 +155,10 @@ Preprocessor::Preprocessor(PreprocessorSettings settings) : settings_(std::move(
         {"__DATE__", Macro::Builtin::Date},          {"__TIME__", Macro::Builtin::Time},
         {"__COUNTER__", Macro::Builtin::Counter}};
     for (const auto& [name, kind] : builtins) {
-        Macro m;
+        MacroText m;
         m.name = pool.intern(name);
         m.builtin = kind;
-        macros_[m.name] = std::move(m);
+        macros_.define(m);
     }
     define("KVR_LINUX", "1");
     define("USE_KVS", "1");
@@ -135,11 +201,11 @@ void Preprocessor::report_here(int kind, const char* code, std::string_view arg)
 }
 
 void Preprocessor::define(std::string_view name, std::string_view body) {
-    Macro m;
+    MacroText m;
     m.name = string_pool().intern(name);
     lex(body, 0, 0, m.body);
     if (!m.body.empty()) m.body.front().flags &= static_cast<std::uint8_t>(~kSpaceBefore);
-    macros_[m.name] = std::move(m);
+    macros_.define(m);
 }
 
 void Preprocessor::define_item(std::string_view item) {
@@ -167,10 +233,7 @@ void Preprocessor::define_item(std::string_view item) {
     define(name, value);
 }
 
-const Macro* Preprocessor::find_macro(const char* pooled_name) const {
-    auto it = macros_.find(pooled_name);
-    return it == macros_.end() ? nullptr : &it->second;
-}
+const Macro* Preprocessor::find_macro(const char* pooled_name) const { return macros_.find(pooled_name); }
 
 bool Preprocessor::defined(std::string_view name) const { return find_macro(string_pool().intern(name)) != nullptr; }
 
@@ -206,17 +269,21 @@ void Preprocessor::drop_top() {
     stack_.pop_back();
 }
 
-void Preprocessor::push_tokens(TokenList tokens, bool barrier) {
+void Preprocessor::push_tokens(TokenSpan tokens, bool barrier) {
     // An exhausted macro source below is of no further use: dropping it keeps
     // chains of object-like macros from deepening the stack.
-    while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
-           stack_.back()->pos >= stack_.back()->tokens->size())
-        drop_top();
+    drop_exhausted();
     auto source = new_source();
-    source->owned = std::move(tokens);
+    source->owned.assign(tokens.begin(), tokens.end());
     source->tokens = &source->owned;
     source->barrier = barrier;
     push_source(std::move(source), "");
+}
+
+void Preprocessor::drop_exhausted() {
+    while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
+           stack_.back()->pos >= stack_.back()->tokens->size())
+        drop_top();
 }
 
 void Preprocessor::pop_source() {
@@ -227,6 +294,7 @@ void Preprocessor::pop_source() {
         return;
     }
     --file_depth_;
+    s->lexer.reset();
     while (conditionals_.size() > s->cond_base) {
         const Conditional& c = conditionals_.back();
         report(3, "UNTERCOND", c.which, c.file, c.line);
@@ -236,18 +304,18 @@ void Preprocessor::pop_source() {
     // A guarded file is normally not read again: its tokens make room for the next file's.
     const bool still_read = std::any_of(stack_.begin(), stack_.end(), [&](const auto& other) { return other->cached == s->cached; });
     if (s->cached && !still_read && (s->cached->guard || once_.count(s->cached->key))) {
-        s->cached->text.clear();
-        s->cached->text.shrink_to_fit();
+        s->cached->text.reset();
+        s->cached->size = 0;
         s->cached->loaded = false;
     }
     spare_.push_back(std::move(s));
 }
 
-std::unique_ptr<LineLexer> Preprocessor::file_lexer(std::string_view text, int file, bool dot_dot) {
+std::unique_ptr<LineLexer> Preprocessor::file_lexer(std::string_view joined_text, int file) {
     LexOptions options;
-    options.dot_dot = dot_dot;
     options.cache = &intern_cache_;
-    return std::make_unique<LineLexer>(text, file, 1, options,
+    options.joined = true;
+    return std::make_unique<LineLexer>(joined_text, file, 1, options,
                                        [this, file](const char* code, int at) { report(3, code, "", file, at); });
 }
 
@@ -299,16 +367,15 @@ bool Preprocessor::peek_lparen() {
     return false;
 }
 
-TokenList Preprocessor::rest_of_line() {
-    TokenList line;
+void Preprocessor::rest_of_line(TokenList& line) {
     Source& s = *stack_.back();
-    while (s.pos < s.tokens->size()) {  // a file's buffer holds one line
-        Token t = (*s.tokens)[s.pos++];
+    const TokenList& tokens = *s.tokens;  // a file's buffer holds one line
+    line.assign(tokens.begin() + static_cast<std::ptrdiff_t>(std::min(s.pos, tokens.size())), tokens.end());
+    s.pos = std::max(s.pos, tokens.size());
+    for (Token& t : line) {
         t.line += s.line_delta;
         t.file = s.file;
-        line.push_back(t);
     }
-    return line;
 }
 
 // ---------------------------------------------------------------- driver loop
@@ -342,11 +409,10 @@ bool Preprocessor::next_expanded(Token& token) {
     while (read(t)) {
         if (t.text == words().pragma_op && pragma_operator(t)) continue;
         if (t.kind == TokKind::Ident && !(t.flags & kNoExpand)) {
-            auto it = macros_.find(t.text);
-            if (it != macros_.end()) {
+            if (const Macro* macro = macros_.find(t.text)) {
                 if (HidesetPool::contains(t.hide, t.text)) {
                     t.flags |= kNoExpand;
-                } else if (expand(it->second, t)) {
+                } else if (expand(*macro, t)) {
                     continue;
                 }
             }
@@ -380,7 +446,21 @@ bool Preprocessor::pragma_operator(const Token& op) {
 
 TokenList Preprocessor::expand_all(const TokenList& tokens) {
     TokenList out;
-    if (tokens.empty()) return out;
+    expand_all(TokenSpan(tokens), out);
+    return out;
+}
+
+void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
+    if (tokens.empty()) return;
+    // Most arguments name no macro at all: they expand to themselves.
+    const bool plain = std::none_of(tokens.begin(), tokens.end(), [&](const Token& t) {
+        return t.kind == TokKind::Ident && !(t.flags & kNoExpand) &&
+               (macros_.contains(t.text) || t.text == words().pragma_op);
+    });
+    if (plain) {
+        out.insert(out.end(), tokens.begin(), tokens.end());
+        return;
+    }
     const bool saved = collecting_;
     collecting_ = false;
     push_tokens(tokens, true);
@@ -389,7 +469,6 @@ TokenList Preprocessor::expand_all(const TokenList& tokens) {
     while (next_expanded(t)) out.push_back(t);
     while (stack_.size() >= level) drop_top();
     collecting_ = saved;
-    return out;
 }
 
 // ---------------------------------------------------------------- macros
@@ -406,7 +485,7 @@ Token Preprocessor::make_token(std::string_view text, const Token& where) {
     return t;
 }
 
-TokenList Preprocessor::builtin_value(const Macro& macro, const Token& name) {
+Token Preprocessor::builtin_value(const Macro& macro, const Token& name) {
     std::string text;
     switch (macro.builtin) {
     case Macro::Builtin::Line: text = std::to_string(name.line); break;
@@ -418,17 +497,27 @@ TokenList Preprocessor::builtin_value(const Macro& macro, const Token& name) {
     case Macro::Builtin::Counter: text = std::to_string(counter_++); break;
     case Macro::Builtin::None: break;
     }
-    return TokenList{make_token(text, name)};
+    return make_token(text, name);
 }
 
-bool Preprocessor::collect_arguments(const Macro& macro, const Token& name, std::vector<TokenList>& args,
-                                     Token& rparen) {
+std::unique_ptr<Preprocessor::MacroArgs> Preprocessor::take_args() {
+    if (spare_args_.empty()) return std::make_unique<MacroArgs>();
+    std::unique_ptr<MacroArgs> args = std::move(spare_args_.back());
+    spare_args_.pop_back();
+    args->tokens.clear();
+    args->spans.clear();
+    args->expanded.clear();
+    args->expanded_spans.clear();
+    return args;
+}
+
+bool Preprocessor::collect_arguments(const Macro& macro, const Token& name, MacroArgs& args, Token& rparen) {
     const Words& w = words();
     Token t;
     const bool saved = collecting_;
     collecting_ = true;
     read(t);  // the "("
-    args.assign(1, TokenList{});
+    std::uint32_t start = 0;  // of the argument being read
     int depth = 0;
     bool closed = false;
     while (read(t)) {
@@ -442,38 +531,45 @@ bool Preprocessor::collect_arguments(const Macro& macro, const Token& name, std:
             }
             --depth;
         } else if (t.text == w.comma && depth == 0 &&
-                   !(macro.variadic && args.size() >= macro.params.size())) {
-            args.emplace_back();
+                   !(macro.variadic && args.spans.size() + 1 >= macro.params.size())) {
+            args.spans.emplace_back(start, static_cast<std::uint32_t>(args.tokens.size()));
+            start = static_cast<std::uint32_t>(args.tokens.size());
             continue;
         }
         t.flags &= static_cast<std::uint8_t>(~kLineStart);
-        if (args.back().empty()) t.flags &= static_cast<std::uint8_t>(~kSpaceBefore);
-        args.back().push_back(t);
+        if (args.tokens.size() == start) t.flags &= static_cast<std::uint8_t>(~kSpaceBefore);
+        args.tokens.push_back(t);
     }
+    args.spans.emplace_back(start, static_cast<std::uint32_t>(args.tokens.size()));
     collecting_ = saved;
     if (!closed) {
         report(3, "ERRINLINE", "unterminated macro call", name.file, name.line);
         return false;
     }
     const std::size_t want = macro.params.size();
+    const std::size_t got = args.spans.size();
     if (want == 0) {
-        if (args.size() > 1 || !args[0].empty()) report(3, "ARGTOMACR", macro.name, name.file, name.line);
-        args.clear();
+        if (got > 1 || !args.tokens.empty()) report(3, "ARGTOMACR", macro.name, name.file, name.line);
+        args.spans.clear();
         return true;
     }
     const std::size_t required = macro.variadic ? want - 1 : want;
-    if (!macro.variadic && args.size() > want) report(1, "TOMANYARG", macro.name, name.file, name.line);
-    if (args.size() < required) {
-        if (args.size() == 1 && args[0].empty()) report(3, "NOARTOMAC", macro.name, name.file, name.line);
+    if (!macro.variadic && got > want) report(1, "TOMANYARG", macro.name, name.file, name.line);
+    if (got < required) {
+        if (got == 1 && args.tokens.empty()) report(3, "NOARTOMAC", macro.name, name.file, name.line);
         else report(3, "NBARGMACR", macro.name, name.file, name.line);
     }
-    args.resize(want);
+    const auto end = static_cast<std::uint32_t>(args.tokens.size());
+    args.spans.resize(want, std::make_pair(end, end));
     return true;
 }
 
 bool Preprocessor::paste(Token& left, const Token& right) {
-    const std::string text = std::string(left.view()) + std::string(right.view());
-    TokenList lexed;
+    std::string& text = paste_text_;
+    text.assign(left.text, left.length);
+    text.append(right.text, right.length);
+    TokenList& lexed = paste_tokens_;
+    lexed.clear();
     lex(text, left.file, left.line, lexed);
     if (lexed.size() != 1) return false;
     const std::uint8_t flags = left.flags;
@@ -487,7 +583,7 @@ bool Preprocessor::paste(Token& left, const Token& right) {
     return true;
 }
 
-TokenList Preprocessor::substitute(const Macro& macro, const std::vector<TokenList>& args, const Token& name) {
+void Preprocessor::substitute(const Macro& macro, MacroArgs& args, TokenList& out) {
     const Words& w = words();
     auto param_of = [&](const Token& t) -> int {
         if (t.kind != TokKind::Ident) return -1;
@@ -495,67 +591,77 @@ TokenList Preprocessor::substitute(const Macro& macro, const std::vector<TokenLi
             if (macro.params[i] == t.text) return static_cast<int>(i);
         return -1;
     };
-    const bool va_present = macro.variadic && !args.empty() && !args.back().empty();
+    auto arg = [&](int p) {
+        const auto [first, last] = args.spans[static_cast<std::size_t>(p)];
+        return TokenSpan(args.tokens.data() + first, last - first);
+    };
+    const int last_param = static_cast<int>(macro.params.size()) - 1;
+    const bool va_present = macro.variadic && !args.spans.empty() && !arg(last_param).empty();
 
     // __VA_OPT__(x) becomes x when the variable arguments hold tokens, else nothing.
-    TokenList body;
-    body.reserve(macro.body.size());
-    for (std::size_t i = 0; i < macro.body.size(); ++i) {
-        const Token& t = macro.body[i];
-        if (t.text == w.va_opt && macro.variadic && i + 1 < macro.body.size() && macro.body[i + 1].text == w.lparen) {
-            int depth = 0;
-            std::size_t j = i + 1;
-            for (; j < macro.body.size(); ++j) {
-                if (macro.body[j].text == w.lparen) ++depth;
-                else if (macro.body[j].text == w.rparen && --depth == 0) break;
+    TokenList va_opt_body;
+    if (macro.has_va_opt) {
+        va_opt_body.reserve(macro.body.size());
+        for (std::size_t i = 0; i < macro.body.size(); ++i) {
+            const Token& t = macro.body[i];
+            if (t.text == w.va_opt && macro.variadic && i + 1 < macro.body.size() && macro.body[i + 1].text == w.lparen) {
+                int depth = 0;
+                std::size_t j = i + 1;
+                for (; j < macro.body.size(); ++j) {
+                    if (macro.body[j].text == w.lparen) ++depth;
+                    else if (macro.body[j].text == w.rparen && --depth == 0) break;
+                }
+                if (va_present)
+                    for (std::size_t k = i + 2; k < j && k < macro.body.size(); ++k) va_opt_body.push_back(macro.body[k]);
+                i = j;
+                continue;
             }
-            if (va_present)
-                for (std::size_t k = i + 2; k < j && k < macro.body.size(); ++k) body.push_back(macro.body[k]);
-            i = j;
-            continue;
+            va_opt_body.push_back(t);
         }
-        body.push_back(t);
     }
+    const TokenSpan body = macro.has_va_opt ? TokenSpan(va_opt_body) : macro.body;
 
     Token placemarker;
     placemarker.kind = TokKind::End;
     placemarker.length = 0;
-    TokenList out;
-    std::vector<TokenList> expanded(args.size());
-    std::vector<bool> expanded_done(args.size(), false);
-    auto expanded_arg = [&](int p) -> const TokenList& {
-        if (!expanded_done[static_cast<std::size_t>(p)]) {
-            expanded[static_cast<std::size_t>(p)] = expand_all(args[static_cast<std::size_t>(p)]);
-            expanded_done[static_cast<std::size_t>(p)] = true;
+    // Arguments are expanded when first needed, one after the other into one list.
+    constexpr std::uint32_t kNotYet = 0xffffffffu;
+    args.expanded_spans.assign(args.spans.size(), std::make_pair(kNotYet, kNotYet));
+    auto expanded_arg = [&](int p) {
+        auto& span = args.expanded_spans[static_cast<std::size_t>(p)];
+        if (span.first == kNotYet) {
+            const auto first = static_cast<std::uint32_t>(args.expanded.size());
+            expand_all(arg(p), args.expanded);
+            span = std::make_pair(first, static_cast<std::uint32_t>(args.expanded.size()));
         }
-        return expanded[static_cast<std::size_t>(p)];
+        return TokenSpan(args.expanded.data() + span.first, span.second - span.first);
     };
-    auto append = [&](const TokenList& list, const Token& at) {
-        for (std::size_t k = 0; k < list.size(); ++k) {
-            Token t = list[k];
-            if (k == 0) t.flags = static_cast<std::uint8_t>((t.flags & ~kSpaceBefore) | (at.flags & kSpaceBefore));
-            out.push_back(t);
-        }
+    auto append = [&](TokenSpan list, const Token& at) {
+        const std::size_t first = out.size();
+        out.insert(out.end(), list.begin(), list.end());
+        if (!list.empty())
+            out[first].flags = static_cast<std::uint8_t>((out[first].flags & ~kSpaceBefore) | (at.flags & kSpaceBefore));
     };
     for (std::size_t i = 0; i < body.size(); ++i) {
         const Token& t = body[i];
         if (macro.function_like && t.text == w.hash && i + 1 < body.size() && param_of(body[i + 1]) >= 0) {
-            const TokenList& arg = args[static_cast<std::size_t>(param_of(body[i + 1]))];
-            std::string text;
-            for (std::size_t k = 0; k < arg.size(); ++k) {
-                if (k > 0 && arg[k].space_before()) text += ' ';
-                if (arg[k].kind == TokKind::String || arg[k].kind == TokKind::Char) {
-                    for (char c : arg[k].view()) {
+            const TokenSpan a = arg(param_of(body[i + 1]));
+            std::string text = "\"";
+            for (std::size_t k = 0; k < a.size(); ++k) {
+                if (k > 0 && a[k].space_before()) text += ' ';
+                if (a[k].kind == TokKind::String || a[k].kind == TokKind::Char) {
+                    for (char c : a[k].view()) {
                         if (c == '"' || c == '\\') text += '\\';
                         text += c;
                     }
                 } else {
-                    text.append(arg[k].view());
+                    text.append(a[k].view());
                 }
             }
+            text += '"';
             Token s = t;
-            s.text = string_pool().intern("\"" + text + "\"");
-            s.length = static_cast<std::uint32_t>(text.size() + 2);
+            s.text = string_pool().intern(text);
+            s.length = static_cast<std::uint32_t>(text.size());
             s.kind = TokKind::String;
             s.hide = nullptr;
             out.push_back(s);
@@ -564,8 +670,8 @@ TokenList Preprocessor::substitute(const Macro& macro, const std::vector<TokenLi
         }
         // GNU comma elision: ", ## __VA_ARGS__" drops the comma when nothing is passed.
         if (t.text == w.comma && macro.variadic && i + 2 < body.size() && body[i + 1].text == w.hashhash &&
-            param_of(body[i + 2]) == static_cast<int>(macro.params.size() - 1)) {
-            const TokenList& va = args.back();
+            param_of(body[i + 2]) == last_param) {
+            const TokenSpan va = arg(last_param);
             if (!va.empty()) {
                 out.push_back(t);
                 append(va, body[i + 2]);
@@ -576,26 +682,27 @@ TokenList Preprocessor::substitute(const Macro& macro, const std::vector<TokenLi
         if (t.text == w.hashhash && i + 1 < body.size() && !out.empty()) {
             const Token& rhs = body[i + 1];
             const int p = param_of(rhs);
-            TokenList right = p >= 0 ? args[static_cast<std::size_t>(p)] : TokenList{rhs};
+            const TokenSpan right = p >= 0 ? arg(p) : TokenSpan(&rhs, 1);
             ++i;
             if (right.empty()) continue;
             if (out.back().kind == TokKind::End && out.back().length == 0) {
                 const std::uint8_t space = out.back().flags;
                 out.pop_back();
-                right.front().flags = static_cast<std::uint8_t>((right.front().flags & ~kSpaceBefore) | (space & kSpaceBefore));
+                const std::size_t first = out.size();
                 out.insert(out.end(), right.begin(), right.end());
+                out[first].flags = static_cast<std::uint8_t>((out[first].flags & ~kSpaceBefore) | (space & kSpaceBefore));
                 continue;
             }
             std::size_t k = 0;
             if (paste(out.back(), right.front())) k = 1;
-            for (; k < right.size(); ++k) out.push_back(right[k]);
+            out.insert(out.end(), right.begin() + k, right.end());
             continue;
         }
         const int p = param_of(t);
         if (p >= 0) {
             const bool before_paste = i + 1 < body.size() && body[i + 1].text == w.hashhash;
-            const TokenList& arg = before_paste ? args[static_cast<std::size_t>(p)] : expanded_arg(p);
-            if (arg.empty()) {
+            const TokenSpan a = before_paste ? arg(p) : expanded_arg(p);
+            if (a.empty()) {
                 if (before_paste) {
                     Token m = placemarker;
                     m.flags = t.flags & kSpaceBefore;
@@ -603,37 +710,45 @@ TokenList Preprocessor::substitute(const Macro& macro, const std::vector<TokenLi
                 }
                 continue;
             }
-            append(arg, t);
+            append(a, t);
             continue;
         }
         out.push_back(t);
     }
-    (void)name;
     out.erase(std::remove_if(out.begin(), out.end(), [](const Token& k) { return k.kind == TokKind::End; }), out.end());
-    return out;
 }
 
 bool Preprocessor::expand(const Macro& macro, const Token& name) {
-    TokenList result;
+    // The replacement is made in a recycled source, pushed when complete.
+    std::unique_ptr<Source> source;
     const Hideset* hide = nullptr;
     if (macro.builtin != Macro::Builtin::None) {
-        result = builtin_value(macro, name);
+        source = new_source();
+        source->owned.push_back(builtin_value(macro, name));
     } else if (!macro.function_like) {
-        result = macro.body;
-        for (const Token& t : macro.body)
-            if (t.text == words().hashhash) {
-                result = substitute(macro, {}, name);
-                break;
-            }
+        source = new_source();
+        if (macro.has_paste) {
+            std::unique_ptr<MacroArgs> args = take_args();
+            substitute(macro, *args, source->owned);
+            spare_args_.push_back(std::move(args));
+        } else {
+            source->owned.assign(macro.body.begin(), macro.body.end());
+        }
         hide = hidesets_.with(name.hide, macro.name);
     } else {
         if (!peek_lparen()) return false;
-        std::vector<TokenList> args;
+        std::unique_ptr<MacroArgs> args = take_args();
         Token rparen;
-        if (!collect_arguments(macro, name, args, rparen)) return true;
-        hide = hidesets_.with(hidesets_.intersect(name.hide, rparen.hide), macro.name);
-        result = substitute(macro, args, name);
+        const bool called = collect_arguments(macro, name, *args, rparen);
+        if (called) {
+            hide = hidesets_.with(hidesets_.intersect(name.hide, rparen.hide), macro.name);
+            source = new_source();
+            substitute(macro, *args, source->owned);
+        }
+        spare_args_.push_back(std::move(args));
+        if (!called) return true;
     }
+    TokenList& result = source->owned;
     for (std::size_t i = 0; i < result.size(); ++i) {
         Token& t = result[i];
         t.hide = hidesets_.unite(t.hide, hide);
@@ -642,11 +757,7 @@ bool Preprocessor::expand(const Macro& macro, const Token& name) {
         t.flags &= static_cast<std::uint8_t>(~kLineStart);
         if (i == 0) t.flags = static_cast<std::uint8_t>((t.flags & ~kSpaceBefore) | (name.flags & kSpaceBefore));
     }
-    while (!stack_.empty() && !stack_.back()->is_file && !stack_.back()->barrier &&
-           stack_.back()->pos >= stack_.back()->tokens->size())
-        drop_top();
-    auto source = new_source();
-    source->owned = std::move(result);
+    drop_exhausted();
     source->tokens = &source->owned;
     push_source(std::move(source), macro.name);
     return true;

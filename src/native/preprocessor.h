@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -17,14 +18,69 @@
 
 namespace zv::native {
 
+// A run of tokens held elsewhere.
+using TokenSpan = std::span<const Token>;
+
 struct Macro {
     enum class Builtin : std::uint8_t { None, Line, File, BaseFile, IncludeLevel, Date, Time, Counter };
     const char* name = nullptr;
     bool function_like = false;
-    bool variadic = false;              // the last parameter takes the remaining arguments
-    std::vector<const char*> params;    // the variadic one is "__VA_ARGS__" or its given name
-    TokenList body;
+    bool variadic = false;                 // the last parameter takes the remaining arguments
+    bool has_paste = false;                // "##" in the body
+    bool has_va_opt = false;               // "__VA_OPT__" in the body
     Builtin builtin = Builtin::None;
+    std::span<const char* const> params;  // the variadic one is "__VA_ARGS__" or its given name
+    TokenSpan body;
+};
+
+// A macro as its definition is read, before the table keeps it.
+struct MacroText {
+    const char* name = nullptr;
+    bool function_like = false;
+    bool variadic = false;
+    Macro::Builtin builtin = Macro::Builtin::None;
+    std::vector<const char*> params;
+    TokenList body;
+};
+
+// The macros by pooled name: open addressing over the name pointers. Macros,
+// their parameters and bodies are stored in chunks that never move, so that a
+// definition costs no allocation of its own and the table is freed at once.
+class MacroTable {
+public:
+    MacroTable();
+    const Macro* find(const char* name) const {
+        const Slot& slot = slots_[place(name)];
+        return slot.name ? slot.macro : nullptr;
+    }
+    bool contains(const char* name) const { return find(name) != nullptr; }
+    const Macro& define(const MacroText& text);
+    void erase(const char* name);
+
+private:
+    struct Slot {
+        const char* name = nullptr;  // once set, stays: an undefined name keeps its slot
+        Macro* macro = nullptr;      // null when the name is not defined
+    };
+    template <class T> struct Chunks {
+        std::vector<std::unique_ptr<T[]>> chunks;
+        std::size_t used = 0, size = 0;
+        T* take(std::size_t count);
+    };
+    // The slot of a name, or the free one where it would go.
+    std::size_t place(const char* name) const {
+        const std::size_t mask = slots_.size() - 1;
+        std::size_t at = static_cast<std::size_t>((reinterpret_cast<std::uintptr_t>(name) * 0x9e3779b97f4a7c15ull) >> 32) & mask;
+        while (slots_[at].name && slots_[at].name != name) at = (at + 1) & mask;
+        return at;
+    }
+
+    std::vector<Slot> slots_;  // a power of two in size
+    std::size_t names_ = 0;
+    std::vector<Macro*> free_;  // of undefined names
+    Chunks<Macro> macros_;
+    Chunks<Token> tokens_;
+    Chunks<const char*> params_;
 };
 
 struct PreprocessorSettings {
@@ -88,7 +144,9 @@ private:
         std::string directory;
     };
     struct CachedFile {
-        std::string text;  // empty once a guarded file has been read to its end
+        // Continued lines joined; dropped once a guarded file has been read to its end.
+        std::unique_ptr<char[]> text;
+        std::size_t size = 0;
         bool loaded = false;
         const char* guard = nullptr;
         int file = 0;
@@ -114,6 +172,15 @@ private:
         bool guard_broken = false;
     };
 
+    // The arguments of a macro call, one after the other, and their expansions
+    // as far as made.
+    struct MacroArgs {
+        TokenList tokens;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> spans;  // of each argument in `tokens`
+        TokenList expanded;
+        std::vector<std::pair<std::uint32_t, std::uint32_t>> expanded_spans;
+    };
+
     struct Conditional {
         const char* which;  // "if", "ifdef" or "ifndef"
         int line;
@@ -127,16 +194,22 @@ private:
     bool read(Token& token);            // next raw token, directives handled
     bool peek_lparen();                 // next raw token is "(" (macro sources may end on the way)
     bool next_expanded(Token& token);   // next token after macro expansion
-    void push_tokens(TokenList tokens, bool barrier);
+    void push_tokens(TokenSpan tokens, bool barrier);
+    void drop_exhausted();  // finished macro sources on top of the stack
     void push_source(std::unique_ptr<Source> source, const char* what);
     void pop_source();
     std::unique_ptr<Source> new_source();  // reuses a finished one when there is one
     void drop_top();
-    TokenList rest_of_line();
+    void rest_of_line(TokenList& line);
+    // Buffers of the directive lines, reused from line to line; taken while in use.
+    TokenList take_line_buffer();
+    void give_back_line_buffer(TokenList&& line);
     bool next_file_line(Source& source);  // false at the end of the file
-    std::unique_ptr<LineLexer> file_lexer(std::string_view text, int file, bool dot_dot);
+    std::unique_ptr<LineLexer> file_lexer(std::string_view joined_text, int file);
     void directive(const Token& hash);
+    void run_directive(const Token& hash, const TokenList& line, bool first_in_file);
     void skip_group();
+    void skip_group_lines(TokenList& line);
     void report(int kind, const char* code, std::string_view arg, int file, int line);
     void report_here(int kind, const char* code, std::string_view arg);
 
@@ -163,9 +236,11 @@ private:
     bool expand(const Macro& macro, const Token& name);
     bool pragma_operator(const Token& op);
     TokenList expand_all(const TokenList& tokens);
-    bool collect_arguments(const Macro& macro, const Token& name, std::vector<TokenList>& args, Token& rparen);
-    TokenList substitute(const Macro& macro, const std::vector<TokenList>& args, const Token& name);
-    TokenList builtin_value(const Macro& macro, const Token& name);
+    void expand_all(TokenSpan tokens, TokenList& out);
+    std::unique_ptr<MacroArgs> take_args();  // recycled, empty
+    bool collect_arguments(const Macro& macro, const Token& name, MacroArgs& args, Token& rparen);
+    void substitute(const Macro& macro, MacroArgs& args, TokenList& out);
+    Token builtin_value(const Macro& macro, const Token& name);
     Token make_token(std::string_view text, const Token& where);
     bool paste(Token& left, const Token& right);
 
@@ -173,7 +248,8 @@ private:
 
     PreprocessorSettings settings_;
     std::vector<FileRecord> files_;
-    std::unordered_map<const char*, Macro> macros_;
+    MacroTable macros_;
+    MacroText macro_text_;  // the definition being read
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;
     InternCache intern_cache_;
@@ -194,6 +270,10 @@ private:
     int file_depth_ = 0;
     static constexpr std::size_t kMaxDirectiveTextLength = 8190;
     bool collecting_ = false;  // reading macro arguments: a file's end ends the call
+    std::vector<TokenList> line_buffers_;
+    std::vector<std::unique_ptr<MacroArgs>> spare_args_;
+    std::string paste_text_;
+    TokenList paste_tokens_;
 };
 
 }  // namespace zv::native

@@ -2,32 +2,67 @@
 
 namespace zv::native {
 
-void SymbolTable::set_scope(const std::string& name) { current_name_ = name; }
+void SymbolTable::set_scope(const std::string& name) {
+    if (name != current_name_) {
+        current_name_ = name;
+        forget_scopes();
+    }
+}
 
 void SymbolTable::close_scope(const std::string& name) {
-    if (!name.empty()) named_.erase(name);
+    if (name.empty()) return;
+    named_.erase(name);
+    forget_scopes();
 }
 
-void SymbolTable::push_block() { blocks_.emplace_back(); }
+void SymbolTable::push_block() {
+    if (open_blocks_ == blocks_.size()) blocks_.emplace_back(std::pmr::new_delete_resource());
+    ++open_blocks_;
+}
+
 void SymbolTable::pop_block() {
-    if (!blocks_.empty()) blocks_.pop_back();
+    if (open_blocks_ == 0) return;
+    Scope& block = blocks_[--open_blocks_];
+    block.ordinary.clear();
+    block.typedefs.clear();
+    block.tags.clear();
 }
 
-SymbolTable::Scope& SymbolTable::innermost() { return blocks_.empty() ? named_[current_name_] : blocks_.back(); }
+SymbolTable::Scope& SymbolTable::innermost() { return open_blocks_ == 0 ? named_scope() : blocks_[open_blocks_ - 1]; }
+
+SymbolTable::Scope& SymbolTable::named_scope() {
+    Scope& scope = named_.try_emplace(current_name_, &memory_).first->second;
+    if (!scopes_known_ || current_ != &scope) forget_scopes();  // it may have been made just now
+    return scope;
+}
 
 const SymbolTable::Scope* SymbolTable::named(const std::string& name) const {
     auto it = named_.find(name);
     return it == named_.end() ? nullptr : &it->second;
 }
 
+const SymbolTable::Scope* SymbolTable::current() const {
+    if (!scopes_known_) {
+        current_ = named(current_name_);
+        global_ = current_name_.empty() ? current_ : named(empty_);
+        scopes_known_ = true;
+    }
+    return current_;
+}
+
+const SymbolTable::Scope* SymbolTable::global() const {
+    current();
+    return global_;
+}
+
 template <class Look>
 auto SymbolTable::search(Look&& look) const -> decltype(look(std::declval<const Scope&>())) {
-    for (auto it = blocks_.rbegin(); it != blocks_.rend(); ++it)
-        if (auto found = look(*it)) return found;
-    if (const Scope* s = named(current_name_))
+    for (std::size_t i = open_blocks_; i-- > 0;)
+        if (auto found = look(blocks_[i])) return found;
+    if (const Scope* s = current())
         if (auto found = look(*s)) return found;
     if (!current_name_.empty())
-        if (const Scope* s = named(std::string()))
+        if (const Scope* s = global())
             if (auto found = look(*s)) return found;
     return nullptr;
 }
@@ -48,7 +83,7 @@ const Symbol* SymbolTable::find_typedef(const char* name) const {
 }
 
 const Symbol* SymbolTable::find_here(const char* name) const {
-    const Scope* s = blocks_.empty() ? named(current_name_) : &blocks_.back();
+    const Scope* s = open_blocks_ == 0 ? current() : &blocks_[open_blocks_ - 1];
     if (!s) return nullptr;
     if (auto it = s->ordinary.find(name); it != s->ordinary.end()) return &it->second;
     if (auto it = s->typedefs.find(name); it != s->typedefs.end()) return &it->second;
@@ -57,13 +92,13 @@ const Symbol* SymbolTable::find_here(const char* name) const {
 
 Record* SymbolTable::find_tag(const char* tag, bool innermost_only) const {
     if (innermost_only) {
-        const Scope* s = named(current_name_);
+        const Scope* s = current();
         if (!s) return nullptr;
         auto it = s->tags.find(tag);
         return it == s->tags.end() ? nullptr : it->second;
     }
-    for (const std::string* name : {&current_name_, &empty_}) {
-        if (const Scope* s = named(*name)) {
+    for (const Scope* s : {current(), global()}) {
+        if (s) {
             auto it = s->tags.find(tag);
             if (it != s->tags.end()) return it->second;
         }

@@ -6,6 +6,7 @@
 
 #include "native/c_types.h"
 
+#include <memory_resource>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -24,10 +25,14 @@ struct Symbol {
 
 class SymbolTable {
 public:
+    // The maps of the named scopes take their memory from the table's own
+    // buffer: quick to fill and freed at once at the end. Blocks, emptied and
+    // filled again, use the heap.
     struct Scope {
-        std::unordered_map<const char*, Symbol> ordinary;  // variables, functions, enumerators
-        std::unordered_map<const char*, Symbol> typedefs;
-        std::unordered_map<const char*, Record*> tags;
+        explicit Scope(std::pmr::memory_resource* memory) : ordinary(memory), typedefs(memory), tags(memory) {}
+        std::pmr::unordered_map<const char*, Symbol> ordinary;  // variables, functions, enumerators
+        std::pmr::unordered_map<const char*, Symbol> typedefs;
+        std::pmr::unordered_map<const char*, Record*> tags;
     };
 
     // The named scope that declarations go to and lookups start from.
@@ -42,7 +47,7 @@ public:
     // The scope where a new declaration goes (innermost block, else the named scope).
     Scope& innermost();
     // The current named scope (tags always go there).
-    Scope& named_scope() { return named_[current_name_]; }
+    Scope& named_scope();
     // Finds an ordinary identifier or typedef: innermost block first, then the
     // current named scope, then the empty name. In one scope a variable hides a
     // typedef of the same name.
@@ -66,12 +71,22 @@ public:
 
 private:
     const Scope* named(const std::string& name) const;
+    // The current named scope and the one of the empty name, looked up once
+    // for many questions (null while they do not exist).
+    const Scope* current() const;
+    const Scope* global() const;
+    void forget_scopes() const { scopes_known_ = false; }
     template <class Look> auto search(Look&& look) const -> decltype(look(std::declval<const Scope&>()));
 
+    std::pmr::monotonic_buffer_resource memory_;  // made first, gone last
     std::unordered_map<std::string, Scope> named_;
-    std::vector<Scope> blocks_;
+    std::vector<Scope> blocks_;  // the first open_blocks_ are open; the others wait, emptied, for reuse
+    std::size_t open_blocks_ = 0;
     std::string current_name_;
     const std::string empty_;
+    mutable bool scopes_known_ = false;
+    mutable const Scope* current_ = nullptr;
+    mutable const Scope* global_ = nullptr;
 };
 
 }  // namespace zv::native

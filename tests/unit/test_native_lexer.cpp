@@ -1,5 +1,6 @@
 // The C lexer: token kinds, literal forms, continued lines, line markers and
 // the literal decoders shared by #if and the expression typer.
+#include "common/string_pool.h"
 #include "native/c_lexer.h"
 #include "native_test_support.h"
 
@@ -63,6 +64,53 @@ TEST(NativeLexer, ContinuedLinesCommentsAndPositions) {
     EXPECT_EQ(reported, std::vector<int>{1});
     EXPECT_TRUE(lexed("'open")[0].flags & kUnterminated);
     EXPECT_FALSE(lexed("'\\''")[0].flags & kUnterminated);
+}
+
+// Joining works in place: removed newlines come back after the logical line,
+// a backslash before anything else stays, carriage returns go before newlines.
+TEST(NativeLexer, ContinuedLinesJoinedInPlace) {
+    auto join = [](std::string text) {
+        text.resize(join_continued_lines(text.data(), text.size()));
+        return text;
+    };
+    EXPECT_EQ(join("a\\\nb\\\nc\nd\\x\\\n"), "abc\n\n\nd\\x");
+    EXPECT_EQ(join("#define M 1 \\\n + 2\nM\n"), "#define M 1  + 2\n\nM\n");
+    EXPECT_EQ(join("a\\\r\nb\r\nc\r"), "ab\n\nc\r");
+    EXPECT_EQ(join("no joins at all\n"), "no joins at all\n");
+    EXPECT_EQ(join("\\"), "\\");
+    // The lexer of a text with carriage returns keeps the line numbers too.
+    const TokenList t = lexed("a \\\r\nb\r\nc\r\n");
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(t[1].line, 1);
+    EXPECT_EQ(t[2].line, 3);
+}
+
+// L, u, U and u8 start a literal only when a quote follows at once.
+TEST(NativeLexer, PrefixLettersStartWordsUnlessAQuoteFollows) {
+    const TokenList t = lexed("L u8x Lx u\"s\" u8 U'z' u8'c' \x80\xff" "9 . .5 ..");
+    ASSERT_EQ(t.size(), 12u);
+    const std::pair<std::string_view, TokKind> expected[] = {
+        {"L", TokKind::Ident},      {"u8x", TokKind::Ident},   {"Lx", TokKind::Ident},   {"u\"s\"", TokKind::String},
+        {"u8", TokKind::Ident},     {"U'z'", TokKind::Char},   {"u8'c'", TokKind::Char}, {"\x80\xff" "9", TokKind::Ident},
+        {".", TokKind::Punct},      {".5", TokKind::Number},   {".", TokKind::Punct},    {".", TokKind::Punct}};
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        EXPECT_EQ(t[i].view(), expected[i].first) << i;
+        EXPECT_EQ(t[i].kind, expected[i].second) << i;
+    }
+}
+
+// The cache answers the pool's own copy, also for texts met before it grew.
+TEST(NativeLexer, InternCacheAnswersThePooledTextAcrossGrowth) {
+    InternCache cache;
+    std::vector<const char*> first;
+    for (int i = 0; i < 70000; ++i) first.push_back(cache.intern("w" + std::to_string(i)));
+    for (int i = 0; i < 70000; i += 7) {
+        const std::string text = "w" + std::to_string(i);
+        EXPECT_EQ(cache.intern(text), first[static_cast<std::size_t>(i)]);
+        EXPECT_EQ(first[static_cast<std::size_t>(i)], string_pool().intern(text));
+    }
+    EXPECT_STREQ(cache.intern(std::string_view("abcdefghij", 3)), "abc");
+    EXPECT_EQ(cache.intern(""), string_pool().intern(""));
 }
 
 TEST(NativeLexer, LineMarkersOfPreprocessedText) {

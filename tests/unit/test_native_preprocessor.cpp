@@ -117,6 +117,42 @@ TEST_F(NativePreprocessor, ConditionalsAndTheirWarnings) {
     EXPECT_EQ(run("#if 0\n#elif 0\na\n#elif 2 > 1\nb\n#elif 1\nc\n#else\nd\n#endif\n"), "b");
 }
 
+// Directive lines of a skipped group: nested conditionals are counted, their
+// #else and #elif ignored, and comments may carry a line on.
+TEST_F(NativePreprocessor, SkippedGroupsCountTheirNesting) {
+    EXPECT_EQ(run("#if 0\n#if 1\n#else\n#elif 1\n#endif\n#ifdef X\n#endif\n#ifndef Y\n#else\n#endif\nhidden\n"
+                  "#elif 1\nshown\n#endif\n"),
+              "shown");
+    EXPECT_EQ(run("#if 0\n#define X /* start\n#endif */ 1\n#endif\nok\n"), "ok");
+    EXPECT_EQ(run("#if 0\n# /* c */ endif\nafter\n"), "after");
+    EXPECT_EQ(run("#ifdef NOPE\nx\n#endif junk\ny\n#ifndef NOPE\n#else\n#  if 1\n#  endif\nz\n#endif\nw\n"), "y w");
+    EXPECT_EQ(messages, "");
+    run("#if 0\n#if 1\n#endif\n#endif\n#endif\n");
+    EXPECT_EQ(messages, "Zolmex-W-UNBAENDIF,  [t.h:5] unbalanced endif \n");
+    run("#if 0\n#define X /* never closed\n");
+    EXPECT_EQ(messages,
+              "Zolmex-W-UNTERCOMM,  [t.h:2] unterminated comment \n"
+              "Zolmex-W-UNTERCOND,  [t.h:1] unterminated #if conditional\n");
+}
+
+// Macros are defined, undefined and defined again many times over.
+TEST_F(NativePreprocessor, ManyMacrosDefinedAndUndefined) {
+    std::string text;
+    for (int i = 0; i < 3000; ++i) text += "#define m" + std::to_string(i) + " " + std::to_string(i) + "\n";
+    for (int i = 0; i < 3000; i += 3) text += "#undef m" + std::to_string(i) + "\n";
+    text += "#define m0 zero\n#define f(a, b) b a\n#undef f\n#define f(a) <a>\n";
+    EXPECT_EQ(run(text + "m0 m1 m3 m2997 m2998 f(m1)\n"), tokens_of("zero 1 m3 m2997 2998 <1>"));
+    EXPECT_EQ(messages, "");
+}
+
+// An argument is expanded once, whatever the number of its uses.
+TEST_F(NativePreprocessor, ArgumentsExpandedOnce) {
+    const std::string defs = "#define twice(x) x x\n#define id(x) x\n#define two 2\n";
+    EXPECT_EQ(run(defs + "id(1 + two) id(one) twice(id(two)) twice(__COUNTER__)\n"), tokens_of("1 + 2 one 2 2 0 0"));
+    EXPECT_EQ(run(defs + "twice(_Pragma(\"korva bogus\") a)\n"), "a a");
+    EXPECT_EQ(messages, "Zolmex-W-PRAGMAINC,  [t.h:4] UnknownUnit Testing pragma: bogus \n");
+}
+
 TEST_F(NativePreprocessor, MatchLineNamesTheFileWhenItChanged) {
     run("#if 0\n#else\n#line 20 \"other.h\"\n#else\n#endif\n");
     EXPECT_EQ(messages,

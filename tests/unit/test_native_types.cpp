@@ -74,6 +74,31 @@ TEST(NativeTypes, SameTypeLooksThroughTypedefs) {
     EXPECT_FALSE(same_type(types.record_type(a), types.record_type(b)));
 }
 
+// Pointers, arrays, qualified versions and tag references are made once for
+// what they are made from, also once the table has grown.
+TEST(NativeTypes, DerivedTypesAreMadeOnce) {
+    TypeTable types;
+    const Type* i = types.basic(TypeKind::Int);
+    EXPECT_EQ(types.pointer_to(i), types.pointer_to(i));
+    EXPECT_NE(types.pointer_to(i), types.pointer_to(types.basic(TypeKind::Long)));
+    EXPECT_EQ(types.array_of(i, 3), types.array_of(i, 3));
+    EXPECT_NE(types.array_of(i, 3), types.array_of(i, 4));
+    EXPECT_NE(types.array_of(i, -1), types.array_of(i, 3));
+    EXPECT_EQ(types.qualified(i, kConst), types.qualified(i, kConst));
+    EXPECT_NE(types.qualified(i, kConst), types.qualified(i, kVolatile));
+    EXPECT_EQ(types.qualified(i, kConst)->quals, kConst);
+    EXPECT_EQ(types.qualified(types.qualified(i, kConst), kConst), types.qualified(i, kConst));
+    Record* r = types.make_record(TypeKind::Union, "u");
+    EXPECT_EQ(types.record_type(r), types.record_type(r));
+    EXPECT_EQ(types.record_type(r)->kind, TypeKind::Union);
+    std::vector<const Type*> chain;
+    for (const Type* t = i; chain.size() < 5000;) chain.push_back(t = types.pointer_to(t));
+    const Type* t = i;
+    for (const Type* made : chain) ASSERT_EQ(t = types.pointer_to(t), made);
+    EXPECT_EQ(type_text(chain[1]), "int **");
+    EXPECT_EQ(types.array_of(chain[0], 2), types.array_of(chain[0], 2));
+}
+
 TEST(NativeSymbolTable, VisibilityByScopeName) {
     TypeTable types;
     SymbolTable table;
@@ -109,6 +134,43 @@ TEST(NativeSymbolTable, VisibilityByScopeName) {
     EXPECT_EQ(table.find(x), nullptr);
     table.close_scope("");  // the empty name stays
     EXPECT_NE(table.find(t), nullptr);
+}
+
+// Blocks are emptied when closed, and the scopes a question looks at are
+// looked up again when they are made, changed or closed.
+TEST(NativeSymbolTable, ReusedBlocksAndRememberedScopes) {
+    TypeTable types;
+    auto variable = [&](const char* name) {
+        return Symbol{Symbol::Kind::Variable, string_pool().intern(name), types.basic(TypeKind::Int), 0, nullptr, 0};
+    };
+    const Symbol var = variable("param");
+    const char* p = var.name;
+    const char* g = string_pool().intern("global_thing");
+    SymbolTable table;
+    table.set_scope("A");
+    table.push_block();
+    table.innermost().ordinary[p] = var;
+    table.pop_block();
+    table.push_block();
+    EXPECT_EQ(table.find(p), nullptr);
+    EXPECT_EQ(table.find_here(p), nullptr);
+    table.pop_block();
+    table.pop_block();  // one too many: nothing happens
+    EXPECT_EQ(table.find(g), nullptr);  // neither "A" nor the empty name exists yet
+    table.set_scope("");
+    table.innermost().ordinary[g] = variable("global_thing");
+    table.set_scope("A");
+    ASSERT_NE(table.find(g), nullptr);
+    EXPECT_EQ(table.find(p), nullptr);
+    table.named_scope().ordinary[p] = var;  // "A" made after a question found nothing there
+    ASSERT_NE(table.find(p), nullptr);
+    Record* r = types.make_record(TypeKind::Struct, "s");
+    table.named_scope().tags[r->tag] = r;
+    EXPECT_EQ(table.find_tag(r->tag, true), r);
+    table.close_scope("A");
+    EXPECT_EQ(table.find(p), nullptr);
+    EXPECT_EQ(table.find_tag(r->tag, false), nullptr);
+    EXPECT_NE(table.find(g), nullptr);
 }
 
 }  // namespace
