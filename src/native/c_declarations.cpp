@@ -250,12 +250,12 @@ void CParser::static_assertion() {
     if (value == 0) error_at(at, "CSTATASRT", message);
 }
 
-bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
+bool CParser::decl_specifiers(DeclSpec& specs, bool allow_storage) {
     const Words& w = words();
     int n_void = 0, n_char = 0, n_short = 0, n_int = 0, n_long = 0, n_float = 0, n_double = 0, n_signed = 0,
         n_unsigned = 0, n_bool = 0, n_complex = 0, n_int128 = 0;
     const Type* other = nullptr;
-    spec.first = &peek();
+    specs.first = &peek();
     for (;;) {
         const Token& t = peek();
         const Kw kw = keyword(t);
@@ -273,9 +273,9 @@ bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
         case Kw::Typedef: case Kw::Extern: case Kw::Static: case Kw::Auto: case Kw::Register:
             if (!allow_storage && kw != Kw::Register) {
                 syntax_error("a type");
-                return spec.any;
+                return specs.any;
             }
-            spec.storage = kw == Kw::Typedef ? DeclSpec::Storage::Typedef
+            specs.storage = kw == Kw::Typedef ? DeclSpec::Storage::Typedef
                            : kw == Kw::Extern ? DeclSpec::Storage::Extern
                            : kw == Kw::Static ? DeclSpec::Storage::Static
                            : kw == Kw::Auto ? DeclSpec::Storage::Auto : DeclSpec::Storage::Register;
@@ -284,9 +284,9 @@ bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
             ++pos_;
             break;
         case Kw::Thread: case Kw::Inline: case Kw::Noreturn: case Kw::Extension: ++pos_; break;
-        case Kw::Const: spec.quals |= kConst; ++pos_; break;
-        case Kw::Volatile: spec.quals |= kVolatile; ++pos_; break;
-        case Kw::Restrict: spec.quals |= kRestrict; ++pos_; break;
+        case Kw::Const: specs.quals |= kConst; ++pos_; break;
+        case Kw::Volatile: specs.quals |= kVolatile; ++pos_; break;
+        case Kw::Restrict: specs.quals |= kRestrict; ++pos_; break;
         case Kw::Atomic:
             ++pos_;
             if (is(w.lparen) && !type_seen) {
@@ -294,15 +294,15 @@ bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
                 other = type_name();
                 expect(w.rparen, "')'");
             } else {
-                spec.quals |= kAtomic;
+                specs.quals |= kAtomic;
             }
             break;
-        case Kw::Attribute: case Kw::Asm: attributes(&spec.attrs); break;
+        case Kw::Attribute: case Kw::Asm: attributes(&specs.attrs); break;
         case Kw::Alignas: {
             ++pos_;
             if (!expect(w.lparen, "'('")) return true;
-            if (starts_type()) spec.attrs.align = align_of(type_name());
-            else spec.attrs.align = constant("alignment", false);
+            if (starts_type()) specs.attrs.align = align_of(type_name());
+            else specs.attrs.align = constant("alignment", false);
             expect(w.rparen, "')'");
             break;
         }
@@ -358,14 +358,14 @@ bool CParser::decl_specifiers(DeclSpec& spec, bool allow_storage) {
             }
             goto done;
         }
-        spec.any = true;
+        specs.any = true;
         if (failed_) return true;
     }
 done:
     TypeTable& types = ctx_.types;
     TypeKind kind;
     if (other) {
-        spec.type = n_complex && is_floating(other) ? types.complex_of(resolve(other)->kind) : other;
+        specs.type = n_complex && is_floating(other) ? types.complex_of(resolve(other)->kind) : other;
     } else {
         if (n_void) kind = TypeKind::Void;
         else if (n_bool) kind = TypeKind::Bool;
@@ -378,14 +378,14 @@ done:
         else if (n_float) kind = TypeKind::Float;
         else if (n_double || (n_complex && !n_int && !n_signed && !n_unsigned)) kind = TypeKind::Double;
         else kind = n_unsigned ? TypeKind::UInt : TypeKind::Int;
-        spec.type = n_complex ? types.complex_of(kind) : types.basic(kind);
+        specs.type = n_complex ? types.complex_of(kind) : types.basic(kind);
         if (!(n_void || n_bool || n_char || n_short || n_int128 || n_long || n_float || n_double || n_complex ||
               n_int || n_signed || n_unsigned))
-            spec.type = nullptr;
+            specs.type = nullptr;
     }
-    if (spec.type && spec.quals) spec.type = types.qualified(spec.type, spec.quals);
-    if (!spec.type && spec.any) spec.type = types.qualified(types.basic(TypeKind::Int), spec.quals);  // implicit int
-    return spec.any;
+    if (specs.type && specs.quals) specs.type = types.qualified(specs.type, specs.quals);
+    if (!specs.type && specs.any) specs.type = types.qualified(types.basic(TypeKind::Int), specs.quals);  // implicit int
+    return specs.any;
 }
 
 const Type* CParser::struct_or_union(TypeKind kind) {
@@ -476,9 +476,9 @@ void CParser::struct_body(Record& record) {
             skip_balanced();
             continue;
         }
-        DeclSpec spec;
+        DeclSpec specs;
         const Token& at = peek();
-        if (!decl_specifiers(spec, false) || !spec.type) {
+        if (!decl_specifiers(specs, false) || !specs.type) {
             if (peek().kind == TokKind::Ident && (peek(1).kind == TokKind::Ident || peek(1).text == w.star))
                 error_at(at, "CUNKNTYPE", std::string(at.view())), failed_ = true;
             else
@@ -488,27 +488,27 @@ void CParser::struct_body(Record& record) {
         if (is(w.semicolon)) {
             // anonymous structure or union member
             ++pos_;
-            const Type* r = resolve(spec.type);
+            const Type* r = resolve(specs.type);
             if (r && (r->kind == TypeKind::Struct || r->kind == TypeKind::Union)) {
                 Field f;
-                f.type = spec.type;
+                f.type = specs.type;
                 record.fields.push_back(f);
             }
             continue;
         }
         for (;;) {
             Declared d;
-            const Type* type = spec.type;
-            if (!is(w.colon)) type = declarator(spec.type, d, false);
+            const Type* type = specs.type;
+            if (!is(w.colon)) type = declarator(specs.type, d, false);
             Field f;
             f.name = d.name;
             if (accept(w.colon)) f.bit_width = static_cast<int>(constant("bit-field width", true));
-            Attributes attrs = spec.attrs;
+            Attributes attrs = specs.attrs;
             attributes(&attrs);
             if (failed_) return;
             type = apply_mode(type, attrs);
             if (attrs.align > 0) type = ctx_.types.aligned(type, attrs.align);
-            if (attrs.packed && !spec.attrs.packed) type = ctx_.types.aligned(type, 1);
+            if (attrs.packed && !specs.attrs.packed) type = ctx_.types.aligned(type, 1);
             f.type = type;
             if (f.bit_width < -1) f.bit_width = 0;
             record.fields.push_back(f);
@@ -738,9 +738,9 @@ Type CParser::parameters() {
             expect(w.rparen, "')' after '...'");
             break;
         }
-        DeclSpec spec;
+        DeclSpec specs;
         const Token& at = peek();
-        if (!decl_specifiers(spec, true) || !spec.type) {
+        if (!decl_specifiers(specs, true) || !specs.type) {
             if (at.kind == TokKind::Ident && keyword(at) == Kw::None) {
                 error_at(at, "CUNKNTYPE", std::string(at.view()));
                 failed_ = true;
@@ -750,7 +750,7 @@ Type CParser::parameters() {
             break;
         }
         Declared d;
-        const Type* type = declarator(spec.type, d, true);
+        const Type* type = declarator(specs.type, d, true);
         attributes(nullptr);
         const Type* r = resolve(type);
         if (r && r->kind == TypeKind::Array) {
@@ -792,14 +792,14 @@ const Type* CParser::apply_mode(const Type* type, const Attributes& attrs) {
 }
 
 const Type* CParser::type_name() {
-    DeclSpec spec;
-    if (!decl_specifiers(spec, false) || !spec.type) {
+    DeclSpec specs;
+    if (!decl_specifiers(specs, false) || !specs.type) {
         syntax_error("a type name");
         return nullptr;
     }
     Declared d;
-    const Type* type = declarator(spec.type, d, true);
-    return apply_mode(type, spec.attrs);
+    const Type* type = declarator(specs.type, d, true);
+    return apply_mode(type, specs.attrs);
 }
 
 void CParser::skip_initializer() {
@@ -814,7 +814,7 @@ void CParser::skip_initializer() {
     }
 }
 
-void CParser::declare(const DeclSpec& spec, const Declared& declared, const Type* type) {
+void CParser::declare(const DeclSpec& specs, const Declared& declared, const Type* type) {
     SymbolTable& symbols = ctx_.symbols;
     Symbol s;
     s.name = declared.name;
@@ -823,7 +823,7 @@ void CParser::declare(const DeclSpec& spec, const Declared& declared, const Type
     s.line = declared.token ? declared.token->line : 0;
     auto& scope = symbols.innermost();
     const Token& at = declared.token ? *declared.token : peek();
-    if (spec.storage == DeclSpec::Storage::Typedef) {
+    if (specs.storage == DeclSpec::Storage::Typedef) {
         Type td;
         td.kind = TypeKind::Typedef;
         td.name = declared.name;
@@ -894,8 +894,8 @@ void CParser::external_declaration() {
         skip_balanced();
         return;
     }
-    DeclSpec spec;
-    const bool any = decl_specifiers(spec, true);
+    DeclSpec specs;
+    const bool any = decl_specifiers(specs, true);
     if (failed_) return;
     if (!any) {
         if (first.kind == TokKind::Ident && keyword(first) == Kw::None &&
@@ -908,21 +908,21 @@ void CParser::external_declaration() {
             syntax_error("a declaration");
             return;
         }
-        spec.type = ctx_.types.basic(TypeKind::Int);  // K&R implicit int
+        specs.type = ctx_.types.basic(TypeKind::Int);  // K&R implicit int
     }
     if (accept(w.semicolon)) return;
     for (;;) {
         Declared d;
-        const Type* type = declarator(spec.type, d, false);
+        const Type* type = declarator(specs.type, d, false);
         if (failed_) return;
-        Attributes attrs = spec.attrs;
+        Attributes attrs = specs.attrs;
         attributes(&attrs);
         type = apply_mode(type, attrs);
-        if (attrs.align > 0 && spec.storage == DeclSpec::Storage::Typedef) type = ctx_.types.aligned(type, attrs.align);
+        if (attrs.align > 0 && specs.storage == DeclSpec::Storage::Typedef) type = ctx_.types.aligned(type, attrs.align);
         const Type* r = resolve(type);
         const bool function = r && r->kind == TypeKind::Function;
         if (function && is(w.lbrace)) {
-            declare(spec, d, type);
+            declare(specs, d, type);
             skip_balanced();
             return;
         }
@@ -943,12 +943,12 @@ void CParser::external_declaration() {
             }
             ctx_.symbols.pop_block();
             if (failed_) return;
-            declare(spec, d, type);
+            declare(specs, d, type);
             skip_balanced();
             return;
         }
         if (accept(w.assign)) skip_initializer();
-        declare(spec, d, type);
+        declare(specs, d, type);
         if (accept(w.comma)) continue;
         expect(w.semicolon, "';' after a declaration");
         return;

@@ -591,15 +591,15 @@ Expr* CParser::statement_expression() {
     bool last_is_expression = false;
     while (!failed_ && !at_end() && !is(w.rbrace)) {
         if (starts_type() && !(is(w.lparen))) {
-            DeclSpec spec;
-            decl_specifiers(spec, true);
+            DeclSpec specs;
+            decl_specifiers(specs, true);
             if (!accept(w.semicolon)) {
                 do {
                     Declared d;
-                    const Type* type = declarator(spec.type, d, false);
+                    const Type* type = declarator(specs.type, d, false);
                     attributes(nullptr);
                     if (accept(w.assign)) skip_initializer();
-                    if (d.name && !failed_) declare(spec, d, type);
+                    if (d.name && !failed_) declare(specs, d, type);
                 } while (!failed_ && accept(w.comma));
                 expect(w.semicolon, "';'");
             }

@@ -90,7 +90,7 @@ private:
 
     // declarations
     void external_declaration();
-    bool decl_specifiers(DeclSpec& spec, bool allow_storage);
+    bool decl_specifiers(DeclSpec& specs, bool allow_storage);
     const Type* struct_or_union(TypeKind kind);
     const Type* enum_specifier();
     void struct_body(Record& record);
@@ -103,7 +103,7 @@ private:
     void attributes(Attributes* into);
     void static_assertion();
     void skip_initializer();
-    void declare(const DeclSpec& spec, const Declared& declared, const Type* type);
+    void declare(const DeclSpec& specs, const Declared& declared, const Type* type);
     const Type* apply_mode(const Type* type, const Attributes& attrs);
     bool starts_type(std::size_t ahead = 0) const;
     bool is_typedef_name(const Token& t) const;

@@ -49,7 +49,7 @@ std::string quals_text(std::uint8_t q) {
 
 std::string text_with(const Type* t, const std::string& inner) {
     if (!t) return inner.empty() ? "int" : "int " + inner;
-    auto join = [&](std::string spec) { return inner.empty() ? spec : spec + " " + inner; };
+    auto join = [&](std::string specs) { return inner.empty() ? specs : specs + " " + inner; };
     switch (t->kind) {
     case TypeKind::Pointer: {
         std::string s = "*";
