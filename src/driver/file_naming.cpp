@@ -48,9 +48,13 @@ std::string cDriverPath(std::string_view root) { return keepOrAdd(root, "KVS_SRC
 
 TemplatePaths templatePaths(std::string_view cDriver) {
     const std::string extension = splitPath(cDriver).extension;
-    std::string directory = directoryOf(cDriver);
-    if (directory.empty()) directory = ".";
-    return {joinPath(directory, "fctri_c." + extension), joinPath(directory, "fctfc_c." + extension),
+    const std::string found = directoryOf(cDriver);
+    const std::string directory = found.empty() ? std::string(".") : found;
+    std::string trigger = "fctri_c.";
+    std::string function = "fctfc_c.";
+    trigger += extension;
+    function += extension;
+    return {joinPath(directory, trigger), joinPath(directory, function),
             joinPath(directory, "korva_c.h")};
 }
 

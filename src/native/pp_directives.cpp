@@ -437,7 +437,8 @@ bool Preprocessor::do_else_elif(bool is_elif, const TokenList& line, int dline) 
     Conditional& c = conditionals_.back();
     if (c.in_else) {
         report(3, "ELIFAELSE", which, s.file, dline);
-        std::string where = " " + std::to_string(c.line);
+        std::string where = " ";
+        where += std::to_string(c.line);
         if (c.file != s.file && file_name(c.file) != file_name(s.file)) where += " file " + file_name(c.file);
         report(4, "MATCHLINE", where, s.file, dline);
     }

@@ -62,7 +62,13 @@ private:
         }
     }
 
-    static std::string flag(const char* name, long long value) { return " " + std::string(name) + " " + std::to_string(value); }
+    static std::string flag(const char* name, long long value) {
+        std::string text = " ";
+        text += name;
+        text += ' ';
+        text += std::to_string(value);
+        return text;
+    }
 
     std::string fields(const Descriptor* d, Scopes& scopes) {
         std::string f = " [" + std::to_string(d->code) + "]";

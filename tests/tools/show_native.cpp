@@ -76,7 +76,12 @@ int print_declarations(const std::vector<std::string>& args) {
         for (const native::Field& f : r.fields) {
             line += std::string("\n    ") + (f.name ? f.name : "<anonymous>") + ": " + native::type_text(f.type) + " @" +
                     std::to_string(f.offset);
-            if (f.bit_width >= 0) line += ":" + std::to_string(f.bit_offset) + "+" + std::to_string(f.bit_width);
+            if (f.bit_width >= 0) {
+                line += ':';
+                line += std::to_string(f.bit_offset);
+                line += '+';
+                line += std::to_string(f.bit_width);
+            }
         }
         lines.push_back(line);
     });
