@@ -11,6 +11,10 @@
 
 namespace zv {
 
+// The pool's hash of a text: 8 bytes at a time, multiplied and folded. Callers
+// that keep their own table of texts may reuse it and hand it back to the pool.
+std::uint64_t text_hash(std::string_view text);
+
 class StringPool {
 public:
     static constexpr std::size_t kChains = 19997;
@@ -22,8 +26,11 @@ public:
 
     // The stored copy of `text` (NUL-terminated), added on first use.
     const char* intern(std::string_view text) { return text_of(index_of(text)); }
+    // The same with `hash` == text_hash(text) already computed.
+    const char* intern(std::string_view text, std::uint64_t hash) { return text_of(index_of(text, hash)); }
     // The entry index of `text`, added on first use.
-    std::uint32_t index_of(std::string_view text);
+    std::uint32_t index_of(std::string_view text) { return index_of(text, text_hash(text)); }
+    std::uint32_t index_of(std::string_view text, std::uint64_t hash);
     const char* text_of(std::uint32_t index) const { return entries_[index].text; }
     std::size_t length_of(std::uint32_t index) const { return entries_[index].length; }
 

@@ -52,5 +52,20 @@ TEST(StringPool, TextWithNulBytesIsKeptWhole) {
     EXPECT_EQ(pool.length_of(pool.index_of(a)), 3u);
 }
 
+TEST(StringPool, APrecomputedHashFindsTheSameEntry) {
+    StringPool pool;
+    const char* a = pool.intern("kvr_alpha");
+    EXPECT_EQ(pool.intern("kvr_alpha", text_hash("kvr_alpha")), a);
+    // Texts of every tail length (0 to 7 bytes past whole words) hash by their content only.
+    const std::string long_name = "kvr_a_rather_long_name_";
+    for (std::size_t n = 1; n <= long_name.size(); ++n) {
+        const std::string copy = long_name.substr(0, n);
+        EXPECT_EQ(text_hash(copy), text_hash(std::string_view(long_name).substr(0, n))) << n;
+        const char* first = pool.intern(copy, text_hash(copy));
+        EXPECT_EQ(pool.intern(std::string_view(long_name).substr(0, n)), first) << n;
+    }
+    EXPECT_EQ(pool.size(), 1 + 1 + long_name.size());
+}
+
 }  // namespace
 }  // namespace zv
