@@ -16,19 +16,20 @@ void SymbolTable::close_scope(const std::string& name) {
 }
 
 void SymbolTable::push_block() {
-    if (open_blocks_ == blocks_.size()) blocks_.emplace_back(std::pmr::new_delete_resource());
+    if (open_blocks_ == blocks_.size()) blocks_.push_back(std::make_unique<Block>());
     ++open_blocks_;
 }
 
 void SymbolTable::pop_block() {
     if (open_blocks_ == 0) return;
-    Scope& block = blocks_[--open_blocks_];
-    block.ordinary.clear();
-    block.typedefs.clear();
-    block.tags.clear();
+    // The maps go first: they must not outlive the memory they were given.
+    Block& closed = *blocks_[--open_blocks_];
+    closed.scope.reset();
+    closed.memory.release();
+    closed.scope.emplace(&closed.memory);
 }
 
-SymbolTable::Scope& SymbolTable::innermost() { return open_blocks_ == 0 ? named_scope() : blocks_[open_blocks_ - 1]; }
+SymbolTable::Scope& SymbolTable::innermost() { return open_blocks_ == 0 ? named_scope() : block(open_blocks_ - 1); }
 
 SymbolTable::Scope& SymbolTable::named_scope() {
     Scope& scope = named_.try_emplace(current_name_, &memory_).first->second;
@@ -58,7 +59,7 @@ const SymbolTable::Scope* SymbolTable::global() const {
 template <class Look>
 auto SymbolTable::search(Look&& look) const -> decltype(look(std::declval<const Scope&>())) {
     for (std::size_t i = open_blocks_; i-- > 0;)
-        if (auto found = look(blocks_[i])) return found;
+        if (auto found = look(block(i))) return found;
     if (const Scope* s = current())
         if (auto found = look(*s)) return found;
     if (!current_name_.empty())
@@ -83,7 +84,7 @@ const Symbol* SymbolTable::find_typedef(const char* name) const {
 }
 
 const Symbol* SymbolTable::find_here(const char* name) const {
-    const Scope* s = open_blocks_ == 0 ? current() : &blocks_[open_blocks_ - 1];
+    const Scope* s = open_blocks_ == 0 ? current() : &block(open_blocks_ - 1);
     if (!s) return nullptr;
     if (auto it = s->ordinary.find(name); it != s->ordinary.end()) return &it->second;
     if (auto it = s->typedefs.find(name); it != s->typedefs.end()) return &it->second;

@@ -6,7 +6,10 @@
 
 #include "native/c_types.h"
 
+#include <cstddef>
+#include <memory>
 #include <memory_resource>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -26,8 +29,8 @@ struct Symbol {
 class SymbolTable {
 public:
     // The maps of the named scopes take their memory from the table's own
-    // buffer: quick to fill and freed at once at the end. Blocks, emptied and
-    // filled again, use the heap.
+    // buffer: quick to fill and freed at once at the end. Each block level has
+    // a buffer of its own, reset when the block closes.
     struct Scope {
         explicit Scope(std::pmr::memory_resource* memory) : ordinary(memory), typedefs(memory), tags(memory) {}
         std::pmr::unordered_map<const char*, Symbol> ordinary;  // variables, functions, enumerators
@@ -80,7 +83,14 @@ private:
 
     std::pmr::monotonic_buffer_resource memory_;  // made first, gone last
     std::unordered_map<std::string, Scope> named_;
-    std::vector<Scope> blocks_;  // the first open_blocks_ are open; the others wait, emptied, for reuse
+    struct Block {
+        Block() : memory(initial, sizeof initial) { scope.emplace(&memory); }
+        alignas(std::max_align_t) std::byte initial[4096];
+        std::pmr::monotonic_buffer_resource memory;
+        std::optional<Scope> scope;
+    };
+    Scope& block(std::size_t i) const { return *blocks_[i]->scope; }
+    std::vector<std::unique_ptr<Block>> blocks_;  // the first open_blocks_ are open; the others wait, empty, for reuse
     std::size_t open_blocks_ = 0;
     std::string current_name_;
     const std::string empty_;
