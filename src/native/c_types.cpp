@@ -98,13 +98,13 @@ TypeTable::TypeTable() {
 }
 
 Type* TypeTable::make(Type t) {
-    types_.push_back(std::move(t));
-    return &types_.back();
+    Type* stored = types_.next();
+    *stored = std::move(t);
+    return stored;
 }
 
 Record* TypeTable::make_record(TypeKind kind, const char* tag) {
-    records_.emplace_back();
-    Record* r = &records_.back();
+    Record* r = records_.next();
     r->kind = kind;
     r->tag = tag;
     return r;

@@ -5,7 +5,7 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -94,8 +94,22 @@ private:
     Derived& derived(Derivation how, const void* from, long long detail);
     Derived& free_or_same(const Derived& key);
 
-    std::deque<Type> types_;
-    std::deque<Record> records_;
+    // Stable storage in chunks of many values: one allocation per chunk
+    // rather than per handful of values.
+    template <class T> struct Store {
+        static constexpr std::size_t kChunk = 256;
+        std::vector<std::unique_ptr<T[]>> chunks;
+        std::size_t used = kChunk;
+        T* next() {
+            if (used == kChunk) {
+                chunks.push_back(std::make_unique<T[]>(kChunk));
+                used = 0;
+            }
+            return &chunks.back()[used++];
+        }
+    };
+    Store<Type> types_;
+    Store<Record> records_;
     std::vector<Derived> derived_;  // open addressing, a power of two in size
     std::size_t derived_used_ = 0;
     const Type* basic_[static_cast<int>(TypeKind::VaList) + 1] = {};
