@@ -749,9 +749,16 @@ bool Preprocessor::expand(const Macro& macro, const Token& name) {
         if (!called) return true;
     }
     TokenList& result = source->owned;
+    // Neighbouring tokens mostly share a hideset: the last union is kept.
+    const Hideset* last_from = nullptr;
+    const Hideset* last_union = hide;
     for (std::size_t i = 0; i < result.size(); ++i) {
         Token& t = result[i];
-        t.hide = hidesets_.unite(t.hide, hide);
+        if (t.hide != last_from) {
+            last_from = t.hide;
+            last_union = hidesets_.unite(t.hide, hide);
+        }
+        t.hide = last_union;
         t.file = name.file;
         t.line = name.line;
         t.flags &= static_cast<std::uint8_t>(~kLineStart);
