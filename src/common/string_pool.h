@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -13,7 +14,32 @@ namespace zv {
 
 // The pool's hash of a text: 8 bytes at a time, multiplied and folded. Callers
 // that keep their own table of texts may reuse it and hand it back to the pool.
-std::uint64_t text_hash(std::string_view text);
+inline std::uint64_t text_hash(std::string_view text) {
+    std::uint64_t h = 0x9e3779b97f4a7c15ull ^ text.size();
+    std::size_t i = 0;
+    for (; i + 8 <= text.size(); i += 8) {
+        std::uint64_t word;
+        std::memcpy(&word, text.data() + i, 8);
+        h = (h ^ word) * 0xff51afd7ed558ccdull;
+        h ^= h >> 32;
+    }
+    // The last 1 to 7 bytes, in two loads that may overlap (fixed-size copies
+    // become plain loads).
+    const char* p = text.data() + i;
+    const std::size_t rest = text.size() - i;
+    std::uint64_t tail = 0;
+    if (rest >= 4) {
+        std::uint32_t low, high;
+        std::memcpy(&low, p, 4);
+        std::memcpy(&high, p + rest - 4, 4);
+        tail = low | static_cast<std::uint64_t>(high) << 32;
+    } else if (rest > 0) {
+        tail = static_cast<unsigned char>(p[0]) | static_cast<unsigned char>(p[rest / 2]) << 8 |
+               static_cast<std::uint64_t>(static_cast<unsigned char>(p[rest - 1])) << 16;
+    }
+    h = (h ^ tail) * 0xc4ceb9fe1a85ec53ull;
+    return h ^ (h >> 29);
+}
 
 class StringPool {
 public:

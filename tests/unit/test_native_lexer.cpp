@@ -102,10 +102,15 @@ TEST(NativeLexer, PrefixLettersStartWordsUnlessAQuoteFollows) {
 // The cache answers the pool's own copy, also for texts met before it grew.
 TEST(NativeLexer, InternCacheAnswersThePooledTextAcrossGrowth) {
     InternCache cache;
+    const auto name = [](int i) {
+        std::string text = "w";
+        text += std::to_string(i);
+        return text;
+    };
     std::vector<const char*> first;
-    for (int i = 0; i < 70000; ++i) first.push_back(cache.intern("w" + std::to_string(i)));
+    for (int i = 0; i < 70000; ++i) first.push_back(cache.intern(name(i)));
     for (int i = 0; i < 70000; i += 7) {
-        const std::string text = "w" + std::to_string(i);
+        const std::string text = name(i);
         EXPECT_EQ(cache.intern(text), first[static_cast<std::size_t>(i)]);
         EXPECT_EQ(first[static_cast<std::size_t>(i)], string_pool().intern(text));
     }
