@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+#include <vector>
+
 namespace zv::native {
 namespace {
 
@@ -171,6 +175,54 @@ TEST(NativeSymbolTable, ReusedBlocksAndRememberedScopes) {
     EXPECT_EQ(table.find(p), nullptr);
     EXPECT_EQ(table.find_tag(r->tag, false), nullptr);
     EXPECT_NE(table.find(g), nullptr);
+}
+
+// Nested blocks with more names than their own buffer holds, closed and filled
+// again many times: the outer block keeps its names, a closed one keeps none.
+TEST(NativeSymbolTable, BlocksRefilledBeyondTheirBuffer) {
+    SymbolTable table;
+    table.set_scope("");
+    std::vector<const char*> names;
+    for (int i = 0; i < 300; ++i) {
+        std::string text = "param_";
+        text += std::to_string(i);
+        names.push_back(string_pool().intern(text));
+    }
+    Symbol symbol;
+    symbol.kind = Symbol::Kind::Variable;
+    table.push_block();
+    table.innermost().ordinary[names[0]] = symbol;
+    for (int round = 0; round < 20; ++round) {
+        table.push_block();
+        for (std::size_t i = 1; i < names.size(); ++i) {
+            symbol.value = round;
+            table.innermost().ordinary[names[i]] = symbol;
+        }
+        EXPECT_EQ(table.find(names[names.size() - 1])->value, round);
+        EXPECT_NE(table.find(names[0]), nullptr);
+        table.pop_block();
+        EXPECT_EQ(table.find(names[1]), nullptr);
+        EXPECT_NE(table.find(names[0]), nullptr);
+    }
+    table.pop_block();
+    EXPECT_EQ(table.find(names[0]), nullptr);
+}
+
+// Types and records made past the first chunks of the table stay where they
+// were made and keep what they were given.
+TEST(NativeTypes, ManyDerivedTypesKeepTheirPlaces) {
+    TypeTable types;
+    std::vector<const Type*> made{types.basic(TypeKind::Int)};
+    for (int i = 0; i < 1000; ++i) made.push_back(types.pointer_to(made.back()));
+    for (std::size_t i = 1; i < made.size(); ++i) {
+        ASSERT_EQ(made[i]->kind, TypeKind::Pointer);
+        EXPECT_EQ(made[i]->base, made[i - 1]);
+    }
+    EXPECT_EQ(types.pointer_to(made[500]), made[501]);  // made once
+    std::vector<Record*> records;
+    for (int i = 0; i < 600; ++i) records.push_back(types.make_record(TypeKind::Union, nullptr));
+    for (Record* r : records) EXPECT_EQ(r->kind, TypeKind::Union);
+    EXPECT_EQ(std::set<Record*>(records.begin(), records.end()).size(), records.size());
 }
 
 }  // namespace
