@@ -1,6 +1,7 @@
 // zv_inspect <command> [args...]: dispatches to the registered subcommands.
 #include "show.h"
 
+#include "common/heap.h"
 #include "diagnostics/message_catalog.h"
 
 #include <QCoreApplication>
@@ -29,6 +30,7 @@ InspectCommand::InspectCommand(const char* name, const char* help, Handler handl
 
 int main(int argc, char** argv) {
     using namespace zv::inspect;
+    zv::prepare_heap();
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
     zv::registerMessageCatalog();
