@@ -18,9 +18,9 @@ namespace zv::native {
 
 namespace {
 
-bool regular_file(const std::string& path) {
-    struct stat st {};
-    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+// The identity of a file whatever name reached it: device and inode.
+std::string file_identity(const struct stat& st) {
+    return std::to_string(st.st_dev) + ':' + std::to_string(st.st_ino);
 }
 
 // The whole file, read straight into a buffer of its size.
@@ -28,8 +28,9 @@ bool read_file(const std::string& path, std::unique_ptr<char[]>& text, std::size
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat st {};
-    std::size_t capacity = (::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0) + 1;
-    text = std::make_unique_for_overwrite<char[]>(capacity);  // one more: the end shows as a short read
+    const std::size_t expected = ::fstat(fd, &st) == 0 && st.st_size > 0 ? static_cast<std::size_t>(st.st_size) : 0;
+    std::size_t capacity = expected + 1;
+    text = std::make_unique_for_overwrite<char[]>(capacity);  // one more: a file that grew shows as a full buffer
     size = 0;
     for (;;) {
         if (size == capacity) {
@@ -45,6 +46,10 @@ bool read_file(const std::string& path, std::unique_ptr<char[]>& text, std::size
             return n == 0;
         }
         size += static_cast<std::size_t>(n);
+        if (expected && size == expected) {  // the size the file said it had: no read for the end
+            ::close(fd);
+            return true;
+        }
     }
 }
 
@@ -722,6 +727,25 @@ bool Preprocessor::find_include(const std::string& name, bool angled, bool next,
     return found;
 }
 
+// A candidate of the search: whether it is a regular file, remembering its
+// identity. A candidate in a directory known to be missing costs no call.
+bool Preprocessor::regular_file(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    if (slash != std::string::npos && slash > 0) {
+        const std::string directory = path.substr(0, slash);
+        auto [known, added] = directories_.try_emplace(directory, false);
+        if (added) {
+            struct stat st {};
+            known->second = ::stat(directory.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+        }
+        if (!known->second) return false;
+    }
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+    identities_.try_emplace(path, file_identity(st));
+    return true;
+}
+
 bool Preprocessor::search_include(const std::string& name, bool angled, bool next, const FileRecord* from,
                                   std::string& path, int& dir_index) {
     if (regular_file(name)) {
@@ -778,10 +802,10 @@ void Preprocessor::do_include(const TokenList& line, bool next) {
 }
 
 void Preprocessor::include_file(const std::string& path, int dir_index) {
-    auto [known, added] = real_paths_.try_emplace(path);
+    auto [known, added] = identities_.try_emplace(path);
     if (added) {
-        char resolved[PATH_MAX];
-        known->second = ::realpath(path.c_str(), resolved) ? std::string(resolved) : path;
+        struct stat st {};
+        known->second = ::stat(path.c_str(), &st) == 0 ? file_identity(st) : path;
     }
     const std::string& key = known->second;
     if (once_.count(key)) return;

@@ -150,7 +150,7 @@ private:
         bool loaded = false;
         const char* guard = nullptr;
         int file = 0;
-        std::string key;  // real path
+        std::string key;  // device and inode: the same file under any name
     };
 
     struct Source {
@@ -228,6 +228,7 @@ private:
     bool resolve_operators(const TokenList& line, TokenList& out);
     std::string header_name(const TokenList& line, std::size_t& pos, bool& angled) const;
     bool find_include(const std::string& name, bool angled, bool next, std::string& path, int& dir_index);
+    bool regular_file(const std::string& path);
     bool search_include(const std::string& name, bool angled, bool next, const FileRecord* from, std::string& path,
                         int& dir_index);
     void include_file(const std::string& path, int dir_index);
@@ -253,7 +254,8 @@ private:
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;
     InternCache intern_cache_;
-    std::unordered_map<std::string, std::string> real_paths_;  // path as opened -> real path
+    std::unordered_map<std::string, std::string> identities_;  // path as opened -> device and inode
+    std::unordered_map<std::string, bool> directories_;  // directories of candidates: whether they exist
     std::unordered_map<std::string, std::pair<std::string, int>> searches_;  // include searches made
     std::vector<Conditional> conditionals_;
     std::unordered_map<std::string, std::unique_ptr<CachedFile>> cache_;

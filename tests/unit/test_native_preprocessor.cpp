@@ -320,6 +320,41 @@ TEST_F(NativePreprocessor, GuardsAndPragmaOnceReadOnce) {
               "guarded once after_guard after_guard guarded");
 }
 
+// One file reached by several names (a symbolic link, a hard link, a path
+// through "..") is one file for #pragma once; a file with the same text
+// elsewhere is another.
+TEST_F(NativePreprocessor, PragmaOnceKnowsTheFileUnderOtherNames) {
+    ScratchDir dir;
+    const std::string real = dir.write("inc/o.h", "#pragma once\nonce\n");
+    dir.write("copy/o.h", "#pragma once\nonce\n");
+    dir.write("inc/sub/keep", "");
+    std::filesystem::create_symlink(real, dir.path() + "/link.h");
+    std::filesystem::create_hard_link(real, dir.path() + "/hard.h");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path(), dir.path() + "/copy"};
+    EXPECT_EQ(run("#include <inc/o.h>\n#include <link.h>\n#include <hard.h>\n#include <inc/sub/../o.h>\n"
+                  "#include \"" + real + "\"\n#include <o.h>\n",
+                  settings),
+              "once once");
+    EXPECT_EQ(messages, "");
+}
+
+// A name with a directory part is looked for in every search directory in
+// turn, whether or not the earlier ones have that subdirectory.
+TEST_F(NativePreprocessor, SubdirectoryNamesSearchEveryDirectory) {
+    ScratchDir dir;
+    dir.write("a/sys/one.h", "a_one\n");
+    dir.write("b/sys/two.h", "b_two\n#include <sys/one.h>\n#include <sys/three.h>\n");
+    dir.write("c/sys/three.h", "c_three\n");
+    dir.write("c/sys/two.h", "c_two\n");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path() + "/a", dir.path() + "/none", dir.path() + "/b", dir.path() + "/c"};
+    EXPECT_EQ(run("#include <sys/two.h>\n#if __has_include(<sys/absent.h>) || !__has_include(<sys/three.h>)\nwrong\n#endif\n",
+                  settings),
+              "b_two a_one c_three");
+    EXPECT_EQ(messages, "");
+}
+
 TEST_F(NativePreprocessor, GuardedFileIncludingItselfIsReadToItsEnd) {
     ScratchDir dir;
     dir.write("a.h", "#ifndef A_H\n#define A_H\nfirst\n#include \"a.h\"\nlast\n#endif\n");
