@@ -2,11 +2,12 @@
 # missing on a Debian 12 machine first (scripts/bootstrap.sh).
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+BENCH_BUILD ?= build-rel
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all bootstrap build build-asan demo check test test-asan install clean
+.PHONY: all bootstrap build build-asan demo check test test-asan bench install clean
 
 all: build
 
@@ -48,8 +49,16 @@ check: bootstrap
 	$(MAKE) test
 	$(MAKE) test-asan
 
+# Speed and memory figures, from an optimised build of their own.
+bench: bootstrap
+	cmake -S . -B $(BENCH_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+	cmake --build $(BENCH_BUILD) -j $(JOBS)
+	bench/native_headers.sh $(BENCH_BUILD) 15
+	bench/script_parse.sh $(BENCH_BUILD)
+	bench/semantic_walk.sh $(BENCH_BUILD) 10000
+
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) out
