@@ -3,13 +3,18 @@
 # against the C compiler's own syntax check of a file including the same
 # headers, measured in the same run.
 #   native_headers.sh [build dir] [repetitions]
+# Without arguments: build-rel/, made as an optimised build when missing.
 # Prints, per header set: our in-process time, our whole-process time and peak
 # memory, and the same two figures for `gcc -fsyntax-only`; times are the best
 # of the repetitions, the ratios ours to gcc's (whole process, and in-process
 # against gcc's whole process).
 set -eu
 here=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$here/build}
+build=${1:-$here/build-rel}
+if [ $# -eq 0 ] && [ ! -x "$build/bin/zv_inspect" ]; then  # an optimised build of its own
+    cmake -S "$here" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+    cmake --build "$build" --target zv_inspect >/dev/null
+fi
 runs=${2:-5}
 inspect=$build/bin/zv_inspect
 defs=$here/target/lib/linux_x86_64.def
