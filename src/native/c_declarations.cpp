@@ -843,6 +843,50 @@ void CParser::skip_initializer() {
     }
 }
 
+// The element count that an initializer gives an array of unknown size: the
+// length of a string literal, or the elements of a braced list; -1 when it
+// cannot be told without designators being followed. Reads nothing.
+long long CParser::initializer_count(const Type* element) {
+    const Words& w = words();
+    const std::size_t start = pos_;
+    long long count = -1;
+    std::size_t strings = 0;
+    while (peek(strings).kind == TokKind::String) ++strings;
+    if (strings > 0 && (peek(strings).text == w.comma || peek(strings).text == w.semicolon)) {
+        ExprTree* saved = tree_;
+        tree_ = &scratch_;
+        const Expr* e = conditional();  // the literals alone: typed with their concatenated length
+        tree_ = saved;
+        const Type* r = e ? resolve(e->type) : nullptr;
+        if (r && r->kind == TypeKind::Array) count = r->count;
+    } else if (accept(w.lbrace)) {
+        const bool characters = size_of(element) == 1 && peek().kind == TokKind::String;
+        int depth = 0;
+        bool empty_element = true;
+        count = characters ? -1 : 0;
+        while (!characters && !at_end()) {
+            const char* t = peek().text;
+            if (depth == 0 && empty_element && (t == w.lbracket || t == w.dot)) {
+                count = -1;  // designated elements
+                break;
+            }
+            if (depth == 0 && (t == w.comma || t == w.rbrace)) {
+                if (!empty_element) ++count;
+                if (t == w.rbrace) break;
+                empty_element = true;
+            } else {
+                empty_element = false;
+                if (t == w.lparen || t == w.lbracket || t == w.lbrace) ++depth;
+                else if (t == w.rparen || t == w.rbracket || t == w.rbrace) --depth;
+            }
+            ++pos_;
+        }
+        if (at_end()) count = -1;
+    }
+    pos_ = start;
+    return count;
+}
+
 void CParser::declare(const DeclSpec& specs, const Declared& declared, const Type* type) {
     SymbolTable& symbols = ctx_.symbols;
     Symbol s;
@@ -977,7 +1021,14 @@ void CParser::external_declaration() {
             if (!skip_balanced()) syntax_error("'}' to close the function body");
             return;
         }
-        if (accept(w.assign)) skip_initializer();
+        if (accept(w.assign)) {
+            // An array of unknown size takes its size from the initializer.
+            if (type->kind == TypeKind::Array && type->count < 0) {
+                const long long count = initializer_count(type->base);
+                if (count > 0) type = ctx_.types.qualified(ctx_.types.array_of(type->base, count), type->quals);
+            }
+            skip_initializer();
+        }
         declare(specs, d, type);
         if (accept(w.comma)) continue;
         expect(w.semicolon, "';' after a declaration");

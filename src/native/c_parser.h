@@ -103,6 +103,7 @@ private:
     void attributes(Attributes* into);
     void static_assertion();
     void skip_initializer();
+    long long initializer_count(const Type* element);
     void declare(const DeclSpec& specs, const Declared& declared, const Type* type);
     const Type* apply_mode(const Type* type, const Attributes& attrs);
     bool starts_type(std::size_t ahead = 0) const;

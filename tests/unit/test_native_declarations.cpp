@@ -177,6 +177,26 @@ TEST_F(NativeDeclarations, EnumeratorsBeyondInt) {
     EXPECT_EQ(record("enum ubig").enumerators[1].value, 0);  // unsigned int arithmetic inside the body
 }
 
+// Tables defined in headers: the initializer gives the size the brackets leave out.
+TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
+    EXPECT_EQ(declare("const char text[] = \"ab\\n\" \"c\\x41\";\n"
+                      "const int wide[] = L\"abc\";\n"
+                      "static const unsigned char table[] = { 1, 2, (3, 4), { 5 }, };\n"
+                      "const char *names[] = { \"a\", \"bb\", 0 }, other[] = \"xy\";\n"
+                      "int pairs[][2] = { {1, 2}, {3, 4}, {5, 6} };\n"
+                      "const int designated[] = { [4] = 1, 2 };\n"
+                      "const char braced[] = { \"xyz\" };\n"),
+              "");
+    auto count = [&](const char* name) { return resolve(native_variable(*analyser, name, "")->type)->count; };
+    EXPECT_EQ(count("text"), 6);
+    EXPECT_EQ(count("wide"), 4);
+    EXPECT_EQ(count("table"), 4);
+    EXPECT_EQ(count("names"), 3);
+    EXPECT_EQ(count("other"), 3);
+    EXPECT_EQ(count("pairs"), 3);
+    EXPECT_EQ(size_of(native_variable(*analyser, "pairs", "")->type), 24);
+}
+
 TEST_F(NativeDeclarations, ScopesByName) {
     declare("int shared;\ntypedef short word;\n");
     declare("word local;\nstruct only_here { int a; };\n", "SCN1");
