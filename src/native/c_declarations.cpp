@@ -61,6 +61,8 @@ const KeywordTable& keyword_table() {
     return table;
 }
 
+bool fits_int(long long value) { return value >= INT32_MIN && value <= INT32_MAX; }
+
 }  // namespace
 
 CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context), tokens_(tokens) {
@@ -89,7 +91,10 @@ CParser::Kw CParser::keyword_of(const Token& t) const {
 void CParser::error_at(const Token& t, const char* code, const std::string& arg) {
     if (ctx_.quiet) return;
     const char* file = t.file >= 0 && ctx_.file_name ? ctx_.file_name(t.file) : nullptr;
-    reportAtText(2, code, arg.c_str(), file, t.line);
+    // A token may be as long as its file: the message shows its beginning only.
+    constexpr std::size_t kShown = 200;
+    const std::string shown = arg.size() > kShown ? arg.substr(0, kShown) + "..." : arg;
+    reportAtText(2, code, shown.c_str(), file, t.line);
 }
 
 void CParser::syntax_error(const std::string& expected) {
@@ -107,15 +112,17 @@ bool CParser::expect(const char* pooled, const char* what) {
     return false;
 }
 
-void CParser::skip_balanced() {
+// False when the input ends before the brackets close.
+bool CParser::skip_balanced() {
     const Words& w = words();
     int depth = 0;
     while (!at_end()) {
         const char* t = peek().text;
         ++pos_;
         if (t == w.lparen || t == w.lbracket || t == w.lbrace) ++depth;
-        else if ((t == w.rparen || t == w.rbracket || t == w.rbrace) && --depth <= 0) return;
+        else if ((t == w.rparen || t == w.rbracket || t == w.rbrace) && --depth <= 0) return true;
     }
+    return depth <= 0;
 }
 
 // After an error: up to the end of the declaration (a ";" outside brackets, or
@@ -219,17 +226,20 @@ void CParser::attributes(Attributes* into) {
     }
 }
 
-long long CParser::constant(const char* what, bool required) {
+// -1 when the expression is not an integer constant; `known` tells that case apart.
+long long CParser::constant(const char* what, bool required, bool* known) {
     ExprTree* saved = tree_;
     tree_ = &scratch_;
     const Token& at = peek();
     Expr* e = conditional();
     tree_ = saved;
+    if (known) *known = false;
     if (!e) return -1;
     if (!e->is_constant || e->is_float) {
         if (required && !failed_) error_at(at, "CNOTCONST", what);
         return -1;
     }
+    if (known) *known = true;
     return e->value;
 }
 
@@ -506,10 +516,16 @@ void CParser::struct_body(Record& record) {
             Attributes attrs = specs.attrs;
             attributes(&attrs);
             if (failed_) return;
-            type = apply_mode(type, attrs);
-            if (attrs.align > 0) type = ctx_.types.aligned(type, attrs.align);
-            if (attrs.packed && !specs.attrs.packed) type = ctx_.types.aligned(type, 1);
-            f.type = type;
+            f.type = apply_mode(type, attrs);
+            f.packed = attrs.packed;
+            f.align = attrs.align;
+            const Type* r = resolve(f.type);
+            const bool flexible = r && r->kind == TypeKind::Array && r->count < 0 && size_of(r->base) >= 0;
+            if (r && (r->kind == TypeKind::Void || (size_of(r) < 0 && !flexible))) {
+                error_at(d.token ? *d.token : at, "CINCOMPLT", d.name ? d.name : "<anonymous>");
+                failed_ = true;
+                return;
+            }
             if (f.bit_width < -1) f.bit_width = 0;
             record.fields.push_back(f);
             if (accept(w.comma)) continue;
@@ -581,7 +597,7 @@ void CParser::enum_body(Record& record) {
         Symbol s;
         s.kind = Symbol::Kind::EnumConstant;
         s.name = name.text;
-        s.type = int_type;
+        s.type = fits_int(next) ? int_type : ctx_.types.basic(next >= 0 && next <= UINT32_MAX ? TypeKind::UInt : TypeKind::Long);
         s.value = next;
         s.file = name.file >= 0 && ctx_.file_name ? ctx_.file_name(name.file) : nullptr;
         s.line = name.line;
@@ -600,6 +616,13 @@ void CParser::enum_body(Record& record) {
     TypeKind base = lo < 0 ? (lo >= INT32_MIN && hi <= INT32_MAX ? TypeKind::Int : TypeKind::Long)
                            : (hi <= UINT32_MAX ? TypeKind::UInt : TypeKind::ULong);
     record.enum_base = ctx_.types.basic(base);
+    // Enumerators that int cannot hold take the type of the enumeration once it is complete.
+    auto& ordinary = symbols.innermost().ordinary;
+    for (const Enumerator& e : record.enumerators) {
+        auto it = ordinary.find(e.name);
+        if (!fits_int(e.value) && it != ordinary.end() && it->second.kind == Symbol::Kind::EnumConstant)
+            it->second.type = record.enum_base;
+    }
     record.size = size_of(record.enum_base);
     record.align = record.size;
     record.complete = true;
@@ -689,7 +712,13 @@ const Type* CParser::type_suffix(const Type* base) {
         if (is(w.star) && peek(1).text == w.rbracket) {
             ++pos_;
         } else if (!is(w.rbracket)) {
-            count = constant("array size", false);
+            const Token& at = peek();
+            bool known = false;
+            count = constant("array size", false, &known);
+            if (known && count < 0) {
+                error_at(at, "CNEGASIZE", std::to_string(count));
+                failed_ = true;
+            }
         }
         expect(w.rbracket, "']'");
         const Type* element = type_suffix(base);
@@ -814,6 +843,50 @@ void CParser::skip_initializer() {
     }
 }
 
+// The element count that an initializer gives an array of unknown size: the
+// length of a string literal, or the elements of a braced list; -1 when it
+// cannot be told without designators being followed. Reads nothing.
+long long CParser::initializer_count(const Type* element) {
+    const Words& w = words();
+    const std::size_t start = pos_;
+    long long count = -1;
+    std::size_t strings = 0;
+    while (peek(strings).kind == TokKind::String) ++strings;
+    if (strings > 0 && (peek(strings).text == w.comma || peek(strings).text == w.semicolon)) {
+        ExprTree* saved = tree_;
+        tree_ = &scratch_;
+        const Expr* e = conditional();  // the literals alone: typed with their concatenated length
+        tree_ = saved;
+        const Type* r = e ? resolve(e->type) : nullptr;
+        if (r && r->kind == TypeKind::Array) count = r->count;
+    } else if (accept(w.lbrace)) {
+        const bool characters = size_of(element) == 1 && peek().kind == TokKind::String;
+        int depth = 0;
+        bool empty_element = true;
+        count = characters ? -1 : 0;
+        while (!characters && !at_end()) {
+            const char* t = peek().text;
+            if (depth == 0 && empty_element && (t == w.lbracket || t == w.dot)) {
+                count = -1;  // designated elements
+                break;
+            }
+            if (depth == 0 && (t == w.comma || t == w.rbrace)) {
+                if (!empty_element) ++count;
+                if (t == w.rbrace) break;
+                empty_element = true;
+            } else {
+                empty_element = false;
+                if (t == w.lparen || t == w.lbracket || t == w.lbrace) ++depth;
+                else if (t == w.rparen || t == w.rbracket || t == w.rbrace) --depth;
+            }
+            ++pos_;
+        }
+        if (at_end()) count = -1;
+    }
+    pos_ = start;
+    return count;
+}
+
 void CParser::declare(const DeclSpec& specs, const Declared& declared, const Type* type) {
     SymbolTable& symbols = ctx_.symbols;
     Symbol s;
@@ -828,6 +901,7 @@ void CParser::declare(const DeclSpec& specs, const Declared& declared, const Typ
         td.kind = TypeKind::Typedef;
         td.name = declared.name;
         td.base = type;
+        td.align = type->align;  // exact: an aligned typedef may also lower the alignment
         s.kind = Symbol::Kind::Typedef;
         s.type = ctx_.types.make(td);
         auto it = scope.typedefs.find(declared.name);
@@ -923,7 +997,7 @@ void CParser::external_declaration() {
         const bool function = r && r->kind == TypeKind::Function;
         if (function && is(w.lbrace)) {
             declare(specs, d, type);
-            skip_balanced();
+            if (!skip_balanced()) syntax_error("'}' to close the function body");
             return;
         }
         if (function && !r->prototype && !is(w.semicolon) && !is(w.comma) && !is(w.assign)) {
@@ -944,10 +1018,17 @@ void CParser::external_declaration() {
             ctx_.symbols.pop_block();
             if (failed_) return;
             declare(specs, d, type);
-            skip_balanced();
+            if (!skip_balanced()) syntax_error("'}' to close the function body");
             return;
         }
-        if (accept(w.assign)) skip_initializer();
+        if (accept(w.assign)) {
+            // An array of unknown size takes its size from the initializer.
+            if (type->kind == TypeKind::Array && type->count < 0) {
+                const long long count = initializer_count(type->base);
+                if (count > 0) type = ctx_.types.qualified(ctx_.types.array_of(type->base, count), type->quals);
+            }
+            skip_initializer();
+        }
         declare(specs, d, type);
         if (accept(w.comma)) continue;
         expect(w.semicolon, "';' after a declaration");

@@ -85,7 +85,7 @@ private:
     Kw keyword_of(const Token& t) const;
     void syntax_error(const std::string& expected);
     void error_at(const Token& t, const char* code, const std::string& arg);
-    void skip_balanced();
+    bool skip_balanced();
     void recover();
 
     // declarations
@@ -103,6 +103,7 @@ private:
     void attributes(Attributes* into);
     void static_assertion();
     void skip_initializer();
+    long long initializer_count(const Type* element);
     void declare(const DeclSpec& specs, const Declared& declared, const Type* type);
     const Type* apply_mode(const Type* type, const Attributes& attrs);
     bool starts_type(std::size_t ahead = 0) const;
@@ -111,7 +112,7 @@ private:
         return !ctx_.type_modifiers.empty() && ctx_.type_modifiers.count(t.text) != 0;
     }
     const Type* type_name();
-    long long constant(const char* what, bool required);
+    long long constant(const char* what, bool required, bool* known = nullptr);
 
     // expressions
     Expr* expression();

@@ -341,19 +341,23 @@ void lay_out(Record& record) {
     const bool is_union = record.kind == TypeKind::Union;
     for (Field& f : record.fields) {
         const long long field_size = std::max(0LL, size_of(f.type));
-        long long field_align = record.packed && f.type->align == 0 ? 1 : align_of(f.type);
+        // Packing overrides the alignment of the type, but not one given on the member.
+        const bool packed = record.packed || f.packed;
+        const long long field_align = packed ? std::max(1LL, f.align) : std::max(f.align, align_of(f.type));
         if (f.bit_width >= 0) {
             const long long unit = field_size * 8;
             long long start = is_union ? 0 : bits;
             if (f.bit_width == 0) {
-                if (!is_union) bits = round_up(bits, field_align * 8);
+                // aligns to its type even in a packed structure
+                if (!is_union) bits = round_up(bits, std::max(f.align, align_of(f.type)) * 8);
                 continue;
             }
-            if (!record.packed && unit > 0 && (start % unit) + f.bit_width > unit) start = round_up(start, unit);
-            const long long unit_start = unit > 0 && !record.packed ? start / unit * unit : start / 8 * 8;
+            if (f.align > 0) start = round_up(start, field_align * 8);
+            if (!packed && unit > 0 && (start % unit) + f.bit_width > unit) start = round_up(start, unit);
+            const long long unit_start = unit > 0 && !packed ? start / unit * unit : start / 8 * 8;
             f.offset = unit_start / 8;
             f.bit_offset = static_cast<int>(start - unit_start);
-            if (f.name && !record.packed) align = std::max(align, field_align);
+            if (f.name && !packed) align = std::max(align, field_align);
             if (is_union) size_bits = std::max(size_bits, static_cast<long long>(f.bit_width));
             else bits = start + f.bit_width;
             continue;

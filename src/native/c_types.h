@@ -26,6 +26,8 @@ struct Field {
     long long offset = 0;        // in bytes
     int bit_width = -1;          // -1 when not a bit-field
     int bit_offset = 0;          // within the storage unit at `offset`
+    bool packed = false;         // packed by an attribute of the member itself
+    long long align = 0;         // alignment given on the member (attribute or _Alignas), 0 when none
 };
 
 struct Enumerator {

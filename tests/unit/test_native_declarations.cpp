@@ -68,6 +68,38 @@ TEST_F(NativeDeclarations, LayoutOfStructuresAndUnions) {
     EXPECT_EQ(offset("struct bits", "d"), 8);  // 40 bits do not fit after c
 }
 
+// Packing and alignment given on one member, and typedefs that lower an
+// alignment: the expected figures are the system C compiler's.
+TEST_F(NativeDeclarations, PackingAndAlignmentOfSingleMembers) {
+    EXPECT_EQ(declare("typedef int ai2 __attribute__((aligned(2)));\n"
+                      "struct l1 { char c; int i __attribute__((packed)); short s; };\n"
+                      "struct l2 { char c; int i __attribute__((packed, aligned(2))); };\n"
+                      "struct l5 { char c; ai2 v; };\n"
+                      "struct __attribute__((packed)) l36 { char c; int i __attribute__((packed)); short s; };\n"
+                      "struct __attribute__((packed)) l37 { char c; int : 0; char d; };\n"
+                      "struct l43 { char c; int b : 3 __attribute__((aligned(8))); char e; };\n"
+                      "struct e { char c; int i, j __attribute__((packed)); };\n"),
+              "");
+    EXPECT_EQ(offset("struct l1", "i"), 1);
+    EXPECT_EQ(offset("struct l1", "s"), 6);
+    EXPECT_EQ(size_of(type("struct l1")), 8);
+    EXPECT_EQ(record("struct l1").align, 2);
+    EXPECT_EQ(offset("struct l2", "i"), 2);
+    EXPECT_EQ(size_of(type("struct l2")), 6);
+    EXPECT_EQ(align_of(type("ai2")), 2);
+    EXPECT_EQ(offset("struct l5", "v"), 2);
+    EXPECT_EQ(size_of(type("struct l5")), 6);
+    EXPECT_EQ(offset("struct l36", "s"), 5);
+    EXPECT_EQ(size_of(type("struct l36")), 7);
+    EXPECT_EQ(offset("struct l37", "d"), 4);  // a zero-width field aligns even when packed
+    EXPECT_EQ(size_of(type("struct l37")), 5);
+    EXPECT_EQ(offset("struct l43", "b"), 8);
+    EXPECT_EQ(offset("struct l43", "e"), 9);
+    EXPECT_EQ(size_of(type("struct l43")), 16);
+    EXPECT_EQ(offset("struct e", "j"), 8);
+    EXPECT_EQ(size_of(type("struct e")), 12);
+}
+
 TEST_F(NativeDeclarations, WhatSystemHeadersUse) {
     EXPECT_EQ(declare("__extension__ typedef long long int __quad_t;\n"
                       "extern \"C\" {\n"
@@ -125,6 +157,46 @@ TEST_F(NativeDeclarations, EnumerationsAndConstantExpressions) {
     EXPECT_EQ(resolve(native_variable(*analyser, "table", "")->type)->count, 24);
 }
 
+// An enumerator that int cannot hold has the enumeration's type once it is
+// complete (unsigned int, long, unsigned long) and keeps its whole value.
+TEST_F(NativeDeclarations, EnumeratorsBeyondInt) {
+    EXPECT_EQ(declare("enum big { HUGE1 = 0x100000000LL, HUGE2, HUGE3 = HUGE1 * 2 };\n"
+                      "enum ubig { UB = 0xffffffffu, UB2 = UB + 1 };\n"
+                      "enum neg { N1 = -1, N2 = 0x80000000 };\n"
+                      "enum flags { F_A = 1u << 31, F_B = F_A >> 4 };\n"
+                      "char by_huge[HUGE3 >> 31];\nchar by_flag[F_B >> 25];\n"),
+              "");
+    auto text = [&](const char* expr) { return expression_type_texts(*analyser, expr, "", "", 0).resolved; };
+    EXPECT_EQ(text("HUGE2"), "unsigned long");
+    EXPECT_EQ(text("UB"), "unsigned int");
+    EXPECT_EQ(text("N2"), "long");
+    EXPECT_EQ(text("N1"), "int");
+    EXPECT_EQ(text("F_B"), "int");
+    EXPECT_EQ(resolve(native_variable(*analyser, "by_huge", "")->type)->count, 4);
+    EXPECT_EQ(resolve(native_variable(*analyser, "by_flag", "")->type)->count, 4);
+    EXPECT_EQ(record("enum ubig").enumerators[1].value, 0);  // unsigned int arithmetic inside the body
+}
+
+// Tables defined in headers: the initializer gives the size the brackets leave out.
+TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
+    EXPECT_EQ(declare("const char text[] = \"ab\\n\" \"c\\x41\";\n"
+                      "const int wide[] = L\"abc\";\n"
+                      "static const unsigned char table[] = { 1, 2, (3, 4), { 5 }, };\n"
+                      "const char *names[] = { \"a\", \"bb\", 0 }, other[] = \"xy\";\n"
+                      "int pairs[][2] = { {1, 2}, {3, 4}, {5, 6} };\n"
+                      "const int designated[] = { [4] = 1, 2 };\n"
+                      "const char braced[] = { \"xyz\" };\n"),
+              "");
+    auto count = [&](const char* name) { return resolve(native_variable(*analyser, name, "")->type)->count; };
+    EXPECT_EQ(count("text"), 6);
+    EXPECT_EQ(count("wide"), 4);
+    EXPECT_EQ(count("table"), 4);
+    EXPECT_EQ(count("names"), 3);
+    EXPECT_EQ(count("other"), 3);
+    EXPECT_EQ(count("pairs"), 3);
+    EXPECT_EQ(size_of(native_variable(*analyser, "pairs", "")->type), 24);
+}
+
 TEST_F(NativeDeclarations, ScopesByName) {
     declare("int shared;\ntypedef short word;\n");
     declare("word local;\nstruct only_here { int a; };\n", "SCN1");
@@ -168,6 +240,27 @@ TEST_F(NativeDeclarations, ErrorsNameTheFileLineAndWhatWasExpected) {
               "Zolmex-E-CSYNTAXER,  [h.h:14] C syntax error: expected ';' after a declaration at end of input\n");
     // Declarations after an error are still read.
     EXPECT_TRUE(native_variable(*analyser, "z", ""));
+}
+
+TEST_F(NativeDeclarations, MembersOfIncompleteTypeNegativeSizesAndCutBodies) {
+    EXPECT_EQ(declare("struct self { int n; struct self inner; };\n"
+                      "struct later;\nstruct holder { struct later items[2]; };\n"
+                      "struct empty { void nothing; };\n"
+                      "struct flexible { int n; char data[]; };\n"
+                      "int negative[2 - 3];\n"
+                      "int f(int n, int a[n]);\n"),
+              "Zolmex-E-CINCOMPLT,  [h.h:1] Incomplete type of member inner\n"
+              "Zolmex-E-CINCOMPLT,  [h.h:3] Incomplete type of member items\n"
+              "Zolmex-E-CINCOMPLT,  [h.h:4] Incomplete type of member nothing\n"
+              "Zolmex-E-CNEGASIZE,  [h.h:6] Array size is negative: -1\n");
+    EXPECT_EQ(declare("static inline int g(int x) {\n  if (x) {\n    return 1;\n"),
+              "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: expected '}' to close the function body at end of input\n");
+    EXPECT_EQ(declare("int h(a) int a; { return a;\n"),
+              "Zolmex-E-CSYNTAXER,  [h.h:1] C syntax error: expected '}' to close the function body at end of input\n");
+    // A token as long as its file is shown by its beginning only.
+    const std::string message = declare("int x " + std::string(100000, 'y') + ";\n");
+    EXPECT_EQ(message, "Zolmex-E-CSYNTAXER,  [h.h:1] C syntax error: expected ';' after a declaration before '" +
+                           std::string(200 - std::string("expected ';' after a declaration before '").size(), 'y') + "...\n");
 }
 
 TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {

@@ -101,6 +101,15 @@ TEST_P(Corpus, ReadLikeTheCompiler) {
     check_header(header, "", true);
 }
 
+// Our own header of the kind embedded products ship (tests/headers).
+TEST(OwnHeaders, ReadLikeTheCompiler) {
+    if (!have_compiler()) GTEST_SKIP() << "no C compiler";
+    registerMessageCatalog();
+    const std::string header = std::string(ZV_SOURCE_DIR) + "/tests/headers/embedded_device.h";
+    check_header(header, "", false);
+    check_header(header, "", true);
+}
+
 // Larger libraries, each after <stdio.h> as their users include them.
 struct Libraries : ::testing::TestWithParam<std::pair<const char*, const char*>> {
     static void SetUpTestSuite() { registerMessageCatalog(); }
