@@ -461,6 +461,11 @@ void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
         out.insert(out.end(), tokens.begin(), tokens.end());
         return;
     }
+    // Each nested call holds a copy of what its argument still encloses, so
+    // a deep nest costs its depth times its length: beyond a bound that no
+    // nest within the level limit reaches, the nest is too deep.
+    if (expanding_tokens_ + tokens.size() > kMaxExpandingTokens) report_here(1, "NBRECURSI", "");
+    expanding_tokens_ += tokens.size();
     const bool saved = collecting_;
     collecting_ = false;
     push_tokens(tokens, true);
@@ -469,6 +474,7 @@ void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
     while (next_expanded(t)) out.push_back(t);
     while (stack_.size() >= level) drop_top();
     collecting_ = saved;
+    expanding_tokens_ -= tokens.size();
 }
 
 // ---------------------------------------------------------------- macros

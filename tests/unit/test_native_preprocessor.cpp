@@ -3,6 +3,8 @@
 #include "native/preprocessor.h"
 #include "native_test_support.h"
 
+#include <sys/resource.h>
+
 namespace zv::native {
 namespace {
 
@@ -370,6 +372,44 @@ TEST_F(NativePreprocessor, SelfIncludeStopsAtTheStackLimit) {
     settings.search_path = {dir.path()};
     EXPECT_EXIT(run_to_the_end("#include <self.h>\n", settings), ::testing::ExitedWithCode(7),
                 "Zolmex-F-NBRECURSI,  \\[.*self.h:2\\] There are too many macro or include recursions .*self.h");
+}
+
+// Caps the heap of a death test's child; the address sanitizer's own
+// reservations would not fit, so its builds run without the cap.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZV_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZV_ADDRESS_SANITIZER 1
+#endif
+#endif
+void limit_heap_to_a_gigabyte() {
+#ifndef ZV_ADDRESS_SANITIZER
+    const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+    ::setrlimit(RLIMIT_DATA, &limit);
+#endif
+}
+
+// Calls nested in each other's argument: each level holds what its argument
+// still encloses, so a long nest must stop before its depth times its length
+// is spent. A nest that stays within the level limit expands.
+std::string nested_calls(int depth) {
+    std::string text = "#define F(x) x\n";
+    for (int i = 0; i < depth; ++i) text += "F(";
+    text += "1";
+    text += std::string(static_cast<std::size_t>(depth), ')');
+    return text + "\n";
+}
+
+TEST_F(NativePreprocessor, NestedMacroCallsStopAtTheStackLimitInBoundedMemory) {
+    EXPECT_EQ(run(nested_calls(1990)), "1");
+    EXPECT_EQ(messages, "");
+    EXPECT_EXIT(
+        {
+            limit_heap_to_a_gigabyte();
+            run_to_the_end(nested_calls(100000));
+        },
+        ::testing::ExitedWithCode(7), "Zolmex-F-NBRECURSI,  \\[t.h:2\\] There are too many macro or include recursions");
 }
 
 TEST_F(NativePreprocessor, LineDirective) {
