@@ -830,6 +830,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     const std::size_t slash = path.rfind('/');
     record.directory = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
     if (included_set_.insert(path).second) included_.push_back(path);
+    if (base_file_.empty()) base_file_ = path;
     auto source = std::make_unique<Source>();
     source->is_file = true;
     source->lexer = file_lexer(std::string_view(slot->text.get(), slot->size), file);

@@ -384,7 +384,9 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
     auto source = std::make_unique<Source>();
     source->is_file = true;
     source->file = add_file_name(name);
-    if (base_file_.empty()) base_file_ = name;
+    // The file a text stands for; a nameless text (an include line) stands for
+    // the first file it includes.
+    base_file_ = name;
     // The text stands as a file whose first line is `line`.
     LexOptions options;
     options.dot_dot = dot_dot;

@@ -247,6 +247,22 @@ TEST_F(NativePreprocessor, BuiltInMacros) {
     EXPECT_EQ(run("#ifdef __STDC__\nstandard\n#else\nkr\n#endif\n", knr), "kr");
 }
 
+// Each file read through a nameless include line is the base file of what it
+// includes; a text with a name is its own.
+TEST_F(NativePreprocessor, BaseFileOfEachText) {
+    ScratchDir dir;
+    const std::string first = dir.write("first.h", "__BASE_FILE__\n#include \"inner.h\"\n");
+    dir.write("inner.h", "__BASE_FILE__ __FILE__\n");
+    const std::string second = dir.write("second.h", "__BASE_FILE__\n");
+    Preprocessor pp(PreprocessorSettings{});
+    TokenList out;
+    pp.run("#include \"" + first + "\"\n", "", 0, out);
+    pp.run("#include \"" + second + "\"\n", "", 0, out);
+    pp.run("__BASE_FILE__\n", "script.zod", 3, out);
+    EXPECT_EQ(joined(out), "\"" + first + "\" \"" + first + "\" \"" + dir.path() + "/inner.h\" \"" + second +
+                               "\" \"script.zod\"");
+}
+
 TEST_F(NativePreprocessor, DefineItems) {
     Preprocessor pp(PreprocessorSettings{});
     CapturedMessages capture;
