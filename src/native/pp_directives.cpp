@@ -685,7 +685,7 @@ std::string Preprocessor::header_name(const TokenList& line, std::size_t& pos, b
     const Words& w = words();
     if (pos >= line.size()) return {};
     const Token& t = line[pos];
-    if (t.kind == TokKind::String && t.length >= 2 && t.text[0] == '"') {
+    if (t.kind == TokKind::String && t.length >= 2 && t.text[0] == '"' && !(t.flags & kUnterminated)) {
         ++pos;
         angled = false;
         return std::string(t.view().substr(1, t.length - 2));

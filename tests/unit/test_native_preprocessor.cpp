@@ -313,8 +313,12 @@ TEST_F(NativePreprocessor, IncludeSearchAndIncludeNext) {
                   settings),
               "two_h three_h sibling one_other has");
     EXPECT_EQ(messages, "");
-    run("#include 12\n", settings);
-    EXPECT_EQ(messages, "Zolmex-W-ERINCLUDE,  [t.h:1] #include expects a filename: \n");
+    // A name whose closing quote is missing is no name, not one cut short.
+    dir.write("one/h.", "wrong\n");
+    EXPECT_EQ(run("#include 12\n#include \"h.h\nnext\n", settings), "next");
+    EXPECT_EQ(messages,
+              "Zolmex-W-ERINCLUDE,  [t.h:1] #include expects a filename: \n"
+              "Zolmex-W-ERINCLUDE,  [t.h:2] #include expects a filename: \n");
     settings.tolerant = true;
     run("#include <absent.h>\n", settings);
     EXPECT_EQ(messages, "Zolmex-W-FILNOTANA,  [t.h:1] File absent.h is not analysed\n");
