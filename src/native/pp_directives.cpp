@@ -107,6 +107,20 @@ private:
         pos_ = t_.size();
     }
 
+    // Bounded recursion: parentheses, unary and conditional operators nest at
+    // most kMaxDepth deep; a deeper expression is an invalid one.
+    class Nesting {
+    public:
+        explicit Nesting(IfEvaluator& e) : e_(e) {
+            if (++e_.depth_ > kMaxDepth) e_.fail("Invalid token in expression");
+        }
+        ~Nesting() { --e_.depth_; }
+        bool within_bounds() const { return e_.depth_ <= kMaxDepth; }
+
+    private:
+        IfEvaluator& e_;
+    };
+
     Value comma() {
         Value v = conditional();
         while (error_.empty() && accept(words().comma)) v = conditional();
@@ -115,6 +129,8 @@ private:
     Value conditional() {
         Value c = binary(1);
         if (!error_.empty() || !accept(words().question)) return c;
+        const Nesting nesting(*this);
+        if (!nesting.within_bounds()) return {};
         const bool saved = live_;
         live_ = saved && c.v != 0;
         Value a = comma();
@@ -205,15 +221,8 @@ private:
     Value unary() {
         const Words& w = words();
         const Token* t = peek();
-        // Bounded recursion: parentheses and unary operators nest at most this deep.
-        if (++depth_ > kMaxDepth) {
-            fail("Invalid token in expression");
-            return {};
-        }
-        struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave{depth_};
+        const Nesting nesting(*this);
+        if (!nesting.within_bounds()) return {};
         if (!t) {
             fail("Invalid token in expression");
             return {};
