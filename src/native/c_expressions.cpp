@@ -173,6 +173,8 @@ Expr* CParser::assignment() {
     if (peek().kind == TokKind::Punct && assignment_operator(peek().view())) {
         const Token& op = peek();
         ++pos_;
+        const Nesting nesting(*this, "expression");
+        if (!nesting.ok) return nullptr;
         Expr* right = assignment();
         if (!right) return nullptr;
         Expr* e = node(Expr::Op::Binary, op.text);
@@ -187,6 +189,8 @@ Expr* CParser::conditional() {
     const Words& w = words();
     Expr* c = binary(1);
     if (!c || failed_ || !accept(w.question)) return c;
+    const Nesting nesting(*this, "expression");
+    if (!nesting.ok) return nullptr;
     Expr* a = is(w.colon) ? c : expression();  // "x ?: y"
     if (!a || !expect(w.colon, "':'")) return nullptr;
     Expr* b = conditional();

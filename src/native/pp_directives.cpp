@@ -107,6 +107,20 @@ private:
         pos_ = t_.size();
     }
 
+    // Bounded recursion: parentheses, unary and conditional operators nest at
+    // most kMaxDepth deep; a deeper expression is an invalid one.
+    class Nesting {
+    public:
+        explicit Nesting(IfEvaluator& e) : e_(e) {
+            if (++e_.depth_ > kMaxDepth) e_.fail("Invalid token in expression");
+        }
+        ~Nesting() { --e_.depth_; }
+        bool within_bounds() const { return e_.depth_ <= kMaxDepth; }
+
+    private:
+        IfEvaluator& e_;
+    };
+
     Value comma() {
         Value v = conditional();
         while (error_.empty() && accept(words().comma)) v = conditional();
@@ -115,6 +129,8 @@ private:
     Value conditional() {
         Value c = binary(1);
         if (!error_.empty() || !accept(words().question)) return c;
+        const Nesting nesting(*this);
+        if (!nesting.within_bounds()) return {};
         const bool saved = live_;
         live_ = saved && c.v != 0;
         Value a = comma();
@@ -205,15 +221,8 @@ private:
     Value unary() {
         const Words& w = words();
         const Token* t = peek();
-        // Bounded recursion: parentheses and unary operators nest at most this deep.
-        if (++depth_ > kMaxDepth) {
-            fail("Invalid token in expression");
-            return {};
-        }
-        struct Leave {
-            int& depth;
-            ~Leave() { --depth; }
-        } leave{depth_};
+        const Nesting nesting(*this);
+        if (!nesting.within_bounds()) return {};
         if (!t) {
             fail("Invalid token in expression");
             return {};
@@ -685,7 +694,7 @@ std::string Preprocessor::header_name(const TokenList& line, std::size_t& pos, b
     const Words& w = words();
     if (pos >= line.size()) return {};
     const Token& t = line[pos];
-    if (t.kind == TokKind::String && t.length >= 2 && t.text[0] == '"') {
+    if (t.kind == TokKind::String && t.length >= 2 && t.text[0] == '"' && !(t.flags & kUnterminated)) {
         ++pos;
         angled = false;
         return std::string(t.view().substr(1, t.length - 2));
@@ -830,6 +839,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     const std::size_t slash = path.rfind('/');
     record.directory = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
     if (included_set_.insert(path).second) included_.push_back(path);
+    if (base_file_.empty()) base_file_ = path;
     auto source = std::make_unique<Source>();
     source->is_file = true;
     source->lexer = file_lexer(std::string_view(slot->text.get(), slot->size), file);

@@ -384,7 +384,9 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
     auto source = std::make_unique<Source>();
     source->is_file = true;
     source->file = add_file_name(name);
-    if (base_file_.empty()) base_file_ = name;
+    // The file a text stands for; a nameless text (an include line) stands for
+    // the first file it includes.
+    base_file_ = name;
     // The text stands as a file whose first line is `line`.
     LexOptions options;
     options.dot_dot = dot_dot;
@@ -461,6 +463,11 @@ void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
         out.insert(out.end(), tokens.begin(), tokens.end());
         return;
     }
+    // Each nested call holds a copy of what its argument still encloses, so
+    // a deep nest costs its depth times its length: beyond a bound that no
+    // nest within the level limit reaches, the nest is too deep.
+    if (expanding_tokens_ + tokens.size() > kMaxExpandingTokens) report_here(1, "NBRECURSI", "");
+    expanding_tokens_ += tokens.size();
     const bool saved = collecting_;
     collecting_ = false;
     push_tokens(tokens, true);
@@ -469,6 +476,7 @@ void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
     while (next_expanded(t)) out.push_back(t);
     while (stack_.size() >= level) drop_top();
     collecting_ = saved;
+    expanding_tokens_ -= tokens.size();
 }
 
 // ---------------------------------------------------------------- macros

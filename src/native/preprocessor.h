@@ -272,6 +272,10 @@ private:
     int file_depth_ = 0;
     static constexpr std::size_t kMaxDirectiveTextLength = 8190;
     bool collecting_ = false;  // reading macro arguments: a file's end ends the call
+    // Tokens of the arguments being expanded at once, and their bound: a nest of
+    // calls within the level limit holds at most about its depth squared.
+    std::size_t expanding_tokens_ = 0;
+    static constexpr std::size_t kMaxExpandingTokens = std::size_t{1} << 23;
     std::vector<TokenList> line_buffers_;
     std::vector<std::unique_ptr<MacroArgs>> spare_args_;
     std::string paste_text_;

@@ -271,6 +271,16 @@ TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
     for (int i = 0; i < 5000; ++i) structs += "struct { ";
     EXPECT_EQ(declare(structs + "int x;\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C structure\n");
     EXPECT_EQ(declare("#if " + deep + "1\n#endif\n"), "Zolmex-W-EXPERRONE,  [h.h:1] Bad expression: Invalid token in expression\n");
+    // Conditional and assignment operators nest on their right without parentheses.
+    std::string questions, colons, assignments;
+    for (int i = 0; i < 100000; ++i) questions += "1 ? ", colons += " : 0", assignments += "x = ";
+    EXPECT_EQ(declare("int c[" + questions + "1" + colons + "];\n"),
+              "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C expression\n");
+    EXPECT_EQ(declare("int x;\nint s[sizeof(" + assignments + "1)];\n"),
+              "Zolmex-E-CNESTDEPT,  [h.h:2] Nesting too deep in a C expression\n");
+    EXPECT_EQ(declare("#if " + questions + "1" + colons + "\n#endif\n#if 0 ? 0 : 0 ? 0 : 1\nint kept;\n#endif\n"),
+              "Zolmex-W-EXPERRONE,  [h.h:1] Bad expression: Invalid token in expression\n");
+    EXPECT_TRUE(native_variable(*analyser, "kept", ""));
 }
 
 TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {

@@ -3,6 +3,8 @@
 #include "native/preprocessor.h"
 #include "native_test_support.h"
 
+#include <sys/resource.h>
+
 namespace zv::native {
 namespace {
 
@@ -245,6 +247,22 @@ TEST_F(NativePreprocessor, BuiltInMacros) {
     EXPECT_EQ(run("#ifdef __STDC__\nstandard\n#else\nkr\n#endif\n", knr), "kr");
 }
 
+// Each file read through a nameless include line is the base file of what it
+// includes; a text with a name is its own.
+TEST_F(NativePreprocessor, BaseFileOfEachText) {
+    ScratchDir dir;
+    const std::string first = dir.write("first.h", "__BASE_FILE__\n#include \"inner.h\"\n");
+    dir.write("inner.h", "__BASE_FILE__ __FILE__\n");
+    const std::string second = dir.write("second.h", "__BASE_FILE__\n");
+    Preprocessor pp(PreprocessorSettings{});
+    TokenList out;
+    pp.run("#include \"" + first + "\"\n", "", 0, out);
+    pp.run("#include \"" + second + "\"\n", "", 0, out);
+    pp.run("__BASE_FILE__\n", "script.zod", 3, out);
+    EXPECT_EQ(joined(out), "\"" + first + "\" \"" + first + "\" \"" + dir.path() + "/inner.h\" \"" + second +
+                               "\" \"script.zod\"");
+}
+
 TEST_F(NativePreprocessor, DefineItems) {
     Preprocessor pp(PreprocessorSettings{});
     CapturedMessages capture;
@@ -295,8 +313,12 @@ TEST_F(NativePreprocessor, IncludeSearchAndIncludeNext) {
                   settings),
               "two_h three_h sibling one_other has");
     EXPECT_EQ(messages, "");
-    run("#include 12\n", settings);
-    EXPECT_EQ(messages, "Zolmex-W-ERINCLUDE,  [t.h:1] #include expects a filename: \n");
+    // A name whose closing quote is missing is no name, not one cut short.
+    dir.write("one/h.", "wrong\n");
+    EXPECT_EQ(run("#include 12\n#include \"h.h\nnext\n", settings), "next");
+    EXPECT_EQ(messages,
+              "Zolmex-W-ERINCLUDE,  [t.h:1] #include expects a filename: \n"
+              "Zolmex-W-ERINCLUDE,  [t.h:2] #include expects a filename: \n");
     settings.tolerant = true;
     run("#include <absent.h>\n", settings);
     EXPECT_EQ(messages, "Zolmex-W-FILNOTANA,  [t.h:1] File absent.h is not analysed\n");
@@ -370,6 +392,44 @@ TEST_F(NativePreprocessor, SelfIncludeStopsAtTheStackLimit) {
     settings.search_path = {dir.path()};
     EXPECT_EXIT(run_to_the_end("#include <self.h>\n", settings), ::testing::ExitedWithCode(7),
                 "Zolmex-F-NBRECURSI,  \\[.*self.h:2\\] There are too many macro or include recursions .*self.h");
+}
+
+// Caps the heap of a death test's child; the address sanitizer's own
+// reservations would not fit, so its builds run without the cap.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZV_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZV_ADDRESS_SANITIZER 1
+#endif
+#endif
+void limit_heap_to_a_gigabyte() {
+#ifndef ZV_ADDRESS_SANITIZER
+    const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
+    ::setrlimit(RLIMIT_DATA, &limit);
+#endif
+}
+
+// Calls nested in each other's argument: each level holds what its argument
+// still encloses, so a long nest must stop before its depth times its length
+// is spent. A nest that stays within the level limit expands.
+std::string nested_calls(int depth) {
+    std::string text = "#define F(x) x\n";
+    for (int i = 0; i < depth; ++i) text += "F(";
+    text += "1";
+    text += std::string(static_cast<std::size_t>(depth), ')');
+    return text + "\n";
+}
+
+TEST_F(NativePreprocessor, NestedMacroCallsStopAtTheStackLimitInBoundedMemory) {
+    EXPECT_EQ(run(nested_calls(1990)), "1");
+    EXPECT_EQ(messages, "");
+    EXPECT_EXIT(
+        {
+            limit_heap_to_a_gigabyte();
+            run_to_the_end(nested_calls(100000));
+        },
+        ::testing::ExitedWithCode(7), "Zolmex-F-NBRECURSI,  \\[t.h:2\\] There are too many macro or include recursions");
 }
 
 TEST_F(NativePreprocessor, LineDirective) {
