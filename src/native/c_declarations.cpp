@@ -65,16 +65,81 @@ bool fits_int(long long value) { return value >= INT32_MIN && value <= INT32_MAX
 
 }  // namespace
 
-CParser::CParser(ParserContext& context, const TokenList& tokens) : ctx_(context), tokens_(tokens) {
+const TokenList& CParser::without_pragmas(const TokenList& tokens, TokenList& own,
+                                         std::vector<std::pair<std::size_t, const char*>>& pragmas) {
+    if (std::none_of(tokens.begin(), tokens.end(), [](const Token& t) { return t.flags & kPragma; })) return tokens;
+    own.reserve(tokens.size());
+    for (const Token& t : tokens) {
+        if (t.flags & kPragma) pragmas.emplace_back(own.size(), t.text);
+        else own.push_back(t);
+    }
+    return own;
+}
+
+void CParser::apply_pragmas(std::size_t before) {
+    for (; next_pragma_ < pragmas_.size() && pragmas_[next_pragma_].first < before; ++next_pragma_)
+        if (ctx_.pack) ctx_.pack->apply(pragmas_[next_pragma_].second);
+}
+
+void PackPragmas::apply(std::string_view pragma) {
+    if (pragma.substr(0, 5) != "pack(" || pragma.back() != ')') return;
+    std::vector<std::string_view> args;
+    const std::string_view inside = pragma.substr(5, pragma.size() - 6);
+    for (std::size_t start = 0; !inside.empty() && start <= inside.size();) {
+        std::size_t comma = inside.find(',', start);
+        if (comma == std::string_view::npos) comma = inside.size();
+        args.push_back(inside.substr(start, comma - start));
+        start = comma + 1;
+    }
+    // A limit is 0 (none) or a power of two up to 16; -1: not a limit.
+    const auto limit_of = [](std::string_view text) -> long long {
+        if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            return -1;
+        const long long n = std::stoll(std::string(text));
+        return n == 0 || n == 1 || n == 2 || n == 4 || n == 8 || n == 16 ? n : -1;
+    };
+    if (args.empty()) {
+        limit_ = 0;
+    } else if (args[0] == "push") {
+        std::string name;
+        long long limit = -1;
+        for (std::size_t i = 1; i < args.size(); ++i) {
+            if (limit_of(args[i]) >= 0) limit = limit_of(args[i]);
+            else name = std::string(args[i]);
+        }
+        saved_.emplace_back(name, limit_);
+        if (limit >= 0) limit_ = limit;
+    } else if (args[0] == "pop") {
+        const std::string name = args.size() > 1 && limit_of(args[1]) < 0 ? std::string(args[1]) : std::string();
+        auto it = saved_.end();
+        if (name.empty()) {
+            if (!saved_.empty()) it = saved_.end() - 1;
+        } else {
+            for (auto k = saved_.rbegin(); k != saved_.rend(); ++k)
+                if (k->first == name) {
+                    it = std::prev(k.base());
+                    break;
+                }
+        }
+        if (it == saved_.end()) return;
+        limit_ = it->second;
+        saved_.erase(it, saved_.end());
+    } else if (args.size() == 1 && limit_of(args[0]) >= 0) {
+        limit_ = limit_of(args[0]);
+    }
+}
+
+CParser::CParser(ParserContext& context, const TokenList& tokens)
+    : ctx_(context), tokens_(without_pragmas(tokens, own_tokens_, pragmas_)) {
     // Each token's keyword is looked up once.
-    keywords_.resize(tokens.size(), Kw::None);
-    for (std::size_t i = 0; i < tokens.size(); ++i)
-        if (tokens[i].kind == TokKind::Ident) keywords_[i] = keyword_of(tokens[i]);
+    keywords_.resize(tokens_.size(), Kw::None);
+    for (std::size_t i = 0; i < tokens_.size(); ++i)
+        if (tokens_[i].kind == TokKind::Ident) keywords_[i] = keyword_of(tokens_[i]);
     end_.text = string_pool().intern("");
     end_.kind = TokKind::End;
-    if (!tokens.empty()) {
-        end_.file = tokens.back().file;
-        end_.line = tokens.back().line;
+    if (!tokens_.empty()) {
+        end_.file = tokens_.back().file;
+        end_.line = tokens_.back().line;
     }
 }
 
@@ -450,6 +515,8 @@ const Type* CParser::struct_or_union(TypeKind kind) {
         Record body;
         body.kind = kind;
         struct_body(body);
+        apply_pragmas(pos_);  // the limit in force at the closing brace holds for the whole body
+        body.pack = ctx_.pack ? ctx_.pack->limit() : 0;
         Attributes after;
         attributes(&after);
         body.packed = attrs.packed || after.packed;
@@ -1043,6 +1110,7 @@ void CParser::parse_declarations() {
         if (failed_) recover();
         if (pos_ == before) ++pos_;  // never stand still
     }
+    apply_pragmas(tokens_.size() + 1);
 }
 
 const Type* CParser::parse_type_name() {

@@ -443,6 +443,15 @@ bool LineLexer::next_line(TokenList& out) {
                     i = j;
                     continue;
                 }
+                // `#pragma pack(1)`: a pragma kept for the declarations
+                if (j + 6 < n && std::strncmp(s + j, "pragma", 6) == 0 && (s[j + 6] == ' ' || s[j + 6] == '\t')) {
+                    std::string body;
+                    for (j += 6; j < n && s[j] != '\n'; ++j)
+                        if (s[j] != ' ' && s[j] != '\t') body += s[j];
+                    push(TokKind::Other, string_pool().intern(body), 0, body.size(), kPragma);
+                    i = j;
+                    continue;
+                }
             }
             break;
         case kQuote:

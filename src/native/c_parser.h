@@ -35,6 +35,20 @@ struct ExprTree {
     Expr* make() { return &nodes.emplace_back(); }
 };
 
+// The structure-packing pragmas met so far: the current limit on member
+// alignment (0: none) and the limits saved by "push".
+class PackPragmas {
+public:
+    // A pragma's text without blanks, e.g. "pack(push,1)"; other pragmas and
+    // malformed ones change nothing.
+    void apply(std::string_view pragma);
+    long long limit() const { return limit_; }
+
+private:
+    long long limit_ = 0;
+    std::vector<std::pair<std::string, long long>> saved_;
+};
+
 struct ParserContext {
     TypeTable& types;
     SymbolTable& symbols;
@@ -43,6 +57,7 @@ struct ParserContext {
     std::unordered_set<const char*> type_modifiers;   // words declared by the korva pragma
     const char* current_file = nullptr;               // recorded with each declaration
     bool quiet = false;                               // questions that answer "nothing" report nothing
+    PackPragmas* pack = nullptr;                      // kept from one text to the next
 };
 
 class CParser {
@@ -145,7 +160,16 @@ private:
         ~Nesting() { --parser.depth_; }
     };
 
+    // Pragmas are taken out of the token list; each applies before the token
+    // at its index.
+    void apply_pragmas(std::size_t before);
+    static const TokenList& without_pragmas(const TokenList& tokens, TokenList& own,
+                                            std::vector<std::pair<std::size_t, const char*>>& pragmas);
+
     ParserContext& ctx_;
+    TokenList own_tokens_;
+    std::vector<std::pair<std::size_t, const char*>> pragmas_;
+    std::size_t next_pragma_ = 0;
     const TokenList& tokens_;
     std::vector<Kw> keywords_;  // of each token
     std::size_t pos_ = 0;

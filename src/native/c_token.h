@@ -16,6 +16,8 @@ enum TokFlag : std::uint8_t {
     kLineStart = 2,     // first token of a logical line
     kUnterminated = 4,  // string or character constant without its closing quote
     kNoExpand = 8,      // a macro name that may never be expanded again
+    kPragma = 16,       // not C: a pragma for the declaration analyser, its text the
+                        // pragma without "#pragma", blanks removed ("pack(push,1)")
 };
 
 // A sorted set of macro names, shared and never modified once made.

@@ -341,9 +341,13 @@ void lay_out(Record& record) {
     const bool is_union = record.kind == TypeKind::Union;
     for (Field& f : record.fields) {
         const long long field_size = std::max(0LL, size_of(f.type));
-        // Packing overrides the alignment of the type, but not one given on the member.
+        // Packing overrides the alignment of the type, but not one given on the
+        // member; a #pragma pack limit caps both, and lets bit-fields cross
+        // the units of their type as packing does.
         const bool packed = record.packed || f.packed;
-        const long long field_align = packed ? std::max(1LL, f.align) : std::max(f.align, align_of(f.type));
+        long long field_align = packed ? std::max(1LL, f.align) : std::max(f.align, align_of(f.type));
+        if (record.pack > 0) field_align = std::min(field_align, record.pack);
+        const bool loose = packed || record.pack > 0;
         if (f.bit_width >= 0) {
             const long long unit = field_size * 8;
             long long start = is_union ? 0 : bits;
@@ -353,8 +357,8 @@ void lay_out(Record& record) {
                 continue;
             }
             if (f.align > 0) start = round_up(start, field_align * 8);
-            if (!packed && unit > 0 && (start % unit) + f.bit_width > unit) start = round_up(start, unit);
-            const long long unit_start = unit > 0 && !packed ? start / unit * unit : start / 8 * 8;
+            if (!loose && unit > 0 && (start % unit) + f.bit_width > unit) start = round_up(start, unit);
+            const long long unit_start = unit > 0 && !loose ? start / unit * unit : start / 8 * 8;
             f.offset = unit_start / 8;
             f.bit_offset = static_cast<int>(start - unit_start);
             if (f.name && !packed) align = std::max(align, field_align);

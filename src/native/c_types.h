@@ -41,6 +41,7 @@ struct Record {
     const char* tag = nullptr;  // null when anonymous
     bool complete = false;
     bool packed = false;
+    long long pack = 0;  // largest member alignment (#pragma pack), 0 when none
     std::vector<Field> fields;
     std::vector<Enumerator> enumerators;
     long long size = 0;

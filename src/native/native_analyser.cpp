@@ -41,6 +41,7 @@ void NativeAnalyser::set_position(const std::string& file, int line, const std::
 ParserContext NativeAnalyser::context(bool quiet) {
     ParserContext ctx{types_, symbols_, {}, false, {}, nullptr, quiet};
     ctx.file_name = [this](int file) { return pooled_file_name(file); };
+    ctx.pack = &pack_;
     // The _FloatN types are keywords of the compilers that have them.
     if (const Macro* gnuc = pp_->find_macro(string_pool().intern("__GNUC__"))) {
         if (gnuc->body.size() == 1 && gnuc->body[0].kind == TokKind::Number)
@@ -93,6 +94,13 @@ std::optional<std::string> NativeAnalyser::preprocess(const std::string& text) {
     std::string out;
     int file = -2, line = 0;
     for (const Token& t : tokens) {
+        if (t.flags & kPragma) {  // a line of its own; the next token says where it is again
+            if (!out.empty()) out += '\n';
+            out += "#pragma ";
+            out.append(t.text, t.length);
+            file = -2;
+            continue;
+        }
         if (t.file != file || t.line < line || t.line > line + 8) {
             if (!out.empty()) out += '\n';
             out += "# " + std::to_string(t.line) + " \"" + pp_->file_name(t.file) + "\"\n";

@@ -62,6 +62,7 @@ private:
 
     std::unique_ptr<Preprocessor> pp_;
     TypeTable types_;
+    PackPragmas pack_;
     SymbolTable symbols_;
     std::unordered_map<std::string, int> file_indexes_;
     std::vector<const char*> pooled_names_;

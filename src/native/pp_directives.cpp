@@ -867,6 +867,18 @@ void Preprocessor::do_pragma(const TokenList& original) {
             line = std::move(replaced);
         }
     }
+    if (line.size() >= 2 && line[1].view() == "pack") {  // structure layout: the declaration analyser's
+        std::string body;
+        for (std::size_t i = 1; i < line.size(); ++i) body += line[i].view();
+        Token pragma = line[1];
+        pragma.text = string_pool().intern(body);
+        pragma.length = static_cast<std::uint32_t>(body.size());
+        pragma.kind = TokKind::Other;
+        pragma.flags = kPragma | kLineStart;
+        pragma.hide = nullptr;
+        pragmas_out_.push_back(pragma);
+        return;
+    }
     if (line.size() >= 2 && line[1].view() == "once") {
         if (const CachedFile* cached = stack_.back()->cached) once_.insert(cached->key);
         return;

@@ -400,10 +400,16 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
     ++file_depth_;
     push_source(std::move(source), name.c_str());
     Token t;
+    const auto pragmas = [&] {
+        if (analysing_) out.insert(out.end(), pragmas_out_.begin(), pragmas_out_.end());
+        pragmas_out_.clear();
+    };
     while (next_expanded(t)) {
+        if (!pragmas_out_.empty()) pragmas();
         if (analysing_) out.push_back(t);
     }
     while (!stack_.empty()) pop_source();
+    pragmas();
 }
 
 bool Preprocessor::next_expanded(Token& token) {

@@ -269,6 +269,7 @@ private:
     std::string date_, time_;
     int counter_ = 0;
     bool analysing_ = true;
+    TokenList pragmas_out_;  // pragmas for the declaration analyser, before the next token
     int file_depth_ = 0;
     static constexpr std::size_t kMaxDirectiveTextLength = 8190;
     bool collecting_ = false;  // reading macro arguments: a file's end ends the call

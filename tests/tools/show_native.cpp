@@ -43,7 +43,7 @@ int print_tokens(const std::vector<std::string>& args) {
     Setup s = set_up(args);
     for (const std::string& file : s.rest) {
         for (const native::Token& t : s.analyser->preprocess_file(file))
-            std::printf("%.*s\n", static_cast<int>(t.length), t.text);
+            std::printf("%s%.*s\n", t.flags & native::kPragma ? "#pragma " : "", static_cast<int>(t.length), t.text);
     }
     return 0;
 }

@@ -100,6 +100,26 @@ TEST_F(NativeDeclarations, PackingAndAlignmentOfSingleMembers) {
     EXPECT_EQ(size_of(type("struct e")), 12);
 }
 
+// #pragma pack through the text form of preprocessing (the way script
+// declarations go), kept from one text to the next; forms the compiler
+// ignores change nothing. Expected layouts are the system C compiler's.
+TEST_F(NativeDeclarations, PackPragmasThroughPreprocessedText) {
+    EXPECT_EQ(declare("#pragma pack(push, 1)\nstruct p1 { char c; int i; };\n"), "");
+    EXPECT_EQ(declare("struct p2 { char c; int i; };\n#pragma pack(pop)\nstruct p3 { char c; int i; };\n"), "");
+    EXPECT_EQ(size_of(type("struct p1")), 5);
+    EXPECT_EQ(size_of(type("struct p2")), 5);
+    EXPECT_EQ(size_of(type("struct p3")), 8);
+    EXPECT_EQ(declare("#pragma pack(2)\n#pragma pack(3)\n#pragma pack(pop)\n#pragma pack(show)\n#pragma pack 1\n"
+                      "struct p4 { char c; int i; };\n#pragma pack(pop, nowhere)\nstruct p5 { char c; int i; };\n"
+                      "#pragma pack()\nstruct p6 { char c; int i; };\n"),
+              "");
+    EXPECT_EQ(offset("struct p4", "i"), 2);
+    EXPECT_EQ(offset("struct p5", "i"), 2);
+    EXPECT_EQ(offset("struct p6", "i"), 4);
+    EXPECT_EQ(declare("#define LIMIT 1\n#pragma pack(LIMIT)\nstruct p7 { char c; int i; };\n"), "");
+    EXPECT_EQ(offset("struct p7", "i"), 4);  // the arguments are not macro-expanded
+}
+
 TEST_F(NativeDeclarations, WhatSystemHeadersUse) {
     EXPECT_EQ(declare("__extension__ typedef long long int __quad_t;\n"
                       "extern \"C\" {\n"
