@@ -6,6 +6,7 @@
 #include "diagnostics/report.h"
 #include "native/c_lexer.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -681,11 +682,12 @@ void Preprocessor::do_undef(const TokenList& line) {
         report(3, "UNDEFININ", "defined", s.file, dline);
         return;
     }
-    const Macro* macro = macros_.find(name.text);
-    if (!macro) return;
-    if (macro->builtin != Macro::Builtin::None && macro->builtin != Macro::Builtin::Counter)
+    // The names of the built-in macros are warned about whatever they stand for now.
+    static constexpr std::string_view kBuiltins[] = {"__LINE__", "__DATE__", "__FILE__",
+                                                     "__BASE_FILE__", "__INCLUDE_LEVEL__", "__TIME__"};
+    if (std::find(std::begin(kBuiltins), std::end(kBuiltins), name.view()) != std::end(kBuiltins))
         report(3, "UNDEFININ", name.view(), s.file, dline);
-    macros_.erase(name.text);
+    if (macros_.find(name.text)) macros_.erase(name.text);
 }
 
 // ---------------------------------------------------------------- includes
@@ -807,10 +809,10 @@ void Preprocessor::do_include(const TokenList& line, bool next) {
         report(1, "IMPOUVFIC", name, s.file, dline);
         return;
     }
-    include_file(path, dir_index);
+    include_file(path, dir_index, s.file, dline);
 }
 
-void Preprocessor::include_file(const std::string& path, int dir_index) {
+void Preprocessor::include_file(const std::string& path, int dir_index, int from_file, int from_line) {
     auto [known, added] = identities_.try_emplace(path);
     if (added) {
         struct stat st {};
@@ -827,7 +829,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index) {
     }
     if (!slot->loaded) {
         if (!read_file(path, slot->text, slot->size)) {
-            reportAtText(1, "IMPOUVFIC", path.c_str(), nullptr, 0);
+            report(1, "IMPOUVFIC", path, from_file, from_line);  // found, but it cannot be read
             return;
         }
         slot->size = join_continued_lines(slot->text.get(), slot->size);

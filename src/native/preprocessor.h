@@ -231,7 +231,7 @@ private:
     bool regular_file(const std::string& path);
     bool search_include(const std::string& name, bool angled, bool next, const FileRecord* from, std::string& path,
                         int& dir_index);
-    void include_file(const std::string& path, int dir_index);
+    void include_file(const std::string& path, int dir_index, int from_file, int from_line);
 
     // Macros
     bool expand(const Macro& macro, const Token& name);

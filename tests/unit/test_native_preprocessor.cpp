@@ -205,6 +205,11 @@ TEST_F(NativePreprocessor, DefineUndefAndTheirWarnings) {
               "Zolmex-W-UNDEFININ,  [t.h:11] Undefining defined\n"
               "Zolmex-W-UNDEFININ,  [t.h:12] Undefining __LINE__\n");
     EXPECT_EQ(run("#undef __LINE__\n__LINE__ __STDC__\n#undef __STDC__\n__STDC__\n"), "__LINE__ 1 __STDC__");
+    // The warning goes by the name, also once the built-in macro is gone.
+    run("#undef __TIME__\n#undef __TIME__\n");
+    EXPECT_EQ(messages,
+              "Zolmex-W-UNDEFININ,  [t.h:1] Undefining __TIME__\n"
+              "Zolmex-W-UNDEFININ,  [t.h:2] Undefining __TIME__\n");
 }
 
 TEST_F(NativePreprocessor, MacroCallWarnings) {
