@@ -911,34 +911,60 @@ void CParser::skip_initializer() {
 }
 
 // The element count that an initializer gives an array of unknown size: the
-// length of a string literal, or the elements of a braced list; -1 when it
-// cannot be told without designators being followed. Reads nothing.
+// length of a string literal (alone or in braces), or the elements of a
+// braced list, where a designator "[n]" (or "[m ... n]") sets the index of
+// the elements that follow; -1 when it cannot be told. Reads nothing.
 long long CParser::initializer_count(const Type* element) {
     const Words& w = words();
     const std::size_t start = pos_;
     long long count = -1;
-    std::size_t strings = 0;
-    while (peek(strings).kind == TokKind::String) ++strings;
-    if (strings > 0 && (peek(strings).text == w.comma || peek(strings).text == w.semicolon)) {
+    const auto string_length = [&] {
         ExprTree* saved = tree_;
         tree_ = &scratch_;
         const Expr* e = conditional();  // the literals alone: typed with their concatenated length
         tree_ = saved;
         const Type* r = e ? resolve(e->type) : nullptr;
-        if (r && r->kind == TypeKind::Array) count = r->count;
+        return r && r->kind == TypeKind::Array ? r->count : -1;
+    };
+    std::size_t strings = 0;
+    while (peek(strings).kind == TokKind::String) ++strings;
+    if (strings > 0 && (peek(strings).text == w.comma || peek(strings).text == w.semicolon)) {
+        count = string_length();
     } else if (accept(w.lbrace)) {
-        const bool characters = size_of(element) == 1 && peek().kind == TokKind::String;
+        strings = 0;
+        while (peek(strings).kind == TokKind::String) ++strings;
+        if (size_of(element) == 1 && strings > 0) {
+            const bool alone = peek(strings).text == w.rbrace ||
+                               (peek(strings).text == w.comma && peek(strings + 1).text == w.rbrace);
+            count = alone ? string_length() : -1;
+            pos_ = start;
+            return count;
+        }
         int depth = 0;
         bool empty_element = true;
-        count = characters ? -1 : 0;
-        while (!characters && !at_end()) {
+        long long index = 0;  // of the element being read
+        count = 0;
+        while (!at_end()) {
             const char* t = peek().text;
-            if (depth == 0 && empty_element && (t == w.lbracket || t == w.dot)) {
-                count = -1;  // designated elements
+            if (depth == 0 && empty_element && t == w.dot) {
+                count = -1;  // a member designator: not an array's list
                 break;
             }
+            if (depth == 0 && empty_element && t == w.lbracket) {
+                ++pos_;
+                bool known = false;
+                long long at = constant("array designator", false, &known);
+                if (known && accept(w.ellipsis)) at = constant("array designator", false, &known);
+                if (!known || at < 0 || failed_ || !accept(w.rbracket)) {
+                    count = -1;
+                    break;
+                }
+                index = at;
+                empty_element = false;
+                continue;
+            }
             if (depth == 0 && (t == w.comma || t == w.rbrace)) {
-                if (!empty_element) ++count;
+                if (!empty_element) count = std::max(count, ++index);
                 if (t == w.rbrace) break;
                 empty_element = true;
             } else {

@@ -205,7 +205,11 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
                       "const char *names[] = { \"a\", \"bb\", 0 }, other[] = \"xy\";\n"
                       "int pairs[][2] = { {1, 2}, {3, 4}, {5, 6} };\n"
                       "const int designated[] = { [4] = 1, 2 };\n"
-                      "const char braced[] = { \"xyz\" };\n"),
+                      "const char braced[] = { \"xyz\" };\n"
+                      "enum { K = 3 };\n"
+                      "int back[] = { 1, [K + 2] = 2, 3, [1] = 4 }, range[] = { [2 ... 6] = 1 }, deep[][2] = { [3][1] = 1 };\n"
+                      "struct pt { int x, y; } points[] = { [2].y = 1, { 3, 4 } };\n"
+                      "const char mixed[] = { \"ab\" \"c\", };\n"),
               "");
     auto count = [&](const char* name) { return resolve(native_variable(*analyser, name, "")->type)->count; };
     EXPECT_EQ(count("text"), 6);
@@ -215,6 +219,14 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
     EXPECT_EQ(count("other"), 3);
     EXPECT_EQ(count("pairs"), 3);
     EXPECT_EQ(size_of(native_variable(*analyser, "pairs", "")->type), 24);
+    // Designators set the index of the elements that follow (as the C compiler counts).
+    EXPECT_EQ(count("designated"), 6);
+    EXPECT_EQ(count("braced"), 4);
+    EXPECT_EQ(count("back"), 7);
+    EXPECT_EQ(count("range"), 7);
+    EXPECT_EQ(count("deep"), 4);
+    EXPECT_EQ(count("points"), 4);
+    EXPECT_EQ(count("mixed"), 4);
 }
 
 TEST_F(NativeDeclarations, ScopesByName) {
