@@ -594,6 +594,12 @@ void CParser::struct_body(Record& record) {
                 return;
             }
             if (f.bit_width < -1) f.bit_width = 0;
+            if (f.name && std::any_of(record.fields.begin(), record.fields.end(),
+                                      [&](const Field& other) { return other.name == f.name; })) {
+                error_at(d.token ? *d.token : at, "CDUPLNAME", f.name);
+                failed_ = true;
+                return;
+            }
             record.fields.push_back(f);
             if (accept(w.comma)) continue;
             expect(w.semicolon, "';' after a member");
@@ -857,6 +863,11 @@ Type CParser::parameters() {
             type = ctx_.types.qualified(ctx_.types.pointer_to(ctx_.types.qualified(r->base, element_quals)), r->quals);
         }
         else if (r && r->kind == TypeKind::Function) type = ctx_.types.pointer_to(type);
+        if (d.name && ctx_.symbols.innermost().ordinary.count(d.name)) {
+            error_at(d.token ? *d.token : at, "CDUPLNAME", d.name);
+            failed_ = true;
+            break;
+        }
         if (d.name) {
             Symbol s;
             s.kind = Symbol::Kind::Variable;

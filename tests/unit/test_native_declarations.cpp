@@ -285,6 +285,11 @@ TEST_F(NativeDeclarations, MembersOfIncompleteTypeNegativeSizesAndCutBodies) {
               "Zolmex-E-CINCOMPLT,  [h.h:3] Incomplete type of member items\n"
               "Zolmex-E-CINCOMPLT,  [h.h:4] Incomplete type of member nothing\n"
               "Zolmex-E-CNEGASIZE,  [h.h:6] Array size is negative: -1\n");
+    // A member or parameter named twice; the same name in another list is not.
+    EXPECT_EQ(declare("struct twice { int a;\n  char b, a; };\nint p(int a,\n  long a);\n"
+                      "int q(int (*cb)(int a, int b), int a);\nstruct other { int a; struct { int b; } in; int b : 3; };\n"),
+              "Zolmex-E-CDUPLNAME,  [h.h:2] Duplicate name a\n"
+              "Zolmex-E-CDUPLNAME,  [h.h:4] Duplicate name a\n");
     EXPECT_EQ(declare("static inline int g(int x) {\n  if (x) {\n    return 1;\n"),
               "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: expected '}' to close the function body at end of input\n");
     EXPECT_EQ(declare("int h(a) int a; { return a;\n"),
