@@ -24,9 +24,22 @@ const char* StringPool::store(std::string_view text) {
     return place;
 }
 
+// Twice as many chains (and one), so that chains stay short however many
+// texts the run interns; the entries keep their indexes.
+void StringPool::more_chains() {
+    chains_.assign(chains_.size() * 2 + 1, kNone);
+    for (std::uint32_t i = 1; i < entries_.size(); ++i) {
+        Entry& e = entries_[i];
+        const std::size_t chain = text_hash(std::string_view(e.text, e.length)) % chains_.size();
+        e.next = chains_[chain];
+        chains_[chain] = i;
+    }
+}
+
 std::uint32_t StringPool::index_of(std::string_view text, std::uint64_t hash) {
     if (text.empty()) return 0;
-    const std::size_t chain = hash % kChains;
+    if (entries_.size() > 2 * chains_.size()) more_chains();
+    const std::size_t chain = hash % chains_.size();
     for (std::uint32_t i = chains_[chain]; i != kNone; i = entries_[i].next) {
         const Entry& e = entries_[i];
         if (e.length == text.size() && std::memcmp(e.text, text.data(), text.size()) == 0) return i;

@@ -43,7 +43,7 @@ inline std::uint64_t text_hash(std::string_view text) {
 
 class StringPool {
 public:
-    static constexpr std::size_t kChains = 19997;
+    static constexpr std::size_t kChains = 19997;  // at first: the chains double once they hold two entries each
     static constexpr std::size_t kInitialEntries = 10000;
     static constexpr std::size_t kEntryGrowth = 20000;
     static constexpr std::size_t kChunkSize = 100000;
@@ -63,6 +63,7 @@ public:
     std::size_t size() const { return entries_.size(); }
     std::size_t entry_capacity() const { return entries_.capacity(); }
     std::size_t chunk_count() const { return chunks_.size(); }
+    std::size_t chain_count() const { return chains_.size(); }
 
 private:
     struct Entry {
@@ -73,6 +74,7 @@ private:
     static constexpr std::uint32_t kNone = 0xffffffffu;
 
     const char* store(std::string_view text);
+    void more_chains();
 
     std::vector<std::uint32_t> chains_;
     std::vector<Entry> entries_;

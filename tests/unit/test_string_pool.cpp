@@ -29,6 +29,11 @@ TEST(StringPool, TextsWithEmbeddedPrefixesAndHashNeighboursStayDistinct) {
     EXPECT_EQ(pool.intern("name0"), seen[0]);
     EXPECT_EQ(pool.entry_capacity() % 10000, 0u);
     EXPECT_GE(pool.entry_capacity(), 50001u);
+    // The chains doubled on the way, and every text is still found, at its index.
+    EXPECT_GT(pool.chain_count(), StringPool::kChains);
+    EXPECT_LE(pool.size(), 2 * pool.chain_count() + 1);
+    for (int i = 0; i < 50000; ++i) ASSERT_EQ(pool.intern("name" + std::to_string(i)), seen[i]) << i;
+    EXPECT_EQ(pool.size(), 50001u);
 }
 
 TEST(StringPool, LongTextsGetAChunkOfTheirOwn) {
