@@ -332,6 +332,9 @@ TEST_F(NativePreprocessor, IncludeSearchAndIncludeNext) {
 TEST_F(NativePreprocessor, MissingIncludeIsFatal) {
     EXPECT_EXIT(run_to_the_end("\n#include <absent_header_xyz.h>\n"), ::testing::ExitedWithCode(7),
                 "Zolmex-F-IMPOUVFIC,  \\[t.h:2\\] Cannot open the file absent_header_xyz.h");
+    // Found (a regular file) but not readable: the memory file fails its first read.
+    EXPECT_EXIT(run_to_the_end("\n\n#include \"/proc/self/mem\"\n"), ::testing::ExitedWithCode(7),
+                "Zolmex-F-IMPOUVFIC,  \\[t.h:3\\] Cannot open the file /proc/self/mem");
 }
 
 TEST_F(NativePreprocessor, GuardsAndPragmaOnceReadOnce) {
