@@ -6,6 +6,7 @@
 #include "native/c_parser_internal.h"
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <unordered_set>
@@ -945,6 +946,7 @@ void CParser::skip_initializer() {
 long long CParser::initializer_count(const Type* element) {
     const Words& w = words();
     const std::size_t start = pos_;
+    const bool failed_before = failed_;  // a designator that is not a constant fails no declaration
     long long count = -1;
     const auto string_length = [&] {
         ExprTree* saved = tree_;
@@ -966,6 +968,7 @@ long long CParser::initializer_count(const Type* element) {
                                (peek(strings).text == w.comma && peek(strings + 1).text == w.rbrace);
             count = alone ? string_length() : -1;
             pos_ = start;
+            failed_ = failed_before;
             return count;
         }
         int depth = 0;
@@ -983,7 +986,7 @@ long long CParser::initializer_count(const Type* element) {
                 bool known = false;
                 long long at = constant("array designator", false, &known);
                 if (known && accept(w.ellipsis)) at = constant("array designator", false, &known);
-                if (!known || at < 0 || failed_ || !accept(w.rbracket)) {
+                if (!known || at < 0 || at == LLONG_MAX || failed_ || !accept(w.rbracket)) {
                     count = -1;
                     break;
                 }
@@ -1005,6 +1008,7 @@ long long CParser::initializer_count(const Type* element) {
         if (at_end()) count = -1;
     }
     pos_ = start;
+    failed_ = failed_before;
     return count;
 }
 

@@ -253,6 +253,16 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
     EXPECT_EQ(count("deep"), 4);
     EXPECT_EQ(count("points"), 4);
     EXPECT_EQ(count("mixed"), 4);
+    // A designator that is no constant is reported once and costs no other
+    // declaration; one at the largest index, or an array too large to have a
+    // size, leaves the size unknown instead of wrapping round.
+    EXPECT_EQ(declare("int bad[] = { [nowhere] = 1 };\nint after_bad;\n"
+                      "int last[] = { [0x7fffffffffffffff] = 1 }, huge[0x4000000000000000];\n"),
+              "Zolmex-E-CUNDECLID,  [h.h:1] Undeclared identifier nowhere\n");
+    EXPECT_NE(native_variable(*analyser, "after_bad", ""), nullptr);
+    EXPECT_EQ(count("bad"), -1);
+    EXPECT_EQ(count("last"), -1);
+    EXPECT_EQ(size_of(native_variable(*analyser, "huge", "")->type), -1);
 }
 
 TEST_F(NativeDeclarations, ScopesByName) {
