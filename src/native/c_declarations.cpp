@@ -5,6 +5,11 @@
 #include "native/c_lexer.h"
 #include "native/c_parser_internal.h"
 
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <unordered_set>
 
 namespace zv::native {
 
@@ -82,51 +87,64 @@ void CParser::apply_pragmas(std::size_t before) {
 }
 
 void PackPragmas::apply(std::string_view pragma) {
-    if (pragma.substr(0, 5) != "pack(" || pragma.back() != ')') return;
+    // Anything after the closing parenthesis is passed over.
+    const std::size_t close = pragma.find(')');
+    if (pragma.substr(0, 5) != "pack(" || close == std::string_view::npos) return;
     std::vector<std::string_view> args;
-    const std::string_view inside = pragma.substr(5, pragma.size() - 6);
+    const std::string_view inside = pragma.substr(5, close - 5);
     for (std::size_t start = 0; !inside.empty() && start <= inside.size();) {
         std::size_t comma = inside.find(',', start);
         if (comma == std::string_view::npos) comma = inside.size();
         args.push_back(inside.substr(start, comma - start));
         start = comma + 1;
     }
-    // A limit is 0 (none) or a power of two up to 16; -1: not a limit.
+    const auto is_number = [](std::string_view text) { return !text.empty() && text[0] >= '0' && text[0] <= '9'; };
+    // A limit is 0 (none) or a power of two up to 16, written as any integer
+    // constant; -1: not a limit.
     const auto limit_of = [](std::string_view text) -> long long {
-        if (text.empty() || text.size() > 2 || !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            return -1;
-        const long long n = std::stoll(std::string(text));
-        return n == 0 || n == 1 || n == 2 || n == 4 || n == 8 || n == 16 ? n : -1;
+        const std::string digits(text);
+        char* end = nullptr;
+        errno = 0;
+        const unsigned long long n = std::strtoull(digits.c_str(), &end, 0);
+        if (errno != 0 || end == digits.c_str() || std::strspn(end, "uUlL") != std::strlen(end)) return -1;
+        return n == 0 || n == 1 || n == 2 || n == 4 || n == 8 || n == 16 ? static_cast<long long>(n) : -1;
     };
     if (args.empty()) {
         limit_ = 0;
-    } else if (args[0] == "push") {
-        std::string name;
-        long long limit = -1;
-        for (std::size_t i = 1; i < args.size(); ++i) {
-            if (limit_of(args[i]) >= 0) limit = limit_of(args[i]);
-            else name = std::string(args[i]);
-        }
-        saved_.emplace_back(name, limit_);
-        if (limit >= 0) limit_ = limit;
-    } else if (args[0] == "pop") {
-        const std::string name = args.size() > 1 && limit_of(args[1]) < 0 ? std::string(args[1]) : std::string();
-        auto it = saved_.end();
-        if (name.empty()) {
-            if (!saved_.empty()) it = saved_.end() - 1;
-        } else {
-            for (auto k = saved_.rbegin(); k != saved_.rend(); ++k)
-                if (k->first == name) {
-                    it = std::prev(k.base());
-                    break;
-                }
-        }
-        if (it == saved_.end()) return;
-        limit_ = it->second;
-        saved_.erase(it, saved_.end());
-    } else if (args.size() == 1 && limit_of(args[0]) >= 0) {
-        limit_ = limit_of(args[0]);
+        return;
     }
+    if (is_number(args[0])) {  // "pack(n)": nothing else may follow
+        if (args.size() == 1 && limit_of(args[0]) >= 0) limit_ = limit_of(args[0]);
+        return;
+    }
+    const bool push = args[0] == "push";
+    if (!push && args[0] != "pop") return;
+    // Then at most one name and, for "push", at most one limit, in any order;
+    // a pragma of another form changes nothing.
+    std::string_view name, number;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (!is_number(args[i]) && !args[i].empty() && name.empty()) name = args[i];
+        else if (is_number(args[i]) && push && number.empty()) number = args[i];
+        else return;
+    }
+    if (push) {
+        const long long limit = number.empty() ? limit_ : limit_of(number);
+        if (limit < 0) return;
+        saved_.emplace_back(name, limit_);
+        limit_ = limit;
+        return;
+    }
+    if (saved_.empty()) return;
+    // A name pops down to the limit saved with it; a name not saved pops one.
+    auto it = saved_.end() - 1;
+    if (!name.empty())
+        for (auto k = saved_.rbegin(); k != saved_.rend(); ++k)
+            if (k->first == name) {
+                it = std::prev(k.base());
+                break;
+            }
+    limit_ = it->second;
+    saved_.erase(it, saved_.end());
 }
 
 CParser::CParser(ParserContext& context, const TokenList& tokens)
@@ -537,6 +555,7 @@ const Type* CParser::struct_or_union(TypeKind kind) {
 
 void CParser::struct_body(Record& record) {
     const Words& w = words();
+    std::unordered_set<const char*> names;  // of the members so far (interned)
     while (!failed_ && !accept(w.rbrace)) {
         if (at_end()) {
             syntax_error("'}' to close the structure");
@@ -594,8 +613,7 @@ void CParser::struct_body(Record& record) {
                 return;
             }
             if (f.bit_width < -1) f.bit_width = 0;
-            if (f.name && std::any_of(record.fields.begin(), record.fields.end(),
-                                      [&](const Field& other) { return other.name == f.name; })) {
+            if (f.name && !names.insert(f.name).second) {
                 error_at(d.token ? *d.token : at, "CDUPLNAME", f.name);
                 failed_ = true;
                 return;
@@ -928,6 +946,7 @@ void CParser::skip_initializer() {
 long long CParser::initializer_count(const Type* element) {
     const Words& w = words();
     const std::size_t start = pos_;
+    const bool failed_before = failed_;  // a designator that is not a constant fails no declaration
     long long count = -1;
     const auto string_length = [&] {
         ExprTree* saved = tree_;
@@ -949,6 +968,7 @@ long long CParser::initializer_count(const Type* element) {
                                (peek(strings).text == w.comma && peek(strings + 1).text == w.rbrace);
             count = alone ? string_length() : -1;
             pos_ = start;
+            failed_ = failed_before;
             return count;
         }
         int depth = 0;
@@ -966,7 +986,7 @@ long long CParser::initializer_count(const Type* element) {
                 bool known = false;
                 long long at = constant("array designator", false, &known);
                 if (known && accept(w.ellipsis)) at = constant("array designator", false, &known);
-                if (!known || at < 0 || failed_ || !accept(w.rbracket)) {
+                if (!known || at < 0 || at == LLONG_MAX || failed_ || !accept(w.rbracket)) {
                     count = -1;
                     break;
                 }
@@ -988,6 +1008,7 @@ long long CParser::initializer_count(const Type* element) {
         if (at_end()) count = -1;
     }
     pos_ = start;
+    failed_ = failed_before;
     return count;
 }
 

@@ -1,6 +1,7 @@
 #include "native/c_types.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace zv::native {
 
@@ -260,7 +261,8 @@ long long size_of(const Type* type) {
     case TypeKind::Function: return 1;
     case TypeKind::Array: {
         const long long element = size_of(type->base);
-        return type->count < 0 || element < 0 ? -1 : type->count * element;
+        if (type->count < 0 || element < 0) return -1;
+        return element > 0 && type->count > LLONG_MAX / element ? -1 : type->count * element;  // too large: unknown
     }
     case TypeKind::Typedef: return size_of(type->base);
     case TypeKind::Enum:

@@ -6,6 +6,8 @@
 
 #include "common/string_pool.h"
 
+#include <chrono>
+
 namespace zv::native {
 namespace {
 
@@ -120,6 +122,30 @@ TEST_F(NativeDeclarations, PackPragmasThroughPreprocessedText) {
     EXPECT_EQ(offset("struct p7", "i"), 4);  // the arguments are not macro-expanded
 }
 
+// The forms the compiler takes otherwise than a plain reading would: an
+// invalid limit or a second name or limit leaves the pragma out (no entry
+// pushed), "pop" takes no limit, a name never pushed still pops one entry,
+// limits are integer constants of any notation.
+TEST_F(NativeDeclarations, PackPragmaFormsReadAsTheCompilerReadsThem) {
+    EXPECT_EQ(declare("#pragma pack(push, 4)\n#pragma pack(push, 3)\n#pragma pack(push, 2, 8)\n"
+                      "#pragma pack(push, a, b)\n#pragma pack(pop)\nstruct q1 { char c; double d; };\n"
+                      "#pragma pack(push, 4)\n#pragma pack(pop, 1)\nstruct q2 { char c; double d; };\n"
+                      "#pragma pack(2, 4)\n#pragma pack(pop, a, b)\nstruct q3 { char c; double d; };\n"),
+              "");
+    EXPECT_EQ(offset("struct q1", "d"), 8);
+    EXPECT_EQ(offset("struct q2", "d"), 4);
+    EXPECT_EQ(offset("struct q3", "d"), 4);
+    EXPECT_EQ(declare("#pragma pack()\n#pragma pack(push, 1, mark)\n#pragma pack(push, 2)\n#pragma pack(pop, other)\n"
+                      "struct q4 { char c; double d; };\n#pragma pack(pop)\nstruct q5 { char c; double d; };\n"
+                      "#pragma pack(0x2)\nstruct q6 { char c; double d; };\n#pragma pack(1u) trailing\n"
+                      "struct q7 { char c; double d; };\n#pragma pack()\n"),
+              "");
+    EXPECT_EQ(offset("struct q4", "d"), 1);
+    EXPECT_EQ(offset("struct q5", "d"), 8);
+    EXPECT_EQ(offset("struct q6", "d"), 2);
+    EXPECT_EQ(offset("struct q7", "d"), 1);
+}
+
 TEST_F(NativeDeclarations, WhatSystemHeadersUse) {
     EXPECT_EQ(declare("__extension__ typedef long long int __quad_t;\n"
                       "extern \"C\" {\n"
@@ -227,6 +253,16 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
     EXPECT_EQ(count("deep"), 4);
     EXPECT_EQ(count("points"), 4);
     EXPECT_EQ(count("mixed"), 4);
+    // A designator that is no constant is reported once and costs no other
+    // declaration; one at the largest index, or an array too large to have a
+    // size, leaves the size unknown instead of wrapping round.
+    EXPECT_EQ(declare("int bad[] = { [nowhere] = 1 };\nint after_bad;\n"
+                      "int last[] = { [0x7fffffffffffffff] = 1 }, huge[0x4000000000000000];\n"),
+              "Zolmex-E-CUNDECLID,  [h.h:1] Undeclared identifier nowhere\n");
+    EXPECT_NE(native_variable(*analyser, "after_bad", ""), nullptr);
+    EXPECT_EQ(count("bad"), -1);
+    EXPECT_EQ(count("last"), -1);
+    EXPECT_EQ(size_of(native_variable(*analyser, "huge", "")->type), -1);
 }
 
 TEST_F(NativeDeclarations, ScopesByName) {
@@ -290,6 +326,12 @@ TEST_F(NativeDeclarations, MembersOfIncompleteTypeNegativeSizesAndCutBodies) {
                       "int q(int (*cb)(int a, int b), int a);\nstruct other { int a; struct { int b; } in; int b : 3; };\n"),
               "Zolmex-E-CDUPLNAME,  [h.h:2] Duplicate name a\n"
               "Zolmex-E-CDUPLNAME,  [h.h:4] Duplicate name a\n");
+    // The check stays linear: a generated register map with many members.
+    std::string many = "struct many {\n";
+    for (int i = 0; i < 100000; ++i) many += " int m" + std::to_string(i) + ";\n";
+    const auto begun = std::chrono::steady_clock::now();
+    EXPECT_EQ(declare(many + " int m99999; };\n"), "Zolmex-E-CDUPLNAME,  [h.h:100002] Duplicate name m99999\n");
+    EXPECT_LT(std::chrono::steady_clock::now() - begun, std::chrono::seconds(10));
     EXPECT_EQ(declare("static inline int g(int x) {\n  if (x) {\n    return 1;\n"),
               "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: expected '}' to close the function body at end of input\n");
     EXPECT_EQ(declare("int h(a) int a; { return a;\n"),
