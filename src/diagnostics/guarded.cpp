@@ -3,11 +3,13 @@
 #include "diagnostics/messages.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace zv {
 
@@ -18,7 +20,28 @@ namespace {
     terminateRun(7);
 }
 
+// Given back when memory runs out, so that the notice itself can be written.
+void* emergency_reserve = nullptr;
+
 }  // namespace
+
+void allocationFailed() {
+    static bool reporting = false;
+    if (reporting) {  // the notice could not be written either
+        static const char kPlain[] = "FATAL ERROR on 'malloc',\n Please contact your administrative.";
+        [[maybe_unused]] const auto written = ::write(2, kPlain, sizeof kPlain - 1);
+        std::_Exit(7);
+    }
+    reporting = true;
+    std::free(emergency_reserve);
+    emergency_reserve = nullptr;
+    failed(QStringLiteral("malloc"));
+}
+
+void installAllocationGuard() {
+    if (!emergency_reserve) emergency_reserve = std::malloc(std::size_t{1} << 20);
+    std::set_new_handler([] { allocationFailed(); });
+}
 
 void* guardedMalloc(std::size_t size) {
     void* block = std::malloc(size ? size : 1);

@@ -15,6 +15,12 @@ int guardedFprintf(std::FILE* stream, const char* format, ...) __attribute__((fo
 int guardedSprintf(char* buffer, std::size_t size, const char* format, ...)
     __attribute__((format(printf, 3, 4)));
 void guardedFclose(std::FILE* stream);
+// Memory exhausted anywhere in the run: the "malloc" notice and status 7.
+// installAllocationGuard makes it what a failing `new` does (call it once,
+// early); code that allocates through calloc calls it on a null result.
+[[noreturn]] void allocationFailed();
+void installAllocationGuard();
+
 // Opens a stream without any notice; null when it cannot be opened.
 std::FILE* openStream(const char* path, const char* mode);
 

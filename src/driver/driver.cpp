@@ -1,6 +1,7 @@
 #include "driver/driver.h"
 
 #include "common/string_pool.h"
+#include "diagnostics/guarded.h"
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/messages.h"
 #include "driver/command_line.h"
@@ -87,6 +88,9 @@ int runCompiler(int argc, char** argv) {
 
     std::string echo;
     if (!analyseCommandLine(argc, argv, echo)) reportFatal("COMMFATAL");
+    // From here on, memory exhausted ends the run with the "malloc" notice (the
+    // command analysis has its own message for it).
+    installAllocationGuard();
     echo = cutEcho(std::move(echo));
 
     const std::string script = scriptFilePath(scriptPathSetting());

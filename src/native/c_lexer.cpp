@@ -1,6 +1,7 @@
 #include "native/c_lexer.h"
 
 #include "common/string_pool.h"
+#include "diagnostics/guarded.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -150,7 +151,7 @@ void InternCache::Free::operator()(Slot* slots) const { std::free(slots); }
 
 std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::size_t size) {
     auto* slots = static_cast<Slot*>(std::calloc(size, sizeof(Slot)));
-    if (!slots) throw std::bad_alloc();
+    if (!slots) allocationFailed();
     return std::unique_ptr<Slot[], Free>(slots);
 }
 

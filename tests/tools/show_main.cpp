@@ -2,6 +2,7 @@
 #include "show.h"
 
 #include "common/heap.h"
+#include "diagnostics/guarded.h"
 #include "diagnostics/message_catalog.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
     int qtArgc = 1;
     QCoreApplication app(qtArgc, argv);
     zv::registerMessageCatalog();
+    zv::installAllocationGuard();
     if (argc < 2 || !commands().count(argv[1])) {
         std::fprintf(stderr, "usage: zv_inspect <command> [args...]\ncommands:\n");
         for (const auto& [name, entry] : commands()) std::fprintf(stderr, "  %-12s %s\n", name.c_str(), entry.help.c_str());

@@ -15,6 +15,7 @@
 #include <fstream>
 #include <sstream>
 #include <thread>
+#include <vector>
 
 namespace zv {
 namespace {
@@ -100,6 +101,23 @@ TEST(GuardedOperations, FailureWritesTheNoticeAndEndsWithSeven) {
     char* copy = guardedStrdup("abc");
     EXPECT_STREQ(copy, "abc");
     std::free(copy);
+}
+
+// Memory exhausted in a `new` (a container growing, a node made) ends the run
+// with the "malloc" notice instead of an uncaught exception.
+TEST(GuardedOperations, ExhaustedMemoryEndsWithTheMallocNotice) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "the sanitizer's allocator stops the run itself";
+#else
+    EXPECT_EXIT(
+        {
+            installAllocationGuard();
+            volatile std::size_t huge = std::size_t{1} << 62;
+            std::vector<char> block(huge);
+            std::fprintf(stderr, "allocated %zu\n", block.size());
+        },
+        ::testing::ExitedWithCode(7), "^FATAL ERROR on 'malloc',\n Please contact your administrative.$");
+#endif
 }
 
 TEST(GuardedOperations, NewerThanComparesModificationTimes) {
