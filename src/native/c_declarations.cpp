@@ -555,7 +555,20 @@ const Type* CParser::struct_or_union(TypeKind kind) {
 
 void CParser::struct_body(Record& record) {
     const Words& w = words();
-    std::unordered_set<const char*> names;  // of the members so far (interned)
+    // Whether a member name is taken: a look along the few members of most
+    // structures, a set of the names for long ones.
+    std::unordered_set<const char*> names;
+    bool indexed = false;
+    const auto taken = [&](const char* name) {
+        if (!indexed && record.fields.size() < 32)
+            return std::any_of(record.fields.begin(), record.fields.end(), [&](const Field& f) { return f.name == name; });
+        if (!indexed) {
+            for (const Field& f : record.fields)
+                if (f.name) names.insert(f.name);
+            indexed = true;
+        }
+        return !names.insert(name).second;
+    };
     while (!failed_ && !accept(w.rbrace)) {
         if (at_end()) {
             syntax_error("'}' to close the structure");
@@ -613,7 +626,7 @@ void CParser::struct_body(Record& record) {
                 return;
             }
             if (f.bit_width < -1) f.bit_width = 0;
-            if (f.name && !names.insert(f.name).second) {
+            if (f.name && taken(f.name)) {
                 error_at(d.token ? *d.token : at, "CDUPLNAME", f.name);
                 failed_ = true;
                 return;
