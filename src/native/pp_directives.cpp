@@ -837,12 +837,15 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
     }
     const int file = slot->file;
     FileRecord& record = files_[static_cast<std::size_t>(file)];
+    auto source = std::make_unique<Source>();
+    source->record = file;
+    source->outer_dir_index = record.dir_index;
+    source->outer_directory = record.directory;
     record.dir_index = dir_index;
     const std::size_t slash = path.rfind('/');
     record.directory = slash == std::string::npos ? std::string() : path.substr(0, slash == 0 ? 1 : slash);
     if (included_set_.insert(path).second) included_.push_back(path);
     if (base_file_.empty()) base_file_ = path;
-    auto source = std::make_unique<Source>();
     source->is_file = true;
     source->lexer = file_lexer(std::string_view(slot->text.get(), slot->size), file);
     source->tokens = &source->owned;

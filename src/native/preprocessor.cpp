@@ -295,6 +295,12 @@ void Preprocessor::pop_source() {
     }
     --file_depth_;
     s->lexer.reset();
+    if (s->record >= 0) {
+        FileRecord& record = files_[static_cast<std::size_t>(s->record)];
+        record.dir_index = s->outer_dir_index;
+        record.directory = std::move(s->outer_directory);
+        s->record = -1;
+    }
     while (conditionals_.size() > s->cond_base) {
         const Conditional& c = conditionals_.back();
         report(3, "UNTERCOND", c.which, c.file, c.line);

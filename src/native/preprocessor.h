@@ -163,6 +163,11 @@ private:
         int file = -1;
         int line_delta = 0;
         CachedFile* cached = nullptr;
+        // The file record's search place before this reading of the file, put
+        // back at its end (a file read again inside itself under another name).
+        int record = -1;
+        int outer_dir_index = -1;
+        std::string outer_directory;
         std::size_t cond_base = 0;
         // include-guard detection
         bool seen = false;

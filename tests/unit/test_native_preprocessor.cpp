@@ -369,6 +369,20 @@ TEST_F(NativePreprocessor, PragmaOnceKnowsTheFileUnderOtherNames) {
     EXPECT_EQ(messages, "");
 }
 
+// A file read again inside itself under another name: afterwards the outer
+// reading goes on finding its neighbours in its own directory.
+TEST_F(NativePreprocessor, ReadingAgainInsideItselfKeepsTheOuterDirectory) {
+    ScratchDir dir;
+    const std::string real = dir.write("one/h.h", "#ifndef ONCE\n#define ONCE\n#include \"../two/h.h\"\n#include \"sib.h\"\n#endif\n");
+    dir.write("one/sib.h", "one\n");
+    dir.write("two/sib.h", "two\n");
+    std::filesystem::create_symlink(real, dir.path() + "/two/h.h");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path()};
+    EXPECT_EQ(run("#include \"one/h.h\"\n", settings), "one");
+    EXPECT_EQ(messages, "");
+}
+
 // A name with a directory part is looked for in every search directory in
 // turn, whether or not the earlier ones have that subdirectory.
 TEST_F(NativePreprocessor, SubdirectoryNamesSearchEveryDirectory) {
