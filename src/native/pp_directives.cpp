@@ -825,7 +825,6 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
     if (!slot) {
         slot = std::make_unique<CachedFile>();
         slot->key = key;
-        slot->file = add_file_name(path);
     }
     if (!slot->loaded) {
         if (!read_file(path, slot->text, slot->size)) {
@@ -835,7 +834,10 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
         slot->size = join_continued_lines(slot->text.get(), slot->size);
         slot->loaded = true;
     }
-    const int file = slot->file;
+    // One text for the file, but its name and search place as this include found it.
+    auto [named, first_time] = file_of_path_.try_emplace(path, -1);
+    if (first_time) named->second = add_file_name(path);
+    const int file = named->second;
     FileRecord& record = files_[static_cast<std::size_t>(file)];
     auto source = std::make_unique<Source>();
     source->record = file;

@@ -149,7 +149,6 @@ private:
         std::size_t size = 0;
         bool loaded = false;
         const char* guard = nullptr;
-        int file = 0;
         std::string key;  // device and inode: the same file under any name
     };
 
@@ -260,6 +259,7 @@ private:
     std::vector<std::unique_ptr<Source>> spare_;
     InternCache intern_cache_;
     std::unordered_map<std::string, std::string> identities_;  // path as opened -> device and inode
+    std::unordered_map<std::string, int> file_of_path_;  // path as opened -> its file record
     std::unordered_map<std::string, bool> directories_;  // directories of candidates: whether they exist
     std::unordered_map<std::string, std::pair<std::string, int>> searches_;  // include searches made
     std::vector<Conditional> conditionals_;

@@ -369,6 +369,20 @@ TEST_F(NativePreprocessor, PragmaOnceKnowsTheFileUnderOtherNames) {
     EXPECT_EQ(messages, "");
 }
 
+// A file reached under two names is one text, but each reading has the name
+// that reached it (__FILE__, message positions).
+TEST_F(NativePreprocessor, EachReadingHasTheNameThatReachedIt) {
+    ScratchDir dir;
+    const std::string real = dir.write("inc/n.h", "__FILE__\n#if\n#endif\n");
+    std::filesystem::create_hard_link(real, dir.path() + "/hard.h");
+    PreprocessorSettings settings;
+    settings.search_path = {dir.path()};
+    EXPECT_EQ(run("#include <inc/n.h>\n#include <hard.h>\n", settings),
+              "\"" + dir.path() + "/inc/n.h\" \"" + dir.path() + "/hard.h\"");
+    EXPECT_EQ(messages, "Zolmex-W-EMPTYEXPR,  [" + dir.path() + "/inc/n.h:2] Empty #if expression\n"
+                        "Zolmex-W-EMPTYEXPR,  [" + dir.path() + "/hard.h:2] Empty #if expression\n");
+}
+
 // A file read again inside itself under another name: afterwards the outer
 // reading goes on finding its neighbours in its own directory.
 TEST_F(NativePreprocessor, ReadingAgainInsideItselfKeepsTheOuterDirectory) {
