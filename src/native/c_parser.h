@@ -128,6 +128,7 @@ private:
     }
     const Type* type_name();
     long long constant(const char* what, bool required, bool* known = nullptr);
+    long long alignment();  // of __attribute__((aligned(n))) or _Alignas(n)
 
     // expressions
     Expr* expression();

@@ -7,6 +7,8 @@
 #include "native/c_lexer.h"
 #include "native/c_token.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -161,7 +163,12 @@ private:
         bool is_file = false;
         bool barrier = false;
         int file = -1;
-        int line_delta = 0;
+        long long line_delta = 0;  // set by #line
+        // The line a physical line is shown as; numbers past the largest
+        // int stay at it.
+        int shown_line(int raw) const {
+            return static_cast<int>(std::clamp<long long>(raw + line_delta, 0, INT_MAX));
+        }
         CachedFile* cached = nullptr;
         std::size_t cond_base = 0;
         // include-guard detection
