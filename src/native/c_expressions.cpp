@@ -89,7 +89,7 @@ long long CParser::normalize(long long value, const Type* type) const {
 // towards zero, a value beyond the type's range giving its nearest bound. An
 // infinity or a NaN gives no constant (false).
 bool CParser::from_floating(double value, const Type* type, long long& out) const {
-    if (!std::isfinite(value)) return false;
+    if (!is_integer(type) || !std::isfinite(value)) return false;
     if (type->kind == TypeKind::Bool) {
         out = value != 0;
         return true;
@@ -234,7 +234,8 @@ Expr* CParser::conditional() {
         e->is_constant = true;
         e->is_float = is_floating(e->type);
         if (e->is_float) e->fvalue = chosen->is_float ? chosen->fvalue : static_cast<double>(chosen->value);
-        else e->value = normalize(chosen->is_float ? static_cast<long long>(chosen->fvalue) : chosen->value, e->type);
+        else if (!chosen->is_float) e->value = normalize(chosen->value, e->type);
+        else e->is_constant = from_floating(chosen->fvalue, resolve(e->type), e->value);
     }
     return e;
 }

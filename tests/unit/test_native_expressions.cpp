@@ -125,6 +125,7 @@ TEST_F(NativeExpressions, FloatingConstantsCastToIntegers) {
     EXPECT_EQ(value("(unsigned long)1e300 == 0xffffffffffffffffUL"), 1);
     EXPECT_EQ(value("(unsigned long)1e19 == 10000000000000000000UL"), 1);
     EXPECT_FALSE(value("(int)(1e308 * 10)"));
+    EXPECT_FALSE(value("1 ? 1e300 : (char *)0"));  // a floating value is no address
 }
 
 TEST_F(NativeExpressions, TypeClassTable) {
