@@ -318,7 +318,8 @@ long long CParser::alignment() {
     const long long align = constant("alignment", false, &known);
     if (!known || align == 0) return 0;
     if (align > 0 && align <= kLargest && (align & (align - 1)) == 0) return align;
-    error_at(at, "CSYNTAXER", "alignment " + std::to_string(align) + " is not a power of 2 up to " + std::to_string(kLargest));
+    error_at(at, "CSYNTAXER",
+             "alignment " + std::to_string(align) + " is not a power of 2 up to " + std::to_string(kLargest));
     return 0;
 }
 

@@ -101,9 +101,11 @@ bool CParser::from_floating(double value, const Type* type, long long& out) cons
     if (value <= below) {
         out = is_u ? 0 : bits == 64 ? LLONG_MIN : -(1LL << (bits - 1));
     } else if (value >= above) {
-        out = is_u ? (bits == 64 ? -1 : static_cast<long long>((1ULL << bits) - 1)) : bits == 64 ? LLONG_MAX : (1LL << (bits - 1)) - 1;
+        if (is_u) out = bits == 64 ? -1 : static_cast<long long>((1ULL << bits) - 1);
+        else out = bits == 64 ? LLONG_MAX : (1LL << (bits - 1)) - 1;
     } else {
-        out = value >= 0 ? static_cast<long long>(static_cast<unsigned long long>(value)) : static_cast<long long>(value);
+        out = value >= 0 ? static_cast<long long>(static_cast<unsigned long long>(value))
+                         : static_cast<long long>(value);
     }
     return true;
 }

@@ -90,6 +90,7 @@ const char* const kPieces[] = {
     "__attribute__((", ": 3", "...", "\0", "F(", "1 << 63", "-1", "0x", "__LINE__", "typedef ", "struct ",
     "enum ", "_Static_assert(", ";", "=", ".", "*", "\n#line 5\n", "\n#error x\n", "__COUNTER__",
     "0x7fffffffffffffff", "\n#line 2147483646\n", "[0x4000000000000000]", "aligned(", "[9223372036854775806] =",
+    "(int)1e300", "'\\777'", "1e99999", "?1.5:",
 };
 
 std::string mutate(const std::vector<std::string>& corpus, std::string text, std::mt19937& random) {
