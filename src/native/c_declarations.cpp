@@ -290,7 +290,7 @@ void CParser::attributes(Attributes* into) {
             if (is(w.lparen)) {
                 if (n == "aligned" && into) {
                     ++pos_;
-                    into->align = constant("alignment", false);
+                    into->align = alignment();
                     expect(w.rparen, "')'");
                 } else if (n == "mode" && into && peek(2).text == w.rparen) {
                     std::string_view m = peek(1).view();
@@ -307,6 +307,20 @@ void CParser::attributes(Attributes* into) {
         }
         if (!expect(w.rparen, "')' after attribute") || !expect(w.rparen, "')' after attribute")) return;
     }
+}
+
+// An alignment that is not a power of two, or beyond the largest an object
+// file can hold, is an error and left out (0).
+long long CParser::alignment() {
+    constexpr long long kLargest = 1LL << 28;
+    const Token& at = peek();
+    bool known = false;
+    const long long align = constant("alignment", false, &known);
+    if (!known || align == 0) return 0;
+    if (align > 0 && align <= kLargest && (align & (align - 1)) == 0) return align;
+    error_at(at, "CSYNTAXER",
+             "alignment " + std::to_string(align) + " is not a power of 2 up to " + std::to_string(kLargest));
+    return 0;
 }
 
 // -1 when the expression is not an integer constant; `known` tells that case apart.
@@ -395,7 +409,7 @@ bool CParser::decl_specifiers(DeclSpec& specs, bool allow_storage) {
             ++pos_;
             if (!expect(w.lparen, "'('")) return true;
             if (starts_type()) specs.attrs.align = align_of(type_name());
-            else specs.attrs.align = constant("alignment", false);
+            else specs.attrs.align = alignment();
             expect(w.rparen, "')'");
             break;
         }
@@ -686,6 +700,7 @@ const Type* CParser::enum_specifier() {
 void CParser::enum_body(Record& record) {
     const Words& w = words();
     long long next = 0;
+    bool past_largest = false;  // the previous enumerator had the largest value
     long long lo = 0, hi = 0;
     SymbolTable& symbols = ctx_.symbols;
     const Type* int_type = ctx_.types.basic(TypeKind::Int);
@@ -698,6 +713,7 @@ void CParser::enum_body(Record& record) {
         ++pos_;
         attributes(nullptr);
         if (accept(w.assign)) next = constant("enumerator value", true);
+        else if (past_largest) error_at(name, "CSYNTAXER", "overflow in enumeration values");
         Symbol s;
         s.kind = Symbol::Kind::EnumConstant;
         s.name = name.text;
@@ -711,7 +727,8 @@ void CParser::enum_body(Record& record) {
         record.enumerators.push_back(Enumerator{name.text, next});
         lo = std::min(lo, next);
         hi = std::max(hi, next);
-        ++next;
+        past_largest = next == LLONG_MAX;
+        if (!past_largest) ++next;
         if (!accept(w.comma)) {
             expect(w.rbrace, "',' or '}' in an enumeration");
             break;
@@ -1008,7 +1025,13 @@ long long CParser::initializer_count(const Type* element) {
                 continue;
             }
             if (depth == 0 && (t == w.comma || t == w.rbrace)) {
-                if (!empty_element) count = std::max(count, ++index);
+                if (!empty_element) {
+                    if (index == LLONG_MAX) {  // no size can hold one more element
+                        count = -1;
+                        break;
+                    }
+                    count = std::max(count, ++index);
+                }
                 if (t == w.rbrace) break;
                 empty_element = true;
             } else {

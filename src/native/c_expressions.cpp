@@ -4,7 +4,9 @@
 #include "native/c_lexer.h"
 #include "native/c_parser_internal.h"
 
+#include <algorithm>
 #include <climits>
+#include <cmath>
 
 namespace zv::native {
 
@@ -83,6 +85,31 @@ long long CParser::normalize(long long value, const Type* type) const {
     return static_cast<long long>(v);
 }
 
+// A floating value converted to an integer type as the C compiler folds it:
+// towards zero, a value beyond the type's range giving its nearest bound. An
+// infinity or a NaN gives no constant (false).
+bool CParser::from_floating(double value, const Type* type, long long& out) const {
+    if (!is_integer(type) || !std::isfinite(value)) return false;
+    if (type->kind == TypeKind::Bool) {
+        out = value != 0;
+        return true;
+    }
+    const int bits = static_cast<int>(std::clamp(size_of(type), 1LL, 8LL) * 8);
+    const bool is_u = is_unsigned(type);
+    const double below = is_u ? -1.0 : -std::ldexp(1.0, bits - 1) - 1.0;  // values past the bounds
+    const double above = std::ldexp(1.0, is_u ? bits : bits - 1);
+    if (value <= below) {
+        out = is_u ? 0 : bits == 64 ? LLONG_MIN : -(1LL << (bits - 1));
+    } else if (value >= above) {
+        if (is_u) out = bits == 64 ? -1 : static_cast<long long>((1ULL << bits) - 1);
+        else out = bits == 64 ? LLONG_MAX : (1LL << (bits - 1)) - 1;
+    } else {
+        out = value >= 0 ? static_cast<long long>(static_cast<unsigned long long>(value))
+                         : static_cast<long long>(value);
+    }
+    return true;
+}
+
 const Type* CParser::promoted(const Type* t) {
     const Type* r = resolve(t);
     if (!r) return nullptr;
@@ -128,8 +155,8 @@ Expr* CParser::cast_to(const Type* type, Expr* e) {
     if (e->is_constant && e->op != Expr::Op::String) {
         const Type* r = resolve(type);
         if (is_integer(r)) {
-            c->is_constant = true;
-            c->value = normalize(e->is_float ? static_cast<long long>(e->fvalue) : e->value, type);
+            if (!e->is_float) c->value = normalize(e->value, type);
+            c->is_constant = !e->is_float || from_floating(e->fvalue, r, c->value);
         } else if (is_floating(r)) {
             c->is_constant = true;
             c->is_float = true;
@@ -209,7 +236,8 @@ Expr* CParser::conditional() {
         e->is_constant = true;
         e->is_float = is_floating(e->type);
         if (e->is_float) e->fvalue = chosen->is_float ? chosen->fvalue : static_cast<double>(chosen->value);
-        else e->value = normalize(chosen->is_float ? static_cast<long long>(chosen->fvalue) : chosen->value, e->type);
+        else if (!chosen->is_float) e->value = normalize(chosen->value, e->type);
+        else e->is_constant = from_floating(chosen->fvalue, resolve(e->type), e->value);
     }
     return e;
 }

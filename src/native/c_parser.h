@@ -128,6 +128,7 @@ private:
     }
     const Type* type_name();
     long long constant(const char* what, bool required, bool* known = nullptr);
+    long long alignment();  // of __attribute__((aligned(n))) or _Alignas(n)
 
     // expressions
     Expr* expression();
@@ -149,6 +150,7 @@ private:
     const Type* arithmetic_result(const Type* a, const Type* b);
     const Type* promoted(const Type* t);
     long long normalize(long long value, const Type* type) const;
+    bool from_floating(double value, const Type* type, long long& out) const;
     Expr* offsetof_expr();
     // Counts one level of nesting; false (with a message) beyond the limit.
     bool enter(const char* what);

@@ -337,12 +337,21 @@ bool same_type(const Type* a, const Type* b) {
 }
 
 void lay_out(Record& record) {
+    // Beyond this many bits a layout has no size; below it, offsets, rounding
+    // and alignments (at most 2^28 bytes) cannot overflow.
+    constexpr long long kLargestBits = LLONG_MAX / 16;
     long long bits = 0;  // next free bit
     long long align = 1;
     long long size_bits = 0;
     const bool is_union = record.kind == TypeKind::Union;
     for (Field& f : record.fields) {
         const long long field_size = std::max(0LL, size_of(f.type));
+        if (field_size > kLargestBits / 8 - (bits + 7) / 8 - (1LL << 28)) {
+            record.align = align;
+            record.size = -1;  // too large: unknown
+            record.complete = true;
+            return;
+        }
         // Packing overrides the alignment of the type, but not one given on the
         // member; a #pragma pack limit caps both, and lets bit-fields cross
         // the units of their type as packing does.

@@ -367,7 +367,7 @@ void Preprocessor::skip_group_lines(TokenList& line) {
                 continue;
             }
             if (word == "endif" && depth == 0) {
-                const int dline = s.lexer->line() + s.line_delta;
+                const int dline = s.shown_line(s.lexer->line());
                 s.lexer->skip_line();
                 s.owned.clear();
                 s.pos = 0;
@@ -381,7 +381,7 @@ void Preprocessor::skip_group_lines(TokenList& line) {
             }
         }
         if (!next_file_line(s)) break;
-        const int dline = s.owned[0].line + s.line_delta;
+        const int dline = s.shown_line(s.owned[0].line);
         s.pos = 1;  // the "#"
         rest_of_line(line);
         if (line.empty() || line[0].kind != TokKind::Ident) continue;
@@ -927,9 +927,9 @@ void Preprocessor::do_pragma(const TokenList& original) {
 void Preprocessor::do_line(const TokenList& line, const Token& hash, std::size_t first) {
     Source& s = *stack_.back();
     if (first >= line.size() || line[first].kind != TokKind::Number) return;
-    const long number = std::strtol(std::string(line[first].view()).c_str(), nullptr, 10);
-    const int raw_line = hash.line - s.line_delta;
-    s.line_delta = static_cast<int>(number) - (raw_line + 1);
+    const long long number = std::strtoll(std::string(line[first].view()).c_str(), nullptr, 10);
+    const long long raw_line = hash.line - s.line_delta;
+    s.line_delta = std::clamp<long long>(number, 0, INT_MAX) - (raw_line + 1);
     if (first + 1 < line.size() && line[first + 1].kind == TokKind::String) {
         const FileRecord old = files_[static_cast<std::size_t>(s.file)];
         const std::string_view name = line[first + 1].view();

@@ -193,7 +193,7 @@ void Preprocessor::report_here(int kind, const char* code, std::string_view arg)
             const Source& s = **it;
             file = s.file;
             const std::size_t at = s.pos > 0 ? s.pos - 1 : 0;
-            line = at < s.tokens->size() ? (*s.tokens)[at].line + s.line_delta : 0;
+            line = at < s.tokens->size() ? s.shown_line((*s.tokens)[at].line) : 0;
             break;
         }
     }
@@ -343,7 +343,7 @@ bool Preprocessor::read(Token& token) {
         }
         Token t = (*s.tokens)[s.pos++];
         if (s.is_file) {
-            t.line += s.line_delta;
+            t.line = s.shown_line(t.line);
             t.file = s.file;
             if (t.line_start() && t.text == words().hash) {
                 directive(t);
@@ -379,7 +379,7 @@ void Preprocessor::rest_of_line(TokenList& line) {
     line.assign(tokens.begin() + static_cast<std::ptrdiff_t>(std::min(s.pos, tokens.size())), tokens.end());
     s.pos = std::max(s.pos, tokens.size());
     for (Token& t : line) {
-        t.line += s.line_delta;
+        t.line = s.shown_line(t.line);
         t.file = s.file;
     }
 }

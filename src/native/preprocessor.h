@@ -7,6 +7,8 @@
 #include "native/c_lexer.h"
 #include "native/c_token.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <memory>
 #include <span>
@@ -160,7 +162,12 @@ private:
         bool is_file = false;
         bool barrier = false;
         int file = -1;
-        int line_delta = 0;
+        long long line_delta = 0;  // set by #line
+        // The line a physical line is shown as; numbers past the largest
+        // int stay at it.
+        int shown_line(int raw) const {
+            return static_cast<int>(std::clamp<long long>(raw + line_delta, 0, INT_MAX));
+        }
         CachedFile* cached = nullptr;
         // The file record's search place before this reading of the file, put
         // back at its end (a file read again inside itself under another name).

@@ -265,6 +265,32 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
     EXPECT_EQ(size_of(native_variable(*analyser, "huge", "")->type), -1);
 }
 
+// Values at the edge of the 64-bit range: an enumerator after the largest
+// value and an alignment the compiler refuses are reported; an element after
+// the largest index and a structure too large for a size in bits leave the
+// size unknown. None of them may wrap round.
+TEST_F(NativeDeclarations, ValuesAtTheEdgeOfTheRange) {
+    EXPECT_EQ(declare("enum last { L1 = 0x7fffffffffffffff, L2 };\n"
+                      "struct __attribute__((aligned(3))) odd { int x; };\n"
+                      "typedef int wide __attribute__((aligned(1 << 29)));\n"
+                      "struct al { _Alignas(0x4000000000000000) char c; };\n"),
+              "Zolmex-E-CSYNTAXER,  [h.h:1] C syntax error: overflow in enumeration values\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:2] C syntax error: alignment 3 is not a power of 2 up to 268435456\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: alignment 536870912 is not a power of 2 up to 268435456\n"
+              "Zolmex-E-CSYNTAXER,  [h.h:4] C syntax error: alignment 4611686018427387904 is not a power of 2 up to "
+              "268435456\n");
+    EXPECT_EQ(size_of(type("struct odd")), 4);
+    EXPECT_EQ(align_of(type("wide")), 4);
+    EXPECT_EQ(size_of(type("struct al")), 1);
+    EXPECT_EQ(declare("int near_last[] = { [0x7ffffffffffffffe] = 1, 2, 3 };\n"
+                      "typedef char big[0x4000000000000000];\nstruct two_big { big a; big b; char c; };\n"
+                      "typedef char large[1LL << 50];\nunion large_u { large a; int b; };\n"),
+              "");
+    EXPECT_EQ(resolve(native_variable(*analyser, "near_last", "")->type)->count, -1);
+    EXPECT_EQ(size_of(type("struct two_big")), -1);
+    EXPECT_EQ(size_of(type("union large_u")), 1LL << 50);
+}
+
 TEST_F(NativeDeclarations, ScopesByName) {
     declare("int shared;\ntypedef short word;\n");
     declare("word local;\nstruct only_here { int a; };\n", "SCN1");

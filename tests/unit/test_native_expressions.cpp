@@ -6,6 +6,8 @@
 
 #include "diagnostics/report.h"
 
+#include <climits>
+
 namespace zv::native {
 namespace {
 
@@ -105,6 +107,25 @@ TEST_F(NativeExpressions, IntegerConstantEvaluation) {
     EXPECT_EQ(value("_Alignof(double)"), 8);
     EXPECT_FALSE(value("values[0] + 1"));  // not a constant
     EXPECT_FALSE(value("1 / 0"));
+}
+
+// Floating constants converted to integer types: towards zero, a value beyond
+// the range giving the nearest bound, as the system C compiler folds them; an
+// infinity gives no constant.
+TEST_F(NativeExpressions, FloatingConstantsCastToIntegers) {
+    EXPECT_EQ(value("(int)-2.9 + (unsigned char)255.5"), -2 + 255);
+    EXPECT_EQ(value("(int)1e300"), 2147483647);
+    EXPECT_EQ(value("(int)-1e300"), -2147483648LL);
+    EXPECT_EQ(value("(unsigned char)1e300"), 255);
+    EXPECT_EQ(value("(unsigned char)-5.0"), 0);
+    EXPECT_EQ(value("(signed char)-1e10"), -128);
+    EXPECT_EQ(value("(_Bool)0.5"), 1);
+    EXPECT_EQ(value("(long)1e300"), LLONG_MAX);
+    EXPECT_EQ(value("(long)-9223372036854775808.0"), LLONG_MIN);
+    EXPECT_EQ(value("(unsigned long)1e300 == 0xffffffffffffffffUL"), 1);
+    EXPECT_EQ(value("(unsigned long)1e19 == 10000000000000000000UL"), 1);
+    EXPECT_FALSE(value("(int)(1e308 * 10)"));
+    EXPECT_FALSE(value("1 ? 1e300 : (char *)0"));  // a floating value is no address
 }
 
 TEST_F(NativeExpressions, TypeClassTable) {

@@ -476,6 +476,13 @@ TEST_F(NativePreprocessor, LineDirective) {
     EXPECT_EQ(out[1].line, 100);
     EXPECT_EQ(pp.file_name(out[1].file), "other.c");
     EXPECT_EQ(out[2].line, 7);
+    // Numbers past the largest int stay at it.
+    out.clear();
+    pp.run("#line 2147483647\na\nb\n#line 99999999999\nc\n", "t.h", 1, out);
+    ASSERT_EQ(out.size(), 3u);
+    EXPECT_EQ(out[0].line, 2147483647);
+    EXPECT_EQ(out[1].line, 2147483647);
+    EXPECT_EQ(out[2].line, 2147483647);
 }
 
 }  // namespace
