@@ -410,7 +410,9 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
         if (analysing_) out.insert(out.end(), pragmas_out_.begin(), pragmas_out_.end());
         pragmas_out_.clear();
     };
+    produced_ = 0;
     while (next_expanded(t)) {
+        if (!t.hide) produced_ = 0;  // straight from a file
         if (!pragmas_out_.empty()) pragmas();
         if (analysing_) out.push_back(t);
     }
@@ -769,6 +771,10 @@ bool Preprocessor::expand(const Macro& macro, const Token& name) {
         if (!called) return true;
     }
     TokenList& result = source->owned;
+    // Macros that multiply at each level would fill the memory: a bound on what
+    // the expansions since the last token of a file have made.
+    produced_ += result.size();
+    if (produced_ > settings_.expansion_limit) report_here(1, "EXPTOOBIG", macro.name);
     // Neighbouring tokens mostly share a hideset: the last union is kept.
     const Hideset* last_from = nullptr;
     const Hideset* last_union = hide;

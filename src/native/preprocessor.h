@@ -89,6 +89,8 @@ struct PreprocessorSettings {
     bool knr = false;                      // K&R restriction: no __STDC__, looser directive checks
     bool tolerant = false;                 // a missing include is a warning, not fatal
     std::vector<std::string> search_path;  // include directories in order
+    // Tokens that expansions may make between two tokens read from a file.
+    std::size_t expansion_limit = std::size_t{1} << 22;
 };
 
 // Interns hidesets and caches their unions.
@@ -289,6 +291,7 @@ private:
     // calls within the level limit holds at most about its depth squared.
     std::size_t expanding_tokens_ = 0;
     static constexpr std::size_t kMaxExpandingTokens = std::size_t{1} << 23;
+    std::size_t produced_ = 0;  // tokens made by expansions since the last one read from a file
     std::vector<TokenList> line_buffers_;
     std::vector<std::unique_ptr<MacroArgs>> spare_args_;
     std::string paste_text_;

@@ -329,6 +329,20 @@ TEST_F(NativePreprocessor, IncludeSearchAndIncludeNext) {
     EXPECT_EQ(messages, "Zolmex-W-FILNOTANA,  [t.h:1] File absent.h is not analysed\n");
 }
 
+// Macros that double at each level: stopped once their expansions have made
+// more tokens than the bound allows, where a large table still expands.
+TEST_F(NativePreprocessor, MultiplyingMacrosStopAtTheExpansionBound) {
+    std::string doubling = "#define B0 x\n";
+    for (int i = 1; i <= 40; ++i)
+        doubling += "#define B" + std::to_string(i) + " B" + std::to_string(i - 1) + " B" + std::to_string(i - 1) + "\n";
+    PreprocessorSettings settings;
+    settings.expansion_limit = 5000;
+    EXPECT_EQ(run(doubling + "B10 y\n", settings).size(), std::string("x ").size() * 1024 + 1);  // 1024 x, then y
+    EXPECT_EQ(messages, "");
+    EXPECT_EXIT(run_to_the_end(doubling + "y\nB40\n", settings), ::testing::ExitedWithCode(7),
+                "Zolmex-F-EXPTOOBIG,  \\[t.h:43\\] Macro expansion too large: B");
+}
+
 TEST_F(NativePreprocessor, MissingIncludeIsFatal) {
     EXPECT_EXIT(run_to_the_end("\n#include <absent_header_xyz.h>\n"), ::testing::ExitedWithCode(7),
                 "Zolmex-F-IMPOUVFIC,  \\[t.h:2\\] Cannot open the file absent_header_xyz.h");
