@@ -324,7 +324,7 @@ long long CParser::alignment() {
 }
 
 // -1 when the expression is not an integer constant; `known` tells that case apart.
-long long CParser::constant(const char* what, bool required, bool* known) {
+long long CParser::constant(const char* what, bool required, bool* known, const Type** type) {
     ExprTree* saved = tree_;
     tree_ = &scratch_;
     const Token& at = peek();
@@ -337,6 +337,7 @@ long long CParser::constant(const char* what, bool required, bool* known) {
         return -1;
     }
     if (known) *known = true;
+    if (type) *type = e->type;
     return e->value;
 }
 
@@ -625,7 +626,12 @@ void CParser::struct_body(Record& record) {
             if (!is(w.colon)) type = declarator(specs.type, d, false);
             Field f;
             f.name = d.name;
-            if (accept(w.colon)) f.bit_width = static_cast<int>(constant("bit-field width", true));
+            bool bit_field = false, width_known = false;
+            long long width = -1;
+            if (accept(w.colon)) {
+                bit_field = true;
+                width = constant("bit-field width", true, &width_known);
+            }
             Attributes attrs = specs.attrs;
             attributes(&attrs);
             if (failed_) return;
@@ -639,7 +645,18 @@ void CParser::struct_body(Record& record) {
                 failed_ = true;
                 return;
             }
-            if (f.bit_width < -1) f.bit_width = 0;
+            if (bit_field && width_known) {
+                // At most the bits of its type (one for _Bool); no width 0 for a named one.
+                const long long bits = r && r->kind == TypeKind::Bool ? 1 : std::max(0LL, size_of(r) * 8);
+                if (width < 0 || width > bits || (width == 0 && f.name)) {
+                    error_at(d.token ? *d.token : at, "CBITWIDTH", f.name ? f.name : "<anonymous>");
+                    failed_ = true;
+                    return;
+                }
+                f.bit_width = static_cast<int>(width);
+            } else if (bit_field) {
+                f.bit_width = 0;
+            }
             if (f.name && taken(f.name)) {
                 error_at(d.token ? *d.token : at, "CDUPLNAME", f.name);
                 failed_ = true;
@@ -701,6 +718,9 @@ void CParser::enum_body(Record& record) {
     const Words& w = words();
     long long next = 0;
     bool past_largest = false;  // the previous enumerator had the largest value
+    // `next` stands for an unsigned 64-bit value above the largest long long
+    // (its bits read as unsigned): such enumerators make the enumeration unsigned long.
+    bool beyond = false, any_beyond = false;
     long long lo = 0, hi = 0;
     SymbolTable& symbols = ctx_.symbols;
     const Type* int_type = ctx_.types.basic(TypeKind::Int);
@@ -712,12 +732,19 @@ void CParser::enum_body(Record& record) {
         }
         ++pos_;
         attributes(nullptr);
-        if (accept(w.assign)) next = constant("enumerator value", true);
-        else if (past_largest) error_at(name, "CSYNTAXER", "overflow in enumeration values");
+        if (accept(w.assign)) {
+            const Type* type = nullptr;
+            next = constant("enumerator value", true, nullptr, &type);
+            beyond = next < 0 && type && is_unsigned(type) && size_of(type) == 8;
+        } else if (past_largest) {
+            error_at(name, "CSYNTAXER", "overflow in enumeration values");
+        }
         Symbol s;
         s.kind = Symbol::Kind::EnumConstant;
         s.name = name.text;
-        s.type = fits_int(next) ? int_type : ctx_.types.basic(next >= 0 && next <= UINT32_MAX ? TypeKind::UInt : TypeKind::Long);
+        s.type = beyond        ? ctx_.types.basic(TypeKind::ULong)
+                 : fits_int(next) ? int_type
+                                  : ctx_.types.basic(next >= 0 && next <= UINT32_MAX ? TypeKind::UInt : TypeKind::Long);
         s.value = next;
         s.file = name.file >= 0 && ctx_.file_name ? ctx_.file_name(name.file) : nullptr;
         s.line = name.line;
@@ -725,17 +752,21 @@ void CParser::enum_body(Record& record) {
         if (ordinary.count(name.text)) error_at(name, "CCONFDECL", std::string(name.view()));
         ordinary[name.text] = s;
         record.enumerators.push_back(Enumerator{name.text, next});
-        lo = std::min(lo, next);
-        hi = std::max(hi, next);
-        past_largest = next == LLONG_MAX;
+        if (beyond) {
+            any_beyond = true;
+        } else {
+            lo = std::min(lo, next);
+            hi = std::max(hi, next);
+        }
+        past_largest = beyond ? next == -1 : next == LLONG_MAX;
         if (!past_largest) ++next;
         if (!accept(w.comma)) {
             expect(w.rbrace, "',' or '}' in an enumeration");
             break;
         }
     }
-    TypeKind base = lo < 0 ? (lo >= INT32_MIN && hi <= INT32_MAX ? TypeKind::Int : TypeKind::Long)
-                           : (hi <= UINT32_MAX ? TypeKind::UInt : TypeKind::ULong);
+    TypeKind base = lo < 0 ? (lo >= INT32_MIN && hi <= INT32_MAX && !any_beyond ? TypeKind::Int : TypeKind::Long)
+                           : (hi <= UINT32_MAX && !any_beyond ? TypeKind::UInt : TypeKind::ULong);
     record.enum_base = ctx_.types.basic(base);
     // Enumerators that int cannot hold take the type of the enumeration once it is complete.
     auto& ordinary = symbols.innermost().ordinary;

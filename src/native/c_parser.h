@@ -127,7 +127,7 @@ private:
         return !ctx_.type_modifiers.empty() && ctx_.type_modifiers.count(t.text) != 0;
     }
     const Type* type_name();
-    long long constant(const char* what, bool required, bool* known = nullptr);
+    long long constant(const char* what, bool required, bool* known = nullptr, const Type** type = nullptr);
     long long alignment();  // of __attribute__((aligned(n))) or _Alignas(n)
 
     // expressions

@@ -289,6 +289,28 @@ TEST_F(NativeDeclarations, ValuesAtTheEdgeOfTheRange) {
     EXPECT_EQ(resolve(native_variable(*analyser, "near_last", "")->type)->count, -1);
     EXPECT_EQ(size_of(type("struct two_big")), -1);
     EXPECT_EQ(size_of(type("union large_u")), 1LL << 50);
+    // An unsigned value above the largest long long makes the enumeration unsigned long;
+    // the one after the largest unsigned value overflows (as the C compiler says).
+    EXPECT_EQ(declare("enum mask { M_ALL = 0xffffffffffffffff, M_NONE = 0 };\nenum top { T1 = 0x8000000000000000u, T2 };\n"
+                      "enum over { O1 = 0xffffffffffffffff, O2 };\n"),
+              "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: overflow in enumeration values\n");
+    EXPECT_EQ(size_of(type("enum mask")), 8);
+    auto text = [&](const char* expr) { return expression_type_texts(*analyser, expr, "", "", 0).resolved; };
+    EXPECT_EQ(text("M_ALL"), "unsigned long");
+    EXPECT_EQ(text("M_NONE"), "int");
+    EXPECT_EQ(static_cast<unsigned long long>(record("enum top").enumerators[1].value), 0x8000000000000001ull);
+    EXPECT_EQ(declare("char by_top[T2 > 0 && M_ALL > 0 ? 2 : 1];\n"), "");  // compared as unsigned
+    EXPECT_EQ(resolve(native_variable(*analyser, "by_top", "")->type)->count, 2);
+    // Bit-field widths beyond their type, negative, or zero with a name.
+    EXPECT_EQ(declare("struct w1 { int x : 33; };\nstruct w2 { char c : 9; };\nstruct w3 { int n : -1; };\n"
+                      "struct w4 { int z : 0; };\nstruct w5 { _Bool f : 2; };\n"
+                      "struct fine { int : 0; _Bool g : 1; long long h : 64; char i : 8; enum { Q } j : 32; };\n"),
+              "Zolmex-E-CBITWIDTH,  [h.h:1] Invalid width of bit-field x\n"
+              "Zolmex-E-CBITWIDTH,  [h.h:2] Invalid width of bit-field c\n"
+              "Zolmex-E-CBITWIDTH,  [h.h:3] Invalid width of bit-field n\n"
+              "Zolmex-E-CBITWIDTH,  [h.h:4] Invalid width of bit-field z\n"
+              "Zolmex-E-CBITWIDTH,  [h.h:5] Invalid width of bit-field f\n");
+    EXPECT_EQ(size_of(type("struct fine")), 24);
 }
 
 TEST_F(NativeDeclarations, ScopesByName) {
