@@ -5,6 +5,7 @@
 // no hang, no sanitizer report, no runaway memory. A failing text is kept for
 // replay; ZV_NATIVE_MUTANTS raises the count for longer runs.
 #include "native/native_analyser.h"
+#include "mutation_support.h"
 #include "native_test_support.h"
 #include "test_files.h"
 
@@ -93,37 +94,6 @@ const char* const kPieces[] = {
     "(int)1e300", "'\\777'", "1e99999", "?1.5:",
 };
 
-std::string mutate(const std::vector<std::string>& corpus, std::string text, std::mt19937& random) {
-    auto pick = [&](std::size_t n) { return n == 0 ? 0 : static_cast<std::size_t>(random() % n); };
-    const int edits = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < edits; ++i) {
-        const std::size_t at = pick(text.size() + 1);
-        switch (random() % 7) {
-            case 0:  // flip a byte
-                if (!text.empty()) text[pick(text.size())] = static_cast<char>(random() % 256);
-                break;
-            case 1:  // delete a range
-                text.erase(at, 1 + pick(40));
-                break;
-            case 2: {  // duplicate a range
-                const std::string part = text.substr(at, 1 + pick(120));
-                text.insert(pick(text.size() + 1), part);
-                break;
-            }
-            case 3: {  // splice in a range of another text
-                const std::string& other = corpus[pick(corpus.size())];
-                const std::size_t from = pick(other.size() + 1);
-                text.insert(at, other.substr(from, 1 + pick(200)));
-                break;
-            }
-            default: {  // insert a piece
-                const char* piece = kPieces[pick(sizeof kPieces / sizeof kPieces[0])];
-                text.insert(at, piece[0] ? std::string(piece) : std::string(1, '\0'));
-            }
-        }
-    }
-    return text;
-}
 
 // The fatal messages that bad input is given by design: the index of the
 // code in the messages, -1 when none.
@@ -171,7 +141,7 @@ TEST(NativeMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     int runs = 0, failures = 0, clean = 0;
     int fatal[3] = {};
     for (; runs < limit && std::chrono::steady_clock::now() < deadline; ++runs) {
-        const std::string text = mutate(corpus, corpus[random() % corpus.size()], random);
+        const std::string text = test::mutate(corpus[random() % corpus.size()], random, kPieces, &corpus);
         std::ofstream(mutant, std::ios::binary) << text;
         // A text that includes others reads them from the system directories.
         const bool with_system = random() % 4 == 0 || text.find("include") != std::string::npos;

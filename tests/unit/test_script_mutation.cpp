@@ -3,6 +3,7 @@
 // process. Every one must end with a diagnostic status (0, 5, 7, or 9 for a
 // misplaced VIRTUAL keyword): no crash, no hang, no sanitizer report. A
 // failing script is kept for replay.
+#include "mutation_support.h"
 #include "test_script_support.h"
 
 #include <chrono>
@@ -30,35 +31,6 @@ const char* const kPieces[] = {
     "PROC p()\n", "INSTANCE A :\n", "IF (x) THEN\n", "WHEN 1 =>", "COMMTYPE ", "TRIGGER ", "\f", "\t", "\0",
 };
 
-std::string mutate(std::string text, std::mt19937& random) {
-    auto pick = [&](std::size_t n) { return n == 0 ? 0 : static_cast<std::size_t>(random() % n); };
-    const int edits = 1 + static_cast<int>(random() % 4);
-    for (int i = 0; i < edits; ++i) {
-        const std::size_t at = pick(text.size() + 1);
-        switch (random() % 6) {
-            case 0:  // flip a byte
-                if (!text.empty()) text[pick(text.size())] = static_cast<char>(random() % 256);
-                break;
-            case 1:  // delete a range
-                text.erase(at, 1 + pick(40));
-                break;
-            case 2: {  // duplicate a range
-                const std::string part = text.substr(at, 1 + pick(80));
-                text.insert(pick(text.size() + 1), part);
-                break;
-            }
-            case 3:  // truncate
-                text.resize(at);
-                break;
-            default: {  // insert a piece
-                const std::size_t count = sizeof kPieces / sizeof kPieces[0];
-                const char* piece = kPieces[pick(count)];
-                text.insert(at, piece[0] ? std::string(piece) : std::string(1, '\0'));
-            }
-        }
-    }
-    return text;
-}
 
 TEST(ScriptMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     const fs::path cases = fs::path(ZV_SOURCE_DIR) / "tests" / "cases";
@@ -82,7 +54,7 @@ TEST(ScriptMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     int runs = 0, failures = 0;
     int by_status[10] = {};
     for (; runs < 4000 && std::chrono::steady_clock::now() < deadline; ++runs) {
-        const std::string script = mutate(corpus[random() % corpus.size()], random);
+        const std::string script = test::mutate(corpus[random() % corpus.size()], random, kPieces);
         dir.write("m.zod", script);
         std::fflush(nullptr);
         const pid_t child = ::fork();
