@@ -753,7 +753,7 @@ bool Preprocessor::regular_file(const std::string& path) {
     }
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
-    identities_.try_emplace(path, file_identity(st));
+    paths_.try_emplace(path, OpenedPath{file_identity(st)});
     return true;
 }
 
@@ -813,12 +813,13 @@ void Preprocessor::do_include(const TokenList& line, bool next) {
 }
 
 void Preprocessor::include_file(const std::string& path, int dir_index, int from_file, int from_line) {
-    auto [known, added] = identities_.try_emplace(path);
+    auto [known, added] = paths_.try_emplace(path);
+    OpenedPath& opened = known->second;
     if (added) {
         struct stat st {};
-        known->second = ::stat(path.c_str(), &st) == 0 ? file_identity(st) : path;
+        opened.identity = ::stat(path.c_str(), &st) == 0 ? file_identity(st) : path;
     }
-    const std::string& key = known->second;
+    const std::string& key = opened.identity;
     if (once_.count(key)) return;
     auto& slot = cache_[key];
     if (slot && slot->guard && macros_.contains(slot->guard)) return;
@@ -835,9 +836,8 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
         slot->loaded = true;
     }
     // One text for the file, but its name and search place as this include found it.
-    auto [named, first_time] = file_of_path_.try_emplace(path, -1);
-    if (first_time) named->second = add_file_name(path);
-    const int file = named->second;
+    if (opened.file < 0) opened.file = add_file_name(path);
+    const int file = opened.file;
     FileRecord& record = files_[static_cast<std::size_t>(file)];
     auto source = std::make_unique<Source>();
     source->record = file;

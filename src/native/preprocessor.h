@@ -267,8 +267,11 @@ private:
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;
     InternCache intern_cache_;
-    std::unordered_map<std::string, std::string> identities_;  // path as opened -> device and inode
-    std::unordered_map<std::string, int> file_of_path_;  // path as opened -> its file record
+    struct OpenedPath {
+        std::string identity;  // device and inode (the path itself when it cannot be told)
+        int file = -1;         // its file record, once read
+    };
+    std::unordered_map<std::string, OpenedPath> paths_;  // by path as opened
     std::unordered_map<std::string, bool> directories_;  // directories of candidates: whether they exist
     std::unordered_map<std::string, std::pair<std::string, int>> searches_;  // include searches made
     std::vector<Conditional> conditionals_;
