@@ -2,8 +2,8 @@
 
 #include "diagnostics/output_file.h"
 #include "diagnostics/paths.h"
-#include "script/semantic_tables.h"
-#include "semantic/semantic_model.h"
+#include "model/semantic_tables.h"
+#include "model/semantic_model.h"
 
 #include <algorithm>
 #include <map>

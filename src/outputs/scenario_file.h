@@ -4,7 +4,7 @@
 // block syntax.
 #pragma once
 
-#include "script/script_files.h"
+#include "common/script_file_record.h"
 
 #include <string>
 #include <vector>

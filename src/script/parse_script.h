@@ -2,7 +2,7 @@
 // into a syntax tree. The driver owns the result for the whole run.
 #pragma once
 
-#include "script/script_files.h"
+#include "common/script_file_record.h"
 #include "script/syntax_tree.h"
 
 #include <memory>

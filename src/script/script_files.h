@@ -1,8 +1,9 @@
-// Script files read during a parse: one record per file opened (the main script
-// and every include), and the table that gives the same file met twice the same
-// index. Records go to the driver with the tree; the side outputs and the
-// generated driver quote their names, sizes and checksums.
+// Script files met during a parse: building the record of each file opened (the
+// main script and every include) and the table that gives the same file met
+// twice the same index.
 #pragma once
+
+#include "common/script_file_record.h"
 
 #include <cstdint>
 #include <string>
@@ -10,17 +11,6 @@
 #include <vector>
 
 namespace zv {
-
-struct ScriptFileRecord {
-    std::string name;           // as opened
-    const char* pooled_name;    // the same text, interned: nodes point at it
-    long length = 0;            // bytes
-    std::uint16_t checksum = 0; // CRC-16/KERMIT of the whole content
-    std::string directory;      // absolute directory
-    std::string base_name;
-    long identity_key = 0;
-    int index = 0;
-};
 
 // CRC-16 with polynomial 0x1021, initial value 0, input and output reflected.
 std::uint16_t crc16_kermit(std::string_view data);

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "common/position.h"
-#include "script/text_arena.h"
+#include "common/text_arena.h"
 
 #include <deque>
 #include <string>

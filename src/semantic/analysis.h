@@ -3,9 +3,9 @@
 // builds the semantic model read by every later pass.
 #pragma once
 
-#include "script/script_files.h"
+#include "common/script_file_record.h"
 #include "script/syntax_tree.h"
-#include "semantic/semantic_model.h"
+#include "model/semantic_model.h"
 
 #include <string>
 #include <vector>

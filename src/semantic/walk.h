@@ -6,10 +6,10 @@
 
 #include "common/position.h"
 #include "diagnostics/report.h"
-#include "script/semantic_tables.h"
+#include "model/semantic_tables.h"
 #include "script/syntax_tree.h"
 #include "semantic/analysis.h"
-#include "semantic/semantic_model.h"
+#include "model/semantic_model.h"
 
 #include <string>
 #include <string_view>

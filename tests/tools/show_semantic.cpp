@@ -6,7 +6,7 @@
 #include "native/native_analyser.h"
 #include "script/parse_script.h"
 #include "semantic/analysis.h"
-#include "semantic/model_dump.h"
+#include "model/model_dump.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // Semantic tables: list order under append, prepend and insertion, first-match
 // lookups that follow list order, release, and the internal-error codes.
 #include "diagnostics/message_catalog.h"
-#include "script/semantic_tables.h"
+#include "model/semantic_tables.h"
 
 #include <gtest/gtest.h>
 

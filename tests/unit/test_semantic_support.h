@@ -8,7 +8,7 @@
 #include "native/native_analyser.h"
 #include "script/parse_script.h"
 #include "semantic/analysis.h"
-#include "semantic/model_dump.h"
+#include "model/model_dump.h"
 #include "test_script_support.h"
 
 #include <gtest/gtest.h>

@@ -3,7 +3,7 @@
 // descriptor fields), sub-scopes indented under the entry that holds them.
 #pragma once
 
-#include "semantic/semantic_model.h"
+#include "model/semantic_model.h"
 
 #include <string>
 

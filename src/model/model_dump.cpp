@@ -1,4 +1,4 @@
-#include "semantic/model_dump.h"
+#include "model/model_dump.h"
 
 #include <utility>
 #include <vector>

@@ -4,7 +4,7 @@
 // order" lookups are served by hash indexes kept beside the lists.
 #pragma once
 
-#include "script/text_arena.h"
+#include "common/text_arena.h"
 
 #include <cstdint>
 #include <deque>

@@ -1,4 +1,4 @@
-#include "script/text_arena.h"
+#include "common/text_arena.h"
 
 #include <cstring>
 

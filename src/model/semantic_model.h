@@ -4,7 +4,7 @@
 // three numbers that code generation needs besides the model.
 #pragma once
 
-#include "script/semantic_tables.h"
+#include "model/semantic_tables.h"
 
 #include <memory>
 

@@ -1,4 +1,4 @@
-#include "script/semantic_tables.h"
+#include "model/semantic_tables.h"
 
 #include "diagnostics/report.h"
 
