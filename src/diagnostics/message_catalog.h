@@ -3,17 +3,20 @@
 // through the translators installed at that moment.
 #pragma once
 
-#include <QMap>
+#include "diagnostics/message_codes.h"
+
 #include <QString>
 
+#include <optional>
 #include <span>
+#include <vector>
 
 namespace zv {
 
 // One row of a registration group as written in the source tables.
 struct CatalogRow {
     const char* context;
-    const char* code;
+    Code code;
     const char* source;
     const char* comment;  // translator comment (also the disambiguation)
 };
@@ -23,14 +26,15 @@ public:
     static MessageCatalog& instance();
 
     // Registering an existing code replaces its text.
-    void add(const QString& code, const QString& text) { texts_.insert(code, text); }
-    const QString* find(const char* code) const;
-    bool contains(const char* code) const { return find(code) != nullptr; }
-    qsizetype size() const { return texts_.size(); }
-    void clear() { texts_.clear(); }
+    void add(Code code, const QString& text);
+    const QString* find(Code code) const;
+    bool contains(Code code) const { return find(code) != nullptr; }
+    qsizetype size() const { return size_; }
+    void clear();
 
 private:
-    QMap<QString, QString> texts_;
+    std::vector<std::optional<QString>> texts_ = std::vector<std::optional<QString>>(kCodeCount);
+    qsizetype size_ = 0;
 };
 
 // The rows of each group, in registration order.

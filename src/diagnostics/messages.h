@@ -8,19 +8,19 @@
 
 namespace zv {
 
-void reportInformation(const char* code, const QString& first = {}, const QString& second = {});
-void reportWarning(const char* code, const QString& first = {}, const QString& second = {});
-void reportError(const char* code, const QString& first = {}, const QString& second = {});
-[[noreturn]] void reportFatal(const char* code, const QString& first = {}, const QString& second = {});
-[[noreturn]] void reportInternal(const char* code, const QString& first = {}, const QString& second = {});
+void reportInformation(Code code, const QString& first = {}, const QString& second = {});
+void reportWarning(Code code, const QString& first = {}, const QString& second = {});
+void reportError(Code code, const QString& first = {}, const QString& second = {});
+[[noreturn]] void reportFatal(Code code, const QString& first = {}, const QString& second = {});
+[[noreturn]] void reportInternal(Code code, const QString& first = {}, const QString& second = {});
 
-void reportAt(int kind, const char* code, const QString& arg, const char* file, int line);
+void reportAt(int kind, Code code, const QString& arg, const char* file, int line);
 
 // Writes one message line and applies the severity's effect.
-void emitMessage(const char* code, char letter, const QString& first, const QString& second);
+void emitMessage(Code code, char letter, const QString& first, const QString& second);
 
 // The line that emitMessage writes, without writing it.
-QString formatMessage(const char* code, char letter, const QString& first, const QString& second);
+QString formatMessage(Code code, char letter, const QString& first, const QString& second);
 
 // QString::arg-style filling: every occurrence of the lowest marker %n receives
 // the argument; with no marker left the argument is dropped.

@@ -42,7 +42,7 @@ OutputFile& OutputFile::open(const std::string& path) {
     }
     std::string temporary = path + ".zvtmp" + std::to_string(static_cast<long>(::getpid()));
     std::FILE* stream = std::fopen(temporary.c_str(), "w");
-    if (!stream) reportFatalText("FICERROPN", path.c_str());
+    if (!stream) reportFatalText(Code::FICERROPN, path.c_str());
     files.push_back(std::make_unique<OutputFile>(path, temporary, stream));
     return *files.back();
 }
@@ -81,7 +81,7 @@ void commitPendingOutputs() {
             std::remove(file->temporary_.c_str());
             std::string path = file->path_;
             file.reset();
-            reportFatalText("FICERROPN", path.c_str());
+            reportFatalText(Code::FICERROPN, path.c_str());
         }
     }
 }

@@ -146,9 +146,9 @@ QString positionText(const char* file, int line) {
     return QStringLiteral(" ");
 }
 
-QString formatMessage(const char* code, char letter, const QString& first, const QString& second) {
+QString formatMessage(Code code, char letter, const QString& first, const QString& second) {
     QString line = QStringLiteral("Zolmex-") + QLatin1Char(letter) + QLatin1Char('-') +
-                   QString::fromLatin1(code) + QStringLiteral(",  ");
+                   QString::fromLatin1(codeName(code)) + QStringLiteral(",  ");
     if (const QString* text = MessageCatalog::instance().find(code)) {
         if (!first.isEmpty() && !second.isEmpty()) {
             line += fillMarkers(*text, first, second);
@@ -167,7 +167,7 @@ QString formatMessage(const char* code, char letter, const QString& first, const
     return line;
 }
 
-void emitMessage(const char* code, char letter, const QString& first, const QString& second) {
+void emitMessage(Code code, char letter, const QString& first, const QString& second) {
     writeBytes(formatMessage(code, letter, first, second).toLocal8Bit());
     auto& s = state();
     switch (letter) {
@@ -179,39 +179,39 @@ void emitMessage(const char* code, char letter, const QString& first, const QStr
     }
 }
 
-void reportInformation(const char* code, const QString& first, const QString& second) {
+void reportInformation(Code code, const QString& first, const QString& second) {
     emitMessage(code, 'I', first, second);
 }
-void reportWarning(const char* code, const QString& first, const QString& second) {
+void reportWarning(Code code, const QString& first, const QString& second) {
     emitMessage(code, 'W', first, second);
 }
-void reportError(const char* code, const QString& first, const QString& second) {
+void reportError(Code code, const QString& first, const QString& second) {
     emitMessage(code, 'E', first, second);
 }
-void reportFatal(const char* code, const QString& first, const QString& second) {
+void reportFatal(Code code, const QString& first, const QString& second) {
     emitMessage(code, 'F', first, second);
     terminateRun(7);
 }
-void reportInternal(const char* code, const QString& first, const QString& second) {
+void reportInternal(Code code, const QString& first, const QString& second) {
     emitMessage(code, 'S', first, second);
     terminateRun(9);
 }
 
-void reportText(Severity severity, const char* code, const char* first, const char* second) {
+void reportText(Severity severity, Code code, const char* first, const char* second) {
     emitMessage(code, severityLetter(severity), fromText(first), fromText(second));
 }
-void reportFatalText(const char* code, const char* first, const char* second) {
+void reportFatalText(Code code, const char* first, const char* second) {
     reportFatal(code, fromText(first), fromText(second));
 }
-void reportInternalText(const char* code, const char* first, const char* second) {
+void reportInternalText(Code code, const char* first, const char* second) {
     reportInternal(code, fromText(first), fromText(second));
 }
 
-void reportAt(int kind, const char* code, const QString& arg, const char* file, int line) {
+void reportAt(int kind, Code code, const QString& arg, const char* file, int line) {
     emitMessage(code, letterOfKind(kind), positionText(file, line), arg);
 }
 
-void reportAtText(int kind, const char* code, const char* arg, const char* file, int line) {
+void reportAtText(int kind, Code code, const char* arg, const char* file, int line) {
     reportAt(kind, code, fromText(arg), file, line);
 }
 
@@ -230,7 +230,7 @@ void openListingFile(const char* path, bool console) {
         // The listing that would hold this message is the file that failed, so it
         // goes to the console even with -NOLOG: a fatal end is never silent.
         s.console = true;
-        reportFatal("FICERROPN", s.listingPath);
+        reportFatal(Code::FICERROPN, s.listingPath);
     }
 }
 
@@ -240,13 +240,13 @@ void finishRun(bool removeCleanListing) {
     const QString errors = QString::number(s.errors);
     const QString warnings = QString::number(s.warnings);
     if (s.errors > 0 && s.warnings > 0) {
-        reportInformation("ENDERRWAR", errors, warnings);
+        reportInformation(Code::ENDERRWAR, errors, warnings);
     } else if (s.errors > 0) {
-        reportInformation("ENDERRNWR", errors);
+        reportInformation(Code::ENDERRNWR, errors);
     } else if (s.warnings > 0) {
-        reportInformation("ENDNOEWAR", QString(), warnings);
+        reportInformation(Code::ENDNOEWAR, QString(), warnings);
     } else {
-        reportInformation("ENDNOENWR");
+        reportInformation(Code::ENDNOENWR);
     }
     closeListing();
     if (removeCleanListing && s.errors == 0 && s.warnings == 0 && !s.listingPath.isEmpty()) {

@@ -3,6 +3,8 @@
 // "Zolmex-E-UNKCLPROC,  [demo.zod:12] Unknown procedure 'Init'".
 #pragma once
 
+#include "diagnostics/message_codes.h"
+
 namespace zv {
 
 // The numbers are the kind numbers taken by reportAtText.
@@ -12,14 +14,14 @@ char severityLetter(Severity severity);
 
 // C-string variants: a null argument stands for a single blank, anything else is
 // taken in the local 8-bit encoding (an empty string stays empty).
-void reportText(Severity severity, const char* code, const char* first = "", const char* second = "");
-[[noreturn]] void reportFatalText(const char* code, const char* first = "", const char* second = "");
-[[noreturn]] void reportInternalText(const char* code, const char* first = "", const char* second = "");
+void reportText(Severity severity, Code code, const char* first = "", const char* second = "");
+[[noreturn]] void reportFatalText(Code code, const char* first = "", const char* second = "");
+[[noreturn]] void reportInternalText(Code code, const char* first = "", const char* second = "");
 
 // Positioned report: the position text ("[file:line] ", "[line] " or " ") becomes
 // the first argument and `arg` the second. `kind` is a Severity number.
-void reportAtText(int kind, const char* code, const char* arg, const char* file, int line);
-inline void reportAtText(Severity kind, const char* code, const char* arg, const char* file, int line) {
+void reportAtText(int kind, Code code, const char* arg, const char* file, int line);
+inline void reportAtText(Severity kind, Code code, const char* arg, const char* file, int line) {
     reportAtText(static_cast<int>(kind), code, arg, file, line);
 }
 

@@ -15,13 +15,13 @@ TemplateAction decideTriggerTemplate(const std::string& templatePath,
     struct stat info {};
     const bool exists = ::stat(templatePath.c_str(), &info) == 0;
     if (!exists) {
-        reportText(Severity::Warning, "NEWFFCTRI");
+        reportText(Severity::Warning, Code::NEWFFCTRI);
         return TemplateAction::Write;
     }
     for (const std::string& interfaceFile : interfaceFiles) {
         const int result = newerThan(interfaceFile.c_str(), templatePath.c_str());
         if (result != 2) continue;
-        reportText(Severity::Warning, "OLDFFCTRI");
+        reportText(Severity::Warning, Code::OLDFFCTRI);
         return TemplateAction::Stale;
     }
     return TemplateAction::Keep;

@@ -110,7 +110,7 @@ std::unique_ptr<CommandAnalyser>& analyser() {
 bool gAnalysed = false;
 
 const CommandAnalyser& analysed() {
-    if (!gAnalysed || !analyser()) reportInternal("INITPBRLM");
+    if (!gAnalysed || !analyser()) reportInternal(Code::INITPBRLM);
     return *analyser();
 }
 
@@ -197,7 +197,7 @@ void resetCommandLine() {
 }
 
 int optionState(const char* name) {
-    if (!analyser()) reportInternal("INITPBRLM");
+    if (!analyser()) reportInternal(Code::INITPBRLM);
     return analyser()->optionState(name ? name : "");
 }
 std::string optionValue(int position) { return analysed().optionValue(position); }
@@ -215,7 +215,7 @@ std::vector<std::string> includeDirectoriesSetting() { return values(kIncl); }
 std::string filterLettersSetting() {
     const std::string letters = given(kSet) ? first(kSet) : std::string();
     for (char c : letters) {
-        if (c < 'A' || c > 'Z') reportFatal("BADFLTVAL");
+        if (c < 'A' || c > 'Z') reportFatal(Code::BADFLTVAL);
     }
     return letters;
 }
@@ -259,7 +259,7 @@ int traceSetting() {
 int bufferSizeSetting() {
     if (!given(kBufSize)) return 10;
     const std::optional<int> size = convertedBufferSize(first(kBufSize));
-    if (!size) reportFatal("BADBSZVAL");
+    if (!size) reportFatal(Code::BADBSZVAL);
     return *size;
 }
 

@@ -71,9 +71,9 @@ AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel)
 }
 
 void writeStartLines() {
-    reportInformation("STARTEXEC", suiteName(),
+    reportInformation(Code::STARTEXEC, suiteName(),
                       QStringLiteral(" %1 %2").arg(programTitle(), versionString()));
-    reportInformation("COPYRIGHT", legalNotice(), QString());
+    reportInformation(Code::COPYRIGHT, legalNotice(), QString());
 }
 
 }  // namespace
@@ -87,7 +87,7 @@ int runCompiler(int argc, char** argv) {
     registerMessageCatalog();
 
     std::string echo;
-    if (!analyseCommandLine(argc, argv, echo)) reportFatal("COMMFATAL");
+    if (!analyseCommandLine(argc, argv, echo)) reportFatal(Code::COMMFATAL);
     // From here on, memory exhausted ends the run with the "malloc" notice (the
     // command analysis has its own message for it).
     installAllocationGuard();

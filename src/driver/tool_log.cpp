@@ -7,7 +7,7 @@ namespace zv {
 void ToolLog::create() {
     if (!enabled() || stream_) return;
     stream_ = std::fopen(path_.c_str(), "w");
-    if (!stream_) reportFatalText("FICERROPN", path_.c_str());
+    if (!stream_) reportFatalText(Code::FICERROPN, path_.c_str());
 }
 
 void ToolLog::record(const char* tag, const std::string& path) {

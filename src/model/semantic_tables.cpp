@@ -39,11 +39,11 @@ std::string SemanticTables::key_of(int kind, std::string_view name) {
 Entry* SemanticTables::new_entry(Scope* scope, int kind, const char* name, const char* file, int file_index, int line,
                                  const char* filter) {
     if (kind < 0 || kind > kMaxEntryKind) {
-        reportAtText(Severity::Internal, "ENTCODUNK", std::to_string(kind).c_str(), file, line);
+        reportAtText(Severity::Internal, Code::ENTCODUNK, std::to_string(kind).c_str(), file, line);
         return nullptr;
     }
     if (!scope) {
-        reportAtText(Severity::Internal, "SCPBADPTR", "", nullptr, 0);
+        reportAtText(Severity::Internal, Code::SCPBADPTR, "", nullptr, 0);
         return nullptr;
     }
     Entry* entry = &entries_.emplace_back();
@@ -132,7 +132,7 @@ Entry* SemanticTables::index_first(const std::string& key) {
 
 void SemanticTables::check_descriptor_code(Entry* entry, int code) {
     if (code < kFirstDescriptorCode || code > kLastDescriptorCode) {
-        reportAtText(Severity::Internal, "DSCCODUNK", std::to_string(code).c_str(), entry ? entry->file : nullptr,
+        reportAtText(Severity::Internal, Code::DSCCODUNK, std::to_string(code).c_str(), entry ? entry->file : nullptr,
                      entry ? entry->line : 0);
     }
 }
@@ -148,7 +148,7 @@ void SemanticTables::release_entry(Entry* entry) {
     if (!entry || entry->released_) return;
     if (Descriptor* descriptor = entry->descriptor) {
         if (release_refused(descriptor->code)) {
-            reportAtText(Severity::Internal, "DSCCODUNK", std::to_string(descriptor->code).c_str(), entry->file,
+            reportAtText(Severity::Internal, Code::DSCCODUNK, std::to_string(descriptor->code).c_str(), entry->file,
                          entry->line);
             return;
         }
@@ -221,7 +221,7 @@ Entry* SemanticTables::find_callback(std::string_view message_type, std::string_
 
 void BlockDepth::close() {
     --depth_;
-    if (depth_ < 0) reportAtText(Severity::Internal, "ENTCODUNK", std::to_string(depth_).c_str(), nullptr, 0);
+    if (depth_ < 0) reportAtText(Severity::Internal, Code::ENTCODUNK, std::to_string(depth_).c_str(), nullptr, 0);
 }
 
 }  // namespace zv

@@ -171,7 +171,7 @@ CParser::Kw CParser::keyword_of(const Token& t) const {
     return kw;
 }
 
-void CParser::error_at(const Token& t, const char* code, const std::string& arg) {
+void CParser::error_at(const Token& t, Code code, const std::string& arg) {
     if (ctx_.quiet) return;
     const char* file = t.file >= 0 && ctx_.file_name ? ctx_.file_name(t.file) : nullptr;
     // A token may be as long as its file: the message shows its beginning only.
@@ -186,7 +186,7 @@ void CParser::syntax_error(const std::string& expected) {
     if (ctx_.quiet) return;
     const Token& t = peek();
     const std::string found = at_end() ? std::string("at end of input") : "before '" + std::string(t.view()) + "'";
-    error_at(t, "CSYNTAXER", "expected " + expected + " " + found);
+    error_at(t, Code::CSYNTAXER, "expected " + expected + " " + found);
 }
 
 bool CParser::expect(const char* pooled, const char* what) {
@@ -236,7 +236,7 @@ void CParser::recover() {
 bool CParser::enter(const char* what) {
     static constexpr int kMaxNesting = 400;
     if (++depth_ <= kMaxNesting) return true;
-    if (!failed_) error_at(peek(), "CNESTDEPT", what);
+    if (!failed_) error_at(peek(), Code::CNESTDEPT, what);
     failed_ = true;
     pos_ = tokens_.size();  // nothing after this point can be trusted
     return false;
@@ -318,7 +318,7 @@ long long CParser::alignment() {
     const long long align = constant("alignment", false, &known);
     if (!known || align == 0) return 0;
     if (align > 0 && align <= kLargest && (align & (align - 1)) == 0) return align;
-    error_at(at, "CSYNTAXER",
+    error_at(at, Code::CSYNTAXER,
              "alignment " + std::to_string(align) + " is not a power of 2 up to " + std::to_string(kLargest));
     return 0;
 }
@@ -333,7 +333,7 @@ long long CParser::constant(const char* what, bool required, bool* known, const 
     if (known) *known = false;
     if (!e) return -1;
     if (!e->is_constant || e->is_float) {
-        if (required && !failed_) error_at(at, "CNOTCONST", what);
+        if (required && !failed_) error_at(at, Code::CNOTCONST, what);
         return -1;
     }
     if (known) *known = true;
@@ -355,7 +355,7 @@ void CParser::static_assertion() {
         }
     }
     if (!expect(w.rparen, "')'")) return;
-    if (value == 0) error_at(at, "CSTATASRT", message);
+    if (value == 0) error_at(at, Code::CSTATASRT, message);
 }
 
 bool CParser::decl_specifiers(DeclSpec& specs, bool allow_storage) {
@@ -517,11 +517,11 @@ const Type* CParser::struct_or_union(TypeKind kind) {
         record = symbols.find_tag(tag, defining || forward);
         if (!record && !defining && !forward) record = symbols.find_tag(tag, false);
         if (record && record->kind != kind) {
-            error_at(at, "CREDEFTAG", std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
+            error_at(at, Code::CREDEFTAG, std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
             record = nullptr;
         }
         if (record && defining && record->complete) {
-            error_at(at, "CREDEFTAG", std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
+            error_at(at, Code::CREDEFTAG, std::string(kind == TypeKind::Struct ? "struct " : "union ") + tag);
             record = nullptr;
         }
         if (!record && ctx_.quiet && !defining) {  // a question names a tag nobody declared
@@ -604,7 +604,7 @@ void CParser::struct_body(Record& record) {
         const Token& at = peek();
         if (!decl_specifiers(specs, false) || !specs.type) {
             if (peek().kind == TokKind::Ident && (peek(1).kind == TokKind::Ident || peek(1).text == w.star))
-                error_at(at, "CUNKNTYPE", std::string(at.view())), failed_ = true;
+                error_at(at, Code::CUNKNTYPE, std::string(at.view())), failed_ = true;
             else
                 syntax_error("a member declaration");
             return;
@@ -641,7 +641,7 @@ void CParser::struct_body(Record& record) {
             const Type* r = resolve(f.type);
             const bool flexible = r && r->kind == TypeKind::Array && r->count < 0 && size_of(r->base) >= 0;
             if (r && (r->kind == TypeKind::Void || (size_of(r) < 0 && !flexible))) {
-                error_at(d.token ? *d.token : at, "CINCOMPLT", d.name ? d.name : "<anonymous>");
+                error_at(d.token ? *d.token : at, Code::CINCOMPLT, d.name ? d.name : "<anonymous>");
                 failed_ = true;
                 return;
             }
@@ -649,7 +649,7 @@ void CParser::struct_body(Record& record) {
                 // At most the bits of its type (one for _Bool); no width 0 for a named one.
                 const long long bits = r && r->kind == TypeKind::Bool ? 1 : std::max(0LL, size_of(r) * 8);
                 if (width < 0 || width > bits || (width == 0 && f.name)) {
-                    error_at(d.token ? *d.token : at, "CBITWIDTH", f.name ? f.name : "<anonymous>");
+                    error_at(d.token ? *d.token : at, Code::CBITWIDTH, f.name ? f.name : "<anonymous>");
                     failed_ = true;
                     return;
                 }
@@ -658,7 +658,7 @@ void CParser::struct_body(Record& record) {
                 f.bit_width = 0;
             }
             if (f.name && taken(f.name)) {
-                error_at(d.token ? *d.token : at, "CDUPLNAME", f.name);
+                error_at(d.token ? *d.token : at, Code::CDUPLNAME, f.name);
                 failed_ = true;
                 return;
             }
@@ -685,7 +685,7 @@ const Type* CParser::enum_specifier() {
     Record* record = tag ? symbols.find_tag(tag, is(w.lbrace)) : nullptr;
     if (tag && !record && !is(w.lbrace)) record = symbols.find_tag(tag, false);
     if (record && (record->kind != TypeKind::Enum || (is(w.lbrace) && record->complete))) {
-        error_at(at, "CREDEFTAG", std::string("enum ") + tag);
+        error_at(at, Code::CREDEFTAG, std::string("enum ") + tag);
         record = nullptr;
     }
     if (!record && tag && ctx_.quiet && !is(w.lbrace)) {
@@ -737,7 +737,7 @@ void CParser::enum_body(Record& record) {
             next = constant("enumerator value", true, nullptr, &type);
             beyond = next < 0 && type && is_unsigned(type) && size_of(type) == 8;
         } else if (past_largest) {
-            error_at(name, "CSYNTAXER", "overflow in enumeration values");
+            error_at(name, Code::CSYNTAXER, "overflow in enumeration values");
         }
         Symbol s;
         s.kind = Symbol::Kind::EnumConstant;
@@ -749,7 +749,7 @@ void CParser::enum_body(Record& record) {
         s.file = name.file >= 0 && ctx_.file_name ? ctx_.file_name(name.file) : nullptr;
         s.line = name.line;
         auto& ordinary = symbols.innermost().ordinary;
-        if (ordinary.count(name.text)) error_at(name, "CCONFDECL", std::string(name.view()));
+        if (ordinary.count(name.text)) error_at(name, Code::CCONFDECL, std::string(name.view()));
         ordinary[name.text] = s;
         record.enumerators.push_back(Enumerator{name.text, next});
         if (beyond) {
@@ -868,7 +868,7 @@ const Type* CParser::type_suffix(const Type* base) {
             bool known = false;
             count = constant("array size", false, &known);
             if (known && count < 0) {
-                error_at(at, "CNEGASIZE", std::to_string(count));
+                error_at(at, Code::CNEGASIZE, std::to_string(count));
                 failed_ = true;
             }
         }
@@ -923,7 +923,7 @@ Type CParser::parameters() {
         const Token& at = peek();
         if (!decl_specifiers(specs, true) || !specs.type) {
             if (at.kind == TokKind::Ident && keyword(at) == Kw::None) {
-                error_at(at, "CUNKNTYPE", std::string(at.view()));
+                error_at(at, Code::CUNKNTYPE, std::string(at.view()));
                 failed_ = true;
             } else {
                 syntax_error("a parameter declaration");
@@ -943,7 +943,7 @@ Type CParser::parameters() {
         }
         else if (r && r->kind == TypeKind::Function) type = ctx_.types.pointer_to(type);
         if (d.name && ctx_.symbols.innermost().ordinary.count(d.name)) {
-            error_at(d.token ? *d.token : at, "CDUPLNAME", d.name);
+            error_at(d.token ? *d.token : at, Code::CDUPLNAME, d.name);
             failed_ = true;
             break;
         }
@@ -1098,12 +1098,12 @@ void CParser::declare(const DeclSpec& specs, const Declared& declared, const Typ
         s.type = ctx_.types.make(td);
         auto it = scope.typedefs.find(declared.name);
         if (it != scope.typedefs.end()) {
-            if (!same_type(it->second.type, type)) error_at(at, "CCONFDECL", declared.name);
+            if (!same_type(it->second.type, type)) error_at(at, Code::CCONFDECL, declared.name);
             return;
         }
         auto enumerator = scope.ordinary.find(declared.name);
         if (enumerator != scope.ordinary.end() && enumerator->second.kind == Symbol::Kind::EnumConstant) {
-            error_at(at, "CCONFDECL", declared.name);
+            error_at(at, Code::CCONFDECL, declared.name);
             return;
         }
         scope.typedefs[declared.name] = s;
@@ -1116,7 +1116,7 @@ void CParser::declare(const DeclSpec& specs, const Declared& declared, const Typ
     if (it != scope.ordinary.end()) {
         Symbol& old = it->second;
         if (old.kind == Symbol::Kind::EnumConstant || old.kind != s.kind || !same_type(old.type, type)) {
-            error_at(at, "CCONFDECL", declared.name);
+            error_at(at, Code::CCONFDECL, declared.name);
             return;
         }
         // Keep the more complete of the two (an array with its size, a prototype).
@@ -1166,7 +1166,7 @@ void CParser::external_declaration() {
     if (!any) {
         if (first.kind == TokKind::Ident && keyword(first) == Kw::None &&
             (peek(1).kind == TokKind::Ident || peek(1).text == w.star)) {
-            error_at(first, "CUNKNTYPE", std::string(first.view()));
+            error_at(first, Code::CUNKNTYPE, std::string(first.view()));
             failed_ = true;
             return;
         }

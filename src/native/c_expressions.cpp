@@ -277,7 +277,7 @@ Expr* CParser::binary_node(const Token& op, Expr* a, Expr* b) {
     } else if (o == w.minus && is_pointer_like(ta) && is_pointer_like(tb)) {
         e->type = ctx_.types.basic(TypeKind::Long);
     } else if (ta && tb) {
-        error_at(op, "CBADOPERD", std::string(op.view()));
+        error_at(op, Code::CBADOPERD, std::string(op.view()));
         failed_ = true;
         return nullptr;
     }
@@ -403,7 +403,7 @@ Expr* CParser::unary() {
             const Type* r = resolve(decay(ctx_.types, ta));
             e->type = r && r->kind == TypeKind::Pointer ? r->base : nullptr;
             if (r && r->kind != TypeKind::Pointer) {
-                error_at(t, "CBADOPERD", "*");
+                error_at(t, Code::CBADOPERD, "*");
                 failed_ = true;
                 return nullptr;
             }
@@ -449,7 +449,7 @@ Expr* CParser::postfix(Expr* e) {
             if (base && base->kind == TypeKind::Pointer) x->type = base->base;
             else if (other && other->kind == TypeKind::Pointer) x->type = other->base;
             else if (base) {
-                error_at(t, "CBADOPERD", "[]");
+                error_at(t, Code::CBADOPERD, "[]");
                 failed_ = true;
                 return nullptr;
             }
@@ -468,7 +468,7 @@ Expr* CParser::postfix(Expr* e) {
             if (f && f->kind == TypeKind::Pointer) f = resolve(f->base);
             if (f && f->kind == TypeKind::Function) call->type = f->base;
             else if (f) {
-                error_at(t, "CBADOPERD", "()");
+                error_at(t, Code::CBADOPERD, "()");
                 failed_ = true;
                 return nullptr;
             }
@@ -489,7 +489,7 @@ Expr* CParser::postfix(Expr* e) {
                 long long offset = 0;
                 const Field* f = r && r->record && r->kind != TypeKind::Enum ? find_field(*r->record, name.text, offset) : nullptr;
                 if (!f) {
-                    error_at(name, "CNOMEMBER", std::string(name.view()));
+                    error_at(name, Code::CNOMEMBER, std::string(name.view()));
                     failed_ = true;
                     return nullptr;
                 }
@@ -586,7 +586,7 @@ Expr* CParser::offsetof_expr() {
             const Type* r = resolve(current);
             const Field* f = r && r->record ? find_field(*r->record, name.text, offset) : nullptr;
             if (!f) {
-                error_at(name, "CNOMEMBER", std::string(name.view()));
+                error_at(name, Code::CNOMEMBER, std::string(name.view()));
                 failed_ = true;
                 return nullptr;
             }
@@ -772,7 +772,7 @@ Expr* CParser::primary() {
             e->type = is(w.lparen) ? ctx_.types.make(fn) : nullptr;
             return e;
         }
-        error_at(t, "CUNDECLID", std::string(t.view()));
+        error_at(t, Code::CUNDECLID, std::string(t.view()));
         failed_ = true;
         return nullptr;
     }

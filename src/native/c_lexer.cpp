@@ -278,7 +278,7 @@ void LineLexer::skip_block_comment() {
         }
         ++i;
     }
-    if (!closed && report_) report_("UNTERCOMM", start_line);
+    if (!closed && report_) report_(Code::UNTERCOMM, start_line);
     i_ = i;
     flags_ |= kSpaceBefore;
 }

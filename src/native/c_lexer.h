@@ -3,6 +3,7 @@
 // dropping comments while keeping the physical line numbers.
 #pragma once
 
+#include "diagnostics/message_codes.h"
 #include "native/c_token.h"
 
 #include <cstdint>
@@ -52,7 +53,7 @@ struct LexOptions {
 std::size_t join_continued_lines(char* text, std::size_t size);
 
 // Called with a message code and the line it concerns (UNTERCOMM).
-using LexReport = std::function<void(const char* code, int line)>;
+using LexReport = std::function<void(Code code, int line)>;
 // Called for a line marker with the new line and file name.
 using LexMarker = std::function<int(int line, std::string_view file)>;
 

@@ -3,6 +3,7 @@
 // as they are read, and integer constants are evaluated on the way.
 #pragma once
 
+#include "diagnostics/message_codes.h"
 #include "native/c_token.h"
 #include "native/c_types.h"
 #include "native/symbol_table.h"
@@ -99,7 +100,7 @@ private:
     }
     Kw keyword_of(const Token& t) const;
     void syntax_error(const std::string& expected);
-    void error_at(const Token& t, const char* code, const std::string& arg);
+    void error_at(const Token& t, Code code, const std::string& arg);
     bool skip_balanced();
     void recover();
 

@@ -340,7 +340,7 @@ void Preprocessor::run_directive(const Token& hash, const TokenList& line, bool 
     else if (name == "error" || name == "warning") {
         std::string text = "#" + std::string(name) + " " + text_of(line, 1);
         if (text.size() > kMaxDirectiveTextLength) text.resize(kMaxDirectiveTextLength);
-        report(3, "WARNERR", text, hash.file, dline);
+        report(3, Code::WARNERR, text, hash.file, dline);
     }
     if (skip) skip_group();
 }
@@ -425,13 +425,13 @@ bool Preprocessor::do_ifdef(bool negate, const TokenList& line, int dline, bool 
     const char* which = negate ? "#ifndef" : "#ifdef";
     bool value = false;
     if (line.size() < 2) {
-        report(3, "NOARGUMEN", which, s.file, dline);
+        report(3, Code::NOARGUMEN, which, s.file, dline);
     } else if (line[1].kind != TokKind::Ident) {
-        report(3, "ARGPUNCTU", which, s.file, dline);
+        report(3, Code::ARGPUNCTU, which, s.file, dline);
     } else {
         value = macros_.contains(line[1].text) || special_operator(line[1].text);
         if (negate) value = !value;
-        if (line.size() > 2 && !settings_.knr) report(3, "INVALIEND", which, s.file, dline);
+        if (line.size() > 2 && !settings_.knr) report(3, Code::INVALIEND, which, s.file, dline);
         if (negate && first) {
             s.guard_candidate = line[1].text;
             s.guard_level = conditionals_.size();
@@ -445,17 +445,17 @@ bool Preprocessor::do_else_elif(bool is_elif, const TokenList& line, int dline) 
     Source& s = *stack_.back();
     const char* which = is_elif ? "#elif" : "#else";
     if (conditionals_.size() <= s.cond_base) {
-        report(3, "NOCONDITI", which, s.file, dline);
+        report(3, Code::NOCONDITI, which, s.file, dline);
         return false;
     }
     if (s.guard_candidate && conditionals_.size() - 1 == s.guard_level) s.guard_broken = true;
     Conditional& c = conditionals_.back();
     if (c.in_else) {
-        report(3, "ELIFAELSE", which, s.file, dline);
+        report(3, Code::ELIFAELSE, which, s.file, dline);
         std::string where = " ";
         where += std::to_string(c.line);
         if (c.file != s.file && file_name(c.file) != file_name(s.file)) where += " file " + file_name(c.file);
-        report(4, "MATCHLINE", where, s.file, dline);
+        report(4, Code::MATCHLINE, where, s.file, dline);
     }
     if (!is_elif) {
         c.in_else = true;
@@ -473,7 +473,7 @@ bool Preprocessor::do_else_elif(bool is_elif, const TokenList& line, int dline) 
 void Preprocessor::do_endif(int dline) {
     Source& s = *stack_.back();
     if (conditionals_.size() <= s.cond_base) {
-        report(3, "UNBAENDIF", "", s.file, dline);
+        report(3, Code::UNBAENDIF, "", s.file, dline);
         return;
     }
     conditionals_.pop_back();
@@ -550,22 +550,22 @@ bool Preprocessor::evaluate(const char* which, const TokenList& line, int dline)
     const int file = stack_.back()->file;
     TokenList pre, expanded;
     if (!resolve_operators(line, pre) || !resolve_operators(expand_all(pre), expanded)) {
-        report(3, "EXPERRONE", "Invalid token in expression", file, dline);
+        report(3, Code::EXPERRONE, "Invalid token in expression", file, dline);
         return false;
     }
     if (expanded.empty()) {
-        report(3, "EMPTYEXPR", which, file, dline);
+        report(3, Code::EMPTYEXPR, which, file, dline);
         return false;
     }
     IfEvaluator eval(expanded);
     const IfEvaluator::Value v = eval.parse_all();
     if (!eval.error().empty()) {
-        report(3, "EXPERRONE", eval.error(), file, dline);
+        report(3, Code::EXPERRONE, eval.error(), file, dline);
         return false;
     }
-    if (eval.divided_by_zero()) report(3, "DIVISZERO", which, file, dline);
+    if (eval.divided_by_zero()) report(3, Code::DIVISZERO, which, file, dline);
     if (!eval.at_end()) {
-        report(3, "ERRAFTEND", text_of(expanded, eval.pos()), file, dline);
+        report(3, Code::ERRAFTEND, text_of(expanded, eval.pos()), file, dline);
         return false;
     }
     return v.v != 0;
@@ -578,12 +578,12 @@ void Preprocessor::do_define(const TokenList& line) {
     const Source& s = *stack_.back();
     const int dline = line.front().line;
     if (line.size() < 2 || line[1].kind != TokKind::Ident) {
-        report(3, "INVAMACRO", line.size() < 2 ? "" : std::string(line[1].view()), s.file, dline);
+        report(3, Code::INVAMACRO, line.size() < 2 ? "" : std::string(line[1].view()), s.file, dline);
         return;
     }
     const Token& name = line[1];
     if (name.text == w.defined) {
-        report(3, "INVDEFINE", "", s.file, dline);
+        report(3, Code::INVDEFINE, "", s.file, dline);
         return;
     }
     MacroText& m = macro_text_;
@@ -596,7 +596,7 @@ void Preprocessor::do_define(const TokenList& line) {
         ++i;
         for (;;) {
             if (i >= line.size()) {
-                report(3, "UNTPARDEF", name.view(), s.file, dline);
+                report(3, Code::UNTPARDEF, name.view(), s.file, dline);
                 return;
             }
             if (line[i].text == w.rparen && m.params.empty()) {
@@ -610,12 +610,12 @@ void Preprocessor::do_define(const TokenList& line) {
                 ++i;
             } else {
                 if (p.kind == TokKind::Number) {
-                    report(3, "PARASTART", name.view(), s.file, dline);
+                    report(3, Code::PARASTART, name.view(), s.file, dline);
                     return;
                 }
                 if (p.kind != TokKind::Ident || p.text == w.va_args ||
                     std::find(m.params.begin(), m.params.end(), p.text) != m.params.end()) {
-                    report(3, "BADPARDEF", name.view(), s.file, dline);
+                    report(3, Code::BADPARDEF, name.view(), s.file, dline);
                     return;
                 }
                 m.params.push_back(p.text);
@@ -626,7 +626,7 @@ void Preprocessor::do_define(const TokenList& line) {
                 }
             }
             if (i >= line.size()) {
-                report(3, "UNTPARDEF", name.view(), s.file, dline);
+                report(3, Code::UNTPARDEF, name.view(), s.file, dline);
                 return;
             }
             if (line[i].text == w.rparen) {
@@ -634,7 +634,7 @@ void Preprocessor::do_define(const TokenList& line) {
                 break;
             }
             if (line[i].text != w.comma || m.variadic) {
-                report(3, "BADPARDEF", name.view(), s.file, dline);
+                report(3, Code::BADPARDEF, name.view(), s.file, dline);
                 return;
             }
             ++i;
@@ -643,7 +643,7 @@ void Preprocessor::do_define(const TokenList& line) {
     m.body.assign(line.begin() + static_cast<std::ptrdiff_t>(i), line.end());
     for (Token& t : m.body) {
         t.flags &= static_cast<std::uint8_t>(~kLineStart);
-        if (t.flags & kUnterminated) report(3, "UNTERSTRI", "", s.file, dline);
+        if (t.flags & kUnterminated) report(3, Code::UNTERSTRI, "", s.file, dline);
     }
     if (!m.body.empty()) m.body.front().flags &= static_cast<std::uint8_t>(~kSpaceBefore);
     if (m.function_like) {
@@ -652,7 +652,7 @@ void Preprocessor::do_define(const TokenList& line) {
             const bool ok = k + 1 < m.body.size() &&
                             std::find(m.params.begin(), m.params.end(), m.body[k + 1].text) != m.params.end();
             if (!ok) {
-                report(3, "OPERMACRO", name.view(), s.file, dline);
+                report(3, Code::OPERMACRO, name.view(), s.file, dline);
                 return;
             }
         }
@@ -665,7 +665,7 @@ void Preprocessor::do_define(const TokenList& line) {
         for (std::size_t k = 0; same && k < m.body.size(); ++k)
             same = old->body[k].text == m.body[k].text &&
                    (k == 0 || old->body[k].space_before() == m.body[k].space_before());
-        if (!same) report(3, "IDENREDEF", name.view(), s.file, dline);
+        if (!same) report(3, Code::IDENREDEF, name.view(), s.file, dline);
     }
     macros_.define(m);
 }
@@ -674,19 +674,19 @@ void Preprocessor::do_undef(const TokenList& line) {
     const Source& s = *stack_.back();
     const int dline = line.front().line;
     if (line.size() < 2 || line[1].kind != TokKind::Ident) {
-        report(3, "NOARGUMEN", "#undef", s.file, dline);
+        report(3, Code::NOARGUMEN, "#undef", s.file, dline);
         return;
     }
     const Token& name = line[1];
     if (name.text == words().defined) {
-        report(3, "UNDEFININ", "defined", s.file, dline);
+        report(3, Code::UNDEFININ, "defined", s.file, dline);
         return;
     }
     // The names of the built-in macros are warned about whatever they stand for now.
     static constexpr std::string_view kBuiltins[] = {"__LINE__", "__DATE__", "__FILE__",
                                                      "__BASE_FILE__", "__INCLUDE_LEVEL__", "__TIME__"};
     if (std::find(std::begin(kBuiltins), std::end(kBuiltins), name.view()) != std::end(kBuiltins))
-        report(3, "UNDEFININ", name.view(), s.file, dline);
+        report(3, Code::UNDEFININ, name.view(), s.file, dline);
     if (macros_.find(name.text)) macros_.erase(name.text);
 }
 
@@ -795,7 +795,7 @@ void Preprocessor::do_include(const TokenList& line, bool next) {
         pos = 0;
         name = header_name(expanded, pos, angled);
         if (name.empty()) {
-            report(3, "ERINCLUDE", "", s.file, dline);
+            report(3, Code::ERINCLUDE, "", s.file, dline);
             return;
         }
     }
@@ -803,10 +803,10 @@ void Preprocessor::do_include(const TokenList& line, bool next) {
     int dir_index = -1;
     if (!find_include(name, angled, next, path, dir_index)) {
         if (settings_.tolerant) {
-            report(3, "FILNOTANA", name, s.file, dline);
+            report(3, Code::FILNOTANA, name, s.file, dline);
             return;
         }
-        report(1, "IMPOUVFIC", name, s.file, dline);
+        report(1, Code::IMPOUVFIC, name, s.file, dline);
         return;
     }
     include_file(path, dir_index, s.file, dline);
@@ -829,7 +829,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
     }
     if (!slot->loaded) {
         if (!read_file(path, slot->text, slot->size)) {
-            report(1, "IMPOUVFIC", path, from_file, from_line);  // found, but it cannot be read
+            report(1, Code::IMPOUVFIC, path, from_file, from_line);  // found, but it cannot be read
             return;
         }
         slot->size = join_continued_lines(slot->text.get(), slot->size);
@@ -908,7 +908,7 @@ void Preprocessor::do_pragma(const TokenList& original) {
             }
             start = comma + 1;
         }
-        if (!any) report(3, "SYNTAXERR", "empty pragma korva incl_std", file, dline);
+        if (!any) report(3, Code::SYNTAXERR, "empty pragma korva incl_std", file, dline);
     } else if (keyword == "stop_analyse" || keyword == "stop_analyze") {
         analysing_ = false;
     } else if (keyword == "start_analyse" || keyword == "start_analyze") {
@@ -920,7 +920,7 @@ void Preprocessor::do_pragma(const TokenList& original) {
         for (std::size_t i = 3; i < line.size(); ++i)
             if (line[i].kind == TokKind::Ident) type_modifiers_.push_back(line[i].text);
     } else {
-        report(3, "PRAGMAINC", keyword, file, dline);
+        report(3, Code::PRAGMAINC, keyword, file, dline);
     }
 }
 

@@ -177,16 +177,16 @@ void Preprocessor::lex(std::string_view text, int file, int line, TokenList& out
     LexOptions options;
     options.dot_dot = dot_dot;
     options.cache = &intern_cache_;
-    lex_text(text, file, line, out, options, [&](const char* code, int at) { report(3, code, "", file, at); });
+    lex_text(text, file, line, out, options, [&](Code code, int at) { report(3, code, "", file, at); });
 }
 
-void Preprocessor::report(int kind, const char* code, std::string_view arg, int file, int line) {
+void Preprocessor::report(int kind, Code code, std::string_view arg, int file, int line) {
     const std::string text(arg);
     const std::string& name = file >= 0 ? files_[static_cast<std::size_t>(file)].name : files_[0].name;
     reportAtText(kind, code, text.c_str(), name.c_str(), line);
 }
 
-void Preprocessor::report_here(int kind, const char* code, std::string_view arg) {
+void Preprocessor::report_here(int kind, Code code, std::string_view arg) {
     int file = 0, line = 0;
     for (auto it = stack_.rbegin(); it != stack_.rend(); ++it) {
         if ((*it)->is_file) {
@@ -214,7 +214,7 @@ void Preprocessor::define_item(std::string_view item) {
     if (name.empty() || name.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ_$0123456789") !=
                             std::string_view::npos) {
         const std::string arg = "-D" + std::string(item);
-        reportAtText(3, "MALFOROPT", arg.c_str(), nullptr, 0);
+        reportAtText(3, Code::MALFOROPT, arg.c_str(), nullptr, 0);
         return;
     }
     if (eq == std::string_view::npos) {
@@ -249,7 +249,7 @@ std::string Preprocessor::text_of(const TokenList& tokens, std::size_t from) con
 // ---------------------------------------------------------------- input stack
 
 void Preprocessor::push_source(std::unique_ptr<Source> source, const char* what) {
-    if (stack_.size() >= kMaxInputLevels) report_here(1, "NBRECURSI", what);
+    if (stack_.size() >= kMaxInputLevels) report_here(1, Code::NBRECURSI, what);
     stack_.push_back(std::move(source));
 }
 
@@ -303,7 +303,7 @@ void Preprocessor::pop_source() {
     }
     while (conditionals_.size() > s->cond_base) {
         const Conditional& c = conditionals_.back();
-        report(3, "UNTERCOND", c.which, c.file, c.line);
+        report(3, Code::UNTERCOND, c.which, c.file, c.line);
         conditionals_.pop_back();
     }
     if (s->cached && s->guard_candidate && s->guard_closed && !s->guard_broken) s->cached->guard = s->guard_candidate;
@@ -322,7 +322,7 @@ std::unique_ptr<LineLexer> Preprocessor::file_lexer(std::string_view joined_text
     options.cache = &intern_cache_;
     options.joined = true;
     return std::make_unique<LineLexer>(joined_text, file, 1, options,
-                                       [this, file](const char* code, int at) { report(3, code, "", file, at); });
+                                       [this, file](Code code, int at) { report(3, code, "", file, at); });
 }
 
 bool Preprocessor::next_file_line(Source& source) {
@@ -351,7 +351,7 @@ bool Preprocessor::read(Token& token) {
             }
             s.seen = true;
             if (s.guard_closed) s.guard_broken = true;
-            if (t.flags & kUnterminated) report(3, "UNTERSTRI", "", t.file, t.line);
+            if (t.flags & kUnterminated) report(3, Code::UNTERSTRI, "", t.file, t.line);
         }
         token = t;
         return true;
@@ -398,7 +398,7 @@ void Preprocessor::run(std::string_view text, const std::string& name, int line,
     options.dot_dot = dot_dot;
     options.cache = &intern_cache_;
     const int file = source->file;
-    source->lexer = std::make_unique<LineLexer>(text, file, line, options, [this, file](const char* code, int at) {
+    source->lexer = std::make_unique<LineLexer>(text, file, line, options, [this, file](Code code, int at) {
         report(3, code, "", file, at);
     });
     source->tokens = &source->owned;
@@ -445,7 +445,7 @@ bool Preprocessor::pragma_operator(const Token& op) {
     Token lparen, text, rparen;
     read(lparen);
     if (!read(text) || text.kind != TokKind::String || !read(rparen) || rparen.text != words().rparen) {
-        report(3, "SYNTAXERR", "_Pragma", op.file, op.line);
+        report(3, Code::SYNTAXERR, "_Pragma", op.file, op.line);
         return true;
     }
     std::string body;
@@ -480,7 +480,7 @@ void Preprocessor::expand_all(TokenSpan tokens, TokenList& out) {
     // Each nested call holds a copy of what its argument still encloses, so
     // a deep nest costs its depth times its length: beyond a bound that no
     // nest within the level limit reaches, the nest is too deep.
-    if (expanding_tokens_ + tokens.size() > kMaxExpandingTokens) report_here(1, "NBRECURSI", "");
+    if (expanding_tokens_ + tokens.size() > kMaxExpandingTokens) report_here(1, Code::NBRECURSI, "");
     expanding_tokens_ += tokens.size();
     const bool saved = collecting_;
     collecting_ = false;
@@ -565,21 +565,21 @@ bool Preprocessor::collect_arguments(const Macro& macro, const Token& name, Macr
     args.spans.emplace_back(start, static_cast<std::uint32_t>(args.tokens.size()));
     collecting_ = saved;
     if (!closed) {
-        report(3, "ERRINLINE", "unterminated macro call", name.file, name.line);
+        report(3, Code::ERRINLINE, "unterminated macro call", name.file, name.line);
         return false;
     }
     const std::size_t want = macro.params.size();
     const std::size_t got = args.spans.size();
     if (want == 0) {
-        if (got > 1 || !args.tokens.empty()) report(3, "ARGTOMACR", macro.name, name.file, name.line);
+        if (got > 1 || !args.tokens.empty()) report(3, Code::ARGTOMACR, macro.name, name.file, name.line);
         args.spans.clear();
         return true;
     }
     const std::size_t required = macro.variadic ? want - 1 : want;
-    if (!macro.variadic && got > want) report(1, "TOMANYARG", macro.name, name.file, name.line);
+    if (!macro.variadic && got > want) report(1, Code::TOMANYARG, macro.name, name.file, name.line);
     if (got < required) {
-        if (got == 1 && args.tokens.empty()) report(3, "NOARTOMAC", macro.name, name.file, name.line);
-        else report(3, "NBARGMACR", macro.name, name.file, name.line);
+        if (got == 1 && args.tokens.empty()) report(3, Code::NOARTOMAC, macro.name, name.file, name.line);
+        else report(3, Code::NBARGMACR, macro.name, name.file, name.line);
     }
     const auto end = static_cast<std::uint32_t>(args.tokens.size());
     args.spans.resize(want, std::make_pair(end, end));
@@ -774,7 +774,7 @@ bool Preprocessor::expand(const Macro& macro, const Token& name) {
     // Macros that multiply at each level would fill the memory: a bound on what
     // the expansions since the last token of a file have made.
     produced_ += result.size();
-    if (produced_ > settings_.expansion_limit) report_here(1, "EXPTOOBIG", macro.name);
+    if (produced_ > settings_.expansion_limit) report_here(1, Code::EXPTOOBIG, macro.name);
     // Neighbouring tokens mostly share a hideset: the last union is kept.
     const Hideset* last_from = nullptr;
     const Hideset* last_union = hide;

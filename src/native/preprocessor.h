@@ -4,6 +4,7 @@
 // diagnostics of the directives. Produces a token list with positions.
 #pragma once
 
+#include "diagnostics/message_codes.h"
 #include "native/c_lexer.h"
 #include "native/c_token.h"
 
@@ -223,8 +224,8 @@ private:
     void run_directive(const Token& hash, const TokenList& line, bool first_in_file);
     void skip_group();
     void skip_group_lines(TokenList& line);
-    void report(int kind, const char* code, std::string_view arg, int file, int line);
-    void report_here(int kind, const char* code, std::string_view arg);
+    void report(int kind, Code code, std::string_view arg, int file, int line);
+    void report_here(int kind, Code code, std::string_view arg);
 
     // Directives
     void do_define(const TokenList& line);

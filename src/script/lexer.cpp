@@ -36,9 +36,9 @@ void ScriptLexer::open_include(const std::string& quoted_name) {
         path = include_dirs_[i] + "/" + name;
         opened = load(path, content);
     }
-    if (!opened) reportAtText(Severity::Fatal, "CANNOTOPN", name.c_str(), here.file, here.line);
+    if (!opened) reportAtText(Severity::Fatal, Code::CANNOTOPN, name.c_str(), here.file, here.line);
     for (const OpenFile& file : files_) {
-        if (path == file.name) reportAtText(Severity::Fatal, "INCLOOPDT", "", here.file, here.line);
+        if (path == file.name) reportAtText(Severity::Fatal, Code::INCLOOPDT, "", here.file, here.line);
     }
     push_file(path, std::move(content));
 }
@@ -104,7 +104,7 @@ void ScriptLexer::check_length(std::size_t length, const char* text) {
     if (text) so_far.append(text, length);
     if (so_far.size() > kMaxTokenText + 1) so_far.resize(kMaxTokenText + 1);
     const Position here = position();
-    reportAtText(Severity::Fatal, "LEXTKTLNG", so_far.c_str(), here.file, here.line);
+    reportAtText(Severity::Fatal, Code::LEXTKTLNG, so_far.c_str(), here.file, here.line);
 }
 
 Position ScriptLexer::position() const {

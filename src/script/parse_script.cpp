@@ -5,6 +5,7 @@
 #include "script/parse_state.h"
 #include "script_parser.hpp"
 
+#include <optional>
 #include <string>
 
 namespace zv {
@@ -15,58 +16,58 @@ namespace {
 struct TokenInfo {
     int token;
     const char* name;
-    const char* code;
+    std::optional<Code> code;
 };
 
 const TokenInfo kTokens[] = {
-    {T_NEWLINE, "NEWLINE", "UNEXPTRET"}, {T_LPAREN, "LPAREN", "UNEXPLPAR"},
-    {T_RPAREN, "RPAREN", "UNEXPRPAR"}, {T_LBRACKET, "LBRACKET", "UNEXPLBRA"},
-    {T_RBRACKET, "RBRACKET", "UNEXPRBRA"}, {T_ARROW, "ARROW", "UNEXPARRW"},
-    {T_COMMA, "COMMA", "UNEXPCOMM"}, {T_AT, "AT", "UNEXPAROB"}, {T_COLON, "COLON", "UNEXPCOLN"},
-    {T_SEMICOLON, "SEMICOLON", "UNEXPSEMI"}, {T_ELLIPSIS, "ELLIPSIS", "UNEXPALLC"},
-    {T_NUMBER, "NUMBER", "UNEXPDECM"}, {T_STRING, "STRING", "UNEXPSTRG"},
-    {T_CHAR_CONST, "CHAR_CONST", "UNEXPTCAR"}, {T_ENV_VAR, "ENV_VAR", "UNEXPENVV"},
-    {T_IDENT, "IDENT", "UNEXPIDNT"}, {T_QUALIFIED_IDENT, "QUALIFIED_IDENT", "UNEXPIDWH"},
-    {T_HASH_LINE, "HASH_LINE", "UNEXPNIAN"}, {T_AT_LINE, "AT_LINE", "UNEXPNIAN"},
-    {T_FILTER, "FILTER", "UNEXPFILT"}, {T_DOUBLE_FILTER, "DOUBLE_FILTER", "UNEXPFILT"},
-    {T_COMMENT, "COMMENT", "UNEXPCMMT"}, {T_FORMAT, "FORMAT", "UNEXPFRMT"},
-    {T_INIT_VALUE, "INIT_VALUE", "UNEXPVARI"}, {T_EXPECTED_VALUE, "EXPECTED_VALUE", "UNEXPVARV"},
-    {T_EV_EQUALS, "EV_EQUALS", "UNEXPVARV"}, {T_UNKNOWN_CHAR, "UNKNOWN_CHAR", "LEXSEQUNK"},
-    {T_NATIVE_EXPR, "NATIVE_EXPR", "UNEXPEXPR"}, {T_MATCHING, "MATCHING", "UNEXMATIG"},
-    {T_MATCHED, "MATCHED", "UNEXMATED"}, {T_NOTMATCHING, "NOTMATCHING", "UNEXNMTIG"},
-    {T_NOTMATCHED, "NOTMATCHED", "UNEXNMTED"}, {T_MATCH_COMMA, "MATCH_COMMA", "UNEXPCOMM"},
-    {T_MATCH_RPAREN, "MATCH_RPAREN", "UNEXPRPAR"},
-    {T_ADD_ID, "ADD_ID", "UNEXPADDI"}, {T_CALL, "CALL", "UNEXPCALL"},
-    {T_CALLBACK, "CALLBACK", "UNEXPCLBK"}, {T_CASE, "CASE", "UNEXPCASE"},
-    {T_CATCH, "CATCH", "UNEXPCATC"}, {T_CHANNEL, "CHANNEL", "UNEXPCHAN"},
-    {T_CLEAR_ID, "CLEAR_ID", "UNEXPCLRI"}, {T_COMMTYPE, "COMMTYPE", "UNEXPCMTY"},
-    {T_DECLARE_INSTANCE, "DECLARE_INSTANCE", "UNEXPIDCL"}, {T_DEF_MESSAGE, "DEF_MESSAGE", "UNEXPDFMS"},
-    {T_DEF_TRIGGER, "DEF_TRIGGER", "UNEXPDFTR"}, {T_DISABLE_CLEANUP, "DISABLE_CLEANUP", "UNEXPDISC"},
-    {T_ELSE, "ELSE", "UNEXPELSE"}, {T_ENABLE_CLEANUP, "ENABLE_CLEANUP", "UNEXPENAC"},
-    {T_END, "END", "UNEXPTEND"}, {T_ERROR, "ERROR", "UNEXPERRR"},
-    {T_EXCEPTION, "EXCEPTION", "UNEXPEXCP"}, {T_EXIT, "EXIT", "UNEXPEXIT"},
-    {T_FAMILY, "FAMILY", "UNEXPFAML"}, {T_FD_ADD, "FD_ADD", "UNEXPFDAD"},
-    {T_FD_DEL, "FD_DEL", "UNEXPFDDE"}, {T_FLUSH_TRACE, "FLUSH_TRACE", "UNEXPFTRC"},
-    {T_HEADER, "HEADER", "UNEXPHEAD"}, {T_IF, "IF", "UNEXPTKIF"},
-    {T_INCLUDE, "INCLUDE", "UNEXPINCL"}, {T_INITIALIZATION, "INITIALIZATION", "UNEXPINTZ"},
-    {T_INSTANCE, "INSTANCE", "UNEXPIST"}, {T_INTERRECV, "INTERRECV", "UNEXPIRCV"},
-    {T_INTERSEND, "INTERSEND", "UNEXPISND"}, {T_IS, "IS", "UNEXPTKIS"},
-    {T_LOOP, "LOOP", "UNEXPLOOP"}, {T_MESSAGE, "MESSAGE", "UNEXPMSGE"},
-    {T_MESSAGE_DATE, "MESSAGE_DATE", "UNEXPMSDT"}, {T_MULTIPLEXING, "MULTIPLEXING", "UNEXPMULT"},
-    {T_NO_MESSAGE, "NO_MESSAGE", "UNEXPNOMS"}, {T_ON, "ON", "UNEXPCBON"},
-    {T_OTHERS, "OTHERS", "UNEXPOTHR"}, {T_PAUSE, "PAUSE", "UNEXPAUSE"},
-    {T_PRINT, "PRINT", "UNEXPRINT"}, {T_PROC, "PROC", "UNEXPPROC"},
-    {T_PROCSEND, "PROCSEND", "UNEXPPSND"}, {T_REF, "REF", "UNEXPTREF"},
-    {T_RENDEZVOUS, "RENDEZVOUS", "UNEXPTRDV"}, {T_RESET, "RESET", "UNEXPREST"},
-    {T_SCENARIO, "SCENARIO", "UNEXPSCEN"}, {T_SEND, "SEND", "UNEXPSND"},
-    {T_SET, "SET", "UNEXPTSET"}, {T_SHARE, "SHARE", "UNEXPSHAR"},
-    {T_TERMINATION, "TERMINATION", "UNEXPTERM"}, {T_THEN, "THEN", "UNEXPTHEN"},
-    {T_TIMEOUT, "TIMEOUT", "UNEXPTOUT"}, {T_TIMER, "TIMER", "UNEXPTIMR"},
-    {T_TRACE_OFF, "TRACE_OFF", "UNEXPTROF"}, {T_TRACE_ON, "TRACE_ON", "UNEXPTRON"},
-    {T_TRIGGER, "TRIGGER", "UNEXPTRIG"}, {T_UNSET, "UNSET", "UNEXPUNST"},
-    {T_VAR, "VAR", "UNEXPTVAR"}, {T_VIRTUALCALLBACK, "VIRTUALCALLBACK", nullptr},
-    {T_VIRTUALPROCSEND, "VIRTUALPROCSEND", nullptr}, {T_WAITTIL, "WAITTIL", "UNEXPWAIT"},
-    {T_WHEN, "WHEN", "UNEXPWHEN"}, {T_WHILE, "WHILE", "UNEXPWHIL"}, {T_WITH, "WITH", "UNEXPWITH"},
+    {T_NEWLINE, "NEWLINE", Code::UNEXPTRET}, {T_LPAREN, "LPAREN", Code::UNEXPLPAR},
+    {T_RPAREN, "RPAREN", Code::UNEXPRPAR}, {T_LBRACKET, "LBRACKET", Code::UNEXPLBRA},
+    {T_RBRACKET, "RBRACKET", Code::UNEXPRBRA}, {T_ARROW, "ARROW", Code::UNEXPARRW},
+    {T_COMMA, "COMMA", Code::UNEXPCOMM}, {T_AT, "AT", Code::UNEXPAROB}, {T_COLON, "COLON", Code::UNEXPCOLN},
+    {T_SEMICOLON, "SEMICOLON", Code::UNEXPSEMI}, {T_ELLIPSIS, "ELLIPSIS", Code::UNEXPALLC},
+    {T_NUMBER, "NUMBER", Code::UNEXPDECM}, {T_STRING, "STRING", Code::UNEXPSTRG},
+    {T_CHAR_CONST, "CHAR_CONST", Code::UNEXPTCAR}, {T_ENV_VAR, "ENV_VAR", Code::UNEXPENVV},
+    {T_IDENT, "IDENT", Code::UNEXPIDNT}, {T_QUALIFIED_IDENT, "QUALIFIED_IDENT", Code::UNEXPIDWH},
+    {T_HASH_LINE, "HASH_LINE", Code::UNEXPNIAN}, {T_AT_LINE, "AT_LINE", Code::UNEXPNIAN},
+    {T_FILTER, "FILTER", Code::UNEXPFILT}, {T_DOUBLE_FILTER, "DOUBLE_FILTER", Code::UNEXPFILT},
+    {T_COMMENT, "COMMENT", Code::UNEXPCMMT}, {T_FORMAT, "FORMAT", Code::UNEXPFRMT},
+    {T_INIT_VALUE, "INIT_VALUE", Code::UNEXPVARI}, {T_EXPECTED_VALUE, "EXPECTED_VALUE", Code::UNEXPVARV},
+    {T_EV_EQUALS, "EV_EQUALS", Code::UNEXPVARV}, {T_UNKNOWN_CHAR, "UNKNOWN_CHAR", Code::LEXSEQUNK},
+    {T_NATIVE_EXPR, "NATIVE_EXPR", Code::UNEXPEXPR}, {T_MATCHING, "MATCHING", Code::UNEXMATIG},
+    {T_MATCHED, "MATCHED", Code::UNEXMATED}, {T_NOTMATCHING, "NOTMATCHING", Code::UNEXNMTIG},
+    {T_NOTMATCHED, "NOTMATCHED", Code::UNEXNMTED}, {T_MATCH_COMMA, "MATCH_COMMA", Code::UNEXPCOMM},
+    {T_MATCH_RPAREN, "MATCH_RPAREN", Code::UNEXPRPAR},
+    {T_ADD_ID, "ADD_ID", Code::UNEXPADDI}, {T_CALL, "CALL", Code::UNEXPCALL},
+    {T_CALLBACK, "CALLBACK", Code::UNEXPCLBK}, {T_CASE, "CASE", Code::UNEXPCASE},
+    {T_CATCH, "CATCH", Code::UNEXPCATC}, {T_CHANNEL, "CHANNEL", Code::UNEXPCHAN},
+    {T_CLEAR_ID, "CLEAR_ID", Code::UNEXPCLRI}, {T_COMMTYPE, "COMMTYPE", Code::UNEXPCMTY},
+    {T_DECLARE_INSTANCE, "DECLARE_INSTANCE", Code::UNEXPIDCL}, {T_DEF_MESSAGE, "DEF_MESSAGE", Code::UNEXPDFMS},
+    {T_DEF_TRIGGER, "DEF_TRIGGER", Code::UNEXPDFTR}, {T_DISABLE_CLEANUP, "DISABLE_CLEANUP", Code::UNEXPDISC},
+    {T_ELSE, "ELSE", Code::UNEXPELSE}, {T_ENABLE_CLEANUP, "ENABLE_CLEANUP", Code::UNEXPENAC},
+    {T_END, "END", Code::UNEXPTEND}, {T_ERROR, "ERROR", Code::UNEXPERRR},
+    {T_EXCEPTION, "EXCEPTION", Code::UNEXPEXCP}, {T_EXIT, "EXIT", Code::UNEXPEXIT},
+    {T_FAMILY, "FAMILY", Code::UNEXPFAML}, {T_FD_ADD, "FD_ADD", Code::UNEXPFDAD},
+    {T_FD_DEL, "FD_DEL", Code::UNEXPFDDE}, {T_FLUSH_TRACE, "FLUSH_TRACE", Code::UNEXPFTRC},
+    {T_HEADER, "HEADER", Code::UNEXPHEAD}, {T_IF, "IF", Code::UNEXPTKIF},
+    {T_INCLUDE, "INCLUDE", Code::UNEXPINCL}, {T_INITIALIZATION, "INITIALIZATION", Code::UNEXPINTZ},
+    {T_INSTANCE, "INSTANCE", Code::UNEXPIST}, {T_INTERRECV, "INTERRECV", Code::UNEXPIRCV},
+    {T_INTERSEND, "INTERSEND", Code::UNEXPISND}, {T_IS, "IS", Code::UNEXPTKIS},
+    {T_LOOP, "LOOP", Code::UNEXPLOOP}, {T_MESSAGE, "MESSAGE", Code::UNEXPMSGE},
+    {T_MESSAGE_DATE, "MESSAGE_DATE", Code::UNEXPMSDT}, {T_MULTIPLEXING, "MULTIPLEXING", Code::UNEXPMULT},
+    {T_NO_MESSAGE, "NO_MESSAGE", Code::UNEXPNOMS}, {T_ON, "ON", Code::UNEXPCBON},
+    {T_OTHERS, "OTHERS", Code::UNEXPOTHR}, {T_PAUSE, "PAUSE", Code::UNEXPAUSE},
+    {T_PRINT, "PRINT", Code::UNEXPRINT}, {T_PROC, "PROC", Code::UNEXPPROC},
+    {T_PROCSEND, "PROCSEND", Code::UNEXPPSND}, {T_REF, "REF", Code::UNEXPTREF},
+    {T_RENDEZVOUS, "RENDEZVOUS", Code::UNEXPTRDV}, {T_RESET, "RESET", Code::UNEXPREST},
+    {T_SCENARIO, "SCENARIO", Code::UNEXPSCEN}, {T_SEND, "SEND", Code::UNEXPSND},
+    {T_SET, "SET", Code::UNEXPTSET}, {T_SHARE, "SHARE", Code::UNEXPSHAR},
+    {T_TERMINATION, "TERMINATION", Code::UNEXPTERM}, {T_THEN, "THEN", Code::UNEXPTHEN},
+    {T_TIMEOUT, "TIMEOUT", Code::UNEXPTOUT}, {T_TIMER, "TIMER", Code::UNEXPTIMR},
+    {T_TRACE_OFF, "TRACE_OFF", Code::UNEXPTROF}, {T_TRACE_ON, "TRACE_ON", Code::UNEXPTRON},
+    {T_TRIGGER, "TRIGGER", Code::UNEXPTRIG}, {T_UNSET, "UNSET", Code::UNEXPUNST},
+    {T_VAR, "VAR", Code::UNEXPTVAR}, {T_VIRTUALCALLBACK, "VIRTUALCALLBACK", std::nullopt},
+    {T_VIRTUALPROCSEND, "VIRTUALPROCSEND", std::nullopt}, {T_WAITTIL, "WAITTIL", Code::UNEXPWAIT},
+    {T_WHEN, "WHEN", Code::UNEXPWHEN}, {T_WHILE, "WHILE", Code::UNEXPWHIL}, {T_WITH, "WITH", Code::UNEXPWITH},
 };
 
 const TokenInfo* find_token(int token) {
@@ -86,9 +87,9 @@ const char* token_name(int token) {
     return info ? info->name : "?";
 }
 
-const char* token_code(int token) {
+std::optional<Code> token_code(int token) {
     const TokenInfo* info = find_token(token);
-    return info ? info->code : nullptr;
+    return info ? info->code : std::nullopt;
 }
 
 Node* ParseState::text_node(int kind, std::size_t skip, std::size_t drop) {
@@ -110,22 +111,22 @@ Node* ParseState::native_piece() {
 void ParseState::report_syntax_error() {
     const Position here = lexer.position();
     if (lexer.last_read_was_end()) {
-        reportAtText(Severity::Error, "UNEXPTEOF", "", here.file, here.line);
+        reportAtText(Severity::Error, Code::UNEXPTEOF, "", here.file, here.line);
         return;
     }
-    const char* code = token_code(last_token);
+    const std::optional<Code> code = token_code(last_token);
     if (!code) {
-        reportAtText(Severity::Internal, "STXNOMESS", std::to_string(last_token).c_str(), here.file, here.line);
+        reportAtText(Severity::Internal, Code::STXNOMESS, std::to_string(last_token).c_str(), here.file, here.line);
         return;
     }
-    reportAtText(Severity::Error, code, "", here.file, here.line);
+    reportAtText(Severity::Error, *code, "", here.file, here.line);
 }
 
 ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments) {
     ParseResult result;
     result.tree = std::make_unique<SyntaxTree>();
     ScriptLexer lexer(include_dirs);
-    if (!lexer.open_main(path)) reportFatalText("FICNOTOPN", path.c_str());
+    if (!lexer.open_main(path)) reportFatalText(Code::FICNOTOPN, path.c_str());
 
     ParseState state{lexer, *result.tree, keep_comments, nullptr, 0, {}};
     run_parser(state);

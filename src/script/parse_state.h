@@ -2,9 +2,11 @@
 // the tree being built, the comment flag, the root and the last token read.
 #pragma once
 
+#include "diagnostics/message_codes.h"
 #include "script/lexer.h"
 #include "script/syntax_tree.h"
 
+#include <optional>
 #include <string>
 
 namespace zv {
@@ -36,6 +38,6 @@ int run_parser(ParseState& state);
 // Token names and the codes reported when a token is unexpected (null for the
 // tokens without a code).
 const char* token_name(int token);
-const char* token_code(int token);
+std::optional<Code> token_code(int token);
 
 }  // namespace zv

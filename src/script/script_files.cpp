@@ -52,7 +52,7 @@ int ScriptFileTable::index_of(long key, std::uint16_t checksum) {
 std::string working_directory() {
     std::string buffer(20000, '\0');
     if (!::getcwd(buffer.data(), buffer.size())) {
-        reportAtText(Severity::Internal, "SIZBUFOVL", "", nullptr, 0);
+        reportAtText(Severity::Internal, Code::SIZBUFOVL, "", nullptr, 0);
         return {};
     }
     buffer.resize(std::char_traits<char>::length(buffer.c_str()));
@@ -69,7 +69,7 @@ ScriptFileRecord register_script_file(const std::string& name, std::string_view 
     record.base_name = base_name_of(name);
     record.identity_key = identity_key(record.length, record.directory);
     record.index = table.index_of(record.identity_key, record.checksum);
-    if (record.index == 0) reportAtText(Severity::Fatal, "INCLOVFLW", "", nullptr, 0);
+    if (record.index == 0) reportAtText(Severity::Fatal, Code::INCLOVFLW, "", nullptr, 0);
     return record;
 }
 

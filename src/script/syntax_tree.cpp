@@ -41,11 +41,11 @@ Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, s
 
 void expect_node(const Node* node, int kind) {
     if (!node) {
-        reportAtText(Severity::Internal, "STXNODNIL", "", nullptr, 0);
+        reportAtText(Severity::Internal, Code::STXNODNIL, "", nullptr, 0);
         return;
     }
     if (node->kind != kind) {
-        reportAtText(Severity::Internal, "STXNODNWT", std::to_string(kind).c_str(), node->file, node->line);
+        reportAtText(Severity::Internal, Code::STXNODNWT, std::to_string(kind).c_str(), node->file, node->line);
     }
 }
 
@@ -70,7 +70,7 @@ std::string header_value_text(const Node* node) {
         const char* value = std::getenv(name);
         return value ? value : "";
     }
-    reportAtText(Severity::Internal, "STXNODNWT", std::to_string(N_STRING).c_str(), node ? node->file : nullptr,
+    reportAtText(Severity::Internal, Code::STXNODNWT, std::to_string(N_STRING).c_str(), node ? node->file : nullptr,
                  node ? node->line : 0);
     return {};
 }

@@ -20,7 +20,7 @@ void Walk::walk_body(const Node* item, Scope* scope) {
                 continue;
             }
             if (instruction_marker_) {
-                report_at(Severity::Error, "BADIBSEQ", "", keyword_position(head));
+                report_at(Severity::Error, Code::BADIBSEQ, "", keyword_position(head));
                 return;
             }
             if (!instance_block(head, item->child2, line_before(item), scope, true)) return;
@@ -61,7 +61,7 @@ void Walk::instance_references(const Node* names, Scope* scope) {
         const Node* name = names->child1;
         Entry* instance = tables_.find_in_root(E_INSTANCE, name->text);
         if (!instance) {
-            report_at(Severity::Error, "UNDECISTN", name->text, name->position());
+            report_at(Severity::Error, Code::UNDECISTN, name->text, name->position());
             return;  // ends the list
         }
         Entry* reference = append(scope, E_INSTANCE_REFERENCE, name->text, name->position());
@@ -76,9 +76,9 @@ bool Walk::instance_block(const Node* header, const Node* contents, const Positi
                           bool declarations) {
     const Position at = keyword_position(header);
     instance_depth_.open();
-    if (instance_depth_.depth() > 1) report_at(Severity::Fatal, "ISTBADLVL", "", at);
+    if (instance_depth_.depth() > 1) report_at(Severity::Fatal, Code::ISTBADLVL, "", at);
     if (instance_mode_ == 0) {
-        report_at(Severity::Error, "NODCLISTN", "", at);
+        report_at(Severity::Error, Code::NODCLISTN, "", at);
         instance_depth_.close();
         return false;
     }
@@ -151,7 +151,7 @@ void Walk::after_instruction(Scope* scope) {
     const Entry* last = scope->last;
     const Entry* before = last ? last->previous : nullptr;
     if (before && (before->kind == E_ERROR || before->kind == E_EXIT))
-        reportAtText(Severity::Warning, "NOEXEINST", "", before->file, before->line);
+        reportAtText(Severity::Warning, Code::NOEXEINST, "", before->file, before->line);
 }
 
 }  // namespace zv::semantic

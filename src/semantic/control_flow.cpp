@@ -72,9 +72,9 @@ void Walk::on_case(const Node* node, Scope* scope, const char* filter) {
         if (value->kind == N_IDENT) {
             const int type_class = type_class_of(text, value_at);
             if (type_class != native::kCharacter && type_class != native::kInteger)
-                report_at(Severity::Error, "WHWACONST", text, value_at);
+                report_at(Severity::Error, Code::WHWACONST, text, value_at);
         }
-        if (!used.insert(text).second) report_at(Severity::Error, "ALRCASDEF", text, value_at);
+        if (!used.insert(text).second) report_at(Severity::Error, Code::ALRCASDEF, text, value_at);
         append(values, E_WHEN_VALUE, text, value_at);
     }
 }

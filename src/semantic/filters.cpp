@@ -28,7 +28,7 @@ const char* Walk::filter_text(const Node* filter) {
     std::string_view text = filter->text ? filter->text : "";
     std::string_view letters = text;
     if (filter->kind == N_DOUBLE_FILTER && !letters.empty() && letters.front() == '%') letters.remove_prefix(1);
-    if (bad_filter_letters(letters)) report_at(Severity::Error, "BADFLTSTX", text, filter->position());
+    if (bad_filter_letters(letters)) report_at(Severity::Error, Code::BADFLTSTX, text, filter->position());
     return pooled(text);
 }
 
@@ -40,7 +40,7 @@ void Walk::on_filter_letters(const Node* node, Scope* scope, const char* filter)
     else letters = {};
     const Position at = quoted->position();
     for (char c : letters)
-        if (c < 'A' || c > 'Z') report_at(Severity::Error, "BADLETFLT", std::string_view(&c, 1), at);
+        if (c < 'A' || c > 'Z') report_at(Severity::Error, Code::BADLETFLT, std::string_view(&c, 1), at);
     Entry* entry = append(scope, node->kind == N_SET ? E_SET : E_UNSET, letters, at, filter);
     tables_.attach_descriptor<FilterLettersDescriptor>(entry, D_FILTER_LETTERS)->letters = pooled(letters);
 }
@@ -56,7 +56,7 @@ void Walk::on_trace(const Node* node, Scope* scope, const char* filter) {
     if (node->kind == N_FLUSH_TRACE) {
         const Entry* owner = scope->owner ? scope->owner->entry : nullptr;
         if (owner && (owner->kind == E_CALLBACK || owner->kind == E_PROCSEND)) {
-            report_at(Severity::Error, "FTINCBPS", "", at);
+            report_at(Severity::Error, Code::FTINCBPS, "", at);
             return;
         }
     }
@@ -65,9 +65,9 @@ void Walk::on_trace(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::report_dropped_trace() {
-    if (dropped_trace_on_) reportText(Severity::Information, "IGNEDTRON", "");
-    if (dropped_trace_off_) reportText(Severity::Information, "IGNEDTROF", "");
-    if (dropped_flush_trace_) reportText(Severity::Information, "IGNEDFTRC", "");
+    if (dropped_trace_on_) reportText(Severity::Information, Code::IGNEDTRON, "");
+    if (dropped_trace_off_) reportText(Severity::Information, Code::IGNEDTROF, "");
+    if (dropped_flush_trace_) reportText(Severity::Information, Code::IGNEDFTRC, "");
 }
 
 }  // namespace zv::semantic

@@ -59,7 +59,7 @@ void Walk::choose_instance_mode(const Node* declarations) {
         instance_mode_ = 1;
     } else {
         instance_mode_ = 3;
-        reportText(Severity::Information, "ISTNOPLAN", wanted.c_str());
+        reportText(Severity::Information, Code::ISTNOPLAN, wanted.c_str());
     }
 }
 
@@ -129,7 +129,7 @@ void Walk::on_declare_instance(const Node* node) {
     for (const Node* names = node->child1; names; names = names->child2) {
         const Node* name = names->child1;
         if (tables_.find_in_root(E_INSTANCE, name->text)) {
-            report_at(Severity::Error, "ISTNALRDEC", name->text, name->position());
+            report_at(Severity::Error, Code::ISTNALRDEC, name->text, name->position());
             return;  // the rest of this list is skipped
         }
         Entry* instance = append(tables_.root(), E_INSTANCE, name->text, name->position());
@@ -143,7 +143,7 @@ void Walk::on_header_instance_block(const Node* node) {
     expect_node(node, N_INSTANCE_BLOCK);
     const Position at = keyword_position(node);
     instance_depth_.open();
-    if (instance_depth_.depth() > 1) report_at(Severity::Fatal, "ISTBADLVL", "", at);
+    if (instance_depth_.depth() > 1) report_at(Severity::Fatal, Code::ISTBADLVL, "", at);
     const bool with_entries = options_.instance.empty();
     if (with_entries) {
         append_unnamed(tables_.root(), E_HEADER_INSTANCE_BEGIN, at);

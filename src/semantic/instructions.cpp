@@ -28,7 +28,7 @@ void Walk::on_timer(const Node* node, Scope* scope, const char* filter) {
     expect_node(name, N_IDENT);
     const Position at = name->position();
     if (declared_in_c_scope(name->text)) {
-        report_at(Severity::Error, "IDENREDEF", name->text, at);
+        report_at(Severity::Error, Code::IDENREDEF, name->text, at);
         return;
     }
     declare_c("int " + std::string(name->text) + ";", at);
@@ -45,15 +45,15 @@ void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
     const Position at = name->position();
     native_.set_position(at.file ? at.file : "", at.line, c_scope_);
     if (!native::native_variable(native_, name->text, c_scope_))
-        report_at(Severity::Error, "IDENTINCO", name->text, at);
+        report_at(Severity::Error, Code::IDENTINCO, name->text, at);
     append(scope, E_TIMER_RESET, name->text, at, filter);
 }
 
 void Walk::on_pause(const Node* node, Scope* scope, const char* filter) {
     const Position at = keyword_position(node);
     const std::string duration = expression_text(node->child1);
-    if (duration.empty()) report_at(Severity::Error, "TOOFEWARG", "PAUSE", at);
-    else if (!integer_class(type_class_of(duration, at))) report_at(Severity::Warning, "INCOMPTYP", duration, at);
+    if (duration.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PAUSE", at);
+    else if (!integer_class(type_class_of(duration, at))) report_at(Severity::Warning, Code::INCOMPTYP, duration, at);
     append(scope, E_PAUSE, duration, at, filter);
 }
 
@@ -62,8 +62,8 @@ void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
     expect_node(label, N_IDENT);
     const Position at = label->position();
     const std::string expression = expression_text(node->child2);
-    if (expression.empty()) report_at(Severity::Error, "TOOFEWARG", "PRINT", at);
-    else if (!integer_class(type_class_of(expression, at))) report_at(Severity::Warning, "INCOMPTYP", expression, at);
+    if (expression.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PRINT", at);
+    else if (!integer_class(type_class_of(expression, at))) report_at(Severity::Warning, Code::INCOMPTYP, expression, at);
     Entry* entry = append(scope, E_PRINT, label->text, at, filter);
     tables_.attach_descriptor<PrintDescriptor>(entry, D_PRINT)->expression = pooled(expression);
 }

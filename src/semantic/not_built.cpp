@@ -7,7 +7,7 @@
 namespace zv::semantic {
 
 void Walk::not_built(const char* construct, const Position& at) {
-    report_at(Severity::Internal, "NOTBUILT", construct, at);
+    report_at(Severity::Internal, Code::NOTBUILT, construct, at);
     terminateRun(9);  // not reached: internal reports end the run
 }
 

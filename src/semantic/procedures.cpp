@@ -43,7 +43,7 @@ void Walk::on_procedure(const Node* node) {
     expect_node(name, N_IDENT);
     const Position at = name->position();
     if (tables_.find_procedure(name->text)) {
-        report_at(Severity::Error, "PROCALREX", name->text, at);
+        report_at(Severity::Error, Code::PROCALREX, name->text, at);
         return;
     }
     instruction_marker_ = false;
@@ -71,7 +71,7 @@ void Walk::on_procedure(const Node* node) {
             declare_c(std::string(type) + " " + parameter_name + ";", parameter->child1->position());
             type_class = native::type_class(native_type);
         } else {
-            report_at(Severity::Error, "UKNNATTYP", type, parameter->child1->position());
+            report_at(Severity::Error, Code::UKNNATTYP, type, parameter->child1->position());
         }
         Entry* p = append(d->parameters, E_PROCEDURE_PARAMETER, parameter_name, parameter->child2->position());
         auto* pd = tables_.attach_descriptor<ParameterDescriptor>(p, D_PROCEDURE_PARAMETER);
@@ -113,16 +113,16 @@ void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
     Entry* procedure = tables_.find_procedure(called);
     const bool function = is_interface_function(called);
     if (procedure && function) {
-        report_at(Severity::Error, "SAMEFCTNM", called, at);
+        report_at(Severity::Error, Code::SAMEFCTNM, called, at);
         return;
     }
     if (!procedure) {
         if (function || is_function_macro(called, node->child2)) not_built("CALL of an interface function", at);
-        report_at(Severity::Error, "UKNFCTCLL", called, at);
+        report_at(Severity::Error, Code::UKNFCTCLL, called, at);
         return;
     }
     if (node->child3) {
-        report_at(Severity::Error, "NORETNFCT", called, at);
+        report_at(Severity::Error, Code::NORETNFCT, called, at);
         return;
     }
     Entry* call = append(scope, E_CALL, called, at, filter);
@@ -139,11 +139,11 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
     const std::vector<Entry*> parameters = parameters_of(procedure);
     const bool empty_list = empty_argument_list(arguments);
     if (without_parameters(parameters)) {
-        if (!empty_list) report_at(Severity::Error, "NOMOREARG", position_and_name(1, name), at);
+        if (!empty_list) report_at(Severity::Error, Code::NOMOREARG, position_and_name(1, name), at);
         return;
     }
     if (empty_list) {
-        report_at(Severity::Error, "TOOFEWARG", name, at);
+        report_at(Severity::Error, Code::TOOFEWARG, name, at);
         return;
     }
     std::size_t next = 0;
@@ -152,7 +152,7 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
         expect_node(list, N_CALL_ARGS);
         ++position;
         if (next >= parameters.size()) {
-            report_at(Severity::Error, "NOMOREARG", position_and_name(position, name), at);
+            report_at(Severity::Error, Code::NOMOREARG, position_and_name(position, name), at);
             return;
         }
         Entry* parameter = parameters[next++];
@@ -160,15 +160,15 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
         const Node* value = argument->child1;
         expect_node(value, N_ARG_VALUE);
         if (argument->kind == N_REF) {
-            report_at(Severity::Error, "NOREFPROC", position_and_name(position, name), at);
+            report_at(Severity::Error, Code::NOREFPROC, position_and_name(position, name), at);
             continue;
         }
         if (is_empty_expression(value->child1)) {
-            report_at(Severity::Error, "CALLARGWT", name, at);
+            report_at(Severity::Error, Code::CALLARGWT, name, at);
             continue;
         }
         if (value->child2 || value->child3) {
-            report_at(Severity::Error, "NOTERPROC", name, at);
+            report_at(Severity::Error, Code::NOTERPROC, name, at);
             continue;
         }
         const std::string text = expression_text(value->child1);
@@ -179,9 +179,9 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
         d->value_class = given;
         d->parameter = parameter;
         const int wanted = static_cast<const ParameterDescriptor*>(parameter->descriptor)->type_class;
-        if (!native::compatible_classes(wanted, given)) report_at(Severity::Warning, "INCOMPTYP", text, at);
+        if (!native::compatible_classes(wanted, given)) report_at(Severity::Warning, Code::INCOMPTYP, text, at);
     }
-    if (next < parameters.size()) report_at(Severity::Error, "TOOFEWARG", name, at);
+    if (next < parameters.size()) report_at(Severity::Error, Code::TOOFEWARG, name, at);
 }
 
 void Walk::on_cleanup(const Node* node, Scope* scope, const char* filter, bool enable) {
@@ -190,11 +190,11 @@ void Walk::on_cleanup(const Node* node, Scope* scope, const char* filter, bool e
     const Position at = name->position();
     Entry* procedure = tables_.find_procedure(name->text);
     if (!procedure) {
-        report_at(Severity::Error, "UNKCLPROC", name->text, at);
+        report_at(Severity::Error, Code::UNKCLPROC, name->text, at);
         return;
     }
     if (!without_parameters(parameters_of(procedure))) {
-        report_at(Severity::Error, "CLVOIDPRC", name->text, at);
+        report_at(Severity::Error, Code::CLVOIDPRC, name->text, at);
         return;
     }
     Entry* entry = append(scope, enable ? E_ENABLE_CLEANUP : E_DISABLE_CLEANUP, name->text, at, filter);
@@ -247,7 +247,7 @@ void Walk::report_unused_procedures() {
     for (Entry* e = tables_.root()->first; e; e = e->next) {
         if (e->kind != E_PROCEDURE) continue;
         if (static_cast<ProcedureDescriptor*>(e->descriptor)->use_mark == 0)
-            reportAtText(Severity::Information, "NOPROCCAL", e->name, e->file, e->line);
+            reportAtText(Severity::Information, Code::NOPROCCAL, e->name, e->file, e->line);
     }
 }
 

@@ -87,7 +87,7 @@ bool Walk::family_selected(const Node* families, Scope* family_scope) {
         expect_node(names, N_FAMILY_NAMES);
         const Node* name = names->child1;
         if (!seen.insert(name->text).second) {
-            report_at(Severity::Warning, "FNAMNOTUS", name->text, name->position());
+            report_at(Severity::Warning, Code::FNAMNOTUS, name->text, name->position());
             continue;
         }
         append(family_scope, E_FAMILY, name->text, name->position());
@@ -107,7 +107,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     expect_node(body, N_SCENARIO_BODY);
     const std::string own = name->text ? name->text : "";
     const Position at = name->position();
-    if (!level.names.insert(own).second) report_at(Severity::Error, "SCENALREX", own, at);
+    if (!level.names.insert(own).second) report_at(Severity::Error, Code::SCENALREX, own, at);
 
     Entry* entry = append(level.scope, E_SCENARIO, own, at);
     if (!level.first_scenario) level.first_scenario = entry;
@@ -138,7 +138,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     if (content && content->kind == N_SCENARIO_ITEMS) {
         const bool any = walk_scenario_items(content, inner, d);
         if (!any) d->selected = false;
-        if (!d->selected && own.empty()) reportText(Severity::Error, "NOSCENGEN");
+        if (!d->selected && own.empty()) reportText(Severity::Error, Code::NOSCENGEN);
     } else {
         walk_body(content, inner);
     }
@@ -159,9 +159,9 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     const Position at = name ? name->position() : line_before(node->child3);
 
     if (level.seen_block[index]) {
-        if (index == 0) report_at(Severity::Error, "TOOMCHINI", "", at);
-        if (index == 1) report_at(Severity::Error, "TOOMCHTER", "", at);
-        if (index == 2) report_at(Severity::Error, "TOOMCHEXC", "", at);
+        if (index == 0) report_at(Severity::Error, Code::TOOMCHINI, "", at);
+        if (index == 1) report_at(Severity::Error, Code::TOOMCHTER, "", at);
+        if (index == 2) report_at(Severity::Error, Code::TOOMCHEXC, "", at);
     }
     level.seen_block[index] = true;
 
@@ -169,7 +169,7 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     if (name) {
         procedure = tables_.find_procedure(name->text);
         if (!procedure) {
-            report_at(Severity::Error, "UNKCLPROC", name->text, at);
+            report_at(Severity::Error, Code::UNKCLPROC, name->text, at);
             return;
         }
         mark_used(procedure, true);

@@ -28,7 +28,7 @@ const char* construct_name(const Node* node) {
 
 const char* pooled(std::string_view text) { return string_pool().intern(text); }
 
-void report_at(Severity severity, const char* code, std::string_view arg, const Position& at) {
+void report_at(Severity severity, Code code, std::string_view arg, const Position& at) {
     reportAtText(severity, code, std::string(arg).c_str(), at.file, at.line);
 }
 

@@ -156,6 +156,6 @@ const char* construct_name(const Node* node);
 // Pooled copy of a text.
 const char* pooled(std::string_view text);
 // Positioned report with the argument as %2.
-void report_at(Severity severity, const char* code, std::string_view arg, const Position& at);
+void report_at(Severity severity, Code code, std::string_view arg, const Position& at);
 
 }  // namespace zv::semantic

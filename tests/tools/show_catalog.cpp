@@ -12,7 +12,7 @@ int printCatalog(const std::vector<std::string>&) {
     for (auto rows : {scriptCompilerRows(), analyserLibraryRows(), baseRows(), cDeclarationRows()}) {
         for (const CatalogRow& row : rows) {
             const QString* text = MessageCatalog::instance().find(row.code);
-            std::printf("%s\t%s\n", row.code, text ? text->toLocal8Bit().constData() : "");
+            std::printf("%s\t%s\n", codeName(row.code), text ? text->toLocal8Bit().constData() : "");
         }
     }
     return 0;

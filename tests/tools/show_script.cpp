@@ -44,7 +44,7 @@ int print_tokens(const std::vector<std::string>& args) {
     Options options;
     if (!parse_options(args, options)) return 2;
     ScriptLexer lexer(options.include_dirs);
-    if (!lexer.open_main(options.script)) reportFatalText("FICNOTOPN", options.script.c_str());
+    if (!lexer.open_main(options.script)) reportFatalText(Code::FICNOTOPN, options.script.c_str());
     LexMode mode = lexer.mode();
     int before_last = 0, last = 0;
     std::string include_name;

@@ -12,7 +12,7 @@ namespace {
 class Messages : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { registerMessageCatalog(); }
-    static std::string line(const char* code, char letter, const QString& a = {}, const QString& b = {}) {
+    static std::string line(Code code, char letter, const QString& a = {}, const QString& b = {}) {
         return formatMessage(code, letter, a, b).toStdString();
     }
 };
@@ -34,33 +34,34 @@ TEST_F(Messages, PositionTexts) {
 }
 
 TEST_F(Messages, WorkedExamples) {
-    EXPECT_EQ(line("UNKCLPROC", 'E', positionText("demo.zod", 12), "Init"),
+    EXPECT_EQ(line(Code::UNKCLPROC, 'E', positionText("demo.zod", 12), "Init"),
               "Zolmex-E-UNKCLPROC,  [demo.zod:12] Unknown procedure 'Init'\n");
-    EXPECT_EQ(line("UNEXPRPAR", 'E', positionText("demo.zod", 7)),
+    EXPECT_EQ(line(Code::UNEXPRPAR, 'E', positionText("demo.zod", 7)),
               "Zolmex-E-UNEXPRPAR,  [demo.zod:7] Unexpected right parenthesis\n");
-    EXPECT_EQ(line("UNEXPTEOF", 'E', positionText(nullptr, 0)), "Zolmex-E-UNEXPTEOF,   Unexpected end of file\n");
+    EXPECT_EQ(line(Code::UNEXPTEOF, 'E', positionText(nullptr, 0)), "Zolmex-E-UNEXPTEOF,   Unexpected end of file\n");
     // A text without %1 drops the position.
-    EXPECT_EQ(line("NOSCENGEN", 'E', positionText("a.zod", 3)),
+    EXPECT_EQ(line(Code::NOSCENGEN, 'E', positionText("a.zod", 3)),
               "Zolmex-E-NOSCENGEN,  No scenario generated (see options -SCN, -EXSCN, -FAMILY, -EXFAMILY)\n");
 }
 
 TEST_F(Messages, LeftOverMarkersAreRemovedFromTheWholeLine) {
-    EXPECT_EQ(line("UNKCLPROC", 'E', "[f:1] ", "a%2b%3c%1"), "Zolmex-E-UNKCLPROC,  [f:1] Unknown procedure 'abc'\n");
-    EXPECT_EQ(line("ENDNOENWR", 'I'), "Zolmex-I-ENDNOENWR,  End of execution with 0 error and 0 warning\n");
-    EXPECT_EQ(line("ENDNOEWAR", 'I', {}, "2"), "Zolmex-I-ENDNOEWAR,  End of execution with 2 warning(s)\n");
-    EXPECT_EQ(line("COPYRIGHT", 'I', "notice"), "Zolmex-I-COPYRIGHT,  notice\n");
+    EXPECT_EQ(line(Code::UNKCLPROC, 'E', "[f:1] ", "a%2b%3c%1"), "Zolmex-E-UNKCLPROC,  [f:1] Unknown procedure 'abc'\n");
+    EXPECT_EQ(line(Code::ENDNOENWR, 'I'), "Zolmex-I-ENDNOENWR,  End of execution with 0 error and 0 warning\n");
+    EXPECT_EQ(line(Code::ENDNOEWAR, 'I', {}, "2"), "Zolmex-I-ENDNOEWAR,  End of execution with 2 warning(s)\n");
+    EXPECT_EQ(line(Code::COPYRIGHT, 'I', "notice"), "Zolmex-I-COPYRIGHT,  notice\n");
 }
 
 TEST_F(Messages, CodeWithoutTextPrintsThePrefixAlone) {
-    EXPECT_EQ(line("NOTSTATIC", 'E', "[a:1] ", "x"), "Zolmex-E-NOTSTATIC,  \n");
-    EXPECT_EQ(line("WARNERR", 'W', "[a:1] ", "#error x"), "Zolmex-W-WARNERR,  \n");
+    EXPECT_EQ(line(Code::NOTSTATIC, 'E', "[a:1] ", "x"), "Zolmex-E-NOTSTATIC,  \n");
+    EXPECT_EQ(line(Code::WARNERR, 'W', "[a:1] ", "#error x"), "Zolmex-W-WARNERR,  \n");
 }
 
 TEST_F(Messages, ScriptCompilerGroupHoldsItsCodesOnce) {
     std::set<std::string> codes;
     for (const CatalogRow& row : scriptCompilerRows()) {
-        EXPECT_TRUE(codes.insert(row.code).second) << row.code;
-        EXPECT_EQ(std::string(row.comment), std::string("Error code is \"") + row.code + "\"");
+        const std::string name = codeName(row.code);
+        EXPECT_TRUE(codes.insert(name).second) << name;
+        EXPECT_EQ(std::string(row.comment), "Error code is \"" + name + "\"");
     }
     EXPECT_EQ(codes.size(), 247u);
     for (const char* code : {"UNEXPTEOF", "ISTNALRDEC", "PSENDAMBIG", "UNEXPTIME", "SIZBUFOVL", "FICLNKERR"}) {
@@ -69,17 +70,17 @@ TEST_F(Messages, ScriptCompilerGroupHoldsItsCodesOnce) {
 }
 
 TEST_F(Messages, TextsInEffectAfterAllGroups) {
-    auto text = [](const char* code) { return MessageCatalog::instance().find(code)->toStdString(); };
-    EXPECT_EQ(text("FICLNKERR"), "Inconsistency  on line index (RIO File, line : %1) (TDC File, line : %2)");
-    EXPECT_EQ(text("VARNOTRIG"), "%1 Event variable (%2) forbidden with VAR ");
-    EXPECT_EQ(text("UKNEVTSTC"), "%1The event structure associated to \"%2\" is unknown");
-    EXPECT_EQ(text("ENDERRWAR"), "End of execution with %1 error(s) and %2 warning(s)");
-    EXPECT_EQ(text("COPYRIGHT"), "%1%2");
-    EXPECT_EQ(text("ERTAILTAB"), "%1Unkown %2 array size");
-    EXPECT_EQ(text("IDENREDEF"), "%1Warning: %2 redefined");
-    EXPECT_EQ(text("PRAGMAINC"), "%1UnknownUnit Testing pragma: %2 ");
-    EXPECT_FALSE(MessageCatalog::instance().contains("UNEXPTOUT"));
-    EXPECT_FALSE(MessageCatalog::instance().contains("NOTSTATIC"));
+    auto text = [](Code code) { return MessageCatalog::instance().find(code)->toStdString(); };
+    EXPECT_EQ(text(Code::FICLNKERR), "Inconsistency  on line index (RIO File, line : %1) (TDC File, line : %2)");
+    EXPECT_EQ(text(Code::VARNOTRIG), "%1 Event variable (%2) forbidden with VAR ");
+    EXPECT_EQ(text(Code::UKNEVTSTC), "%1The event structure associated to \"%2\" is unknown");
+    EXPECT_EQ(text(Code::ENDERRWAR), "End of execution with %1 error(s) and %2 warning(s)");
+    EXPECT_EQ(text(Code::COPYRIGHT), "%1%2");
+    EXPECT_EQ(text(Code::ERTAILTAB), "%1Unkown %2 array size");
+    EXPECT_EQ(text(Code::IDENREDEF), "%1Warning: %2 redefined");
+    EXPECT_EQ(text(Code::PRAGMAINC), "%1UnknownUnit Testing pragma: %2 ");
+    EXPECT_FALSE(MessageCatalog::instance().contains(Code::UNEXPTOUT));
+    EXPECT_FALSE(MessageCatalog::instance().contains(Code::NOTSTATIC));
 }
 
 }  // namespace

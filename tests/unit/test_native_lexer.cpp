@@ -57,8 +57,8 @@ TEST(NativeLexer, ContinuedLinesCommentsAndPositions) {
     EXPECT_TRUE(t[3].line_start());
     std::vector<int> reported;
     TokenList tokens;
-    lex_text("x /* never closed\n\n", 0, 1, tokens, LexOptions{}, [&](const char* code, int line) {
-        EXPECT_STREQ(code, "UNTERCOMM");
+    lex_text("x /* never closed\n\n", 0, 1, tokens, LexOptions{}, [&](Code code, int line) {
+        EXPECT_EQ(code, Code::UNTERCOMM);
         reported.push_back(line);
     });
     EXPECT_EQ(reported, std::vector<int>{1});

@@ -82,7 +82,7 @@ TEST_F(OutputFiles, FatalEndRemovesPendingTemporaries) {
     EXPECT_EXIT(
         {
             OutputFile::open(a).write("partial");
-            reportFatalText("COMMFATAL");
+            reportFatalText(Code::COMMFATAL);
         },
         ::testing::ExitedWithCode(7), "Zolmex-F-COMMFATAL,  Invalid command line\n");
     EXPECT_EQ(filesIn(dir), 0u);

@@ -41,29 +41,29 @@ protected:
 TEST_F(RunEnd, StatusesFollowTheCounters) {
     EXPECT_EXIT(finishRun(false), ::testing::ExitedWithCode(0),
                 "^Zolmex-I-ENDNOENWR,  End of execution with 0 error and 0 warning\n$");
-    EXPECT_EXIT({ reportWarning("NOEXEINST", " "); reportWarning("NOEXEINST", " "); finishRun(false); },
+    EXPECT_EXIT({ reportWarning(Code::NOEXEINST, " "); reportWarning(Code::NOEXEINST, " "); finishRun(false); },
                 ::testing::ExitedWithCode(3), "Zolmex-I-ENDNOEWAR,  End of execution with 2 warning\\(s\\)\n$");
-    EXPECT_EXIT({ reportError("FORBEMPTY", " "); finishRun(false); }, ::testing::ExitedWithCode(5),
+    EXPECT_EXIT({ reportError(Code::FORBEMPTY, " "); finishRun(false); }, ::testing::ExitedWithCode(5),
                 "Zolmex-I-ENDERRNWR,  End of execution with 1 error\\(s\\)\n$");
-    EXPECT_EXIT({ reportError("FORBEMPTY", " "); reportWarning("NOEXEINST", " "); finishRun(false); },
+    EXPECT_EXIT({ reportError(Code::FORBEMPTY, " "); reportWarning(Code::NOEXEINST, " "); finishRun(false); },
                 ::testing::ExitedWithCode(5),
                 "Zolmex-I-ENDERRWAR,  End of execution with 1 error\\(s\\) and 1 warning\\(s\\)\n$");
 }
 
 TEST_F(RunEnd, FatalAndInternalEndWithoutSummary) {
-    EXPECT_EXIT(reportFatal("COMMFATAL"), ::testing::ExitedWithCode(7), "^Zolmex-F-COMMFATAL,  Invalid command line\n$");
-    EXPECT_EXIT(reportAtText(Severity::Internal, "SCPBADPTR", "", "a.zod", 3), ::testing::ExitedWithCode(9),
+    EXPECT_EXIT(reportFatal(Code::COMMFATAL), ::testing::ExitedWithCode(7), "^Zolmex-F-COMMFATAL,  Invalid command line\n$");
+    EXPECT_EXIT(reportAtText(Severity::Internal, Code::SCPBADPTR, "", "a.zod", 3), ::testing::ExitedWithCode(9),
                 "^Zolmex-S-SCPBADPTR,  \\[a.zod:3\\] Null scope pointer.\n$");
-    EXPECT_EXIT(reportInternalText("STXNOMESS", nullptr, "312"), ::testing::ExitedWithCode(9),
+    EXPECT_EXIT(reportInternalText(Code::STXNOMESS, nullptr, "312"), ::testing::ExitedWithCode(9),
                 "^Zolmex-S-STXNOMESS,   No syntax error messages detected '312'\n$");
 }
 
 TEST_F(RunEnd, CountersOnlyCountErrorsAndWarnings) {
     const unsigned e = errorCount(), w = warningCount();
     testing::internal::CaptureStderr();
-    reportAtText(Severity::Error, "UNKCLPROC", "Init", "demo.zod", 12);
-    reportAtText(Severity::Warning, "NOEXEINST", nullptr, nullptr, 0);
-    reportAtText(Severity::Information, "NOPROCCAL", "P", "demo.zod", 4);
+    reportAtText(Severity::Error, Code::UNKCLPROC, "Init", "demo.zod", 12);
+    reportAtText(Severity::Warning, Code::NOEXEINST, nullptr, nullptr, 0);
+    reportAtText(Severity::Information, Code::NOPROCCAL, "P", "demo.zod", 4);
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "Zolmex-E-UNKCLPROC,  [demo.zod:12] Unknown procedure 'Init'\n"
               "Zolmex-W-NOEXEINST,   Instructions written after ERROR or EXIT are not executed\n"
@@ -74,14 +74,14 @@ TEST_F(RunEnd, CountersOnlyCountErrorsAndWarnings) {
 
 TEST_F(RunEnd, ListingHoldsEveryLineAndSurvivesACleanRun) {
     const std::string path = listing.string();
-    EXPECT_EXIT({ openListingFile(path.c_str(), false); reportInformation("ISTNOPLAN", "X"); finishRun(false); },
+    EXPECT_EXIT({ openListingFile(path.c_str(), false); reportInformation(Code::ISTNOPLAN, "X"); finishRun(false); },
                 ::testing::ExitedWithCode(0), "^$");
     EXPECT_EQ(test::readFile(listing), "Zolmex-I-ISTNOPLAN,  Instance X undeclared in test plan\n"
                                  "Zolmex-I-ENDNOENWR,  End of execution with 0 error and 0 warning\n");
     // With the flag set a clean listing is removed, one with warnings is kept.
     EXPECT_EXIT({ openListingFile(path.c_str(), true); finishRun(true); }, ::testing::ExitedWithCode(0), "");
     EXPECT_FALSE(fs::exists(listing));
-    EXPECT_EXIT({ openListingFile(path.c_str(), true); reportWarning("OLDFFCTRI"); finishRun(true); },
+    EXPECT_EXIT({ openListingFile(path.c_str(), true); reportWarning(Code::OLDFFCTRI); finishRun(true); },
                 ::testing::ExitedWithCode(3), "");
     EXPECT_TRUE(fs::exists(listing));
 }

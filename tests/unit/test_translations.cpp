@@ -30,11 +30,11 @@ void expectTranslated(const char* file, std::span<const CatalogRow> rows, const 
     ASSERT_TRUE(translator.load(QString::fromLatin1(file), kLocaleDir)) << file;
     int count = 0;
     for (const CatalogRow& row : rows) {
-        if (!contexts.count(row.context) || std::string(row.code) == "COPYRIGHT") continue;
+        if (!contexts.count(row.context) || row.code == Code::COPYRIGHT) continue;
         ++count;
         const QString text = translator.translate(row.context, row.source, row.comment[0] ? row.comment : nullptr);
-        EXPECT_FALSE(text.isEmpty()) << file << ": " << row.code;
-        EXPECT_EQ(markers(text), markers(QString::fromUtf8(row.source))) << row.code << ": " << text.toStdString();
+        EXPECT_FALSE(text.isEmpty()) << file << ": " << codeName(row.code);
+        EXPECT_EQ(markers(text), markers(QString::fromUtf8(row.source))) << codeName(row.code) << ": " << text.toStdString();
     }
     EXPECT_EQ(count, expected) << file;
 }
