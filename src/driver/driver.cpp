@@ -70,6 +70,16 @@ AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel)
     return options;
 }
 
+native::AnalyserOptions analyserOptions(const RunSettings& settings) {
+    native::AnalyserOptions options;
+    options.restriction = static_cast<Restriction>(settings.restriction);
+    options.include_dirs = settings.include_dirs;
+    options.defines = settings.defines;
+    if (!settings.std_define.empty()) options.std_define_path = standardDefinesPath(settings.std_define);
+    options.interface_files = settings.interface_files;
+    return options;
+}
+
 void writeStartLines() {
     reportInformation(Code::STARTEXEC, suiteName(),
                       QStringLiteral(" %1 %2").arg(programTitle(), versionString()));
@@ -112,8 +122,7 @@ int runCompiler(int argc, char** argv) {
     // The phases join here as they are built.
     // 10. Interface-file analysis: the standard-defines file, then each
     //     interface file, through the analyser's own include search.
-    auto native = native::analyse_interfaces(
-        settings, settings.std_define.empty() ? std::string() : standardDefinesPath(settings.std_define));
+    auto native = native::analyse_interfaces(analyserOptions(settings));
 
     // 11. Script parse: the driver owns the tree and the file list for the run.
     const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
@@ -140,7 +149,7 @@ int runCompiler(int argc, char** argv) {
     }
 
     // The analyser answers type questions until the semantic analysis is done.
-    native::native_end(std::move(native));
+    native.reset();
 
     toolLog.close();
     finishRun(false);

@@ -2,220 +2,66 @@
 
 #include "common/string_pool.h"
 #include "diagnostics/report.h"
-#include "driver/run_settings.h"
-#include "native/c_lexer.h"
-#include "native/preprocessor.h"
-#include "native/type_class.h"
-
-#include <cstdlib>
+#include "native/c_analyser.h"
 
 namespace zv::native {
 
-std::vector<std::string> include_search_path(const std::vector<std::string>& include_dirs) {
-    std::vector<std::string> path = include_dirs;
-    const char* target = std::getenv("KVSTGT");
-    if (!target || !*target) target = std::getenv("KVRTGT");
-    if (target && *target) path.push_back(std::string(target) + "/lib");
-    if (std::getenv("KVW_ADD_USR_INCLUDE")) {
-        path.push_back("/usr/include");
-        path.push_back("/usr/local/include");
-    }
-    return path;
-}
+// ---------------------------------------------------------------- types
 
-NativeAnalyser::NativeAnalyser(int restriction, const std::vector<std::string>& include_dirs) {
-    PreprocessorSettings settings;
-    settings.knr = restriction == 0;
-    settings.search_path = include_search_path(include_dirs);
-    pp_ = std::make_unique<Preprocessor>(std::move(settings));
-}
+int NativeType::type_class() const { return native::type_class(type_); }
+
+std::string NativeType::text() const { return type_ ? type_text(type_) : std::string(); }
+
+long long NativeType::size() const { return type_ ? size_of(type_) : -1; }
+
+// ---------------------------------------------------------------- the analyser
+
+NativeAnalyser::NativeAnalyser(const AnalyserOptions& options) : c_(std::make_unique<CAnalyser>(options)) {}
 
 NativeAnalyser::~NativeAnalyser() = default;
 
+CAnalyser& c_analyser(NativeAnalyser& analyser) { return *analyser.c_; }
+
 void NativeAnalyser::set_position(const std::string& file, int line, const std::string& scope_name) {
-    file_ = file;
-    line_ = line;
-    symbols_.set_scope(scope_name);
+    c_->set_position(file, line, scope_name);
 }
 
-ParserContext NativeAnalyser::context(bool quiet) {
-    ParserContext ctx{types_, symbols_, {}, false, {}, nullptr, quiet};
-    ctx.file_name = [this](int file) { return pooled_file_name(file); };
-    ctx.pack = &pack_;
-    // The _FloatN types are keywords of the compilers that have them.
-    if (const Macro* gnuc = pp_->find_macro(string_pool().intern("__GNUC__"))) {
-        if (gnuc->body.size() == 1 && gnuc->body[0].kind == TokKind::Number)
-            ctx.float_n_keywords = std::atoi(gnuc->body[0].text) >= 7;
-    }
-    for (const char* word : pp_->type_modifiers()) ctx.type_modifiers.insert(word);
-    return ctx;
-}
+std::optional<std::string> NativeAnalyser::preprocess(const std::string& text) { return c_->preprocess(text); }
 
-TokenList NativeAnalyser::run_text(const std::string& text, const std::string& name, int line, bool dot_dot) {
-    TokenList out;
-    pp_->run(text, name, line, out, dot_dot);
-    return out;
-}
-
-namespace {
-
-// The tokens of a file read through a one-line `#include "path"` text. A set
-// of headers runs to some hundred thousand tokens: room for them is reserved at
-// once, so that the list is not copied as it grows (each copy touching fresh
-// memory); the part never written stays untouched.
-TokenList file_tokens(Preprocessor& pp, const std::string& path, const std::string& name) {
-    constexpr std::size_t kExpectedTokens = std::size_t{1} << 18;
-    TokenList out;
-    out.reserve(kExpectedTokens);
-    pp.run("#include \"" + path + "\"\n", name, 0, out);
-    return out;
-}
-
-}  // namespace
-
-TokenList NativeAnalyser::preprocess_file(const std::string& path) { return file_tokens(*pp_, path, ""); }
-
-TokenList NativeAnalyser::preprocess_tokens(const std::string& text) { return run_text(text, file_, line_, true); }
-
-void NativeAnalyser::declare_tokens(const TokenList& tokens) {
-    ParserContext ctx = context(false);
-    CParser parser(ctx, tokens);
-    parser.parse_declarations();
-}
-
-void NativeAnalyser::analyse_file(const std::string& path, bool standard_defines) {
-    set_position(standard_defines ? path : std::string(), 0, std::string());
-    declare_tokens(file_tokens(*pp_, path, file_));
-}
-
-std::optional<std::string> NativeAnalyser::preprocess(const std::string& text) {
-    const TokenList tokens = preprocess_tokens(text);
-    if (tokens.empty()) return std::nullopt;
+std::string NativeAnalyser::preprocess_inline(const std::string& text) {
     std::string out;
-    int file = -2, line = 0;
-    for (const Token& t : tokens) {
-        if (t.flags & kPragma) {  // a line of its own; the next token says where it is again
-            if (!out.empty()) out += '\n';
-            out += "#pragma ";
-            out.append(t.text, t.length);
-            file = -2;
-            continue;
-        }
-        if (t.file != file || t.line < line || t.line > line + 8) {
-            if (!out.empty()) out += '\n';
-            out += "# " + std::to_string(t.line) + " \"" + pp_->file_name(t.file) + "\"\n";
-            file = t.file;
-            line = t.line;
-        } else {
-            for (; line < t.line; ++line) out += '\n';
-            if (t.space_before() || !out.empty()) out += ' ';
-        }
-        out.append(t.text, t.length);
+    for (const Token& token : c_->preprocess_tokens(text)) {
+        if (!out.empty() && token.space_before()) out += ' ';
+        out.append(token.text, token.length);
     }
-    out += '\n';
     return out;
-}
-
-const char* NativeAnalyser::pooled_file_name(int file) {
-    const auto index = static_cast<std::size_t>(file);
-    if (index >= pooled_names_.size()) pooled_names_.resize(index + 1, nullptr);
-    if (!pooled_names_[index]) pooled_names_[index] = string_pool().intern(pp_->file_name(file));
-    return pooled_names_[index];
-}
-
-int NativeAnalyser::file_index(const std::string& name) {
-    auto [it, added] = file_indexes_.try_emplace(name, 0);
-    if (added) it->second = pp_->add_file_name(name);
-    return it->second;
-}
-
-TokenList NativeAnalyser::lex_preprocessed(const std::string& text, const std::string& file, int line) {
-    TokenList tokens;
-    LexOptions options;
-    options.line_markers = true;
-    options.dot_dot = true;
-    const int first = file_index(file);
-    lex_text(text, first, line, tokens, options, {},
-             [this](int, std::string_view name) { return file_index(std::string(name)); });
-    return tokens;
 }
 
 void NativeAnalyser::declare(const std::string& preprocessed, const std::string& scope_name, const std::string& file,
                              int line) {
-    set_position(file, line, scope_name);
-    declare_tokens(lex_preprocessed(preprocessed, file, line));
+    c_->declare(preprocessed, scope_name, file, line);
 }
 
-std::unique_ptr<ExprTree> NativeAnalyser::parse_expression_tokens(const TokenList& tokens, bool quiet) {
-    if (tokens.empty()) return nullptr;
-    ParserContext ctx = context(quiet);
-    CParser parser(ctx, tokens);
-    auto tree = std::make_unique<ExprTree>();
-    if (!parser.parse_expression(*tree)) return nullptr;
-    return tree;
+void NativeAnalyser::close_scope(const std::string& scope_name) { c_->symbols().close_scope(scope_name); }
+
+bool NativeAnalyser::declared_in_scope(const std::string& name, const std::string& scope_name) {
+    SymbolTable& symbols = c_->symbols();
+    const std::string saved = symbols.scope_name();
+    symbols.set_scope(scope_name);
+    const bool found = symbols.find_here(string_pool().intern(name)) != nullptr;
+    symbols.set_scope(saved);
+    return found;
 }
 
-std::unique_ptr<ExprTree> NativeAnalyser::parse_expression(const std::string& preprocessed) {
-    return parse_expression_tokens(lex_preprocessed(preprocessed, file_, line_), false);
+NativeType NativeAnalyser::type_by_name(const std::string& type_name, const std::string& scope_name) {
+    return NativeType(c_->type_by_name(type_name, scope_name));
 }
 
-const Type* NativeAnalyser::type_by_name(const std::string& type_name, const std::string& scope_name) {
-    const std::string saved = symbols_.scope_name();
-    symbols_.set_scope(scope_name);
-    TokenList tokens;
-    pp_->lex(type_name, file_index(file_), line_, tokens);
-    ParserContext ctx = context(true);
-    CParser parser(ctx, tokens);
-    const Type* type = tokens.empty() ? nullptr : parser.parse_type_name();
-    symbols_.set_scope(saved);
-    return type;
+std::optional<NativeVariable> NativeAnalyser::variable(const std::string& name, const std::string& scope_name) {
+    const Symbol* s = c_->variable(name, scope_name);
+    if (!s) return std::nullopt;
+    return NativeVariable{s->kind == Symbol::Kind::Function, NativeType(s->type)};
 }
-
-const Symbol* NativeAnalyser::variable(const std::string& name, const std::string& scope_name) {
-    const std::string saved = symbols_.scope_name();
-    symbols_.set_scope(scope_name);
-    const Symbol* s = symbols_.find(string_pool().intern(name));
-    symbols_.set_scope(saved);
-    return s && (s->kind == Symbol::Kind::Variable || s->kind == Symbol::Kind::Function) ? s : nullptr;
-}
-
-// ---------------------------------------------------------------- operations
-
-std::unique_ptr<NativeAnalyser> native_setup(int restriction, const std::vector<std::string>& include_dirs,
-                                             const std::vector<std::string>& defines) {
-    auto analyser = std::make_unique<NativeAnalyser>(restriction, include_dirs);
-    for (const std::string& item : defines) analyser->preprocessor().define_item(item);
-    return analyser;
-}
-
-std::optional<std::string> native_preprocess(NativeAnalyser& analyser, const std::string& text) {
-    return analyser.preprocess(text);
-}
-
-void native_declare(NativeAnalyser& analyser, const std::string& preprocessed_text, const std::string& scope_name,
-                    const std::string& file_name, int line) {
-    analyser.declare(preprocessed_text, scope_name, file_name, line);
-}
-
-ExprTree* native_parse_expression(NativeAnalyser& analyser, const std::string& preprocessed_text) {
-    return analyser.parse_expression(preprocessed_text).release();
-}
-
-const Type* native_expression_type(const ExprTree* expression) {
-    return expression && expression->root ? expression->root->type : nullptr;
-}
-
-void native_release_expression(ExprTree* expression) { delete expression; }
-
-const Type* native_type_by_name(NativeAnalyser& analyser, const std::string& type_name, const std::string& scope_name) {
-    return analyser.type_by_name(type_name, scope_name);
-}
-
-const Symbol* native_variable(NativeAnalyser& analyser, const std::string& name, const std::string& scope_name) {
-    return analyser.variable(name, scope_name);
-}
-
-void native_end(std::unique_ptr<NativeAnalyser> analyser) { analyser.reset(); }
 
 // ---------------------------------------------------------------- composite requests
 
@@ -229,7 +75,7 @@ std::string trimmed(const std::string& text) {
 }
 
 // Preprocesses and parses `text` at the analyser's position.
-std::unique_ptr<ExprTree> typed_expression(NativeAnalyser& analyser, const std::string& text, bool quiet = false) {
+std::unique_ptr<ExprTree> typed_expression(CAnalyser& analyser, const std::string& text, bool quiet = false) {
     return analyser.parse_expression_tokens(analyser.preprocess_tokens(text), quiet);
 }
 
@@ -242,9 +88,10 @@ int class_of_expression(const Expr& e) {
 
 }  // namespace
 
-ClassAnswer expression_type_class(NativeAnalyser& analyser, const std::string& text, const std::string& scope_name,
+ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
                                   const std::string& file, int line) {
     if (trimmed(text) == "NONIL") return {kNonNil, 0};
+    CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
     const auto tree = typed_expression(analyser, text);
     if (!tree) return {};
@@ -254,15 +101,17 @@ ClassAnswer expression_type_class(NativeAnalyser& analyser, const std::string& t
     return answer;
 }
 
-int variable_type_class(NativeAnalyser& analyser, const std::string& name, const std::string& scope_name,
+int variable_type_class(NativeAnalyser& facade, const std::string& name, const std::string& scope_name,
                         const std::string& file, int line) {
+    CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
     const Symbol* s = analyser.variable(trimmed(name), scope_name);
     return s ? type_class(s->type) : kNoType;
 }
 
-TypeTexts expression_type_texts(NativeAnalyser& analyser, const std::string& text, const std::string& scope_name,
+TypeTexts expression_type_texts(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
                                 const std::string& file, int line) {
+    CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
     const auto tree = typed_expression(analyser, text);
     TypeTexts texts;
@@ -274,10 +123,11 @@ TypeTexts expression_type_texts(NativeAnalyser& analyser, const std::string& tex
     return texts;
 }
 
-bool expression_matches_type(NativeAnalyser& analyser, const std::string& text, const std::string& type_name,
+bool expression_matches_type(NativeAnalyser& facade, const std::string& text, const std::string& type_name,
                              const std::string& scope_name, int line) {
     const unsigned errors = errorCount();
     const unsigned warnings = warningCount();
+    CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(std::string(), line, scope_name);
     const Type* wanted = analyser.type_by_name(type_name, scope_name);
     if (!wanted) return false;
@@ -286,16 +136,17 @@ bool expression_matches_type(NativeAnalyser& analyser, const std::string& text, 
     return compatible_classes(type_class(wanted), class_of_expression(*tree->root));
 }
 
-bool expression_is_valid(NativeAnalyser& analyser, const std::string& text) {
+bool expression_is_valid(NativeAnalyser& facade, const std::string& text) {
     const unsigned errors = errorCount();
-    const auto tree = typed_expression(analyser, text);
+    const auto tree = typed_expression(c_analyser(facade), text);
     return tree && errorCount() == errors;
 }
 
-std::unique_ptr<NativeAnalyser> analyse_interfaces(const RunSettings& settings, const std::string& std_define_path) {
-    auto analyser = native_setup(settings.restriction, settings.include_dirs, settings.defines);
-    if (!std_define_path.empty()) analyser->analyse_file(std_define_path, true);
-    for (const std::string& file : settings.interface_files) analyser->analyse_file(file, false);
+std::unique_ptr<NativeAnalyser> analyse_interfaces(const AnalyserOptions& options) {
+    auto analyser = std::make_unique<NativeAnalyser>(options);
+    CAnalyser& c = c_analyser(*analyser);
+    if (!options.std_define_path.empty()) c.analyse_file(options.std_define_path, true);
+    for (const std::string& file : options.interface_files) c.analyse_file(file, false);
     return analyser;
 }
 

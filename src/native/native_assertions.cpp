@@ -1,6 +1,6 @@
 #include "native/native_assertions.h"
 
-#include "native/native_analyser.h"
+#include "native/c_analyser.h"
 #include "native/preprocessor.h"
 
 #include <algorithm>
@@ -22,7 +22,8 @@ std::string equal(const std::string& expr, long long value, const std::string& w
 
 }  // namespace
 
-std::vector<std::string> static_assertions(NativeAnalyser& analyser) {
+std::vector<std::string> static_assertions(NativeAnalyser& facade) {
+    CAnalyser& analyser = c_analyser(facade);
     std::vector<std::string> lines;
     // A name that is also a macro would be replaced in the assertion itself.
     auto macro = [&](const char* name) { return analyser.preprocessor().find_macro(name) != nullptr; };

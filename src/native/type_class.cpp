@@ -1,5 +1,7 @@
 #include "native/type_class.h"
 
+#include "native/c_types.h"
+
 namespace zv::native {
 
 namespace {

@@ -2,9 +2,9 @@
 // types, and their compatibility rule.
 #pragma once
 
-#include "native/c_types.h"
-
 namespace zv::native {
+
+struct Type;
 
 enum TypeClass : int {
     kNoType = -1,

@@ -44,7 +44,7 @@ void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
     expect_node(name, N_IDENT);
     const Position at = name->position();
     native_.set_position(at.file ? at.file : "", at.line, c_scope_);
-    if (!native::native_variable(native_, name->text, c_scope_))
+    if (!native_.variable(name->text, c_scope_))
         report_at(Severity::Error, Code::IDENTINCO, name->text, at);
     append(scope, E_TIMER_RESET, name->text, at, filter);
 }

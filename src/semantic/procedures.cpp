@@ -65,11 +65,11 @@ void Walk::on_procedure(const Node* node) {
         const char* parameter_name = parameter->child2->text;
         // An unknown type is reported once, here, rather than also by the
         // declaration analysis.
-        const native::Type* native_type = native::native_type_by_name(native_, type, c_scope_);
+        const native::NativeType native_type = native_.type_by_name(type, c_scope_);
         int type_class = native::kUnresolved;
         if (native_type) {
             declare_c(std::string(type) + " " + parameter_name + ";", parameter->child1->position());
-            type_class = native::type_class(native_type);
+            type_class = native_type.type_class();
         } else {
             report_at(Severity::Error, Code::UKNNATTYP, type, parameter->child1->position());
         }
@@ -88,8 +88,8 @@ void Walk::on_procedure(const Node* node) {
 }
 
 bool Walk::is_interface_function(const std::string& name) {
-    const native::Symbol* symbol = native::native_variable(native_, name, c_scope_);
-    return symbol && symbol->kind == native::Symbol::Kind::Function;
+    const auto variable = native_.variable(name, c_scope_);
+    return variable && variable->function;
 }
 
 // A name used as name(a,a...) that preprocessing changes is a function-like macro.

@@ -98,16 +98,9 @@ void Walk::declare_c(const std::string& text, const Position& at) {
     if (preprocessed) native_.declare(*preprocessed, c_scope_, file, at.line);
 }
 
-void Walk::close_c_scope(const std::string& name) { native_.symbols().close_scope(name); }
+void Walk::close_c_scope(const std::string& name) { native_.close_scope(name); }
 
-bool Walk::declared_in_c_scope(const std::string& name) {
-    native::SymbolTable& symbols = native_.symbols();
-    const std::string saved = symbols.scope_name();
-    symbols.set_scope(c_scope_);
-    const bool found = symbols.find_here(pooled(name)) != nullptr;
-    symbols.set_scope(saved);
-    return found;
-}
+bool Walk::declared_in_c_scope(const std::string& name) { return native_.declared_in_scope(name, c_scope_); }
 
 int Walk::type_class_of(const std::string& text, const Position& at) {
     return native::expression_type_class(native_, text, c_scope_, at.file ? at.file : "", at.line).type_class;
@@ -115,12 +108,7 @@ int Walk::type_class_of(const std::string& text, const Position& at) {
 
 std::string Walk::preprocessed_text(const std::string& text, const Position& at) {
     native_.set_position(at.file ? at.file : "", at.line, c_scope_);
-    std::string out;
-    for (const native::Token& token : native_.preprocess_tokens(text)) {
-        if (!out.empty() && token.space_before()) out += ' ';
-        out.append(token.text, token.length);
-    }
-    return out;
+    return native_.preprocess_inline(text);
 }
 
 std::string Walk::expression_text(const Node* expression) {

@@ -69,8 +69,11 @@ int run_model(const std::vector<std::string>& args, bool timing) {
                      " [--no-positions]\n");
         return 2;
     }
-    auto native = native::native_setup(options.restriction, include_dirs, {});
-    for (const std::string& header : headers) native->analyse_file(header, false);
+    native::AnalyserOptions native_options;
+    native_options.restriction = static_cast<Restriction>(options.restriction);
+    native_options.include_dirs = include_dirs;
+    native_options.interface_files = headers;
+    auto native = native::analyse_interfaces(native_options);
     using Clock = std::chrono::steady_clock;
     const auto start = Clock::now();
     ParseResult parsed = parse_script(script, include_dirs, keep_comments);

@@ -1,17 +1,41 @@
-// Helpers of the interface-analysis tests: a scratch directory for headers,
-// message capture, and token texts joined by single blanks.
+// Helpers of the interface-analysis tests: an analyser set up in one call and
+// its symbols looked up directly, a scratch directory for headers, message
+// capture, and token texts joined by single blanks.
 #pragma once
 
 #include "diagnostics/message_catalog.h"
+#include "native/c_analyser.h"
 #include "native/c_lexer.h"
 #include "native/c_token.h"
+#include "native/native_analyser.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
+#include <vector>
+
+namespace zv::native {
+
+// An analyser with its search path and defines, no file read yet.
+inline std::unique_ptr<NativeAnalyser> native_setup(int restriction, const std::vector<std::string>& include_dirs,
+                                                    const std::vector<std::string>& defines) {
+    AnalyserOptions options;
+    options.restriction = static_cast<Restriction>(restriction);
+    options.include_dirs = include_dirs;
+    options.defines = defines;
+    return std::make_unique<NativeAnalyser>(options);
+}
+
+// The declaration of a variable or function visible in a scope, or null.
+inline const Symbol* native_variable(NativeAnalyser& analyser, const std::string& name, const std::string& scope_name) {
+    return c_analyser(analyser).variable(name, scope_name);
+}
+
+}  // namespace zv::native
 
 namespace zv::native::testing_support {
 

@@ -22,12 +22,12 @@ protected:
     std::string declare(const std::string& text, const std::string& scope = "") {
         CapturedMessages capture;
         analyser->set_position("h.h", 1, scope);
-        const auto preprocessed = native_preprocess(*analyser, text);
-        if (preprocessed) native_declare(*analyser, *preprocessed, scope, "h.h", 1);
+        const auto preprocessed = analyser->preprocess(text);
+        if (preprocessed) analyser->declare(*preprocessed, scope, "h.h", 1);
         return capture.text();
     }
     const Type* type(const std::string& name, const std::string& scope = "") {
-        return native_type_by_name(*analyser, name, scope);
+        return c_analyser(*analyser).type_by_name(name, scope);
     }
     const Record& record(const std::string& tag) {
         const Type* t = resolve(type(tag));
@@ -326,7 +326,7 @@ TEST_F(NativeDeclarations, ScopesByName) {
     declare("char local;\n", "SCN2");
     EXPECT_EQ(type_class(native_variable(*analyser, "local", "SCN2")->type), kCharacter);
     EXPECT_EQ(type_class(native_variable(*analyser, "local", "SCN1")->type), kOtherIntegral);
-    analyser->symbols().close_scope("SCN1");
+    analyser->close_scope("SCN1");
     EXPECT_FALSE(native_variable(*analyser, "local", "SCN1"));
     EXPECT_TRUE(native_variable(*analyser, "shared", "SCN1"));
     // The file of each declaration is kept.
@@ -416,7 +416,7 @@ TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
     auto modern = native_setup(2, {}, {"__GNUC__=12"});
     modern->set_position("h.h", 1, "");
     CapturedMessages capture;
-    modern->declare_tokens(modern->preprocess_tokens("_Float128 q; _Complex _Float64 c;\n"));
+    c_analyser(*modern).declare_tokens(c_analyser(*modern).preprocess_tokens("_Float128 q; _Complex _Float64 c;\n"));
     EXPECT_EQ(capture.text(), "");
     EXPECT_EQ(type_text(native_variable(*modern, "q", "")->type), "_Float128");
     EXPECT_EQ(size_of(native_variable(*modern, "c", "")->type), 16);

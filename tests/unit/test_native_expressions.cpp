@@ -20,7 +20,7 @@ protected:
         analyser = native_setup(2, {}, {});
         CapturedMessages capture;
         analyser->set_position("h.h", 1, "");
-        analyser->declare_tokens(analyser->preprocess_tokens(
+        c_analyser(*analyser).declare_tokens(c_analyser(*analyser).preprocess_tokens(
             "typedef unsigned long counter_t;\n"
             "typedef struct point { short x, y; } point_t;\n"
             "union any { int i; float f; };\n"
@@ -42,7 +42,8 @@ protected:
     // Value of an integer constant expression, or nothing.
     std::optional<long long> value(const std::string& text) {
         analyser->set_position("s.zod", 3, "");
-        const auto tree = analyser->parse_expression_tokens(analyser->preprocess_tokens(text), true);
+        CAnalyser& c = c_analyser(*analyser);
+        const auto tree = c.parse_expression_tokens(c.preprocess_tokens(text), true);
         if (!tree || !tree->root->is_constant || tree->root->is_float) return std::nullopt;
         return tree->root->value;
     }
@@ -149,8 +150,8 @@ TEST_F(NativeExpressions, TypeClassTable) {
     EXPECT_EQ(cls("pts"), std::make_pair(11, 3LL));
     EXPECT_EQ(cls("values"), std::make_pair(11, 4LL));
     EXPECT_EQ(cls("un").first, kUnion);
-    EXPECT_EQ(type_class(native_type_by_name(*analyser, "void", "")), kVoid);
-    EXPECT_EQ(type_class(native_type_by_name(*analyser, "const char *", "")), kCharPointer);
+    EXPECT_EQ(analyser->type_by_name("void", "").type_class(), kVoid);
+    EXPECT_EQ(analyser->type_by_name("const char *", "").type_class(), kCharPointer);
     EXPECT_EQ(type_class(nullptr), kNoType);
     EXPECT_EQ(variable_type_class(*analyser, "counter", "", "s.zod", 1), kLongInteger);
     EXPECT_EQ(variable_type_class(*analyser, "nobody", "", "s.zod", 1), kNoType);
@@ -208,21 +209,20 @@ TEST_F(NativeExpressions, CompositeRequests) {
     EXPECT_EQ(texts.resolved, "unsigned long");
     EXPECT_EQ(texts.size, 8);
     // Script declarations registered under a scope name are seen there only.
-    native_declare(*analyser, "int step;\n", "SCN1@init", "s.zod", 7);
+    analyser->declare("int step;\n", "SCN1@init", "s.zod", 7);
     EXPECT_EQ(cls("step + 1", "SCN1@init").first, kInteger);
     CapturedMessages capture;
     EXPECT_EQ(cls("step", "SCN2").first, -1);
 }
 
-TEST_F(NativeExpressions, ExpressionTreesAreReleasedByTheCaller) {
+TEST_F(NativeExpressions, PreprocessedTextParsesAsAnExpression) {
     analyser->set_position("s.zod", 1, "");
-    ExprTree* tree = native_parse_expression(*analyser, *native_preprocess(*analyser, "pts[1].x + 1"));
+    const auto tree = c_analyser(*analyser).parse_expression(*analyser->preprocess("pts[1].x + 1"));
     ASSERT_NE(tree, nullptr);
-    EXPECT_EQ(type_text(native_expression_type(tree)), "int");
-    native_release_expression(tree);
-    EXPECT_EQ(native_preprocess(*analyser, "#define NOTHING\nNOTHING\n"), std::nullopt);
+    EXPECT_EQ(type_text(tree->root->type), "int");
+    EXPECT_EQ(analyser->preprocess("#define NOTHING\nNOTHING\n"), std::nullopt);
     // Script values write intervals as "1..3": three tokens.
-    EXPECT_EQ(testing_support::joined(analyser->preprocess_tokens("[1..3] x...")), "[ 1 .. 3 ] x ...");
+    EXPECT_EQ(testing_support::joined(c_analyser(*analyser).preprocess_tokens("[1..3] x...")), "[ 1 .. 3 ] x ...");
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST(NativeMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     ::unsetenv("KVSTGT");
     {
         testing_support::CapturedMessages capture;
-        system->analyse_file(kTarget + "/lib/linux_x86_64.def", true);
+        c_analyser(*system).analyse_file(kTarget + "/lib/linux_x86_64.def", true);
         ASSERT_EQ(capture.text(), "");
     }
 
@@ -155,7 +155,7 @@ TEST(NativeMutation, MutatedCorpusEndsWithADiagnosticStatus) {
                 const rlimit memory{std::size_t{1} << 31, std::size_t{1} << 31};
                 ::setrlimit(RLIMIT_AS, &memory);
             }
-            (with_system ? *system : runs % 2 ? *knr : *plain).analyse_file(mutant, false);
+            c_analyser(with_system ? *system : runs % 2 ? *knr : *plain).analyse_file(mutant, false);
             ::_exit(0);
         }
         int status = 0;

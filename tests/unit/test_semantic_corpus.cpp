@@ -25,7 +25,9 @@ CorpusRun analyse_corpus(const std::string& name, const std::vector<std::string>
     CorpusRun run;
     const unsigned before = errorCount();
     if (capture) testing::internal::CaptureStderr();
-    auto native = native::native_setup(2, dirs, {});
+    native::AnalyserOptions native_options;
+    native_options.include_dirs = dirs;
+    auto native = native::analyse_interfaces(native_options);
     ParseResult parsed = parse_script("script.zod", dirs, keep_comments);
     AnalysisOptions options;
     options.comm_model = parsed.comm_model;

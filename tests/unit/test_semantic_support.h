@@ -61,8 +61,10 @@ inline Analysed analyse_text(const std::string& script, const std::string& heade
     Analysed a;
     const unsigned before = errorCount();
     testing::internal::CaptureStderr();
-    a.native = native::native_setup(options.restriction, {}, {});
-    a.native->analyse_file("t.h", false);
+    native::AnalyserOptions native_options;
+    native_options.restriction = static_cast<Restriction>(options.restriction);
+    native_options.interface_files = {"t.h"};
+    a.native = native::analyse_interfaces(native_options);
     a.parsed = parse_script("t.zod", {}, true);
     options.comm_model = a.parsed.comm_model;
     if (errorCount() == before && a.parsed.root)
@@ -80,8 +82,9 @@ inline void analyse_quiet(const std::string& script, const std::string& header =
     ScratchDir dir;
     dir.write("t.zod", script);
     dir.write("t.h", header);
-    auto native = native::native_setup(2, {}, {});
-    native->analyse_file("t.h", false);
+    native::AnalyserOptions native_options;
+    native_options.interface_files = {"t.h"};
+    auto native = native::analyse_interfaces(native_options);
     ParseResult parsed = parse_script("t.zod", {}, true);
     AnalysisOptions options;
     options.comm_model = parsed.comm_model;
