@@ -33,6 +33,9 @@ constexpr const char* kNoWorkingDirectory =
     "unit test covers it";
 constexpr const char* kTolerantMode =
     "raised in the tolerant mode only, which no option selects; a unit test covers it";
+constexpr const char* kExpansionBound =
+    "needs over four million tokens made by macro expansions: over 20 s of a sanitizer build for one case; a unit "
+    "test covers it with a lower bound";
 constexpr const char* kCallbackBodies = "raised in CALLBACK and PROCSEND bodies, whose analysis is still to be built";
 
 struct Untested {
@@ -49,6 +52,7 @@ const Untested kUntested[] = {
     {Code::DSCCODUNK, kInternalCheck}, {Code::SCPBADPTR, kInternalCheck}, {Code::INITPBRLM, kInternalCheck},
     {Code::UNEXPEXPR, kOnlyOnStackOverflow}, {Code::INCLOVFLW, kTooManyIncludes},
     {Code::SIZBUFOVL, kNoWorkingDirectory}, {Code::FILNOTANA, kTolerantMode}, {Code::FTINCBPS, kCallbackBodies},
+    {Code::EXPTOOBIG, kExpansionBound},
     {Code::UNDECTRGV, kLaterAnalysis}, {Code::UNKAPINAM, kLaterAnalysis}, {Code::TRGALRDEC, kLaterAnalysis},
     {Code::COMBNDSEC, kLaterAnalysis}, {Code::UKNEVTSTC, kLaterAnalysis}, {Code::NOMOREPAR, kLaterAnalysis},
     {Code::TOOFEWPAR, kLaterAnalysis}, {Code::NOTRIGUSD, kLaterAnalysis}, {Code::FORBEMPTY, kLaterAnalysis},
