@@ -56,7 +56,7 @@ void installTranslators(QCoreApplication& app) {
     }
 }
 
-AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel) {
+AnalysisOptions analysisOptions(const RunSettings& settings, CommModel commModel) {
     AnalysisOptions options;
     options.families = settings.families;
     options.excluded_families = settings.excluded_families;
@@ -66,7 +66,7 @@ AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel)
     options.trace = settings.trace;
     options.comm_model = commModel;
     options.instance = settings.instance;
-    options.restriction = settings.restriction;
+    options.restriction = static_cast<Restriction>(settings.restriction);
     return options;
 }
 
@@ -133,7 +133,7 @@ int runCompiler(int argc, char** argv) {
             write_scenario_file(spg, parsed.files, model.root);
         }
         // 12.3: in instance mode 3 the generators get no instance name.
-        if (model.instance_mode == 3) instance.clear();
+        if (model.instance_mode == InstanceMode::SelectedUndeclared) instance.clear();
         // 12.5: without -SPVGEN and with no error, the TDC pass, the report
         // structure, the C driver and the callback templates follow here; they
         // are not built yet, so such a run writes only its listing file.

@@ -20,7 +20,7 @@ RunSettings readRunSettings(std::string echo) {
     s.families = familyListSetting();
     s.excluded_families = excludedFamilyListSetting();
     s.instance = instanceNameSetting();
-    s.restriction = restrictionSetting();
+    s.restriction = number(restrictionSetting());
     s.fast = fastSetting();
     s.probe = probeSetting();
     s.console_echo = consoleEchoSetting();

@@ -77,12 +77,12 @@ bool Walk::instance_block(const Node* header, const Node* contents, const Positi
     const Position at = keyword_position(header);
     instance_depth_.open();
     if (instance_depth_.depth() > 1) report_at(Severity::Fatal, "ISTBADLVL", "", at);
-    if (instance_mode_ == 0) {
+    if (instance_mode_ == InstanceMode::NoInstances) {
         report_at(Severity::Error, "NODCLISTN", "", at);
         instance_depth_.close();
         return false;
     }
-    const bool with_entries = instance_mode_ != 1;
+    const bool with_entries = instance_mode_ != InstanceMode::SelectedDeclared;
     if (with_entries || names_selected_instance(header->child1)) {
         if (with_entries) {
             append_unnamed(scope, declarations ? E_DECLARATION_INSTANCE_BEGIN : E_INSTRUCTION_INSTANCE_BEGIN, at);

@@ -54,11 +54,11 @@ void Walk::choose_instance_mode(const Node* declarations) {
         }
     }
     if (wanted.empty()) {
-        instance_mode_ = declared ? 2 : 0;
+        instance_mode_ = declared ? InstanceMode::AllDeclared : InstanceMode::NoInstances;
     } else if (found) {
-        instance_mode_ = 1;
+        instance_mode_ = InstanceMode::SelectedDeclared;
     } else {
-        instance_mode_ = 3;
+        instance_mode_ = InstanceMode::SelectedUndeclared;
         reportText(Severity::Information, "ISTNOPLAN", wanted.c_str());
     }
 }

@@ -38,7 +38,7 @@ void Walk::run(const Node* script, SemanticModel& model) {
     expect_node(script, N_SCRIPT);
     declare_builtins();
     create_program(script->child1);
-    if (options_.comm_model == 2) create_implicit_comm_type(keyword_position(script->child1));
+    if (options_.comm_model == CommModel::Trigger) create_implicit_comm_type(keyword_position(script->child1));
     choose_instance_mode(script->child2);
     walk_header(script->child2);
     walk_scenario_items(script->child3, tables_.root(), nullptr);

@@ -44,7 +44,7 @@ TEST(ScriptCorpus, TreesMatchTheNodeTable) {
         test::Parsed parsed = parse_file("script.zod", dirs, keep_comments);
         fs::current_path(old);
         EXPECT_EQ(parsed.errors, 0u) << parsed.messages;
-        EXPECT_EQ(parsed.tree + "comm_model " + std::to_string(parsed.result.comm_model) + "\n",
+        EXPECT_EQ(parsed.tree + "comm_model " + std::to_string(number(parsed.result.comm_model)) + "\n",
                   read_file(entry.path() / "expected.tree"));
         if (fs::exists(entry.path() / "expected.positions")) {
             EXPECT_EQ(dump_tree(parsed.result.root, true), read_file(entry.path() / "expected.positions"));

@@ -61,7 +61,7 @@ inline Analysed analyse_text(const std::string& script, const std::string& heade
     Analysed a;
     const unsigned before = errorCount();
     testing::internal::CaptureStderr();
-    a.native = native::native_setup(options.restriction, {}, {});
+    a.native = native::native_setup(number(options.restriction), {}, {});
     a.native->analyse_file("t.h", false);
     a.parsed = parse_script("t.zod", {}, true);
     options.comm_model = a.parsed.comm_model;
