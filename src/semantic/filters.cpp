@@ -31,7 +31,7 @@ const char* Walk::filter_text(const Node* filter) {
 }
 
 void Walk::on_filter_letters(const Node* node, Scope* scope, const char* filter) {
-    const Node* quoted = node->child1;
+    const Node* quoted = node->letters();
     expect_node(quoted, N_STRING);
     std::string_view letters = quoted->text ? quoted->text : "";
     if (letters.size() >= 2) letters = letters.substr(1, letters.size() - 2);
