@@ -110,20 +110,20 @@ int runCompiler(int argc, char** argv) {
     //   the TDC pass, the report-structure file, the C driver and the
     //   callback templates.
     // The phases join here as they are built.
-    // 10. Interface-file analysis: the standard-defines file, then each
-    //     interface file, through the analyser's own include search.
+    // Interface-file analysis: the standard-defines file, then each interface
+    // file, through the analyser's own include search.
     auto native = native::analyse_interfaces(
         settings, settings.std_define.empty() ? std::string() : standardDefinesPath(settings.std_define));
 
-    // 11. Script parse: the driver owns the tree and the file list for the run.
+    // Script parse: the driver owns the tree and the file list for the run.
     const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
 
-    // 12. Semantic analysis, only after a clean parse; the driver owns the model.
+    // Semantic analysis, only after a clean parse; the driver owns the model.
     SemanticModel model;
     std::string instance = settings.instance;
     if (errorCount() == 0 && parsed.root) {
         model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
-        // 12.2: with -SPVGEN the scenario file, whatever the analysis reported.
+        // With -SPVGEN the scenario file follows, whatever the analysis reported.
         if (settings.scenario_file) {
             toolLog.create();
             const std::string spg = scenarioFilePath(settings.script_path);
@@ -132,9 +132,10 @@ int runCompiler(int argc, char** argv) {
             toolLog.record("SPG", spg);
             write_scenario_file(spg, parsed.files, model.root);
         }
-        // 12.3: in instance mode 3 the generators get no instance name.
+        // When -INSTANCE names no declared instance, the generators get no
+        // instance name.
         if (model.instance_mode == InstanceMode::SelectedUndeclared) instance.clear();
-        // 12.5: without -SPVGEN and with no error, the TDC pass, the report
+        // Without -SPVGEN and with no error, the TDC pass, the report
         // structure, the C driver and the callback templates follow here; they
         // are not built yet, so such a run writes only its listing file.
     }
