@@ -229,19 +229,19 @@ std::vector<std::string> familyListSetting() { return values(kFamily); }
 std::vector<std::string> excludedFamilyListSetting() { return values(kExfamily); }
 std::string instanceNameSetting() { return given(kInstance) ? first(kInstance) : std::string(); }
 
-int restrictionSetting() {
-    if (!given(kRestriction)) return 2;
-    return first(kRestriction) == "ANSI" ? 1 : 0;
+Restriction restrictionSetting() {
+    if (!given(kRestriction)) return Restriction::None;
+    return first(kRestriction) == "ANSI" ? Restriction::Ansi : Restriction::KandR;
 }
 bool fastSetting() { return !negated(kFast); }
-int probeSetting() {
-    if (!given(kProbe)) return 0;
-    return first(kProbe) == "CUSTOM" ? 2 : 1;
+ProbeMode probeSetting() {
+    if (!given(kProbe)) return ProbeMode::None;
+    return first(kProbe) == "CUSTOM" ? ProbeMode::Custom : ProbeMode::Default;
 }
 bool consoleEchoSetting() { return !negated(kLog); }
-int allocationSetting() {
-    if (!given(kAllocation)) return 0;
-    return first(kAllocation) == "DYNAMIC" ? 2 : 1;
+Allocation allocationSetting() {
+    if (!given(kAllocation)) return Allocation::None;
+    return first(kAllocation) == "DYNAMIC" ? Allocation::Dynamic : Allocation::Stack;
 }
 std::string threadSetting() {
     if (!given(kThread)) return "<main>";
@@ -251,10 +251,13 @@ std::string threadSetting() {
 bool notSharedSetting() { return given(kNotShared); }
 bool commentSetting() { return !given(kNoComment); }
 bool scenarioFileSetting() { return given(kSpvGen); }
-int traceSetting() {
-    if (!given(kTrace)) return 0;
+TraceLevel traceSetting() {
+    if (!given(kTrace)) return TraceLevel::None;
     const std::string t = first(kTrace);
-    return t == "ERROR" ? 5 : t == "SCN" ? 10 : t == "TIME" ? 20 : 50;
+    if (t == "ERROR") return TraceLevel::Error;
+    if (t == "SCN") return TraceLevel::Scenario;
+    if (t == "TIME") return TraceLevel::Time;
+    return TraceLevel::Circular;
 }
 int bufferSizeSetting() {
     if (!given(kBufSize)) return 10;

@@ -3,6 +3,8 @@
 // and the command-line echo.
 #pragma once
 
+#include "common/run_modes.h"
+
 #include <string>
 #include <vector>
 
@@ -29,16 +31,16 @@ std::vector<std::string> excludedScenarioListSetting();
 std::vector<std::string> familyListSetting();
 std::vector<std::string> excludedFamilyListSetting();
 std::string instanceNameSetting();  // empty when not given
-int restrictionSetting();           // 0 K&R, 1 ANSI, 2 none
+Restriction restrictionSetting();
 bool fastSetting();
-int probeSetting();                 // 0 none, 1 DEFAULT, 2 CUSTOM
+ProbeMode probeSetting();
 bool consoleEchoSetting();
-int allocationSetting();            // 0 none, 1 STACK, 2 DYNAMIC
+Allocation allocationSetting();
 std::string threadSetting();        // "<main>", "<start>" or the routine name
 bool notSharedSetting();
 bool commentSetting();              // false with -NOCOMMENT
 bool scenarioFileSetting();         // -SPVGEN
-int traceSetting();                 // 0, 5 ERROR, 10 SCN, 20 TIME, 50 CIRCULAR
+TraceLevel traceSetting();
 int bufferSizeSetting();            // BADBSZVAL (fatal) unless digits; 0 becomes 10
 
 // Drops the analysed state (tests run several analyses in one process).

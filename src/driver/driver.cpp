@@ -56,7 +56,7 @@ void installTranslators(QCoreApplication& app) {
     }
 }
 
-AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel) {
+AnalysisOptions analysisOptions(const RunSettings& settings, CommModel commModel) {
     AnalysisOptions options;
     options.families = settings.families;
     options.excluded_families = settings.excluded_families;
@@ -72,7 +72,7 @@ AnalysisOptions analysisOptions(const RunSettings& settings, unsigned commModel)
 
 native::AnalyserOptions analyserOptions(const RunSettings& settings) {
     native::AnalyserOptions options;
-    options.restriction = static_cast<Restriction>(settings.restriction);
+    options.restriction = settings.restriction;
     options.include_dirs = settings.include_dirs;
     options.defines = settings.defines;
     if (!settings.std_define.empty()) options.std_define_path = standardDefinesPath(settings.std_define);
@@ -120,19 +120,19 @@ int runCompiler(int argc, char** argv) {
     //   the TDC pass, the report-structure file, the C driver and the
     //   callback templates.
     // The phases join here as they are built.
-    // 10. Interface-file analysis: the standard-defines file, then each
-    //     interface file, through the analyser's own include search.
+    // Interface-file analysis: the standard-defines file, then each interface
+    // file, through the analyser's own include search.
     auto native = native::analyse_interfaces(analyserOptions(settings));
 
-    // 11. Script parse: the driver owns the tree and the file list for the run.
+    // Script parse: the driver owns the tree and the file list for the run.
     const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
 
-    // 12. Semantic analysis, only after a clean parse; the driver owns the model.
+    // Semantic analysis, only after a clean parse; the driver owns the model.
     SemanticModel model;
     std::string instance = settings.instance;
     if (errorCount() == 0 && parsed.root) {
         model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
-        // 12.2: with -SPVGEN the scenario file, whatever the analysis reported.
+        // With -SPVGEN the scenario file follows, whatever the analysis reported.
         if (settings.scenario_file) {
             toolLog.create();
             const std::string spg = scenarioFilePath(settings.script_path);
@@ -141,9 +141,10 @@ int runCompiler(int argc, char** argv) {
             toolLog.record("SPG", spg);
             write_scenario_file(spg, parsed.files, model.root);
         }
-        // 12.3: in instance mode 3 the generators get no instance name.
-        if (model.instance_mode == 3) instance.clear();
-        // 12.5: without -SPVGEN and with no error, the TDC pass, the report
+        // When -INSTANCE names no declared instance, the generators get no
+        // instance name.
+        if (model.instance_mode == InstanceMode::SelectedUndeclared) instance.clear();
+        // Without -SPVGEN and with no error, the TDC pass, the report
         // structure, the C driver and the callback templates follow here; they
         // are not built yet, so such a run writes only its listing file.
     }

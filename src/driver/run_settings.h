@@ -2,6 +2,8 @@
 // a successful analysis and passed on by const reference.
 #pragma once
 
+#include "common/run_modes.h"
+
 #include <string>
 #include <vector>
 
@@ -18,16 +20,18 @@ struct RunSettings {
     std::string tool_log;    // empty when not given
     std::vector<std::string> scenarios, excluded_scenarios, families, excluded_families;
     std::string instance;    // empty when not given
-    int restriction = 2;     // 0 K&R, 1 ANSI, 2 none
+    // The number of the Restriction: the interface analysis takes it as a number
+    // (it reads this field itself when it sets up).
+    Restriction restriction = Restriction::None;
     bool fast = true;
-    int probe = 0;           // 0 none, 1 DEFAULT, 2 CUSTOM
+    ProbeMode probe = ProbeMode::None;
     bool console_echo = true;
-    int allocation = 0;      // 0 none, 1 STACK, 2 DYNAMIC
+    Allocation allocation = Allocation::None;
     std::string thread_routine;  // "<main>" or the routine name
     bool not_shared = false;
     bool keep_comments = true;
     bool scenario_file = false;  // -SPVGEN
-    int trace = 0;               // 0, 5, 10, 20, 50
+    TraceLevel trace = TraceLevel::None;
     int buffer_size = 10;
     std::string echo;            // cut at 1900 characters
 };

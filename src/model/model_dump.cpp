@@ -152,7 +152,7 @@ std::string dump_model(const SemanticModel& model, bool positions) {
     Dumper dumper(positions);
     dumper.scope(model.root, 0);
     std::string out = std::move(dumper.out);
-    out += "instance_mode " + std::to_string(model.instance_mode) + " selected_position " +
+    out += "instance_mode " + std::to_string(number(model.instance_mode)) + " selected_position " +
            std::to_string(model.selected_position) + " timers " + std::to_string(model.timer_count) + "\n";
     return out;
 }

@@ -4,6 +4,7 @@
 // three numbers that code generation needs besides the model.
 #pragma once
 
+#include "common/run_modes.h"
 #include "model/semantic_tables.h"
 
 #include <memory>
@@ -133,7 +134,7 @@ struct FilterLettersDescriptor : Descriptor {
 struct SemanticModel {
     std::unique_ptr<SemanticTables> tables;
     Scope* root = nullptr;
-    int instance_mode = 0;        // 0..3
+    InstanceMode instance_mode = InstanceMode::NoInstances;
     int selected_position = 1;    // position of the -INSTANCE name among the declared names
     int timer_count = 0;
 };

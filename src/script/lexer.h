@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/position.h"
+#include "common/run_modes.h"
 #include "script/script_files.h"
 
 #include <cstddef>
@@ -15,10 +16,6 @@ namespace zv {
 
 enum class LexMode : int { StatementStart = 0, InLine, NativeExpression, MatchArguments, CallTarget };
 const char* lex_mode_name(LexMode mode);
-
-// Bits of the communication model.
-constexpr unsigned kCommTypeUsed = 1;
-constexpr unsigned kTriggerUsed = 2;
 
 class ScriptLexer {
 public:
@@ -42,7 +39,7 @@ public:
     Position position() const;
     int current_line() const;
     LexMode mode() const;
-    unsigned comm_model() const { return comm_model_; }
+    CommModel comm_model() const { return comm_model_; }
     bool last_read_was_end() const { return last_read_end_; }
     // Records of every file opened, newest first.
     std::vector<ScriptFileRecord> take_files();
@@ -81,7 +78,7 @@ public:
     int paren_depth_ = 0;
     int bracket_depth_ = 0;
     int pending_match_token_ = 0;
-    unsigned comm_model_ = 0;
+    CommModel comm_model_ = CommModel::None;
     bool last_read_end_ = false;
 
 private:

@@ -2,6 +2,7 @@
 // into a syntax tree. The driver owns the result for the whole run.
 #pragma once
 
+#include "common/run_modes.h"
 #include "common/script_file_record.h"
 #include "script/syntax_tree.h"
 
@@ -15,7 +16,7 @@ struct ParseResult {
     std::unique_ptr<SyntaxTree> tree;     // owns every node
     Node* root = nullptr;                 // N_SCRIPT, or null when none was built
     std::vector<ScriptFileRecord> files;  // newest first
-    unsigned comm_model = 0;              // kCommTypeUsed | kTriggerUsed
+    CommModel comm_model = CommModel::None;  // whether COMMTYPE or TRIGGER was used
 };
 
 // FICNOTOPN (fatal) when the script cannot be read; syntax errors are counted

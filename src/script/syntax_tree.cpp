@@ -53,11 +53,11 @@ bool is_empty_expression(const Node* node) {
     if (!node || node->kind == N_EMPTY) return true;
     // Walk the chain iteratively: expression chains can be long.
     while (node && node->kind == N_EXPRESSION) {
-        const Node* piece = node->child1;
+        const Node* piece = node->item();
         if (piece && piece->kind != N_EMPTY && !(piece->kind == N_EXPRESSION && is_empty_expression(piece))) {
             return false;
         }
-        node = node->child2;
+        node = node->next();
     }
     return !node || node->kind == N_EMPTY;
 }

@@ -1,12 +1,14 @@
 // The syntax tree of a test script: one node shape for every construct, node
-// kinds with their fixed numbers, and the small checking helpers that later
-// phases use when they walk the tree. Nodes and their texts live in an arena
-// owned by SyntaxTree; the driver keeps it for the whole run.
+// kinds with their fixed numbers, named accessors for the children of each
+// kind, and the small checking helpers that later phases use when they walk
+// the tree. Nodes and their texts live in an arena owned by SyntaxTree; the
+// driver keeps it for the whole run.
 #pragma once
 
 #include "common/position.h"
 #include "common/text_arena.h"
 
+#include <array>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -55,6 +57,10 @@ enum NodeKind : int {
 // The kind's name ("N_CALL"), or null for a number that is no kind.
 const char* node_kind_name(int kind);
 
+// Every node has three child slots whose meaning depends on its kind. Code
+// outside the tree builder reads them through the named accessors below; each
+// name always stands for the same slot, and its comment lists the kinds it is
+// meant for. Lists are right-leaning chains of link nodes of one kind.
 struct Node {
     int kind = 0;
     Node* child1 = nullptr;
@@ -66,6 +72,137 @@ struct Node {
     int file_index = 0;
 
     Position position() const { return {file, line, file_index}; }
+
+    // ---- any kind
+    // The first child present, for walks that look for the first leaf.
+    Node* first_child() const { return child1 ? child1 : child2 ? child2 : child3; }
+    std::array<Node*, 3> children() const { return {child1, child2, child3}; }
+
+    // ---- lists linked through the second slot: N_EXPRESSION (pieces), N_CALL_ARGS,
+    // N_TRIGGER_ARGS, N_WHEN_BLOCKS, N_WHEN_LABELS, N_SCENARIO_ITEMS, N_HASH_LINES,
+    // N_INSTANCE_STATEMENTS, N_PROC_PARAMS, N_PROPERTIES and the name lists
+    // (N_INSTANCE_NAMES, N_FAMILY_NAMES, N_TRIGGER_NAMES, N_CHANNEL_LIST, N_MESSAGE_LIST)
+    Node* item() const { return child1; }
+    Node* next() const { return child2; }
+
+    // ---- lines linked through the third slot: N_DECLARATIONS and N_INSTANCE_BODY
+    // (declarations), N_BODY_ITEM and N_BODY_HASH_ITEM (a body), N_BLOCK_STATEMENTS
+    // (the block of a control structure)
+    Node* next_line() const { return child3; }
+    // N_DECLARATIONS, N_INSTANCE_BODY: the declaration (N_EMPTY for an empty line)
+    Node* declaration() const { return child1; }
+    // N_DECLARATIONS: N_DECLARE_INSTANCE or N_INSTANCE_BLOCK when there is no declaration
+    Node* instance_part() const { return child2; }
+    // N_BODY_ITEM, N_BODY_HASH_ITEM, N_BLOCK_STATEMENTS: the statement or N_HASH_LINES,
+    // or the N_INSTANCE_HEADER of an instance block.
+    // N_CALLBACK, N_VIRTUAL_CALLBACK, N_PROCSEND, N_VIRTUAL_PROCSEND: the head (two names)
+    Node* head() const { return child1; }
+    // N_BODY_ITEM, N_BODY_HASH_ITEM, N_BLOCK_STATEMENTS: the lines after an instance
+    // header (N_INSTANCE_STATEMENTS or N_HASH_LINES); N_INSTANCE_BLOCK: its N_INSTANCE_BODY
+    Node* instance_lines() const { return child2; }
+    // N_INSTANCE_BLOCK, N_INSTANCE_HEADER, N_DECLARE_INSTANCE: N_INSTANCE_NAMES;
+    // N_FAMILY: N_FAMILY_NAMES
+    Node* names() const { return child1; }
+
+    // ---- the script
+    // N_SCRIPT
+    Node* header() const { return child1; }
+    Node* declarations() const { return child2; }
+    Node* scenario_items() const { return child3; }
+    // N_HEADER: the three values (N_STRING or N_ENV_VAR)
+    Node* first_value() const { return child1; }
+    Node* second_value() const { return child2; }
+    Node* third_value() const { return child3; }
+
+    // ---- named constructs
+    // The N_IDENT that names the construct: N_CALL, N_PROC, N_SCENARIO, N_TIMER,
+    // N_RESET, N_RENDEZVOUS, N_PRINT (its label), N_ENABLE_CLEANUP, N_DISABLE_CLEANUP,
+    // N_SHARE, N_TRIGGER, N_CHANNEL, N_MESSAGE, N_COMMTYPE, the matching calls (the
+    // event); null or the procedure for N_INITIALIZATION, N_TERMINATION, N_EXCEPTION;
+    // null or the caught name for N_CATCH; the first name of N_CALLBACK_HEAD,
+    // N_CALLBACK_ON, N_PROCSEND_HEAD, N_PROCSEND_ON, N_SEND_ARGS
+    Node* name() const { return child1; }
+    // The name after it: N_CALLBACK_HEAD, N_CALLBACK_ON, N_PROCSEND_HEAD, N_PROCSEND_ON,
+    // N_SEND_ARGS, N_COMMTYPE (after IS), the matching calls (the channel, or null)
+    Node* second_name() const { return child2; }
+    // N_CATCH: the handler's name
+    Node* handler() const { return child2; }
+    // N_TRIGGER, N_CHANNEL, N_MESSAGE: the list of names
+    Node* name_list() const { return child2; }
+    // N_COMMTYPE: N_PROPERTIES or null
+    Node* properties() const { return child3; }
+    // N_CALLBACK_ON: the bracketed name, or null
+    Node* bracketed_name() const { return child3; }
+    // N_CALLBACK, N_VIRTUAL_CALLBACK, N_PROCSEND, N_VIRTUAL_PROCSEND: the ON part
+    Node* on_part() const { return child2; }
+
+    // ---- procedures and calls
+    // N_PROC: N_PROC_PARAMS, or null without parameters
+    Node* parameters() const { return child2; }
+    // N_PROC_PARAM
+    Node* type_name() const { return child1; }
+    Node* parameter_name() const { return child2; }
+    // N_PROC, N_CALLBACK, N_VIRTUAL_CALLBACK, N_PROCSEND, N_VIRTUAL_PROCSEND
+    Node* body() const { return child3; }
+    // N_CALL: N_CALL_ARGS; N_DEF_TRIGGER: N_TRIGGER_ARGS
+    Node* arguments() const { return child2; }
+    // N_CALL: N_CALL_RESULT, or null
+    Node* call_result() const { return child3; }
+    // N_ARG, N_REF: the N_ARG_VALUE
+    Node* argument_value() const { return child1; }
+    // N_SEND: N_SEND_ARGS; N_INTERSEND: N_INTERSEND_ARGS; N_INTERRECV: N_INTERRECV_ARGS
+    Node* send_arguments() const { return child1; }
+
+    // ---- scenarios and their blocks
+    // N_SCENARIO: its N_SCENARIO_BODY
+    Node* scenario_body() const { return child2; }
+    // N_SCENARIO_BODY: the N_CONSTANT after LOOP or null; N_FAMILY or N_EMPTY;
+    // N_SCENARIO_ITEMS or a body
+    Node* loop_count() const { return child1; }
+    Node* family() const { return child2; }
+    Node* content() const { return child3; }
+    // N_INITIALIZATION, N_TERMINATION, N_EXCEPTION: the N_CALL_ARGS of the named
+    // procedure, or the N_BLOCK_START of an inline block
+    Node* procedure_arguments() const { return child3; }
+    Node* block_start() const { return child3; }
+
+    // ---- instructions
+    // N_STATEMENT: N_FILTER, N_DOUBLE_FILTER or null; the instruction, or null
+    Node* filter() const { return child1; }
+    Node* instruction() const { return child2; }
+    // N_IF, N_WHILE, N_WAITTIL (the success condition); N_CASE: the selector
+    Node* condition() const { return child1; }
+    // N_WAITTIL
+    Node* failure_condition() const { return child2; }
+    // N_IF: the THEN block; N_ELSE or N_EMPTY
+    Node* then_block() const { return child2; }
+    Node* else_part() const { return child3; }
+    // N_ELSE
+    Node* else_block() const { return child1; }
+    // N_WHILE, N_WHEN_BLOCK, and N_INITIALIZATION, N_TERMINATION, N_EXCEPTION
+    // written as an inline block (null otherwise)
+    Node* block() const { return child2; }
+    // N_CASE: N_WHEN_BLOCKS
+    Node* when_blocks() const { return child2; }
+    // N_WHEN_BLOCK: N_WHEN_LABELS
+    Node* labels() const { return child1; }
+    // N_SET, N_UNSET: the quoted letters (N_STRING)
+    Node* letters() const { return child1; }
+    // N_FORMAT: N_FORMAT_HEAD
+    Node* format_head() const { return child1; }
+    // The first expression: N_PAUSE, N_VAR, N_DEF_TRIGGER, N_DEF_MESSAGE, N_FD_ADD,
+    // N_FD_DEL, N_ADD_ID, N_CLEAR_ID, N_CALL_RESULT, N_ARG_VALUE, N_INTERSEND_ARGS,
+    // N_INTERRECV_ARGS
+    Node* expression() const { return child1; }
+    // The second expression: N_FD_ADD, N_ADD_ID, N_CALL_RESULT (or null),
+    // N_INTERSEND_ARGS, N_INTERRECV_ARGS (or null), N_ARG_VALUE (after the first
+    // "@", or null)
+    Node* second_expression() const { return child2; }
+    // N_ARG_VALUE: the expression after the second "@", or null
+    Node* third_expression() const { return child3; }
+    // N_PRINT: the printed expression; N_VAR: N_INIT_VALUE, N_EXPECTED_VALUE or
+    // N_EV_EQUALS; N_DEF_MESSAGE: N_EXPECTED_VALUE; N_FORMAT: the expression
+    Node* value() const { return child2; }
 };
 
 // Owner of every node and node text of one parse.

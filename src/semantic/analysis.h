@@ -3,6 +3,7 @@
 // builds the semantic model read by every later pass.
 #pragma once
 
+#include "common/run_modes.h"
 #include "common/script_file_record.h"
 #include "script/syntax_tree.h"
 #include "model/semantic_model.h"
@@ -19,10 +20,10 @@ class NativeAnalyser;
 struct AnalysisOptions {
     std::vector<std::string> families, excluded_families, scenarios, excluded_scenarios;
     bool fast = true;
-    int trace = 0;             // 0, 5, 10, 20, 50
-    unsigned comm_model = 0;   // the parser's dialect bits
+    TraceLevel trace = TraceLevel::None;
+    CommModel comm_model = CommModel::None;  // as the parser found it
     std::string instance;      // -INSTANCE, empty when not given
-    int restriction = 2;       // 0 K&R, 1 ANSI, 2 none
+    Restriction restriction = Restriction::None;
 };
 
 // `root` is the N_SCRIPT node of a parse without errors.

@@ -8,10 +8,10 @@ namespace zv::semantic {
 // Walks a chain of N_BODY_ITEM / N_BODY_HASH_ITEM (a body) or of
 // N_BLOCK_STATEMENTS (the block of a control structure).
 void Walk::walk_body(const Node* item, Scope* scope) {
-    for (; item; item = item->child3) {
+    for (; item; item = item->next_line()) {
         if (item->kind != N_BODY_ITEM && item->kind != N_BODY_HASH_ITEM && item->kind != N_BLOCK_STATEMENTS)
             expect_node(item, N_BODY_ITEM);
-        const Node* head = item->child1;
+        const Node* head = item->head();
         if (!head) continue;
         const bool instance = head->kind == N_INSTANCE_HEADER;
         if (item->kind == N_BODY_HASH_ITEM) {
@@ -23,12 +23,12 @@ void Walk::walk_body(const Node* item, Scope* scope) {
                 report_at(Severity::Error, Code::BADIBSEQ, "", keyword_position(head));
                 return;
             }
-            if (!instance_block(head, item->child2, line_before(item), scope, true)) return;
+            if (!instance_block(head, item->instance_lines(), line_before(item), scope, true)) return;
             continue;
         }
         instruction_marker_ = true;
         if (!instance) statement(head, scope);
-        else if (!instance_block(head, item->child2, line_before(item), scope, false)) return;
+        else if (!instance_block(head, item->instance_lines(), line_before(item), scope, false)) return;
     }
 }
 
@@ -37,9 +37,9 @@ void Walk::declaration_part(const Node* hash_lines, Scope* scope) {
     std::string text;
     Position first;
     bool started = false;
-    for (const Node* line = hash_lines; line; line = line->child2) {
+    for (const Node* line = hash_lines; line; line = line->next()) {
         expect_node(line, N_HASH_LINES);
-        const Node* hash = line->child1;
+        const Node* hash = line->item();
         expect_node(hash, N_HASH_LINE);
         append(scope, E_C_LINE, hash->text, hash->position());
         if (!started) first = hash->position(), started = true;
@@ -50,15 +50,15 @@ void Walk::declaration_part(const Node* hash_lines, Scope* scope) {
 }
 
 bool Walk::names_selected_instance(const Node* names) const {
-    for (; names; names = names->child2)
-        if (options_.instance == names->child1->text) return true;
+    for (; names; names = names->next())
+        if (options_.instance == names->item()->text) return true;
     return false;
 }
 
 void Walk::instance_references(const Node* names, Scope* scope) {
-    for (; names; names = names->child2) {
+    for (; names; names = names->next()) {
         expect_node(names, N_INSTANCE_NAMES);
-        const Node* name = names->child1;
+        const Node* name = names->item();
         Entry* instance = tables_.find_in_root(E_INSTANCE, name->text);
         if (!instance) {
             report_at(Severity::Error, Code::UNDECISTN, name->text, name->position());
@@ -77,23 +77,23 @@ bool Walk::instance_block(const Node* header, const Node* contents, const Positi
     const Position at = keyword_position(header);
     instance_depth_.open();
     if (instance_depth_.depth() > 1) report_at(Severity::Fatal, Code::ISTBADLVL, "", at);
-    if (instance_mode_ == 0) {
+    if (instance_mode_ == InstanceMode::NoInstances) {
         report_at(Severity::Error, Code::NODCLISTN, "", at);
         instance_depth_.close();
         return false;
     }
-    const bool with_entries = instance_mode_ != 1;
-    if (with_entries || names_selected_instance(header->child1)) {
+    const bool with_entries = instance_mode_ != InstanceMode::SelectedDeclared;
+    if (with_entries || names_selected_instance(header->names())) {
         if (with_entries) {
             append_unnamed(scope, declarations ? E_DECLARATION_INSTANCE_BEGIN : E_INSTRUCTION_INSTANCE_BEGIN, at);
-            instance_references(header->child1, scope);
+            instance_references(header->names(), scope);
         }
         if (declarations) {
             declaration_part(contents, scope);
         } else {
-            for (const Node* line = contents; line; line = line->child2) {
+            for (const Node* line = contents; line; line = line->next()) {
                 expect_node(line, N_INSTANCE_STATEMENTS);
-                statement(line->child1, scope);
+                statement(line->item(), scope);
             }
         }
         if (with_entries)
@@ -106,13 +106,13 @@ bool Walk::instance_block(const Node* header, const Node* contents, const Positi
 void Walk::statement(const Node* node, Scope* scope) {
     if (!node) return;
     expect_node(node, N_STATEMENT);
-    const char* filter = filter_text(node->child1);
-    if (!node->child2) return;  // a comment dropped by -NOCOMMENT
+    const char* filter = filter_text(node->filter());
+    if (!node->instruction()) return;  // a comment dropped by -NOCOMMENT
     // Only an instruction that left an entry of its own at the end of the
     // scope can stand after ERROR or EXIT: one that was dropped or refused
     // would otherwise warn again about the same ERROR or EXIT.
     const Entry* last = scope->last;
-    instruction(node->child2, scope, filter);
+    instruction(node->instruction(), scope, filter);
     if (scope->last != last) after_instruction(scope);
 }
 

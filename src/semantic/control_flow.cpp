@@ -22,7 +22,7 @@ std::string when_value_text(const Node* value) {
 // out of line so that the recursion through nested bodies carries no texts.
 [[gnu::noinline]] Entry* Walk::structure_entry(int kind, const Node* node, Scope* scope, const char* filter) {
     const Position at = keyword_position(node);
-    const std::string condition = expression_text(node->child1);
+    const std::string condition = expression_text(node->condition());
     if (!condition.empty()) type_class_of(condition, at);
     return append(scope, kind, condition, at, filter);
 }
@@ -30,17 +30,17 @@ std::string when_value_text(const Node* value) {
 void Walk::on_if(const Node* node, Scope* scope, const char* filter) {
     Entry* entry = structure_entry(E_IF, node, scope, filter);
     auto* d = tables_.attach_descriptor<IfDescriptor>(entry, D_IF);
-    walk_body(node->child2, tables_.new_scope(d, scope));
-    if (node->child3 && node->child3->kind == N_ELSE) {
+    walk_body(node->then_block(), tables_.new_scope(d, scope));
+    if (node->else_part() && node->else_part()->kind == N_ELSE) {
         d->else_part = field_scope(d, scope);
-        walk_body(node->child3->child1, d->else_part);
+        walk_body(node->else_part()->else_block(), d->else_part);
     }
 }
 
 void Walk::on_while(const Node* node, Scope* scope, const char* filter) {
     Entry* entry = structure_entry(E_WHILE, node, scope, filter);
     auto* d = tables_.attach_descriptor<Descriptor>(entry, D_WHILE);
-    walk_body(node->child2, tables_.new_scope(d, scope));
+    walk_body(node->block(), tables_.new_scope(d, scope));
 }
 
 // Values of one CASE are unique across all its WHEN branches; an identifier
@@ -50,23 +50,23 @@ void Walk::on_case(const Node* node, Scope* scope, const char* filter) {
     auto* d = tables_.attach_descriptor<Descriptor>(entry, D_CASE);
     Scope* whens = tables_.new_scope(d, scope);
     auto used = std::make_unique<std::unordered_set<std::string>>();
-    for (const Node* blocks = node->child2; blocks; blocks = blocks->child2) {
+    for (const Node* blocks = node->when_blocks(); blocks; blocks = blocks->next()) {
         expect_node(blocks, N_WHEN_BLOCKS);
-        const Node* block = blocks->child1;
+        const Node* block = blocks->item();
         expect_node(block, N_WHEN_BLOCK);
         Entry* when = append_unnamed(whens, E_WHEN, keyword_position(block));
         auto* wd = tables_.attach_descriptor<WhenDescriptor>(when, D_WHEN);
         wd->instructions = field_scope(wd, whens);
-        when_values(block->child1, tables_.new_scope(wd, whens), *used);
-        walk_body(block->child2, wd->instructions);
+        when_values(block->labels(), tables_.new_scope(wd, whens), *used);
+        walk_body(block->block(), wd->instructions);
     }
 }
 
 // The values of one WHEN; `used` holds the values of the CASE so far.
 [[gnu::noinline]] void Walk::when_values(const Node* labels, Scope* values, std::unordered_set<std::string>& used) {
-    for (; labels; labels = labels->child2) {
+    for (; labels; labels = labels->next()) {
         expect_node(labels, N_WHEN_LABELS);
-        const Node* value = labels->child1;
+        const Node* value = labels->item();
         const std::string text = when_value_text(value);
         const Position value_at = value->position();
         if (value->kind == N_IDENT) {

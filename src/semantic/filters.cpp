@@ -6,8 +6,6 @@ namespace zv::semantic {
 
 namespace {
 
-constexpr int kCircularTrace = 50;
-
 bool bad_filter_letters(std::string_view letters) {
     if (letters.empty()) return false;
     if (letters.front() == '+' || letters.back() == '+' || letters.back() == '~') return true;
@@ -33,7 +31,7 @@ const char* Walk::filter_text(const Node* filter) {
 }
 
 void Walk::on_filter_letters(const Node* node, Scope* scope, const char* filter) {
-    const Node* quoted = node->child1;
+    const Node* quoted = node->letters();
     expect_node(quoted, N_STRING);
     std::string_view letters = quoted->text ? quoted->text : "";
     if (letters.size() >= 2) letters = letters.substr(1, letters.size() - 2);
@@ -46,7 +44,7 @@ void Walk::on_filter_letters(const Node* node, Scope* scope, const char* filter)
 }
 
 void Walk::on_trace(const Node* node, Scope* scope, const char* filter) {
-    if (options_.trace != kCircularTrace) {
+    if (options_.trace != TraceLevel::Circular) {
         if (node->kind == N_TRACE_ON) ++dropped_trace_on_;
         else if (node->kind == N_TRACE_OFF) ++dropped_trace_off_;
         else ++dropped_flush_trace_;

@@ -31,49 +31,51 @@ void Walk::declare_builtins() {
 
 void Walk::create_program(const Node* header) {
     expect_node(header, N_HEADER);
-    Entry* program = append(tables_.root(), E_PROGRAM, header_value_text(header->child1),
+    Entry* program = append(tables_.root(), E_PROGRAM, header_value_text(header->first_value()),
                             keyword_position(header));
     auto* d = tables_.attach_descriptor<ProgramDescriptor>(program, D_PROGRAM);
-    d->second = pooled(header_value_text(header->child2));
-    d->third = pooled(header_value_text(header->child3));
+    d->second = pooled(header_value_text(header->second_value()));
+    d->third = pooled(header_value_text(header->third_value()));
 }
 
 void Walk::choose_instance_mode(const Node* declarations) {
     const std::string& wanted = options_.instance;
     bool declared = false, found = false;
     int count = 0;
-    for (const Node* item = declarations; item; item = item->child3) {
-        if (!item->child2 || item->child2->kind != N_DECLARE_INSTANCE) continue;
+    for (const Node* item = declarations; item; item = item->next_line()) {
+        const Node* instances = item->instance_part();
+        if (!instances || instances->kind != N_DECLARE_INSTANCE) continue;
         declared = true;
-        for (const Node* names = item->child2->child1; names; names = names->child2) {
+        for (const Node* names = instances->names(); names; names = names->next()) {
             ++count;
-            if (!wanted.empty() && wanted == names->child1->text) {
+            if (!wanted.empty() && wanted == names->item()->text) {
                 selected_position_ = count;
                 found = true;
             }
         }
     }
     if (wanted.empty()) {
-        instance_mode_ = declared ? 2 : 0;
+        instance_mode_ = declared ? InstanceMode::AllDeclared : InstanceMode::NoInstances;
     } else if (found) {
-        instance_mode_ = 1;
+        instance_mode_ = InstanceMode::SelectedDeclared;
     } else {
-        instance_mode_ = 3;
+        instance_mode_ = InstanceMode::SelectedUndeclared;
         reportText(Severity::Information, Code::ISTNOPLAN, wanted.c_str());
     }
 }
 
 void Walk::walk_header(const Node* declarations) {
-    for (const Node* item = declarations; item; item = item->child3) {
+    for (const Node* item = declarations; item; item = item->next_line()) {
         expect_node(item, N_DECLARATIONS);
-        if (item->child1) {
-            header_declaration(item->child1);
+        if (item->declaration()) {
+            header_declaration(item->declaration());
             continue;
         }
         flush_pending_c_text();
-        if (!item->child2) continue;
-        if (item->child2->kind == N_DECLARE_INSTANCE) on_declare_instance(item->child2);
-        else on_header_instance_block(item->child2);
+        const Node* instances = item->instance_part();
+        if (!instances) continue;
+        if (instances->kind == N_DECLARE_INSTANCE) on_declare_instance(instances);
+        else on_header_instance_block(instances);
     }
     flush_pending_c_text();
 }
@@ -126,8 +128,8 @@ void Walk::flush_pending_c_text() {
 }
 
 void Walk::on_declare_instance(const Node* node) {
-    for (const Node* names = node->child1; names; names = names->child2) {
-        const Node* name = names->child1;
+    for (const Node* names = node->names(); names; names = names->next()) {
+        const Node* name = names->item();
         if (tables_.find_in_root(E_INSTANCE, name->text)) {
             report_at(Severity::Error, Code::ISTNALRDEC, name->text, name->position());
             return;  // the rest of this list is skipped
@@ -147,12 +149,12 @@ void Walk::on_header_instance_block(const Node* node) {
     const bool with_entries = options_.instance.empty();
     if (with_entries) {
         append_unnamed(tables_.root(), E_HEADER_INSTANCE_BEGIN, at);
-        instance_references(node->child1, tables_.root());
+        instance_references(node->names(), tables_.root());
     }
-    if (with_entries || names_selected_instance(node->child1)) {
-        for (const Node* line = node->child2; line; line = line->child3) {
+    if (with_entries || names_selected_instance(node->names())) {
+        for (const Node* line = node->instance_lines(); line; line = line->next_line()) {
             expect_node(line, N_INSTANCE_BODY);
-            if (line->child1) header_declaration(line->child1);
+            if (line->declaration()) header_declaration(line->declaration());
         }
         flush_pending_c_text();
     }

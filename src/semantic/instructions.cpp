@@ -24,7 +24,7 @@ void Walk::on_c_statement(const Node* node, Scope* scope, const char* filter) {
 // A timer is an int of the current C scope; its declaration goes to the head
 // of the nearest executable scope.
 void Walk::on_timer(const Node* node, Scope* scope, const char* filter) {
-    const Node* name = node->child1;
+    const Node* name = node->name();
     expect_node(name, N_IDENT);
     const Position at = name->position();
     if (declared_in_c_scope(name->text)) {
@@ -40,7 +40,7 @@ void Walk::on_timer(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
-    const Node* name = node->child1;
+    const Node* name = node->name();
     expect_node(name, N_IDENT);
     const Position at = name->position();
     native_.set_position(at.file ? at.file : "", at.line, c_scope_);
@@ -51,17 +51,17 @@ void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
 
 void Walk::on_pause(const Node* node, Scope* scope, const char* filter) {
     const Position at = keyword_position(node);
-    const std::string duration = expression_text(node->child1);
+    const std::string duration = expression_text(node->expression());
     if (duration.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PAUSE", at);
     else if (!integer_class(type_class_of(duration, at))) report_at(Severity::Warning, Code::INCOMPTYP, duration, at);
     append(scope, E_PAUSE, duration, at, filter);
 }
 
 void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
-    const Node* label = node->child1;
+    const Node* label = node->name();
     expect_node(label, N_IDENT);
     const Position at = label->position();
-    const std::string expression = expression_text(node->child2);
+    const std::string expression = expression_text(node->value());
     if (expression.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PRINT", at);
     else if (!integer_class(type_class_of(expression, at))) report_at(Severity::Warning, Code::INCOMPTYP, expression, at);
     Entry* entry = append(scope, E_PRINT, label->text, at, filter);
@@ -69,7 +69,7 @@ void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::on_rendezvous(const Node* node, Scope* scope, const char* filter) {
-    const Node* name = node->child1;
+    const Node* name = node->name();
     expect_node(name, N_IDENT);
     Entry* entry = append(scope, E_RENDEZVOUS, name->text, name->position(), filter);
     tables_.attach_descriptor<RendezvousDescriptor>(entry, D_RENDEZVOUS);

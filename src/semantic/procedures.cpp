@@ -29,17 +29,18 @@ bool without_parameters(const std::vector<Entry*>& parameters) {
 // "()" builds one argument holding an empty expression.
 bool empty_argument_list(const Node* arguments) {
     if (!arguments) return true;
-    if (arguments->child2) return false;
-    const Node* argument = arguments->child1;
+    if (arguments->next()) return false;
+    const Node* argument = arguments->item();
     if (!argument || argument->kind != N_ARG) return false;
-    const Node* value = argument->child1;
-    return value && is_empty_expression(value->child1) && !value->child2 && !value->child3;
+    const Node* value = argument->argument_value();
+    return value && is_empty_expression(value->expression()) && !value->second_expression() &&
+           !value->third_expression();
 }
 
 }  // namespace
 
 void Walk::on_procedure(const Node* node) {
-    const Node* name = node->child1;
+    const Node* name = node->name();
     expect_node(name, N_IDENT);
     const Position at = name->position();
     if (tables_.find_procedure(name->text)) {
@@ -53,27 +54,28 @@ void Walk::on_procedure(const Node* node) {
     d->parameters = field_scope(d, root);
 
     c_scope_ = name->text;
-    if (!node->child2) {
+    if (!node->parameters()) {
         Entry* p = append_unnamed(d->parameters, E_PROCEDURE_PARAMETER, at);
         tables_.attach_descriptor<ParameterDescriptor>(p, D_PROCEDURE_PARAMETER)->type_class = native::kVoid;
     }
-    for (const Node* list = node->child2; list; list = list->child2) {
+    for (const Node* list = node->parameters(); list; list = list->next()) {
         expect_node(list, N_PROC_PARAMS);
-        const Node* parameter = list->child1;
+        const Node* parameter = list->item();
         expect_node(parameter, N_PROC_PARAM);
-        const char* type = parameter->child1->text;
-        const char* parameter_name = parameter->child2->text;
+        const char* type = parameter->type_name()->text;
+        const char* parameter_name = parameter->parameter_name()->text;
         // An unknown type is reported once, here, rather than also by the
         // declaration analysis.
         const native::NativeType native_type = native_.type_by_name(type, c_scope_);
         int type_class = native::kUnresolved;
         if (native_type) {
-            declare_c(std::string(type) + " " + parameter_name + ";", parameter->child1->position());
+            declare_c(std::string(type) + " " + parameter_name + ";", parameter->type_name()->position());
             type_class = native_type.type_class();
         } else {
-            report_at(Severity::Error, Code::UKNNATTYP, type, parameter->child1->position());
+            report_at(Severity::Error, Code::UKNNATTYP, type, parameter->type_name()->position());
         }
-        Entry* p = append(d->parameters, E_PROCEDURE_PARAMETER, parameter_name, parameter->child2->position());
+        Entry* p = append(d->parameters, E_PROCEDURE_PARAMETER, parameter_name,
+                          parameter->parameter_name()->position());
         auto* pd = tables_.attach_descriptor<ParameterDescriptor>(p, D_PROCEDURE_PARAMETER);
         pd->type_class = type_class;
         pd->type_name = pooled(type);
@@ -81,7 +83,7 @@ void Walk::on_procedure(const Node* node) {
 
     Scope* body = tables_.new_scope(d, root);
     inside_procedure_ = true;
-    walk_body(node->child3, body);
+    walk_body(node->body(), body);
     inside_procedure_ = false;
     close_c_scope(c_scope_);
     c_scope_.clear();
@@ -97,7 +99,7 @@ bool Walk::is_function_macro(const std::string& name, const Node* arguments) {
     std::string text = name + "(";
     if (!empty_argument_list(arguments)) {
         bool first = true;
-        for (const Node* a = arguments; a; a = a->child2, first = false) text += first ? "a" : ",a";
+        for (const Node* a = arguments; a; a = a->next(), first = false) text += first ? "a" : ",a";
     }
     text += ")";
     std::string plain;
@@ -106,7 +108,7 @@ bool Walk::is_function_macro(const std::string& name, const Node* arguments) {
 }
 
 void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
-    const Node* name = node->child1;
+    const Node* name = node->name();
     expect_node(name, N_IDENT);
     const Position at = name->position();
     const std::string called = preprocessed_text(name->text, at);
@@ -117,18 +119,18 @@ void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
         return;
     }
     if (!procedure) {
-        if (function || is_function_macro(called, node->child2)) not_built("CALL of an interface function", at);
+        if (function || is_function_macro(called, node->arguments())) not_built("CALL of an interface function", at);
         report_at(Severity::Error, Code::UKNFCTCLL, called, at);
         return;
     }
-    if (node->child3) {
+    if (node->call_result()) {
         report_at(Severity::Error, Code::NORETNFCT, called, at);
         return;
     }
     Entry* call = append(scope, E_CALL, called, at, filter);
     auto* d = tables_.attach_descriptor<CallDescriptor>(call, D_CALL);
     d->procedure = procedure;
-    check_procedure_arguments(procedure, node->child2, tables_.new_scope(d, scope), at);
+    check_procedure_arguments(procedure, node->arguments(), tables_.new_scope(d, scope), at);
     if (!inside_procedure_) mark_used(procedure, true);
 }
 
@@ -148,7 +150,7 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
     }
     std::size_t next = 0;
     int position = 0;
-    for (const Node* list = arguments; list; list = list->child2) {
+    for (const Node* list = arguments; list; list = list->next()) {
         expect_node(list, N_CALL_ARGS);
         ++position;
         if (next >= parameters.size()) {
@@ -156,22 +158,22 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
             return;
         }
         Entry* parameter = parameters[next++];
-        const Node* argument = list->child1;
-        const Node* value = argument->child1;
+        const Node* argument = list->item();
+        const Node* value = argument->argument_value();
         expect_node(value, N_ARG_VALUE);
         if (argument->kind == N_REF) {
             report_at(Severity::Error, Code::NOREFPROC, position_and_name(position, name), at);
             continue;
         }
-        if (is_empty_expression(value->child1)) {
+        if (is_empty_expression(value->expression())) {
             report_at(Severity::Error, Code::CALLARGWT, name, at);
             continue;
         }
-        if (value->child2 || value->child3) {
+        if (value->second_expression() || value->third_expression()) {
             report_at(Severity::Error, Code::NOTERPROC, name, at);
             continue;
         }
-        const std::string text = expression_text(value->child1);
+        const std::string text = expression_text(value->expression());
         const int given = type_class_of(text, at);
         Entry* entry = append_unnamed(into, E_CALL_ARGUMENT, at);
         auto* d = tables_.attach_descriptor<CallArgumentDescriptor>(entry, D_CALL_ARGUMENT);
@@ -185,7 +187,7 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
 }
 
 void Walk::on_cleanup(const Node* node, Scope* scope, const char* filter, bool enable) {
-    const Node* name = node->child1;
+    const Node* name = node->name();
     expect_node(name, N_IDENT);
     const Position at = name->position();
     Entry* procedure = tables_.find_procedure(name->text);

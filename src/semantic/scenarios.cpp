@@ -42,9 +42,9 @@ bool Walk::walk_scenario_items(const Node* items, Scope* scope, ScenarioDescript
     ScenarioLevel level;
     level.scope = scope;
     level.parent = parent;
-    for (; items; items = items->child2) {
+    for (; items; items = items->next()) {
         expect_node(items, N_SCENARIO_ITEMS);
-        const Node* item = items->child1;
+        const Node* item = items->item();
         if (!item) continue;
         switch (item->kind) {
             case N_SCENARIO:
@@ -83,9 +83,9 @@ bool Walk::family_selected(const Node* families, Scope* family_scope) {
     const bool family_given = !options_.families.empty();
     bool flag = !family_given;
     std::unordered_set<std::string> seen;
-    for (const Node* names = families; names; names = names->child2) {
+    for (const Node* names = families; names; names = names->next()) {
         expect_node(names, N_FAMILY_NAMES);
-        const Node* name = names->child1;
+        const Node* name = names->item();
         if (!seen.insert(name->text).second) {
             report_at(Severity::Warning, Code::FNAMNOTUS, name->text, name->position());
             continue;
@@ -101,8 +101,8 @@ bool Walk::family_selected(const Node* families, Scope* family_scope) {
 }
 
 void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
-    const Node* name = node->child1;
-    const Node* body = node->child2;
+    const Node* name = node->name();
+    const Node* body = node->scenario_body();
     expect_node(name, N_IDENT);
     expect_node(body, N_SCENARIO_BODY);
     const std::string own = name->text ? name->text : "";
@@ -119,13 +119,13 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     }
     d->file = name->file;
     d->full_name = pooled(full);
-    d->loop_count = body->child1 ? loop_count(body->child1->text) : 0;
+    d->loop_count = body->loop_count() ? loop_count(body->loop_count()->text) : 0;
     d->header_line_minus_one = at.line - 1;
     d->end_line = line_before(node).line;
 
-    if (body->child2 && body->child2->kind == N_FAMILY) {
+    if (body->family() && body->family()->kind == N_FAMILY) {
         d->families = field_scope(d, level.scope);
-        d->selected = family_selected(body->child2->child1, d->families) && path_selected(full);
+        d->selected = family_selected(body->family()->names(), d->families) && path_selected(full);
     } else {
         d->selected = path_selected(full);
     }
@@ -134,7 +134,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     Scope* inner = tables_.new_scope(d, level.scope);
     const std::string saved = c_scope_;
     c_scope_ = full;
-    const Node* content = body->child3;
+    const Node* content = body->content();
     if (content && content->kind == N_SCENARIO_ITEMS) {
         const bool any = walk_scenario_items(content, inner, d);
         if (!any) d->selected = false;
@@ -155,8 +155,8 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     const char* suffix = "@init";
     if (node->kind == N_TERMINATION) index = 1, kind = E_TERMINATION, suffix = "@term";
     if (node->kind == N_EXCEPTION) index = 2, kind = E_EXCEPTION, suffix = "@excp";
-    const Node* name = node->child1;
-    const Position at = name ? name->position() : line_before(node->child3);
+    const Node* name = node->name();
+    const Position at = name ? name->position() : line_before(node->block_start());
 
     if (level.seen_block[index]) {
         if (index == 0) report_at(Severity::Error, Code::TOOMCHINI, "", at);
@@ -184,13 +184,13 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     if (procedure) {
         d->procedure = procedure;
         d->arguments = field_scope(d, level.scope);
-        check_procedure_arguments(procedure, node->child3, d->arguments, at);
+        check_procedure_arguments(procedure, node->procedure_arguments(), d->arguments, at);
         return;
     }
     Scope* inner = tables_.new_scope(d, level.scope);
     const std::string saved = c_scope_;
     c_scope_ = (level.parent ? std::string(level.parent->full_name) : std::string()) + suffix;
-    walk_body(node->child2, inner);
+    walk_body(node->block(), inner);
     close_c_scope(c_scope_);
     c_scope_ = saved;
 }

@@ -8,7 +8,7 @@ namespace zv::semantic {
 Position keyword_position(const Node* node) {
     const Node* leaf = node;
     while (leaf) {
-        const Node* next = leaf->child1 ? leaf->child1 : leaf->child2 ? leaf->child2 : leaf->child3;
+        const Node* next = leaf->first_child();
         if (!next) break;
         leaf = next;
     }
@@ -37,11 +37,11 @@ void report_at(Severity severity, Code code, std::string_view arg, const Positio
 void Walk::run(const Node* script, SemanticModel& model) {
     expect_node(script, N_SCRIPT);
     declare_builtins();
-    create_program(script->child1);
-    if (options_.comm_model == 2) create_implicit_comm_type(keyword_position(script->child1));
-    choose_instance_mode(script->child2);
-    walk_header(script->child2);
-    walk_scenario_items(script->child3, tables_.root(), nullptr);
+    create_program(script->header());
+    if (options_.comm_model == CommModel::Trigger) create_implicit_comm_type(keyword_position(script->header()));
+    choose_instance_mode(script->declarations());
+    walk_header(script->declarations());
+    walk_scenario_items(script->scenario_items(), tables_.root(), nullptr);
 
     report_dropped_trace();
     report_unused_procedures();
@@ -113,9 +113,9 @@ std::string Walk::preprocessed_text(const std::string& text, const Position& at)
 
 std::string Walk::expression_text(const Node* expression) {
     std::string text;
-    for (const Node* piece = expression; piece; piece = piece->child2) {
+    for (const Node* piece = expression; piece; piece = piece->next()) {
         expect_node(piece, N_EXPRESSION);
-        const Node* part = piece->child1;
+        const Node* part = piece->item();
         if (!part || part->kind == N_EMPTY) continue;
         if (part->kind == N_NATIVE_EXPR) {
             text += part->text;

@@ -126,7 +126,7 @@ private:
     native::NativeAnalyser& native_;
 
     // Run-wide state of the walk.
-    int instance_mode_ = 0;
+    InstanceMode instance_mode_ = InstanceMode::NoInstances;
     int selected_position_ = 1;
     BlockDepth instance_depth_;
     bool instruction_marker_ = false;

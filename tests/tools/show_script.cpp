@@ -74,7 +74,7 @@ int print_tree(const std::vector<std::string>& args) {
     if (!parse_options(args, options)) return 2;
     ParseResult result = parse_script(options.script, options.include_dirs, options.keep_comments);
     std::fputs(dump_tree(result.root, options.positions).c_str(), stdout);
-    std::printf("comm_model %u\n", result.comm_model);
+    std::printf("comm_model %u\n", number(result.comm_model));
     for (const ScriptFileRecord& file : result.files) {
         std::printf("file %d %s length %ld crc %04x key %ld base %s\n", file.index, file.name.c_str(), file.length,
                     file.checksum, file.identity_key, file.base_name.c_str());

@@ -56,8 +56,10 @@ int run_model(const std::vector<std::string>& args, bool timing) {
         else if (option_value(a, "-EXSCN", value)) options.excluded_scenarios = split_list(value);
         else if (option_value(a, "-FAMILY", value)) options.families = split_list(value);
         else if (option_value(a, "-EXFAMILY", value)) options.excluded_families = split_list(value);
-        else if (option_value(a, "-TRACE", value)) options.trace = std::atoi(value.c_str());
-        else if (option_value(a, "-RESTRICTION", value)) options.restriction = value == "ANSI" ? 1 : value == "KR" ? 0 : 2;
+        else if (option_value(a, "-TRACE", value)) options.trace = static_cast<TraceLevel>(std::atoi(value.c_str()));
+        else if (option_value(a, "-RESTRICTION", value)) options.restriction = value == "ANSI" ? Restriction::Ansi
+                                                                                 : value == "KR" ? Restriction::KandR
+                                                                                                 : Restriction::None;
         else if (!a.empty() && a[0] == '-') script.clear(), headers.clear(), i = args.size();
         else if (script.empty()) script = a;
         else headers.push_back(a);
@@ -70,7 +72,7 @@ int run_model(const std::vector<std::string>& args, bool timing) {
         return 2;
     }
     native::AnalyserOptions native_options;
-    native_options.restriction = static_cast<Restriction>(options.restriction);
+    native_options.restriction = options.restriction;
     native_options.include_dirs = include_dirs;
     native_options.interface_files = headers;
     auto native = native::analyse_interfaces(native_options);

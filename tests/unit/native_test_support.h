@@ -21,10 +21,10 @@
 namespace zv::native {
 
 // An analyser with its search path and defines, no file read yet.
-inline std::unique_ptr<NativeAnalyser> native_setup(int restriction, const std::vector<std::string>& include_dirs,
+inline std::unique_ptr<NativeAnalyser> native_setup(Restriction restriction, const std::vector<std::string>& include_dirs,
                                                     const std::vector<std::string>& defines) {
     AnalyserOptions options;
-    options.restriction = static_cast<Restriction>(restriction);
+    options.restriction = restriction;
     options.include_dirs = include_dirs;
     options.defines = defines;
     return std::make_unique<NativeAnalyser>(options);

@@ -54,10 +54,10 @@ protected:
 TEST_F(CommandLine, NamesAndKeywordsIgnoreCase) {
     expectAccepted({"-nofast", "-Trace=error"});
     EXPECT_FALSE(fastSetting());
-    EXPECT_EQ(traceSetting(), 5);
+    EXPECT_EQ(traceSetting(), TraceLevel::Error);
     expectAccepted({"-restriction=ansi", "-Probe=Custom"});
-    EXPECT_EQ(restrictionSetting(), 1);
-    EXPECT_EQ(probeSetting(), 2);
+    EXPECT_EQ(restrictionSetting(), Restriction::Ansi);
+    EXPECT_EQ(probeSetting(), ProbeMode::Custom);
 }
 
 TEST_F(CommandLine, AbbreviationsThatChooseOneOption) {
@@ -101,11 +101,11 @@ TEST_F(CommandLine, ValueLengthsAndKeywords) {
     expectMessage({"-ALLOCATION=heap"}, "Unknown value of option, heap");
     // A piece that begins with a whole keyword is that keyword.
     expectAccepted({"-RESTRICTION=ANSI1", "-TRACE=ERRORS", "-ALLOCATION=d"});
-    EXPECT_EQ(restrictionSetting(), 1);
-    EXPECT_EQ(traceSetting(), 5);
-    EXPECT_EQ(allocationSetting(), 2);
+    EXPECT_EQ(restrictionSetting(), Restriction::Ansi);
+    EXPECT_EQ(traceSetting(), TraceLevel::Error);
+    EXPECT_EQ(allocationSetting(), Allocation::Dynamic);
     expectAccepted({"-TRACE=t"});
-    EXPECT_EQ(traceSetting(), 20);
+    EXPECT_EQ(traceSetting(), TraceLevel::Time);
 }
 
 TEST_F(CommandLine, ListsAccumulateAndCommasCanBeEscaped) {
@@ -158,7 +158,7 @@ TEST_F(CommandLine, ForbiddenCombinationsInOrder) {
                   "Illegal combination of command elements, FAMILY and EXFAMILY");
     expectAccepted({"-NOTSHARED", "-ALLOCATION"});
     EXPECT_TRUE(notSharedSetting());
-    EXPECT_EQ(allocationSetting(), 1);
+    EXPECT_EQ(allocationSetting(), Allocation::Stack);
 }
 
 TEST_F(CommandLine, FirstErrorEndsTheAnalysis) {

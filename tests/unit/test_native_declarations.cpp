@@ -16,7 +16,7 @@ using testing_support::CapturedMessages;
 class NativeDeclarations : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { registerMessageCatalog(); }
-    void SetUp() override { analyser = native_setup(2, {}, {}); }
+    void SetUp() override { analyser = native_setup(Restriction::None, {}, {}); }
 
     // Declares a C text under `scope` as the file "h.h", returns the messages.
     std::string declare(const std::string& text, const std::string& scope = "") {
@@ -413,7 +413,7 @@ TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
 TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
     EXPECT_EQ(declare("typedef float _Float32;\n_Float32 plain;\n"), "");
     EXPECT_EQ(type_text(native_variable(*analyser, "plain", "")->type), "_Float32");
-    auto modern = native_setup(2, {}, {"__GNUC__=12"});
+    auto modern = native_setup(Restriction::None, {}, {"__GNUC__=12"});
     modern->set_position("h.h", 1, "");
     CapturedMessages capture;
     c_analyser(*modern).declare_tokens(c_analyser(*modern).preprocess_tokens("_Float128 q; _Complex _Float64 c;\n"));

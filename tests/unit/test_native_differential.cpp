@@ -45,7 +45,7 @@ void check_header(const std::string& header, const std::string& incl, bool gnu_s
     if (gnu_source) defines.push_back("_GNU_SOURCE");
     std::vector<std::string> dirs;
     if (!incl.empty()) dirs.push_back(incl);
-    auto analyser = native_setup(2, dirs, defines);
+    auto analyser = native_setup(Restriction::None, dirs, defines);
     ::unsetenv("KVW_ADD_USR_INCLUDE");
     ::unsetenv("KVSTGT");
 

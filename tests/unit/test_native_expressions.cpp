@@ -17,7 +17,7 @@ class NativeExpressions : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { registerMessageCatalog(); }
     void SetUp() override {
-        analyser = native_setup(2, {}, {});
+        analyser = native_setup(Restriction::None, {}, {});
         CapturedMessages capture;
         analyser->set_position("h.h", 1, "");
         c_analyser(*analyser).declare_tokens(c_analyser(*analyser).preprocess_tokens(

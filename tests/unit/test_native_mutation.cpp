@@ -121,11 +121,11 @@ TEST(NativeMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     // K&R preprocessing), and one that has read the standard defines and
     // searches the system directories. Each child works on its
     // own copy.
-    auto plain = native_setup(2, {dir.path()}, {});
-    auto knr = native_setup(0, {dir.path()}, {});
+    auto plain = native_setup(Restriction::None, {dir.path()}, {});
+    auto knr = native_setup(Restriction::KandR, {dir.path()}, {});
     ::setenv("KVW_ADD_USR_INCLUDE", "1", 1);
     ::setenv("KVSTGT", kTarget.c_str(), 1);
-    auto system = native_setup(2, {dir.path()}, {"_GNU_SOURCE"});
+    auto system = native_setup(Restriction::None, {dir.path()}, {"_GNU_SOURCE"});
     ::unsetenv("KVW_ADD_USR_INCLUDE");
     ::unsetenv("KVSTGT");
     {

@@ -61,16 +61,16 @@ TEST_F(RunSettingsTest, ValuesOfAbsentOptions) {
     EXPECT_EQ(s.std_define, "");
     EXPECT_EQ(s.tool_log, "");
     EXPECT_EQ(s.instance, "");
-    EXPECT_EQ(s.restriction, 2);
+    EXPECT_EQ(s.restriction, Restriction::None);
     EXPECT_TRUE(s.fast);
-    EXPECT_EQ(s.probe, 0);
+    EXPECT_EQ(s.probe, ProbeMode::None);
     EXPECT_TRUE(s.console_echo);
-    EXPECT_EQ(s.allocation, 0);
+    EXPECT_EQ(s.allocation, Allocation::None);
     EXPECT_EQ(s.thread_routine, "<main>");
     EXPECT_FALSE(s.not_shared);
     EXPECT_TRUE(s.keep_comments);
     EXPECT_FALSE(s.scenario_file);
-    EXPECT_EQ(s.trace, 0);
+    EXPECT_EQ(s.trace, TraceLevel::None);
     EXPECT_EQ(s.buffer_size, 10);
 }
 
@@ -83,16 +83,16 @@ TEST_F(RunSettingsTest, ValuesOfGivenOptions) {
     EXPECT_EQ(s.std_define, "std");
     EXPECT_EQ(s.tool_log, "log");
     EXPECT_EQ(s.instance, "i");
-    EXPECT_EQ(s.restriction, 0);
+    EXPECT_EQ(s.restriction, Restriction::KandR);
     EXPECT_FALSE(s.fast);
-    EXPECT_EQ(s.probe, 1);
+    EXPECT_EQ(s.probe, ProbeMode::Default);
     EXPECT_FALSE(s.console_echo);
-    EXPECT_EQ(s.allocation, 1);
+    EXPECT_EQ(s.allocation, Allocation::Stack);
     EXPECT_EQ(s.thread_routine, "demo_start");  // -THREAD= counts as -THREAD alone
     EXPECT_TRUE(s.not_shared);
     EXPECT_FALSE(s.keep_comments);
     EXPECT_TRUE(s.scenario_file);
-    EXPECT_EQ(s.trace, 50);
+    EXPECT_EQ(s.trace, TraceLevel::Circular);
     EXPECT_EQ(s.buffer_size, 512);
     EXPECT_EQ(s.excluded_scenarios, (std::vector<std::string>{"a", "b"}));
     EXPECT_EQ(s.excluded_families, std::vector<std::string>{"c"});

@@ -128,7 +128,7 @@ TEST(ScriptLexer, CommTypeAndTriggerExcludeEachOther) {
     for (int token; (token = lexer.next_token()) != 0;) out += std::string(token_name(token)) + ' ';
     // The refused keyword touches neither line_empty: its line break is skipped.
     EXPECT_EQ(out, "COMMTYPE IDENT NEWLINE UNKNOWN_CHAR IDENT NEWLINE COMMTYPE IDENT NEWLINE ");
-    EXPECT_EQ(lexer.comm_model(), kCommTypeUsed);
+    EXPECT_EQ(lexer.comm_model(), CommModel::CommType);
 }
 
 TEST(ScriptLexer, TokenLongerThanTheLimitIsFatal) {

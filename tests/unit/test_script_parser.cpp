@@ -44,7 +44,7 @@ TEST(ScriptCorpus, TreesMatchTheNodeTable) {
         test::Parsed parsed = parse_file("script.zod", dirs, keep_comments);
         fs::current_path(old);
         EXPECT_EQ(parsed.errors, 0u) << parsed.messages;
-        EXPECT_EQ(parsed.tree + "comm_model " + std::to_string(parsed.result.comm_model) + "\n",
+        EXPECT_EQ(parsed.tree + "comm_model " + std::to_string(number(parsed.result.comm_model)) + "\n",
                   read_file(entry.path() / "expected.tree"));
         if (fs::exists(entry.path() / "expected.positions")) {
             EXPECT_EQ(dump_tree(parsed.result.root, true), read_file(entry.path() / "expected.positions"));
@@ -217,15 +217,18 @@ TEST(ScriptParser, GrammarTokensAreTheTokenList) {
 TEST(SyntaxTree, NodesAndHelpers) {
     SyntaxTree tree;
     const Position at{"f.zod", 7, 2};
+    const auto link = [&](Node* piece, Node* rest) {
+        return tree.new_node(N_EXPRESSION, piece, rest, nullptr, static_cast<const char*>(nullptr), at);
+    };
     Node* blank = tree.new_node(N_EMPTY, nullptr, nullptr, nullptr, static_cast<const char*>(nullptr), at);
-    Node* chain = tree.new_node(N_EXPRESSION, blank, tree.new_node(N_EXPRESSION, blank, nullptr, nullptr,
-                                                                   static_cast<const char*>(nullptr), at),
-                                nullptr, static_cast<const char*>(nullptr), at);
+    Node* chain = link(blank, link(blank, nullptr));
     EXPECT_TRUE(is_empty_expression(nullptr));
     EXPECT_TRUE(is_empty_expression(chain));
+    EXPECT_EQ(chain->next()->item(), blank);
     Node* text = tree.new_node(N_NATIVE_EXPR, nullptr, nullptr, nullptr, "x", at);
-    chain->child2->child2 = tree.new_node(N_EXPRESSION, text, nullptr, nullptr, static_cast<const char*>(nullptr), at);
-    EXPECT_FALSE(is_empty_expression(chain));
+    EXPECT_FALSE(is_empty_expression(link(blank, link(blank, link(text, nullptr)))));
+    // An empty chain nested as a piece counts as empty.
+    EXPECT_TRUE(is_empty_expression(link(chain, link(blank, nullptr))));
     EXPECT_EQ(text->line, 7);
     EXPECT_EQ(text->file_index, 2);
 

@@ -102,7 +102,7 @@ TEST(SemanticCheckRules, SelectedPositionCountsNamesAsWrittenLastMatchWins) {
                                         "DECLARE_INSTANCE B\n"
                                         "SCENARIO S\n@sut_value;\nEND SCENARIO\n",
                                     kTypes, options);
-    EXPECT_EQ(a.model.instance_mode, 1);
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::SelectedDeclared);
     EXPECT_EQ(a.model.selected_position, 4);
     EXPECT_EQ(lines_of(a.messages, "ISTNALRDEC"), "Zolmex-E-ISTNALRDEC,  [t.zod:4] Instance B is already declared\n");
 }
@@ -118,7 +118,7 @@ TEST(SemanticCheckRules, HeaderInstanceBlockWithoutDeclarationsNamesTheUnknownIn
                                         "END INSTANCE\n"
                                         "SCENARIO S\nCALL p()\nEND SCENARIO\n",
                                     kTypes);
-    EXPECT_EQ(a.model.instance_mode, 0);
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::NoInstances);
     EXPECT_EQ(lines_of(a.messages, "NODCLISTN"), "");
     EXPECT_EQ(lines_of(a.messages, "UNDECISTN"), "Zolmex-E-UNDECISTN,  [t.zod:3] Instance 'X' not declared\n");
     ASSERT_NE(a.find(E_PROCEDURE, "p"), nullptr);
@@ -164,7 +164,7 @@ TEST(SemanticCheckRules, UndeclaredSelectedInstanceBehavesAsWithout) {
                                         "END INSTANCE\n"
                                         "END SCENARIO\n",
                                     kTypes, options);
-    EXPECT_EQ(a.model.instance_mode, 3);
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::SelectedUndeclared);
     EXPECT_EQ(a.model.selected_position, 1);
     EXPECT_EQ(lines_of(a.messages, "ISTNOPLAN"), "Zolmex-I-ISTNOPLAN,  Instance Q undeclared in test plan\n");
     const Entry* r = a.find(E_RENDEZVOUS, "r");

@@ -54,7 +54,7 @@ TEST(SemanticWalk, InstanceNumbersAndSelectedPosition) {
     options.instance = "B";
     const Analysed a = analyse_text(script, "", options);
     ASSERT_TRUE(a.model.root) << a.messages;
-    EXPECT_EQ(a.model.instance_mode, 1);
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::SelectedDeclared);
     EXPECT_EQ(a.model.selected_position, 6);  // counted over the names as written, last match
     // The second list stops at A; the third declares C and stops at B.
     EXPECT_EQ(lines_of(a.messages, "ISTNALRDEC"), "Zolmex-E-ISTNALRDEC,  [t.zod:3] Instance A is already declared\n"
@@ -63,11 +63,12 @@ TEST(SemanticWalk, InstanceNumbersAndSelectedPosition) {
     EXPECT_EQ(static_cast<InstanceDescriptor*>(a.find(E_INSTANCE, "B")->descriptor)->number, 3);
     EXPECT_EQ(static_cast<InstanceDescriptor*>(a.find(E_INSTANCE, "C")->descriptor)->number, 4);
 
-    EXPECT_EQ(analyse_text(script).model.instance_mode, 2);
-    EXPECT_EQ(analyse_text(std::string(kHeader) + "# int x;\nSCENARIO s\nEXIT\nEND SCENARIO\n").model.instance_mode, 0);
+    EXPECT_EQ(analyse_text(script).model.instance_mode, InstanceMode::AllDeclared);
+    EXPECT_EQ(analyse_text(std::string(kHeader) + "# int x;\nSCENARIO s\nEXIT\nEND SCENARIO\n").model.instance_mode,
+              InstanceMode::NoInstances);
     options.instance = "Q";
     const Analysed missing = analyse_text(script, "", options);
-    EXPECT_EQ(missing.model.instance_mode, 3);
+    EXPECT_EQ(missing.model.instance_mode, InstanceMode::SelectedUndeclared);
     EXPECT_EQ(missing.model.selected_position, 1);
 }
 
@@ -191,7 +192,7 @@ TEST(SemanticWalk, ParentWithoutSelectedChildIsUnselected) {
 
 TEST(SemanticWalk, ModelDumpShowsEntriesPositionsAndDescriptors) {
     AnalysisOptions options;
-    options.trace = 50;  // trace instructions are kept
+    options.trace = TraceLevel::Circular;  // trace instructions are kept
     const Analysed a = analyse_text(std::string(kHeader) + "DECLARE_INSTANCE A\nINCLUDE \"inc.zod\"\n", "", options,
                                     {{"inc.zod", "SCENARIO s LOOP 2\n"
                                                  "FAMILY F\n"
