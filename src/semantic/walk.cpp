@@ -5,16 +5,6 @@
 
 namespace zv::semantic {
 
-Position keyword_position(const Node* node) {
-    const Node* leaf = node;
-    while (leaf) {
-        const Node* next = leaf->child1 ? leaf->child1 : leaf->child2 ? leaf->child2 : leaf->child3;
-        if (!next) break;
-        leaf = next;
-    }
-    return leaf ? leaf->position() : Position{};
-}
-
 Position line_before(const Node* node) {
     Position at = node->position();
     if (at.line > 1) --at.line;
@@ -38,7 +28,7 @@ void Walk::run(const Node* script, SemanticModel& model) {
     expect_node(script, N_SCRIPT);
     declare_builtins();
     create_program(script->child1);
-    if (options_.comm_model == 2) create_implicit_comm_type(keyword_position(script->child1));
+    if (options_.comm_model == 2) create_implicit_comm_type(script->child1->start);
     choose_instance_mode(script->child2);
     walk_header(script->child2);
     walk_scenario_items(script->child3, tables_.root(), nullptr);
@@ -134,7 +124,7 @@ std::string Walk::expression_text(const Node* expression) {
             continue;
         }
         // Matching operators are translated by the wait-condition rules.
-        not_built(construct_name(part), keyword_position(part));
+        not_built(construct_name(part), part->start);
     }
     return text;
 }
