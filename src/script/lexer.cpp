@@ -73,27 +73,44 @@ std::size_t ScriptLexer::read_input(char* buf, std::size_t max_size, std::size_t
     return count;
 }
 
+void ScriptLexer::mark_match() {
+    if (files_.empty()) return;
+    const OpenFile& file = files_.back();
+    match_start_ = {file.name, file.logical_line, file.index};
+}
+
+// A joined line break counts when the character after it is consumed; a line
+// break read as such also begins a new logical line.
 void ScriptLexer::consume(const char* text, std::size_t length) {
     if (files_.empty()) return;
     OpenFile& file = files_.back();
+    file.logical_before = file.logical_line;
     for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] == '\n') ++file.line;
+        const std::size_t offset = file.consumed + i;
+        while (file.next_join < file.joins.size() && file.joins[file.next_join] <= offset) {
+            ++file.line;
+            ++file.next_join;
+        }
+        if (text[i] == '\n') {
+            ++file.line;
+            file.logical_line = file.line;
+        }
     }
     file.consumed += length;
-    while (file.next_join < file.joins.size() && file.joins[file.next_join] < file.consumed) {
-        ++file.line;
-        ++file.next_join;
-    }
 }
 
 // Characters given back by a rule are read again: their own line breaks are
 // uncounted so that they count once, but a joined line break in front of them
-// was read for good and keeps its count.
+// was read for good and keeps its count. Only the match just consumed is
+// given back, so a line break in it restores the logical line it began on.
 void ScriptLexer::unconsume(const char* text, std::size_t length) {
     if (files_.empty()) return;
     OpenFile& file = files_.back();
     for (std::size_t i = 0; i < length; ++i) {
-        if (text[i] == '\n') --file.line;
+        if (text[i] == '\n') {
+            --file.line;
+            file.logical_line = file.logical_before;
+        }
     }
     file.consumed -= length;
 }

@@ -37,6 +37,10 @@ public:
     const std::string& text() const { return text_; }
 
     Position position() const;
+    // Where the last token read begins: its file, and the line on which its
+    // logical line begins (a line continued with "&" keeps the line of the
+    // first line it continues; the line count itself still advances).
+    const Position& token_start() const { return token_start_; }
     int current_line() const;
     LexMode mode() const;
     CommModel comm_model() const { return comm_model_; }
@@ -51,6 +55,8 @@ public:
         const char* name = nullptr;   // pooled
         int index = 0;
         int line = 1;                 // line at the consumption point
+        int logical_line = 1;         // line on which the logical line at the consumption point begins
+        int logical_before = 1;       // logical_line before the last consume()
         std::size_t delivered = 0;    // characters handed to the scanner
         std::size_t consumed = 0;     // characters taken by rules
         std::vector<std::size_t> joins;  // delivered offsets that follow a joined line break
@@ -59,6 +65,8 @@ public:
     };
 
     std::size_t read_input(char* buf, std::size_t max_size, std::size_t pending);
+    // Notes where the match about to be consumed begins.
+    void mark_match();
     void consume(const char* text, std::size_t length);
     void unconsume(const char* text, std::size_t length);
     void check_length(std::size_t length, const char* text);
@@ -72,6 +80,9 @@ public:
     std::vector<ScriptFileRecord> records_;  // oldest first
     std::string text_;
     std::string gather_;
+    Position match_start_;   // start of the last match
+    Position gather_start_;  // start of the first match gathered in gather_
+    Position token_start_;
     bool line_empty_ = false;
     bool paren_opens_expression_ = false;
     bool include_name_mode_ = false;

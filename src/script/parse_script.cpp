@@ -51,20 +51,20 @@ std::optional<Code> token_code(int token) {
     return info ? info->code : std::nullopt;
 }
 
-Node* ParseState::text_node(int kind, std::size_t skip, std::size_t drop) {
+Node* ParseState::text_node(const Position& start, int kind, std::size_t skip, std::size_t drop) {
     std::string_view text = lexer.text();
     text.remove_prefix(skip < text.size() ? skip : text.size());
     text.remove_suffix(drop < text.size() ? drop : text.size());
-    return tree.new_node(kind, nullptr, nullptr, nullptr, text, lexer.position());
+    return tree.new_node(kind, nullptr, nullptr, nullptr, text, lexer.position(), start);
 }
 
-Node* ParseState::native_piece() {
+Node* ParseState::native_piece(const Position& start) {
     std::string_view text = lexer.text();
     if (!text.empty()) text.remove_suffix(1);
     while (!text.empty() && is_blank(text.back())) text.remove_suffix(1);
     while (!text.empty() && is_blank(text.front())) text.remove_prefix(1);
-    if (text.empty()) return node(N_EMPTY);
-    return tree.new_node(N_NATIVE_EXPR, nullptr, nullptr, nullptr, text, lexer.position());
+    if (text.empty()) return node(start, N_EMPTY);
+    return tree.new_node(N_NATIVE_EXPR, nullptr, nullptr, nullptr, text, lexer.position(), start);
 }
 
 void ParseState::report_syntax_error() {

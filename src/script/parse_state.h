@@ -11,6 +11,18 @@
 
 namespace zv {
 
+// The parser's location of a symbol: where its first token begins. The
+// constructor from four numbers serves the generated parser's initial value
+// and means "no position".
+struct SymbolLocation {
+    Position start;
+
+    SymbolLocation() = default;
+    SymbolLocation(const Position& at) : start(at) {}
+    SymbolLocation(int, int, int, int) {}
+    operator const Position&() const { return start; }
+};
+
 struct ParseState {
     ScriptLexer& lexer;
     SyntaxTree& tree;
@@ -19,16 +31,19 @@ struct ParseState {
     int last_token = 0;
     std::string include_text;
 
-    // A node stamped with the lexer's current position.
-    Node* node(int kind, Node* child1 = nullptr, Node* child2 = nullptr, Node* child3 = nullptr) {
-        return tree.new_node(kind, child1, child2, child3, static_cast<const char*>(nullptr), lexer.position());
+    // Nodes are stamped with the lexer's current position and begin at
+    // `start`, the location of their rule.
+    Node* node(const Position& start, int kind, Node* child1 = nullptr, Node* child2 = nullptr,
+               Node* child3 = nullptr) {
+        return tree.new_node(kind, child1, child2, child3, static_cast<const char*>(nullptr), lexer.position(),
+                             start);
     }
     // A node holding the current token's text without its first `skip`
     // characters and its last `drop` characters.
-    Node* text_node(int kind, std::size_t skip = 0, std::size_t drop = 0);
+    Node* text_node(const Position& start, int kind, std::size_t skip = 0, std::size_t drop = 0);
     // A native-expression piece: the terminator dropped, blanks and tabs
     // trimmed; N_EMPTY when nothing is left.
-    Node* native_piece();
+    Node* native_piece(const Position& start);
     void report_syntax_error();
 };
 

@@ -19,7 +19,7 @@ const char* node_kind_name(int kind) {
 }
 
 Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, const char* text,
-                           const Position& where) {
+                           const Position& where, const Position& start) {
     Node& node = nodes_.emplace_back();
     node.kind = kind;
     node.child1 = child1;
@@ -28,13 +28,14 @@ Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, c
     node.line = where.line;
     node.file = where.file;
     node.file_index = where.file_index;
+    node.start = start;
     node.text = text ? copy_text(text) : nullptr;
     return &node;
 }
 
 Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, std::string_view text,
-                           const Position& where) {
-    Node* node = new_node(kind, child1, child2, child3, static_cast<const char*>(nullptr), where);
+                           const Position& where, const Position& start) {
+    Node* node = new_node(kind, child1, child2, child3, static_cast<const char*>(nullptr), where, start);
     node->text = copy_text(text);
     return node;
 }

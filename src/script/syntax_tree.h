@@ -70,6 +70,12 @@ struct Node {
     const char* text = nullptr;  // own copy (arena), null for kinds without text
     const char* file = nullptr;  // shared with the script-file record
     int file_index = 0;
+    // Where the construct begins: its first token's file and the line on
+    // which that token's logical line begins. Entries and messages about the
+    // construct carry this position; the one above is where the parser was
+    // when it built the node (after the construct's last token, often after
+    // the next one too).
+    Position start;
 
     Position position() const { return {file, line, file_index}; }
 
@@ -208,11 +214,20 @@ struct Node {
 // Owner of every node and node text of one parse.
 class SyntaxTree {
 public:
-    // Allocates a node stamped with `where`; `text` is copied when not null.
+    // Allocates a node stamped with `where` that begins at `start` (at
+    // `where` when not given); `text` is copied when not null.
     Node* new_node(int kind, Node* child1, Node* child2, Node* child3, const char* text,
-                   const Position& where);
+                   const Position& where, const Position& start);
     Node* new_node(int kind, Node* child1, Node* child2, Node* child3, std::string_view text,
-                   const Position& where);
+                   const Position& where, const Position& start);
+    Node* new_node(int kind, Node* child1, Node* child2, Node* child3, const char* text,
+                   const Position& where) {
+        return new_node(kind, child1, child2, child3, text, where, where);
+    }
+    Node* new_node(int kind, Node* child1, Node* child2, Node* child3, std::string_view text,
+                   const Position& where) {
+        return new_node(kind, child1, child2, child3, text, where, where);
+    }
     const char* copy_text(std::string_view text) { return texts_.copy(text); }
     std::size_t node_count() const { return nodes_.size(); }
 

@@ -20,7 +20,7 @@ void Walk::walk_body(const Node* item, Scope* scope) {
                 continue;
             }
             if (instruction_marker_) {
-                report_at(Severity::Error, Code::BADIBSEQ, "", keyword_position(head));
+                report_at(Severity::Error, Code::BADIBSEQ, "", head->start);
                 return;
             }
             if (!instance_block(head, item->instance_lines(), line_before(item), scope, true)) return;
@@ -41,8 +41,8 @@ void Walk::declaration_part(const Node* hash_lines, Scope* scope) {
         expect_node(line, N_HASH_LINES);
         const Node* hash = line->item();
         expect_node(hash, N_HASH_LINE);
-        append(scope, E_C_LINE, hash->text, hash->position());
-        if (!started) first = hash->position(), started = true;
+        append(scope, E_C_LINE, hash->text, hash->start);
+        if (!started) first = hash->start, started = true;
         else text += '\n';
         text += hash->text;
     }
@@ -61,10 +61,10 @@ void Walk::instance_references(const Node* names, Scope* scope) {
         const Node* name = names->item();
         Entry* instance = tables_.find_in_root(E_INSTANCE, name->text);
         if (!instance) {
-            report_at(Severity::Error, Code::UNDECISTN, name->text, name->position());
+            report_at(Severity::Error, Code::UNDECISTN, name->text, name->start);
             return;  // ends the list
         }
-        Entry* reference = append(scope, E_INSTANCE_REFERENCE, name->text, name->position());
+        Entry* reference = append(scope, E_INSTANCE_REFERENCE, name->text, name->start);
         tables_.attach_descriptor<InstanceReferenceDescriptor>(reference, D_INSTANCE_REFERENCE)->instance = instance;
         static_cast<InstanceDescriptor*>(instance->descriptor)->used = true;
         instance->used = true;
@@ -74,7 +74,7 @@ void Walk::instance_references(const Node* names, Scope* scope) {
 // An INSTANCE block of declarations or instructions inside a body.
 bool Walk::instance_block(const Node* header, const Node* contents, const Position& end_at, Scope* scope,
                           bool declarations) {
-    const Position at = keyword_position(header);
+    const Position at = header->start;
     instance_depth_.open();
     if (instance_depth_.depth() > 1) report_at(Severity::Fatal, Code::ISTBADLVL, "", at);
     if (instance_mode_ == InstanceMode::NoInstances) {

@@ -21,7 +21,7 @@ std::string when_value_text(const Node* value) {
 // The entry of IF, WHILE or CASE with its condition or selector typed. Kept
 // out of line so that the recursion through nested bodies carries no texts.
 [[gnu::noinline]] Entry* Walk::structure_entry(int kind, const Node* node, Scope* scope, const char* filter) {
-    const Position at = keyword_position(node);
+    const Position at = node->start;
     const std::string condition = expression_text(node->condition());
     if (!condition.empty()) type_class_of(condition, at);
     return append(scope, kind, condition, at, filter);
@@ -54,7 +54,7 @@ void Walk::on_case(const Node* node, Scope* scope, const char* filter) {
         expect_node(blocks, N_WHEN_BLOCKS);
         const Node* block = blocks->item();
         expect_node(block, N_WHEN_BLOCK);
-        Entry* when = append_unnamed(whens, E_WHEN, keyword_position(block));
+        Entry* when = append_unnamed(whens, E_WHEN, block->start);
         auto* wd = tables_.attach_descriptor<WhenDescriptor>(when, D_WHEN);
         wd->instructions = field_scope(wd, whens);
         when_values(block->labels(), tables_.new_scope(wd, whens), *used);
@@ -68,7 +68,7 @@ void Walk::on_case(const Node* node, Scope* scope, const char* filter) {
         expect_node(labels, N_WHEN_LABELS);
         const Node* value = labels->item();
         const std::string text = when_value_text(value);
-        const Position value_at = value->position();
+        const Position value_at = value->start;
         if (value->kind == N_IDENT) {
             const int type_class = type_class_of(text, value_at);
             if (type_class != native::kCharacter && type_class != native::kInteger)
@@ -80,7 +80,7 @@ void Walk::on_case(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::on_error_or_exit(const Node* node, Scope* scope, const char* filter) {
-    append_unnamed(scope, node->kind == N_ERROR ? E_ERROR : E_EXIT, node->position(), filter);
+    append_unnamed(scope, node->kind == N_ERROR ? E_ERROR : E_EXIT, node->start, filter);
 }
 
 }  // namespace zv::semantic

@@ -26,7 +26,7 @@ const char* Walk::filter_text(const Node* filter) {
     std::string_view text = filter->text ? filter->text : "";
     std::string_view letters = text;
     if (filter->kind == N_DOUBLE_FILTER && !letters.empty() && letters.front() == '%') letters.remove_prefix(1);
-    if (bad_filter_letters(letters)) report_at(Severity::Error, Code::BADFLTSTX, text, filter->position());
+    if (bad_filter_letters(letters)) report_at(Severity::Error, Code::BADFLTSTX, text, filter->start);
     return pooled(text);
 }
 
@@ -36,7 +36,7 @@ void Walk::on_filter_letters(const Node* node, Scope* scope, const char* filter)
     std::string_view letters = quoted->text ? quoted->text : "";
     if (letters.size() >= 2) letters = letters.substr(1, letters.size() - 2);
     else letters = {};
-    const Position at = quoted->position();
+    const Position at = node->start;
     for (char c : letters)
         if (c < 'A' || c > 'Z') report_at(Severity::Error, Code::BADLETFLT, std::string_view(&c, 1), at);
     Entry* entry = append(scope, node->kind == N_SET ? E_SET : E_UNSET, letters, at, filter);
@@ -50,7 +50,7 @@ void Walk::on_trace(const Node* node, Scope* scope, const char* filter) {
         else ++dropped_flush_trace_;
         return;
     }
-    const Position at = node->position();
+    const Position at = node->start;
     if (node->kind == N_FLUSH_TRACE) {
         const Entry* owner = scope->owner ? scope->owner->entry : nullptr;
         if (owner && (owner->kind == E_CALLBACK || owner->kind == E_PROCSEND)) {

@@ -32,7 +32,7 @@ void Walk::declare_builtins() {
 void Walk::create_program(const Node* header) {
     expect_node(header, N_HEADER);
     Entry* program = append(tables_.root(), E_PROGRAM, header_value_text(header->first_value()),
-                            keyword_position(header));
+                            header->start);
     auto* d = tables_.attach_descriptor<ProgramDescriptor>(program, D_PROGRAM);
     d->second = pooled(header_value_text(header->second_value()));
     d->third = pooled(header_value_text(header->third_value()));
@@ -85,7 +85,7 @@ void Walk::walk_header(const Node* declarations) {
 void Walk::header_declaration(const Node* node) {
     Scope* root = tables_.root();
     if (node->kind == N_HASH_LINE) {
-        const Position at = node->position();
+        const Position at = node->start;
         append(root, E_C_LINE, node->text, at);
         if (pending_c_text_.empty()) pending_at_ = at;
         else pending_c_text_ += '\n';
@@ -131,10 +131,10 @@ void Walk::on_declare_instance(const Node* node) {
     for (const Node* names = node->names(); names; names = names->next()) {
         const Node* name = names->item();
         if (tables_.find_in_root(E_INSTANCE, name->text)) {
-            report_at(Severity::Error, Code::ISTNALRDEC, name->text, name->position());
+            report_at(Severity::Error, Code::ISTNALRDEC, name->text, name->start);
             return;  // the rest of this list is skipped
         }
-        Entry* instance = append(tables_.root(), E_INSTANCE, name->text, name->position());
+        Entry* instance = append(tables_.root(), E_INSTANCE, name->text, name->start);
         tables_.attach_descriptor<InstanceDescriptor>(instance, D_INSTANCE)->number = next_instance_number_++;
     }
 }
@@ -143,7 +143,7 @@ void Walk::on_declare_instance(const Node* node) {
 // without -INSTANCE; with it, the contents count only for the named instance.
 void Walk::on_header_instance_block(const Node* node) {
     expect_node(node, N_INSTANCE_BLOCK);
-    const Position at = keyword_position(node);
+    const Position at = node->start;
     instance_depth_.open();
     if (instance_depth_.depth() > 1) report_at(Severity::Fatal, Code::ISTBADLVL, "", at);
     const bool with_entries = options_.instance.empty();

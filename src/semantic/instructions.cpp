@@ -14,11 +14,11 @@ bool integer_class(int type_class) { return type_class == native::kInteger || ty
 }  // namespace
 
 void Walk::on_comment(const Node* node, Scope* scope, const char* filter) {
-    append(scope, E_COMMENT, node->text ? node->text : "", node->position(), filter);
+    append(scope, E_COMMENT, node->text ? node->text : "", node->start, filter);
 }
 
 void Walk::on_c_statement(const Node* node, Scope* scope, const char* filter) {
-    append(scope, E_C_LINE_AT, node->text ? node->text : "", node->position(), filter);
+    append(scope, E_C_LINE_AT, node->text ? node->text : "", node->start, filter);
 }
 
 // A timer is an int of the current C scope; its declaration goes to the head
@@ -26,7 +26,7 @@ void Walk::on_c_statement(const Node* node, Scope* scope, const char* filter) {
 void Walk::on_timer(const Node* node, Scope* scope, const char* filter) {
     const Node* name = node->name();
     expect_node(name, N_IDENT);
-    const Position at = name->position();
+    const Position at = node->start;
     if (declared_in_c_scope(name->text)) {
         report_at(Severity::Error, Code::IDENREDEF, name->text, at);
         return;
@@ -42,7 +42,7 @@ void Walk::on_timer(const Node* node, Scope* scope, const char* filter) {
 void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
     const Node* name = node->name();
     expect_node(name, N_IDENT);
-    const Position at = name->position();
+    const Position at = node->start;
     native_.set_position(at.file ? at.file : "", at.line, c_scope_);
     if (!native_.variable(name->text, c_scope_))
         report_at(Severity::Error, Code::IDENTINCO, name->text, at);
@@ -50,7 +50,7 @@ void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::on_pause(const Node* node, Scope* scope, const char* filter) {
-    const Position at = keyword_position(node);
+    const Position at = node->start;
     const std::string duration = expression_text(node->expression());
     if (duration.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PAUSE", at);
     else if (!integer_class(type_class_of(duration, at))) report_at(Severity::Warning, Code::INCOMPTYP, duration, at);
@@ -60,7 +60,7 @@ void Walk::on_pause(const Node* node, Scope* scope, const char* filter) {
 void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
     const Node* label = node->name();
     expect_node(label, N_IDENT);
-    const Position at = label->position();
+    const Position at = node->start;
     const std::string expression = expression_text(node->value());
     if (expression.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PRINT", at);
     else if (!integer_class(type_class_of(expression, at))) report_at(Severity::Warning, Code::INCOMPTYP, expression, at);
@@ -71,7 +71,7 @@ void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
 void Walk::on_rendezvous(const Node* node, Scope* scope, const char* filter) {
     const Node* name = node->name();
     expect_node(name, N_IDENT);
-    Entry* entry = append(scope, E_RENDEZVOUS, name->text, name->position(), filter);
+    Entry* entry = append(scope, E_RENDEZVOUS, name->text, node->start, filter);
     tables_.attach_descriptor<RendezvousDescriptor>(entry, D_RENDEZVOUS);
 }
 

@@ -11,15 +11,15 @@ void Walk::not_built(const char* construct, const Position& at) {
     terminateRun(9);  // not reached: internal reports end the run
 }
 
-void Walk::on_comm_declaration(const Node* node) { not_built(construct_name(node), keyword_position(node)); }
+void Walk::on_comm_declaration(const Node* node) { not_built(construct_name(node), node->start); }
 
-void Walk::on_comm_instruction(const Node* node) { not_built(construct_name(node), keyword_position(node)); }
+void Walk::on_comm_instruction(const Node* node) { not_built(construct_name(node), node->start); }
 
-void Walk::on_value_construct(const Node* node) { not_built(construct_name(node), keyword_position(node)); }
+void Walk::on_value_construct(const Node* node) { not_built(construct_name(node), node->start); }
 
-void Walk::on_waittil(const Node* node) { not_built(construct_name(node), keyword_position(node)); }
+void Walk::on_waittil(const Node* node) { not_built(construct_name(node), node->start); }
 
-void Walk::on_catch(const Node* node) { not_built(construct_name(node), keyword_position(node)); }
+void Walk::on_catch(const Node* node) { not_built(construct_name(node), node->start); }
 
 void Walk::create_implicit_comm_type(const Position& at) { not_built("implicit communication type", at); }
 

@@ -42,7 +42,7 @@ bool empty_argument_list(const Node* arguments) {
 void Walk::on_procedure(const Node* node) {
     const Node* name = node->name();
     expect_node(name, N_IDENT);
-    const Position at = name->position();
+    const Position at = node->start;
     if (tables_.find_procedure(name->text)) {
         report_at(Severity::Error, Code::PROCALREX, name->text, at);
         return;
@@ -69,13 +69,12 @@ void Walk::on_procedure(const Node* node) {
         const native::NativeType native_type = native_.type_by_name(type, c_scope_);
         int type_class = native::kUnresolved;
         if (native_type) {
-            declare_c(std::string(type) + " " + parameter_name + ";", parameter->type_name()->position());
+            declare_c(std::string(type) + " " + parameter_name + ";", parameter->start);
             type_class = native_type.type_class();
         } else {
-            report_at(Severity::Error, Code::UKNNATTYP, type, parameter->type_name()->position());
+            report_at(Severity::Error, Code::UKNNATTYP, type, parameter->start);
         }
-        Entry* p = append(d->parameters, E_PROCEDURE_PARAMETER, parameter_name,
-                          parameter->parameter_name()->position());
+        Entry* p = append(d->parameters, E_PROCEDURE_PARAMETER, parameter_name, parameter->start);
         auto* pd = tables_.attach_descriptor<ParameterDescriptor>(p, D_PROCEDURE_PARAMETER);
         pd->type_class = type_class;
         pd->type_name = pooled(type);
@@ -110,7 +109,7 @@ bool Walk::is_function_macro(const std::string& name, const Node* arguments) {
 void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
     const Node* name = node->name();
     expect_node(name, N_IDENT);
-    const Position at = name->position();
+    const Position at = node->start;
     const std::string called = preprocessed_text(name->text, at);
     Entry* procedure = tables_.find_procedure(called);
     const bool function = is_interface_function(called);
@@ -189,7 +188,7 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
 void Walk::on_cleanup(const Node* node, Scope* scope, const char* filter, bool enable) {
     const Node* name = node->name();
     expect_node(name, N_IDENT);
-    const Position at = name->position();
+    const Position at = node->start;
     Entry* procedure = tables_.find_procedure(name->text);
     if (!procedure) {
         report_at(Severity::Error, Code::UNKCLPROC, name->text, at);

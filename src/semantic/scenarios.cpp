@@ -87,10 +87,10 @@ bool Walk::family_selected(const Node* families, Scope* family_scope) {
         expect_node(names, N_FAMILY_NAMES);
         const Node* name = names->item();
         if (!seen.insert(name->text).second) {
-            report_at(Severity::Warning, Code::FNAMNOTUS, name->text, name->position());
+            report_at(Severity::Warning, Code::FNAMNOTUS, name->text, name->start);
             continue;
         }
-        append(family_scope, E_FAMILY, name->text, name->position());
+        append(family_scope, E_FAMILY, name->text, name->start);
         if (flag || !family_given) {
             if (listed(options_.excluded_families, name->text)) flag = false;
         } else {
@@ -106,7 +106,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     expect_node(name, N_IDENT);
     expect_node(body, N_SCENARIO_BODY);
     const std::string own = name->text ? name->text : "";
-    const Position at = name->position();
+    const Position at = node->start;
     if (!level.names.insert(own).second) report_at(Severity::Error, Code::SCENALREX, own, at);
 
     Entry* entry = append(level.scope, E_SCENARIO, own, at);
@@ -117,7 +117,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
         full = *level.parent->full_name ? std::string(level.parent->full_name) + "." + own : own;
         level.parent->leaf = false;
     }
-    d->file = name->file;
+    d->file = at.file;
     d->full_name = pooled(full);
     d->loop_count = body->loop_count() ? loop_count(body->loop_count()->text) : 0;
     d->header_line_minus_one = at.line - 1;
@@ -156,7 +156,7 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     if (node->kind == N_TERMINATION) index = 1, kind = E_TERMINATION, suffix = "@term";
     if (node->kind == N_EXCEPTION) index = 2, kind = E_EXCEPTION, suffix = "@excp";
     const Node* name = node->name();
-    const Position at = name ? name->position() : line_before(node->block_start());
+    const Position at = node->start;
 
     if (level.seen_block[index]) {
         if (index == 0) report_at(Severity::Error, Code::TOOMCHINI, "", at);

@@ -5,16 +5,6 @@
 
 namespace zv::semantic {
 
-Position keyword_position(const Node* node) {
-    const Node* leaf = node;
-    while (leaf) {
-        const Node* next = leaf->first_child();
-        if (!next) break;
-        leaf = next;
-    }
-    return leaf ? leaf->position() : Position{};
-}
-
 Position line_before(const Node* node) {
     Position at = node->position();
     if (at.line > 1) --at.line;
@@ -38,7 +28,7 @@ void Walk::run(const Node* script, SemanticModel& model) {
     expect_node(script, N_SCRIPT);
     declare_builtins();
     create_program(script->header());
-    if (options_.comm_model == CommModel::Trigger) create_implicit_comm_type(keyword_position(script->header()));
+    if (options_.comm_model == CommModel::Trigger) create_implicit_comm_type(script->header()->start);
     choose_instance_mode(script->declarations());
     walk_header(script->declarations());
     walk_scenario_items(script->scenario_items(), tables_.root(), nullptr);
@@ -122,7 +112,7 @@ std::string Walk::expression_text(const Node* expression) {
             continue;
         }
         // Matching operators are translated by the wait-condition rules.
-        not_built(construct_name(part), keyword_position(part));
+        not_built(construct_name(part), part->start);
     }
     return text;
 }

@@ -146,9 +146,6 @@ private:
     int dropped_flush_trace_ = 0;
 };
 
-// Position where a construct begins: its first leaf node, built as soon as its
-// token was read (inner nodes are stamped when reduced, often a line later).
-Position keyword_position(const Node* node);
 // Position of a node stamped after the NEWLINE that ends its last line.
 Position line_before(const Node* node);
 // The construct as a script writer knows it: the node kind without "N_".

@@ -73,6 +73,43 @@ TEST(ScriptLexer, ContinuationLinesJoinAndStillCount) {
     EXPECT_EQ(statement_tokens("CALL f(a,\n&b)\n"), "CALL IDENT' f' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR'b)' RPAREN NL");
 }
 
+// Each token as "start:KIND", start being the line on which the token's
+// logical line begins.
+std::string token_starts(const std::string& script) {
+    test::ScratchDir dir;
+    dir.write("t.zod", script);
+    ScriptLexer lexer({});
+    if (!lexer.open_main("t.zod")) return "<cannot open>";
+    std::string out;
+    for (int token; (token = lexer.next_token()) != 0;) {
+        if (!out.empty()) out += ' ';
+        out += std::to_string(lexer.token_start().line) + ':' + (token == T_NEWLINE ? "NL" : token_name(token));
+    }
+    return out;
+}
+
+TEST(ScriptLexer, TokensStartOnTheLineTheirLogicalLineBegins) {
+    const struct {
+        const char* script;
+        const char* starts;
+    } cases[] = {
+        // An expression continued with "&": the line count goes on, the
+        // tokens stay on the first line.
+        {"PAUSE 1 +\n& 2\nEXIT\n", "1:PAUSE 1:NATIVE_EXPR 1:NL 3:EXIT 3:NL"},
+        {"PAUSE\n& 2\nEXIT\n", "1:PAUSE 1:NATIVE_EXPR 1:NL 3:EXIT 3:NL"},
+        {"SCENARIO\n&\n& s\nEXIT\n", "1:SCENARIO 1:IDENT 1:NL 4:EXIT 4:NL"},
+        // A line break read inside parentheses begins a new line.
+        {"\nIF ((a &&\nb)) THEN\n", "1:NL 2:IF 2:LPAREN 2:NATIVE_EXPR 3:RPAREN 3:THEN 3:NL"},
+        // Empty lines before a token are not where it begins.
+        {"EXIT\n\n\nERROR\n", "1:EXIT 1:NL 4:ERROR 4:NL"},
+        // The line break that ends an expression is read again as NEWLINE.
+        {"PAUSE 1\nEXIT\n", "1:PAUSE 1:NATIVE_EXPR 1:NL 2:EXIT 2:NL"},
+        // A string holding a line break after a joined one.
+        {"\"a\n&b\nc\" Z\nEXIT\n", "1:STRING 3:IDENT 3:NL 4:EXIT 4:NL"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(token_starts(c.script), c.starts) << c.script;
+}
+
 TEST(ScriptLexer, CallArgumentsAreNativeExpressions) {
     EXPECT_EQ(statement_tokens("CALL proc(a, (b, c), \"x,y\") @ r\n"),
               "CALL IDENT' proc' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR' (b, c),' COMMA "

@@ -5,6 +5,8 @@
 #include "test_semantic_support.h"
 
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace zv::test {
 namespace {
@@ -312,6 +314,81 @@ TEST(SemanticWalk, CaseRecordsWhenValuesAndInstructions) {
     EXPECT_EQ(names_in(whens->first->descriptor->sub_scope), "18:1 18:'c'");
     EXPECT_EQ(names_in(static_cast<WhenDescriptor*>(whens->first->descriptor)->instructions), "20");
     EXPECT_EQ(names_in(whens->last->descriptor->sub_scope), "18:K2 18:OTHERS");
+}
+
+// A construct whose expression, name or list goes on over "&" continuation
+// lines, or over a line break inside parentheses, is recorded at the line of
+// its keyword; the lines after it keep their own numbers.
+TEST(SemanticWalk, ConstructsOverSeveralLinesTakeTheLineOfTheirKeyword) {
+    const std::string prefix = std::string(kHeader) +
+                               "# int x;\n"           // 2
+                               "PROC p(int a,\n"      // 3
+                               "& int b)\n"           // 4
+                               "EXIT\n"               // 5
+                               "END PROC\n"           // 6
+                               "DECLARE_INSTANCE A,\n"  // 7
+                               "& B\n"                // 8
+                               "SCENARIO s\n";        // 9; each body begins on line 10
+    const struct {
+        const char* body;
+        std::vector<const char*> entries;  // parts of the dump lines
+    } cases[] = {
+        {"PAUSE 2 +\n& x\n", {"E_PAUSE \"2 + x\" @t.zod:10"}},
+        {"PAUSE (2 +\n x)\nEXIT\n", {"E_PAUSE \"(2 +\\n x)\" @t.zod:10", "E_EXIT - @t.zod:12"}},
+        {"PRINT\n& lbl, x\n", {"E_PRINT \"lbl\" @t.zod:10"}},
+        {"PRINT lbl,\n& x\n", {"E_PRINT \"lbl\" @t.zod:10"}},
+        {"IF (x >\n& 1) THEN\nEXIT\nELSE\nERROR\nEND IF\n",
+         {"E_IF \"x > 1\" @t.zod:10", "E_EXIT - @t.zod:12", "E_ERROR - @t.zod:14"}},
+        {"WHILE (x\n& > 1)\nEXIT\nEND WHILE\n", {"E_WHILE \"x > 1\" @t.zod:10", "E_EXIT - @t.zod:12"}},
+        {"CASE (x\n& + 1) IS\nWHEN\n& 1 =>\nEXIT\nEND CASE\n",
+         {"E_CASE \"x + 1\" @t.zod:10", "E_WHEN - @t.zod:12", "E_WHEN_VALUE \"1\" @t.zod:12", "E_EXIT - @t.zod:14"}},
+        {"TIMER\n& t1\nRESET\n& t1\n", {"E_TIMER_START \"t1\" @t.zod:10", "E_TIMER_RESET \"t1\" @t.zod:12"}},
+        {"RENDEZVOUS\n& meet\n", {"E_RENDEZVOUS \"meet\" @t.zod:10"}},
+        {"SET (\n& \"AB\")\n", {"E_SET \"AB\" @t.zod:10"}},
+        {"CALL p(1,\n& 2)\n", {"E_CALL \"p\" @t.zod:10", "E_CALL_ARGUMENT - @t.zod:10"}},
+        {"%X\n& EXIT\n", {"E_EXIT - @t.zod:10 filter \"X\""}},
+        {"COMMENT a\n& b\nEXIT\n", {"E_COMMENT \"a b\" @t.zod:10", "E_EXIT - @t.zod:12"}},
+        {"@ x =\n& 1;\n", {"E_C_LINE_AT \" x = 1;\" @t.zod:10"}},
+        {"INSTANCE A,\n& B:\nEXIT\nEND INSTANCE\n",
+         {"E_INSTRUCTION_INSTANCE_BEGIN - @t.zod:10", "E_INSTANCE_REFERENCE \"B\" @t.zod:10", "E_EXIT - @t.zod:12"}},
+        {"SCENARIO\n& inner\nFAMILY f,\n& g\nEXIT\nEND SCENARIO\n",
+         {"E_SCENARIO \"inner\" @t.zod:10 [104] full \"s.inner\" leaf 1 selected 1 loop 0 header-1 9 end 15",
+          "E_FAMILY \"g\" @t.zod:12", "E_EXIT - @t.zod:14"}},
+        {"INITIALIZATION p(1,\n& 2)\nSCENARIO t\nEXIT\nEND SCENARIO\n", {"E_INITIALIZATION \"p\" @t.zod:10"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        const Analysed a = analyse_text(prefix + c.body + "END SCENARIO\n", "");
+        ASSERT_TRUE(a.model.root) << a.messages;
+        EXPECT_EQ(a.errors, 0u) << a.messages;
+        const std::string dumped = dump_model(a.model, true);
+        EXPECT_NE(dumped.find("E_PROCEDURE \"p\" @t.zod:3"), std::string::npos) << dumped;
+        EXPECT_NE(dumped.find("E_PROCEDURE_PARAMETER \"b\" @t.zod:3"), std::string::npos) << dumped;
+        EXPECT_NE(dumped.find("E_INSTANCE \"B\" @t.zod:7"), std::string::npos) << dumped;
+        for (const char* entry : c.entries) EXPECT_NE(dumped.find(entry), std::string::npos) << entry << "\n" << dumped;
+    }
+}
+
+// Messages about such a construct carry the keyword's line and file too,
+// also in an included file.
+TEST(SemanticWalk, MessagesAboutConstructsOverSeveralLinesShowTheKeywordLine) {
+    const Analysed a = analyse_text(std::string(kHeader) + "# int x;\nINCLUDE \"inc.zod\"\n", "", {},
+                                    {{"inc.zod", "SCENARIO s\n"          // 1
+                                                 "PAUSE 2.5 +\n"         // 2
+                                                 "& x\n"                 // 3
+                                                 "IF (nothere\n"         // 4
+                                                 "& > 1) THEN\n"         // 5
+                                                 "EXIT\n"                // 6
+                                                 "END IF\n"              // 7
+                                                 "END SCENARIO\n"        // 8
+                                                 "SCENARIO\n"            // 9
+                                                 "& s\n"                 // 10
+                                                 "EXIT\n"                // 11
+                                                 "END SCENARIO\n"}});
+    EXPECT_EQ(a.messages,
+              "Zolmex-W-INCOMPTYP,  [inc.zod:2] Incompatible types (2.5 + x)\n"
+              "Zolmex-E-CUNDECLID,  [inc.zod:4] Undeclared identifier nothere\n"
+              "Zolmex-E-SCENALREX,  [inc.zod:9] Scenario 's' already exists at this level\n");
 }
 
 }  // namespace
