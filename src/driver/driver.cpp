@@ -66,7 +66,6 @@ AnalysisOptions analysisOptions(const RunSettings& settings, CommModel commModel
     options.trace = settings.trace;
     options.comm_model = commModel;
     options.instance = settings.instance;
-    options.restriction = settings.restriction;
     return options;
 }
 

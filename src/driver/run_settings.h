@@ -20,8 +20,6 @@ struct RunSettings {
     std::string tool_log;    // empty when not given
     std::vector<std::string> scenarios, excluded_scenarios, families, excluded_families;
     std::string instance;    // empty when not given
-    // The number of the Restriction: the interface analysis takes it as a number
-    // (it reads this field itself when it sets up).
     Restriction restriction = Restriction::None;
     bool fast = true;
     ProbeMode probe = ProbeMode::None;

@@ -74,13 +74,14 @@ struct Node {
     // which that token's logical line begins. Entries and messages about the
     // construct carry this position; the one above is where the parser was
     // when it built the node (after the construct's last token, often after
-    // the next one too).
+    // the next one too). A node of an empty rule (N_EMPTY for a missing part)
+    // has no token of its own: it takes the start of what stands before it.
     Position start;
 
     Position position() const { return {file, line, file_index}; }
 
     // ---- any kind
-    // The first child present, for walks that look for the first leaf.
+    // The first child present, and all three slots, for walks over any kind.
     Node* first_child() const { return child1 ? child1 : child2 ? child2 : child3; }
     std::array<Node*, 3> children() const { return {child1, child2, child3}; }
 

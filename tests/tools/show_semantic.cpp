@@ -44,6 +44,7 @@ int run_model(const std::vector<std::string>& args, bool timing) {
     std::string script, value;
     std::vector<std::string> headers, include_dirs;
     AnalysisOptions options;
+    native::AnalyserOptions native_options;
     bool keep_comments = true, positions = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
@@ -57,7 +58,7 @@ int run_model(const std::vector<std::string>& args, bool timing) {
         else if (option_value(a, "-FAMILY", value)) options.families = split_list(value);
         else if (option_value(a, "-EXFAMILY", value)) options.excluded_families = split_list(value);
         else if (option_value(a, "-TRACE", value)) options.trace = static_cast<TraceLevel>(std::atoi(value.c_str()));
-        else if (option_value(a, "-RESTRICTION", value)) options.restriction = value == "ANSI" ? Restriction::Ansi
+        else if (option_value(a, "-RESTRICTION", value)) native_options.restriction = value == "ANSI" ? Restriction::Ansi
                                                                                  : value == "KR" ? Restriction::KandR
                                                                                                  : Restriction::None;
         else if (!a.empty() && a[0] == '-') script.clear(), headers.clear(), i = args.size();
@@ -71,8 +72,6 @@ int run_model(const std::vector<std::string>& args, bool timing) {
                      " [--no-positions]\n");
         return 2;
     }
-    native::AnalyserOptions native_options;
-    native_options.restriction = options.restriction;
     native_options.include_dirs = include_dirs;
     native_options.interface_files = headers;
     auto native = native::analyse_interfaces(native_options);

@@ -62,7 +62,6 @@ inline Analysed analyse_text(const std::string& script, const std::string& heade
     const unsigned before = errorCount();
     testing::internal::CaptureStderr();
     native::AnalyserOptions native_options;
-    native_options.restriction = options.restriction;
     native_options.interface_files = {"t.h"};
     a.native = native::analyse_interfaces(native_options);
     a.parsed = parse_script("t.zod", {}, true);
