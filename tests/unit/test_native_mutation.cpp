@@ -140,7 +140,10 @@ TEST(NativeMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     std::mt19937 random(std::getenv("ZV_SEED") ? std::atoi(std::getenv("ZV_SEED")) : 20261208);
     int runs = 0, failures = 0, clean = 0;
     int fatal[3] = {};
-    for (; runs < limit && std::chrono::steady_clock::now() < deadline; ++runs) {
+    // The first kMinimum mutants always run, however slow the machine; more run
+    // while time is left, so a loaded machine costs coverage, never a failure.
+    constexpr int kMinimum = 300;
+    for (; runs < limit && (runs < kMinimum || std::chrono::steady_clock::now() < deadline); ++runs) {
         const std::string text = test::mutate(corpus[random() % corpus.size()], random, kPieces, &corpus);
         std::ofstream(mutant, std::ios::binary) << text;
         // A text that includes others reads them from the system directories.
@@ -177,7 +180,6 @@ TEST(NativeMutation, MutatedCorpusEndsWithADiagnosticStatus) {
             if (failures >= 5) break;
         }
     }
-    EXPECT_GE(runs, 300) << "too few mutants within the time bound";
     std::printf("%d mutants: %d clean; fatal: %d IMPOUVFIC, %d NBRECURSI, %d TOMANYARG\n", runs, clean, fatal[0],
                 fatal[1], fatal[2]);
 }

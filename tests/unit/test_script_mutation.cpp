@@ -53,7 +53,10 @@ TEST(ScriptMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(40);
     int runs = 0, failures = 0;
     int by_status[10] = {};
-    for (; runs < 4000 && std::chrono::steady_clock::now() < deadline; ++runs) {
+    // The first kMinimum mutations always run, however slow the machine; more
+    // run while time is left, so a loaded machine costs coverage, never a failure.
+    constexpr int kMinimum = 200;
+    for (; runs < 4000 && (runs < kMinimum || std::chrono::steady_clock::now() < deadline); ++runs) {
         const std::string script = test::mutate(corpus[random() % corpus.size()], random, kPieces);
         dir.write("m.zod", script);
         std::fflush(nullptr);
@@ -82,7 +85,6 @@ TEST(ScriptMutation, MutatedCorpusEndsWithADiagnosticStatus) {
             if (failures >= 5) break;
         }
     }
-    EXPECT_GE(runs, 200) << "too few mutations within the time bound";
     std::printf("%d mutations: %d clean, %d with errors, %d fatal, %d internal\n", runs, by_status[0], by_status[5],
                 by_status[7], by_status[9]);
     // Most mutated scripts must reach the parser's own reporting.
