@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string_view>
+#include <vector>
 
 namespace zv {
 namespace {
@@ -20,71 +22,84 @@ protected:
     }
 };
 
+// A path-naming function applied to one argument, and what it gives.
+struct Named {
+    std::string (*function)(std::string_view);
+    const char* function_name;
+    const char* argument;
+    const char* expected;
+};
+#define NAMED(function, argument, expected) Named{function, #function, argument, expected}
+
+void expect_names(const std::vector<Named>& rows) {
+    for (const Named& row : rows)
+        EXPECT_EQ(row.function(row.argument), row.expected) << row.function_name << "(\"" << row.argument << "\")";
+}
+
 TEST_F(FileNaming, SplitTakesTheLastDotBeforeNoSlash) {
-    auto split = [](const char* path) {
-        const SplitPath s = splitPath(path);
-        return s.stem + "|" + s.extension;
+    const std::pair<const char*, const char*> rows[] = {
+        {"demo.zod", "demo|zod"}, {"demo", "demo|"},   {"a.b.c", "a.b|c"}, {"out.d/demo", "out.d/demo|"},
+        {"out.d/demo.x", "out.d/demo|x"}, {"./demo", "./demo|"}, {"", "|"},
     };
-    EXPECT_EQ(split("demo.zod"), "demo|zod");
-    EXPECT_EQ(split("demo"), "demo|");
-    EXPECT_EQ(split("a.b.c"), "a.b|c");
-    EXPECT_EQ(split("out.d/demo"), "out.d/demo|");
-    EXPECT_EQ(split("out.d/demo.x"), "out.d/demo|x");
-    EXPECT_EQ(split("./demo"), "./demo|");
-    EXPECT_EQ(split(""), "|");
+    for (const auto& [path, expected] : rows) {
+        const SplitPath s = splitPath(path);
+        EXPECT_EQ(s.stem + "|" + s.extension, expected) << path;
+    }
 }
 
 TEST_F(FileNaming, PathsFromTheScript) {
-    EXPECT_EQ(scriptFilePath("demo"), "demo.zod");
-    EXPECT_EQ(scriptFilePath("demo.txt"), "demo.txt");
-    EXPECT_EQ(listingFilePath("demo"), "demo.lis");
-    EXPECT_EQ(listingFilePath("demo.txt"), "demo.lis");
-    EXPECT_EQ(listingFilePath("dir.v2/demo"), "dir.v2/demo.lis");
-    EXPECT_EQ(scenarioFilePath("scripts/demo.zod"), "scripts/demo.spg");
-    EXPECT_EQ(standardDefinesPath("std"), "std.def");
-    EXPECT_EQ(standardDefinesPath("std.h"), "std.h");
+    expect_names({
+        NAMED(scriptFilePath, "demo", "demo.zod"),
+        NAMED(scriptFilePath, "demo.txt", "demo.txt"),
+        NAMED(listingFilePath, "demo", "demo.lis"),
+        NAMED(listingFilePath, "demo.txt", "demo.lis"),
+        NAMED(listingFilePath, "dir.v2/demo", "dir.v2/demo.lis"),
+        NAMED(scenarioFilePath, "scripts/demo.zod", "scripts/demo.spg"),
+        NAMED(standardDefinesPath, "std", "std.def"),
+        NAMED(standardDefinesPath, "std.h", "std.h"),
+    });
 }
 
 TEST_F(FileNaming, PathsFromTheRoot) {
-    EXPECT_EQ(tdcFilePath("out/demo"), "out/demo.tdc");
-    EXPECT_EQ(probeHeaderPath("out/demo"), "out/demo.h");
-    EXPECT_EQ(reportStructurePath("out/demo"), "out/demo_dyn.tsf");
-    EXPECT_EQ(traceFileName("out/demo"), "out/demo.rio");
-    EXPECT_EQ(cDriverPath("out/demo"), "out/demo.c");
-    // A root with an extension keeps it for the C driver only.
-    EXPECT_EQ(cDriverPath("out/demo.cc"), "out/demo.cc");
-    EXPECT_EQ(tdcFilePath("out/demo.cc"), "out/demo.tdc");
-    EXPECT_EQ(reportStructurePath("out/demo.cc"), "out/demo_dyn.tsf");
-    EXPECT_EQ(probeHeaderPath("out/demo.cc"), "out/demo.h");
-    EXPECT_EQ(cDriverPath("out.d/demo"), "out.d/demo.c");
-    EXPECT_EQ(tdcFilePath("out.d/demo"), "out.d/demo.tdc");
+    expect_names({
+        NAMED(tdcFilePath, "out/demo", "out/demo.tdc"),
+        NAMED(probeHeaderPath, "out/demo", "out/demo.h"),
+        NAMED(reportStructurePath, "out/demo", "out/demo_dyn.tsf"),
+        NAMED(traceFileName, "out/demo", "out/demo.rio"),
+        NAMED(cDriverPath, "out/demo", "out/demo.c"),
+        // A root with an extension keeps it for the C driver only.
+        NAMED(cDriverPath, "out/demo.cc", "out/demo.cc"),
+        NAMED(tdcFilePath, "out/demo.cc", "out/demo.tdc"),
+        NAMED(reportStructurePath, "out/demo.cc", "out/demo_dyn.tsf"),
+        NAMED(probeHeaderPath, "out/demo.cc", "out/demo.h"),
+        NAMED(cDriverPath, "out.d/demo", "out.d/demo.c"),
+        NAMED(tdcFilePath, "out.d/demo", "out.d/demo.tdc"),
+    });
 }
 
 TEST_F(FileNaming, VariablesReplaceDefaultExtensions) {
-    ::setenv("KVS_SRC", "cpp", 1);
-    ::setenv("KVS_LIS", "log", 1);
-    ::setenv("KVS_ZOD", "scn", 1);
-    ::setenv("KVS_TDC", "t", 1);
-    ::setenv("KVS_H", "hh", 1);
-    ::setenv("KVS_TSF", "s", 1);
-    ::setenv("KVS_RIO", "r", 1);
-    ::setenv("KVS_DEF", "d", 1);
-    EXPECT_EQ(cDriverPath("out/demo"), "out/demo.cpp");
-    EXPECT_EQ(cDriverPath("out/demo.c"), "out/demo.c");
-    EXPECT_EQ(listingFilePath("demo.zod"), "demo.log");
-    EXPECT_EQ(scriptFilePath("demo"), "demo.scn");
-    EXPECT_EQ(scriptFilePath("demo.zod"), "demo.zod");
-    EXPECT_EQ(tdcFilePath("out/demo"), "out/demo.t");
-    EXPECT_EQ(probeHeaderPath("out/demo"), "out/demo.hh");
-    EXPECT_EQ(reportStructurePath("out/demo"), "out/demo_dyn.s");
-    EXPECT_EQ(traceFileName("out/demo"), "out/demo.r");
-    EXPECT_EQ(standardDefinesPath("std"), "std.d");
-    EXPECT_EQ(scenarioFilePath("demo"), "demo.spg");  // no variable for the scenario file
+    const std::pair<const char*, const char*> variables[] = {
+        {"KVS_SRC", "cpp"}, {"KVS_LIS", "log"}, {"KVS_ZOD", "scn"}, {"KVS_TDC", "t"},
+        {"KVS_H", "hh"},    {"KVS_TSF", "s"},   {"KVS_RIO", "r"},   {"KVS_DEF", "d"},
+    };
+    for (const auto& [name, value] : variables) ::setenv(name, value, 1);
+    expect_names({
+        NAMED(cDriverPath, "out/demo", "out/demo.cpp"),
+        NAMED(cDriverPath, "out/demo.c", "out/demo.c"),
+        NAMED(listingFilePath, "demo.zod", "demo.log"),
+        NAMED(scriptFilePath, "demo", "demo.scn"),
+        NAMED(scriptFilePath, "demo.zod", "demo.zod"),
+        NAMED(tdcFilePath, "out/demo", "out/demo.t"),
+        NAMED(probeHeaderPath, "out/demo", "out/demo.hh"),
+        NAMED(reportStructurePath, "out/demo", "out/demo_dyn.s"),
+        NAMED(traceFileName, "out/demo", "out/demo.r"),
+        NAMED(standardDefinesPath, "std", "std.d"),
+        NAMED(scenarioFilePath, "demo", "demo.spg"),  // no variable for the scenario file
+    });
     // An empty value counts as unset.
     ::setenv("KVS_SRC", "", 1);
     ::setenv("KVS_LIS", "", 1);
-    EXPECT_EQ(cDriverPath("out/demo"), "out/demo.c");
-    EXPECT_EQ(listingFilePath("demo"), "demo.lis");
+    expect_names({NAMED(cDriverPath, "out/demo", "out/demo.c"), NAMED(listingFilePath, "demo", "demo.lis")});
 }
 
 TEST_F(FileNaming, TemplatesBesideTheCDriver) {
@@ -103,11 +118,18 @@ TEST_F(FileNaming, TemplatesBesideTheCDriver) {
 }
 
 TEST_F(FileNaming, ThreadRoutineName) {
-    EXPECT_EQ(threadRoutineName("<main>", "out/demo"), "<main>");
-    EXPECT_EQ(threadRoutineName("worker", "out/demo"), "worker");
-    EXPECT_EQ(threadRoutineName("<start>", "out/demo.x"), "demo_start");
-    EXPECT_EQ(threadRoutineName("<start>", "demo"), "demo_start");
-    EXPECT_EQ(threadRoutineName("<start>", "out.d/demo"), "demo_start");
+    const struct {
+        const char* setting;
+        const char* root;
+        const char* routine;
+    } rows[] = {
+        {"<main>", "out/demo", "<main>"},
+        {"worker", "out/demo", "worker"},
+        {"<start>", "out/demo.x", "demo_start"},
+        {"<start>", "demo", "demo_start"},
+        {"<start>", "out.d/demo", "demo_start"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(threadRoutineName(row.setting, row.root), row.routine) << row.setting << " " << row.root;
 }
 
 TEST_F(FileNaming, EchoIsCutAfter1900Characters) {

@@ -40,6 +40,36 @@ protected:
         EXPECT_NE(f, nullptr) << field;
         return at;
     }
+    // Element count of a declared array variable (-1: unknown).
+    long long count(const char* name) { return resolve(native_variable(*analyser, name, "")->type)->count; }
+    std::string variable_type(const char* name) { return type_text(native_variable(*analyser, name, "")->type); }
+    std::string resolved_type(const char* expression) {
+        return expression_type_texts(*analyser, expression, "", "", 0).resolved;
+    }
+
+    // One figure of a layout, in bytes: the size of `type` (field kSize) or
+    // the offset of one of its fields.
+    static constexpr const char* kSize = nullptr;
+    struct Figure {
+        const char* type;
+        const char* field;
+        long long bytes;
+    };
+    void expect_layout(const std::vector<Figure>& figures) {
+        for (const Figure& f : figures) {
+            if (f.field) {
+                EXPECT_EQ(offset(f.type, f.field), f.bytes) << "offset of " << f.type << " " << f.field;
+            } else {
+                EXPECT_EQ(size_of(type(f.type)), f.bytes) << "size of " << f.type;
+            }
+        }
+    }
+    void expect_counts(const std::vector<std::pair<const char*, long long>>& counts) {
+        for (const auto& [name, expected] : counts) EXPECT_EQ(count(name), expected) << "elements of " << name;
+    }
+    void expect_resolved_types(const std::vector<std::pair<const char*, const char*>>& types) {
+        for (const auto& [expression, expected] : types) EXPECT_EQ(resolved_type(expression), expected) << expression;
+    }
     std::unique_ptr<NativeAnalyser> analyser;
 };
 
@@ -52,22 +82,20 @@ TEST_F(NativeDeclarations, LayoutOfStructuresAndUnions) {
                       "union u { char c[5]; int i; };\n"
                       "struct bits { unsigned a : 3, b : 6; unsigned : 0; unsigned char c : 7; unsigned long d : 40; };\n"),
               "");
-    EXPECT_EQ(size_of(type("struct a")), 24);
-    EXPECT_EQ(offset("struct a", "d"), 8);
-    EXPECT_EQ(offset("struct a", "s"), 16);
-    EXPECT_EQ(offset("struct b", "z"), 16);  // through two anonymous members
-    EXPECT_EQ(offset("struct b", "tail"), 24);
-    EXPECT_EQ(size_of(type("struct b")), 24);
-    EXPECT_EQ(size_of(type("struct p")), 5);
-    EXPECT_EQ(offset("struct q", "i"), 16);
-    EXPECT_EQ(size_of(type("struct q")), 32);
-    EXPECT_EQ(size_of(type("union u")), 8);
-    EXPECT_EQ(size_of(type("struct bits")), 16);
+    expect_layout({
+        {"struct a", kSize, 24}, {"struct a", "d", 8}, {"struct a", "s", 16},
+        {"struct b", "z", 16},  // through two anonymous members
+        {"struct b", "tail", 24}, {"struct b", kSize, 24},
+        {"struct p", kSize, 5},
+        {"struct q", "i", 16}, {"struct q", kSize, 32},
+        {"union u", kSize, 8},
+        {"struct bits", kSize, 16},
+        {"struct bits", "c", 4},  // after the zero-width field
+        {"struct bits", "d", 8},  // 40 bits do not fit after c
+    });
     const Record& bits = record("struct bits");
     long long at = 0;
     EXPECT_EQ(find_field(bits, string_pool().intern("b"), at)->bit_offset, 3);
-    EXPECT_EQ(offset("struct bits", "c"), 4);  // after the zero-width field
-    EXPECT_EQ(offset("struct bits", "d"), 8);  // 40 bits do not fit after c
 }
 
 // Packing and alignment given on one member, and typedefs that lower an
@@ -82,24 +110,18 @@ TEST_F(NativeDeclarations, PackingAndAlignmentOfSingleMembers) {
                       "struct l43 { char c; int b : 3 __attribute__((aligned(8))); char e; };\n"
                       "struct e { char c; int i, j __attribute__((packed)); };\n"),
               "");
-    EXPECT_EQ(offset("struct l1", "i"), 1);
-    EXPECT_EQ(offset("struct l1", "s"), 6);
-    EXPECT_EQ(size_of(type("struct l1")), 8);
+    expect_layout({
+        {"struct l1", "i", 1}, {"struct l1", "s", 6}, {"struct l1", kSize, 8},
+        {"struct l2", "i", 2}, {"struct l2", kSize, 6},
+        {"struct l5", "v", 2}, {"struct l5", kSize, 6},
+        {"struct l36", "s", 5}, {"struct l36", kSize, 7},
+        {"struct l37", "d", 4},  // a zero-width field aligns even when packed
+        {"struct l37", kSize, 5},
+        {"struct l43", "b", 8}, {"struct l43", "e", 9}, {"struct l43", kSize, 16},
+        {"struct e", "j", 8}, {"struct e", kSize, 12},
+    });
     EXPECT_EQ(record("struct l1").align, 2);
-    EXPECT_EQ(offset("struct l2", "i"), 2);
-    EXPECT_EQ(size_of(type("struct l2")), 6);
     EXPECT_EQ(align_of(type("ai2")), 2);
-    EXPECT_EQ(offset("struct l5", "v"), 2);
-    EXPECT_EQ(size_of(type("struct l5")), 6);
-    EXPECT_EQ(offset("struct l36", "s"), 5);
-    EXPECT_EQ(size_of(type("struct l36")), 7);
-    EXPECT_EQ(offset("struct l37", "d"), 4);  // a zero-width field aligns even when packed
-    EXPECT_EQ(size_of(type("struct l37")), 5);
-    EXPECT_EQ(offset("struct l43", "b"), 8);
-    EXPECT_EQ(offset("struct l43", "e"), 9);
-    EXPECT_EQ(size_of(type("struct l43")), 16);
-    EXPECT_EQ(offset("struct e", "j"), 8);
-    EXPECT_EQ(size_of(type("struct e")), 12);
 }
 
 // #pragma pack through the text form of preprocessing (the way script
@@ -108,16 +130,12 @@ TEST_F(NativeDeclarations, PackingAndAlignmentOfSingleMembers) {
 TEST_F(NativeDeclarations, PackPragmasThroughPreprocessedText) {
     EXPECT_EQ(declare("#pragma pack(push, 1)\nstruct p1 { char c; int i; };\n"), "");
     EXPECT_EQ(declare("struct p2 { char c; int i; };\n#pragma pack(pop)\nstruct p3 { char c; int i; };\n"), "");
-    EXPECT_EQ(size_of(type("struct p1")), 5);
-    EXPECT_EQ(size_of(type("struct p2")), 5);
-    EXPECT_EQ(size_of(type("struct p3")), 8);
+    expect_layout({{"struct p1", kSize, 5}, {"struct p2", kSize, 5}, {"struct p3", kSize, 8}});
     EXPECT_EQ(declare("#pragma pack(2)\n#pragma pack(3)\n#pragma pack(pop)\n#pragma pack(show)\n#pragma pack 1\n"
                       "struct p4 { char c; int i; };\n#pragma pack(pop, nowhere)\nstruct p5 { char c; int i; };\n"
                       "#pragma pack()\nstruct p6 { char c; int i; };\n"),
               "");
-    EXPECT_EQ(offset("struct p4", "i"), 2);
-    EXPECT_EQ(offset("struct p5", "i"), 2);
-    EXPECT_EQ(offset("struct p6", "i"), 4);
+    expect_layout({{"struct p4", "i", 2}, {"struct p5", "i", 2}, {"struct p6", "i", 4}});
     EXPECT_EQ(declare("#define LIMIT 1\n#pragma pack(LIMIT)\nstruct p7 { char c; int i; };\n"), "");
     EXPECT_EQ(offset("struct p7", "i"), 4);  // the arguments are not macro-expanded
 }
@@ -132,18 +150,13 @@ TEST_F(NativeDeclarations, PackPragmaFormsReadAsTheCompilerReadsThem) {
                       "#pragma pack(push, 4)\n#pragma pack(pop, 1)\nstruct q2 { char c; double d; };\n"
                       "#pragma pack(2, 4)\n#pragma pack(pop, a, b)\nstruct q3 { char c; double d; };\n"),
               "");
-    EXPECT_EQ(offset("struct q1", "d"), 8);
-    EXPECT_EQ(offset("struct q2", "d"), 4);
-    EXPECT_EQ(offset("struct q3", "d"), 4);
+    expect_layout({{"struct q1", "d", 8}, {"struct q2", "d", 4}, {"struct q3", "d", 4}});
     EXPECT_EQ(declare("#pragma pack()\n#pragma pack(push, 1, mark)\n#pragma pack(push, 2)\n#pragma pack(pop, other)\n"
                       "struct q4 { char c; double d; };\n#pragma pack(pop)\nstruct q5 { char c; double d; };\n"
                       "#pragma pack(0x2)\nstruct q6 { char c; double d; };\n#pragma pack(1u) trailing\n"
                       "struct q7 { char c; double d; };\n#pragma pack()\n"),
               "");
-    EXPECT_EQ(offset("struct q4", "d"), 1);
-    EXPECT_EQ(offset("struct q5", "d"), 8);
-    EXPECT_EQ(offset("struct q6", "d"), 2);
-    EXPECT_EQ(offset("struct q7", "d"), 1);
+    expect_layout({{"struct q4", "d", 1}, {"struct q5", "d", 8}, {"struct q6", "d", 2}, {"struct q7", "d", 1}});
 }
 
 TEST_F(NativeDeclarations, WhatSystemHeadersUse) {
@@ -173,16 +186,19 @@ TEST_F(NativeDeclarations, WhatSystemHeadersUse) {
     EXPECT_EQ(size_of(type("int8")), 1);
     EXPECT_EQ(type_text(resolve(type("size_t"))), "unsigned long");
     EXPECT_EQ(size_of(type("atomics")), 16);
-    EXPECT_EQ(type_text(native_variable(*analyser, "fseeko", "")->type), "int (void *, long, int)");
-    EXPECT_EQ(type_text(native_variable(*analyser, "signal", "")->type), "void (*(int, void (*)(int)))(int)");
-    EXPECT_EQ(type_text(native_variable(*analyser, "vla", "")->type), "void (int, int (*)[])");
-    EXPECT_EQ(type_text(native_variable(*analyser, "old", "")->type), "int (int, int)");
     EXPECT_TRUE(native_variable(*analyser, "max", ""));
-    // The name is now the variable; the typedef still answers as a type.
-    EXPECT_EQ(type_text(native_variable(*analyser, "Number", "")->type), "Number [10]");
+    const std::pair<const char*, const char*> variables[] = {
+        {"fseeko", "int (void *, long, int)"},
+        {"signal", "void (*(int, void (*)(int)))(int)"},
+        {"vla", "void (int, int (*)[])"},
+        {"old", "int (int, int)"},
+        {"Number", "Number [10]"},  // the name is now the variable...
+        {"zc", "_Complex double"},
+    };
+    for (const auto& [name, text] : variables) EXPECT_EQ(variable_type(name), text) << name;
+    // ...the typedef still answers as a type.
     EXPECT_EQ(type_text(resolve(type("Number"))), "int");
     EXPECT_EQ(record("struct rec").fields[0].name, string_pool().intern("Number"));
-    EXPECT_EQ(type_text(native_variable(*analyser, "zc", "")->type), "_Complex double");
 }
 
 TEST_F(NativeDeclarations, EnumerationsAndConstantExpressions) {
@@ -199,8 +215,7 @@ TEST_F(NativeDeclarations, EnumerationsAndConstantExpressions) {
     EXPECT_EQ(color.enumerators[5].value, 24);
     EXPECT_EQ(size_of(type("enum color")), 4);
     EXPECT_EQ(size_of(type("enum big")), 8);
-    EXPECT_EQ(resolve(native_variable(*analyser, "buffer", "")->type)->count, 19);
-    EXPECT_EQ(resolve(native_variable(*analyser, "table", "")->type)->count, 24);
+    expect_counts({{"buffer", 19}, {"table", 24}});
 }
 
 // An enumerator that int cannot hold has the enumeration's type once it is
@@ -212,14 +227,9 @@ TEST_F(NativeDeclarations, EnumeratorsBeyondInt) {
                       "enum flags { F_A = 1u << 31, F_B = F_A >> 4 };\n"
                       "char by_huge[HUGE3 >> 31];\nchar by_flag[F_B >> 25];\n"),
               "");
-    auto text = [&](const char* expr) { return expression_type_texts(*analyser, expr, "", "", 0).resolved; };
-    EXPECT_EQ(text("HUGE2"), "unsigned long");
-    EXPECT_EQ(text("UB"), "unsigned int");
-    EXPECT_EQ(text("N2"), "long");
-    EXPECT_EQ(text("N1"), "int");
-    EXPECT_EQ(text("F_B"), "int");
-    EXPECT_EQ(resolve(native_variable(*analyser, "by_huge", "")->type)->count, 4);
-    EXPECT_EQ(resolve(native_variable(*analyser, "by_flag", "")->type)->count, 4);
+    expect_resolved_types(
+        {{"HUGE2", "unsigned long"}, {"UB", "unsigned int"}, {"N2", "long"}, {"N1", "int"}, {"F_B", "int"}});
+    expect_counts({{"by_huge", 4}, {"by_flag", 4}});
     EXPECT_EQ(record("enum ubig").enumerators[1].value, 0);  // unsigned int arithmetic inside the body
 }
 
@@ -237,22 +247,11 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
                       "struct pt { int x, y; } points[] = { [2].y = 1, { 3, 4 } };\n"
                       "const char mixed[] = { \"ab\" \"c\", };\n"),
               "");
-    auto count = [&](const char* name) { return resolve(native_variable(*analyser, name, "")->type)->count; };
-    EXPECT_EQ(count("text"), 6);
-    EXPECT_EQ(count("wide"), 4);
-    EXPECT_EQ(count("table"), 4);
-    EXPECT_EQ(count("names"), 3);
-    EXPECT_EQ(count("other"), 3);
-    EXPECT_EQ(count("pairs"), 3);
+    expect_counts({{"text", 6}, {"wide", 4}, {"table", 4}, {"names", 3}, {"other", 3}, {"pairs", 3}, {"braced", 4},
+                   {"mixed", 4}});
     EXPECT_EQ(size_of(native_variable(*analyser, "pairs", "")->type), 24);
     // Designators set the index of the elements that follow (as the C compiler counts).
-    EXPECT_EQ(count("designated"), 6);
-    EXPECT_EQ(count("braced"), 4);
-    EXPECT_EQ(count("back"), 7);
-    EXPECT_EQ(count("range"), 7);
-    EXPECT_EQ(count("deep"), 4);
-    EXPECT_EQ(count("points"), 4);
-    EXPECT_EQ(count("mixed"), 4);
+    expect_counts({{"designated", 6}, {"back", 7}, {"range", 7}, {"deep", 4}, {"points", 4}});
     // A designator that is no constant is reported once and costs no other
     // declaration; one at the largest index, or an array too large to have a
     // size, leaves the size unknown instead of wrapping round.
@@ -260,8 +259,7 @@ TEST_F(NativeDeclarations, ArraySizesFromInitializers) {
                       "int last[] = { [0x7fffffffffffffff] = 1 }, huge[0x4000000000000000];\n"),
               "Zolmex-E-CUNDECLID,  [h.h:1] Undeclared identifier nowhere\n");
     EXPECT_NE(native_variable(*analyser, "after_bad", ""), nullptr);
-    EXPECT_EQ(count("bad"), -1);
-    EXPECT_EQ(count("last"), -1);
+    expect_counts({{"bad", -1}, {"last", -1}});
     EXPECT_EQ(size_of(native_variable(*analyser, "huge", "")->type), -1);
 }
 
@@ -279,28 +277,24 @@ TEST_F(NativeDeclarations, ValuesAtTheEdgeOfTheRange) {
               "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: alignment 536870912 is not a power of 2 up to 268435456\n"
               "Zolmex-E-CSYNTAXER,  [h.h:4] C syntax error: alignment 4611686018427387904 is not a power of 2 up to "
               "268435456\n");
-    EXPECT_EQ(size_of(type("struct odd")), 4);
+    expect_layout({{"struct odd", kSize, 4}, {"struct al", kSize, 1}});
     EXPECT_EQ(align_of(type("wide")), 4);
-    EXPECT_EQ(size_of(type("struct al")), 1);
     EXPECT_EQ(declare("int near_last[] = { [0x7ffffffffffffffe] = 1, 2, 3 };\n"
                       "typedef char big[0x4000000000000000];\nstruct two_big { big a; big b; char c; };\n"
                       "typedef char large[1LL << 50];\nunion large_u { large a; int b; };\n"),
               "");
-    EXPECT_EQ(resolve(native_variable(*analyser, "near_last", "")->type)->count, -1);
-    EXPECT_EQ(size_of(type("struct two_big")), -1);
-    EXPECT_EQ(size_of(type("union large_u")), 1LL << 50);
+    expect_counts({{"near_last", -1}});
+    expect_layout({{"struct two_big", kSize, -1}, {"union large_u", kSize, 1LL << 50}});
     // An unsigned value above the largest long long makes the enumeration unsigned long;
     // the one after the largest unsigned value overflows (as the C compiler says).
     EXPECT_EQ(declare("enum mask { M_ALL = 0xffffffffffffffff, M_NONE = 0 };\nenum top { T1 = 0x8000000000000000u, T2 };\n"
                       "enum over { O1 = 0xffffffffffffffff, O2 };\n"),
               "Zolmex-E-CSYNTAXER,  [h.h:3] C syntax error: overflow in enumeration values\n");
     EXPECT_EQ(size_of(type("enum mask")), 8);
-    auto text = [&](const char* expr) { return expression_type_texts(*analyser, expr, "", "", 0).resolved; };
-    EXPECT_EQ(text("M_ALL"), "unsigned long");
-    EXPECT_EQ(text("M_NONE"), "int");
+    expect_resolved_types({{"M_ALL", "unsigned long"}, {"M_NONE", "int"}});
     EXPECT_EQ(static_cast<unsigned long long>(record("enum top").enumerators[1].value), 0x8000000000000001ull);
     EXPECT_EQ(declare("char by_top[T2 > 0 && M_ALL > 0 ? 2 : 1];\n"), "");  // compared as unsigned
-    EXPECT_EQ(resolve(native_variable(*analyser, "by_top", "")->type)->count, 2);
+    EXPECT_EQ(count("by_top"), 2);
     // Bit-field widths beyond their type, negative, or zero with a name.
     EXPECT_EQ(declare("struct w1 { int x : 33; };\nstruct w2 { char c : 9; };\nstruct w3 { int n : -1; };\n"
                       "struct w4 { int z : 0; };\nstruct w5 { _Bool f : 2; };\n"
@@ -412,7 +406,7 @@ TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
 
 TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
     EXPECT_EQ(declare("typedef float _Float32;\n_Float32 plain;\n"), "");
-    EXPECT_EQ(type_text(native_variable(*analyser, "plain", "")->type), "_Float32");
+    EXPECT_EQ(variable_type("plain"), "_Float32");
     auto modern = native_setup(Restriction::None, {}, {"__GNUC__=12"});
     modern->set_position("h.h", 1, "");
     CapturedMessages capture;

@@ -7,6 +7,7 @@
 #include "diagnostics/report.h"
 
 #include <climits>
+#include <optional>
 
 namespace zv::native {
 namespace {
@@ -48,108 +49,138 @@ protected:
         return tree->root->value;
     }
     std::unique_ptr<NativeAnalyser> analyser;
+
+    // Each expression with its resolved type.
+    void expect_types(const std::vector<std::pair<const char*, const char*>>& rows) {
+        for (const auto& [text, type] : rows) EXPECT_EQ(type_of(text), type) << text;
+    }
+    // Each expression with its value, nothing where it is no integer constant.
+    void expect_values(const std::vector<std::pair<const char*, std::optional<long long>>>& rows) {
+        for (const auto& [text, expected] : rows) EXPECT_EQ(value(text), expected) << text;
+    }
 };
 
 TEST_F(NativeExpressions, UsualConversions) {
-    EXPECT_EQ(type_of("c + 1"), "int");
-    EXPECT_EQ(type_of("sh * flag"), "int");
-    EXPECT_EQ(type_of("u + l"), "long");
-    EXPECT_EQ(type_of("ul + -1"), "unsigned long");
-    EXPECT_EQ(type_of("u + 1"), "unsigned int");
-    EXPECT_EQ(type_of("f * 2"), "float");
-    EXPECT_EQ(type_of("f * 2.0"), "double");
-    EXPECT_EQ(type_of("d + ld"), "long double");
-    EXPECT_EQ(type_of("u << l"), "unsigned int");
-    EXPECT_EQ(type_of("name - name"), "long");
-    EXPECT_EQ(type_of("name + 1"), "char *");
-    EXPECT_EQ(type_of("values < values + 1"), "int");
-    EXPECT_EQ(type_of("flag ? d : 1"), "double");
-    EXPECT_EQ(type_of("m"), "enum mode");
-    EXPECT_EQ(type_of("c, d"), "double");
+    expect_types({
+        {"c + 1", "int"},
+        {"sh * flag", "int"},
+        {"u + l", "long"},
+        {"ul + -1", "unsigned long"},
+        {"u + 1", "unsigned int"},
+        {"f * 2", "float"},
+        {"f * 2.0", "double"},
+        {"d + ld", "long double"},
+        {"u << l", "unsigned int"},
+        {"name - name", "long"},
+        {"name + 1", "char *"},
+        {"values < values + 1", "int"},
+        {"flag ? d : 1", "double"},
+        {"m", "enum mode"},
+        {"c, d", "double"},
+    });
 }
 
 TEST_F(NativeExpressions, AccessCallsCastsAndLiterals) {
-    EXPECT_EQ(type_of("pts[1].y"), "short");
-    EXPECT_EQ(type_of("pp->x"), "short");
-    EXPECT_EQ(type_of("(*pp).x"), "short");
-    EXPECT_EQ(type_of("&pts[2]"), "point_t *");
-    EXPECT_EQ(type_of("*name"), "char");
-    EXPECT_EQ(type_of("label[0]"), "const char");
-    EXPECT_EQ(type_of("handler(3)"), "int");
-    EXPECT_EQ(type_of("compute(1, 2.0, name)"), "int");
-    EXPECT_EQ(type_of("(counter_t)d"), "unsigned long");
-    EXPECT_EQ(type_of("(struct point){1, 2}"), "struct point");
-    EXPECT_EQ(type_of("sizeof(point_t)"), "unsigned long");
-    EXPECT_EQ(type_of("\"ab\" \"c\""), "char [4]");
-    EXPECT_EQ(type_of("L\"ab\""), "int [3]");
-    EXPECT_EQ(type_of("'x'"), "int");
-    EXPECT_EQ(type_of("10000000000"), "long");
-    EXPECT_EQ(type_of("0xffffffff"), "unsigned int");
-    EXPECT_EQ(type_of("1.5f"), "float");
-    EXPECT_EQ(type_of("TWICE(counter)"), "unsigned long");
-    EXPECT_EQ(type_of("({ int t = 1; t + 2L; })"), "long");
-    EXPECT_EQ(type_of("({ if (c) d; })"), "void");
+    expect_types({
+        {"pts[1].y", "short"},
+        {"pp->x", "short"},
+        {"(*pp).x", "short"},
+        {"&pts[2]", "point_t *"},
+        {"*name", "char"},
+        {"label[0]", "const char"},
+        {"handler(3)", "int"},
+        {"compute(1, 2.0, name)", "int"},
+        {"(counter_t)d", "unsigned long"},
+        {"(struct point){1, 2}", "struct point"},
+        {"sizeof(point_t)", "unsigned long"},
+        {"\"ab\" \"c\"", "char [4]"},
+        {"L\"ab\"", "int [3]"},
+        {"'x'", "int"},
+        {"10000000000", "long"},
+        {"0xffffffff", "unsigned int"},
+        {"1.5f", "float"},
+        {"TWICE(counter)", "unsigned long"},
+        {"({ int t = 1; t + 2L; })", "long"},
+        {"({ if (c) d; })", "void"},
+    });
 }
 
 TEST_F(NativeExpressions, IntegerConstantEvaluation) {
-    EXPECT_EQ(value("(unsigned char)300"), 44);
-    EXPECT_EQ(value("-1 >> 1"), -1);
-    EXPECT_EQ(value("1u - 2 > 0"), 1);
-    EXPECT_EQ(value("-1 < 0u"), 0);
-    EXPECT_EQ(value("(int)(1ULL << 33) + 7"), 7);
-    EXPECT_EQ(value("0xffffffffu + 1"), 0);
-    EXPECT_EQ(value("sizeof(struct point) + sizeof pts + sizeof(union any)"), 4 + 12 + 4);
-    EXPECT_EQ(value("__builtin_offsetof(point_t, y)"), 2);
-    EXPECT_EQ(value("ON * 2 + OFF"), 8);
-    EXPECT_EQ(value("'\\n' + '\\x10' + '\\101'"), 10 + 16 + 65);
-    EXPECT_EQ(value("3 ? 4 : 5 / 0"), 4);
-    EXPECT_EQ(value("(short)-1 == -1 && (unsigned short)-1 == 65535"), 1);
-    EXPECT_EQ(value("__builtin_types_compatible_p(counter_t, unsigned long)"), 1);
-    EXPECT_EQ(value("_Alignof(double)"), 8);
-    EXPECT_FALSE(value("values[0] + 1"));  // not a constant
-    EXPECT_FALSE(value("1 / 0"));
+    expect_values({
+        {"(unsigned char)300", 44},
+        {"-1 >> 1", -1},
+        {"1u - 2 > 0", 1},
+        {"-1 < 0u", 0},
+        {"(int)(1ULL << 33) + 7", 7},
+        {"0xffffffffu + 1", 0},
+        {"sizeof(struct point) + sizeof pts + sizeof(union any)", 4 + 12 + 4},
+        {"__builtin_offsetof(point_t, y)", 2},
+        {"ON * 2 + OFF", 8},
+        {"'\\n' + '\\x10' + '\\101'", 10 + 16 + 65},
+        {"3 ? 4 : 5 / 0", 4},
+        {"(short)-1 == -1 && (unsigned short)-1 == 65535", 1},
+        {"__builtin_types_compatible_p(counter_t, unsigned long)", 1},
+        {"_Alignof(double)", 8},
+        {"values[0] + 1", std::nullopt},  // not a constant
+        {"1 / 0", std::nullopt},
+    });
 }
 
 // Floating constants converted to integer types: towards zero, a value beyond
 // the range giving the nearest bound, as the system C compiler folds them; an
 // infinity gives no constant.
 TEST_F(NativeExpressions, FloatingConstantsCastToIntegers) {
-    EXPECT_EQ(value("(int)-2.9 + (unsigned char)255.5"), -2 + 255);
-    EXPECT_EQ(value("(int)1e300"), 2147483647);
-    EXPECT_EQ(value("(int)-1e300"), -2147483648LL);
-    EXPECT_EQ(value("(unsigned char)1e300"), 255);
-    EXPECT_EQ(value("(unsigned char)-5.0"), 0);
-    EXPECT_EQ(value("(signed char)-1e10"), -128);
-    EXPECT_EQ(value("(_Bool)0.5"), 1);
-    EXPECT_EQ(value("(long)1e300"), LLONG_MAX);
-    EXPECT_EQ(value("(long)-9223372036854775808.0"), LLONG_MIN);
-    EXPECT_EQ(value("(unsigned long)1e300 == 0xffffffffffffffffUL"), 1);
-    EXPECT_EQ(value("(unsigned long)1e19 == 10000000000000000000UL"), 1);
-    EXPECT_FALSE(value("(int)(1e308 * 10)"));
-    EXPECT_FALSE(value("1 ? 1e300 : (char *)0"));  // a floating value is no address
+    expect_values({
+        {"(int)-2.9 + (unsigned char)255.5", -2 + 255},
+        {"(int)1e300", 2147483647},
+        {"(int)-1e300", -2147483648LL},
+        {"(unsigned char)1e300", 255},
+        {"(unsigned char)-5.0", 0},
+        {"(signed char)-1e10", -128},
+        {"(_Bool)0.5", 1},
+        {"(long)1e300", LLONG_MAX},
+        {"(long)-9223372036854775808.0", LLONG_MIN},
+        {"(unsigned long)1e300 == 0xffffffffffffffffUL", 1},
+        {"(unsigned long)1e19 == 10000000000000000000UL", 1},
+        {"(int)(1e308 * 10)", std::nullopt},
+        {"1 ? 1e300 : (char *)0", std::nullopt},  // a floating value is no address
+    });
 }
 
 TEST_F(NativeExpressions, TypeClassTable) {
-    EXPECT_EQ(cls("m"), std::make_pair(0, 0LL));
-    EXPECT_EQ(cls("sh").first, kOtherIntegral);
-    EXPECT_EQ(cls("flag").first, kOtherIntegral);
-    EXPECT_EQ(cls("c").first, kCharacter);
-    EXPECT_EQ(cls("u").first, kInteger);
-    EXPECT_EQ(cls("counter").first, kLongInteger);  // through the typedef
-    EXPECT_EQ(cls("f").first, kFloating);
-    EXPECT_EQ(cls("ld").first, kFloating);
-    EXPECT_EQ(cls("d").first, kDouble);
-    EXPECT_EQ(cls("name").first, kCharPointer);
-    EXPECT_EQ(cls("label"), std::make_pair(7, 8LL));
-    EXPECT_EQ(cls("\"abc\""), std::make_pair(7, 4LL));
-    EXPECT_EQ(cls("  NONIL "), std::make_pair(8, 0LL));
-    EXPECT_EQ(cls("pp").first, kPointer);
-    EXPECT_EQ(cls("handler").first, kPointer);
-    EXPECT_EQ(cls("compute").first, kPointer);
-    EXPECT_EQ(cls("pts[0]").first, kStructure);
-    EXPECT_EQ(cls("pts"), std::make_pair(11, 3LL));
-    EXPECT_EQ(cls("values"), std::make_pair(11, 4LL));
-    EXPECT_EQ(cls("un").first, kUnion);
+    const struct {
+        const char* text;
+        int type_class;
+        std::optional<long long> count = std::nullopt;  // checked where given
+    } rows[] = {
+        {"m", 0, 0},
+        {"sh", kOtherIntegral},
+        {"flag", kOtherIntegral},
+        {"c", kCharacter},
+        {"u", kInteger},
+        {"counter", kLongInteger},  // through the typedef
+        {"f", kFloating},
+        {"ld", kFloating},
+        {"d", kDouble},
+        {"name", kCharPointer},
+        {"label", 7, 8},
+        {"\"abc\"", 7, 4},
+        {"  NONIL ", 8, 0},
+        {"pp", kPointer},
+        {"handler", kPointer},
+        {"compute", kPointer},
+        {"pts[0]", kStructure},
+        {"pts", 11, 3},
+        {"values", 11, 4},
+        {"un", kUnion},
+    };
+    for (const auto& row : rows) {
+        const auto [type_class, count] = cls(row.text);
+        EXPECT_EQ(type_class, row.type_class) << row.text;
+        if (row.count) {
+            EXPECT_EQ(count, *row.count) << row.text;
+        }
+    }
     EXPECT_EQ(analyser->type_by_name("void", "").type_class(), kVoid);
     EXPECT_EQ(analyser->type_by_name("const char *", "").type_class(), kCharPointer);
     EXPECT_EQ(type_class(nullptr), kNoType);
@@ -171,33 +202,49 @@ TEST_F(NativeExpressions, FailuresAnswerMinusOneAndCount) {
 }
 
 TEST_F(NativeExpressions, CompatibilityRule) {
-    // rule 1: wildcards and equal classes
-    EXPECT_TRUE(compatible_classes(kEllipsis, kStructure));
-    EXPECT_TRUE(compatible_classes(kUnion, kUnresolved));
-    EXPECT_TRUE(compatible_classes(kStructure, kStructure));
-    // rule 2: pointers and NONIL against anything up to class 9
-    EXPECT_TRUE(compatible_classes(kPointer, kInteger));
-    EXPECT_TRUE(compatible_classes(kCharArray, kNonNil));
-    EXPECT_FALSE(compatible_classes(kPointer, kStructure));
-    EXPECT_FALSE(compatible_classes(kNonNil, kArray));
-    // rule 3: character pointers and arrays
-    EXPECT_TRUE(compatible_classes(kCharPointer, kCharArray));
-    // rule 4: arithmetic
-    EXPECT_TRUE(compatible_classes(kCharacter, kDouble));
-    EXPECT_TRUE(compatible_classes(kNoType, kLongInteger));
-    EXPECT_FALSE(compatible_classes(kStructure, kInteger));
-    EXPECT_FALSE(compatible_classes(kInteger, kCharArray));
-    EXPECT_FALSE(compatible_classes(kVoid, kInteger));
+    const struct {
+        int first, second;
+        bool compatible;
+    } rows[] = {
+        // rule 1: wildcards and equal classes
+        {kEllipsis, kStructure, true},
+        {kUnion, kUnresolved, true},
+        {kStructure, kStructure, true},
+        // rule 2: pointers and NONIL against anything up to class 9
+        {kPointer, kInteger, true},
+        {kCharArray, kNonNil, true},
+        {kPointer, kStructure, false},
+        {kNonNil, kArray, false},
+        // rule 3: character pointers and arrays
+        {kCharPointer, kCharArray, true},
+        // rule 4: arithmetic
+        {kCharacter, kDouble, true},
+        {kNoType, kLongInteger, true},
+        {kStructure, kInteger, false},
+        {kInteger, kCharArray, false},
+        {kVoid, kInteger, false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(compatible_classes(row.first, row.second), row.compatible) << row.first << " with " << row.second;
 }
 
 TEST_F(NativeExpressions, CompositeRequests) {
-    EXPECT_TRUE(expression_matches_type(*analyser, "counter * 2", "unsigned long", "", 1));
-    EXPECT_TRUE(expression_matches_type(*analyser, "pts[1]", "struct point", "", 1));
-    EXPECT_TRUE(expression_matches_type(*analyser, "0", "point_t *", "", 1));
-    EXPECT_FALSE(expression_matches_type(*analyser, "pts[1]", "union any", "", 1));
-    EXPECT_FALSE(expression_matches_type(*analyser, "name", "double", "", 1));
-    EXPECT_FALSE(expression_matches_type(*analyser, "counter", "no_such_type", "", 1));
-    EXPECT_FALSE(expression_matches_type(*analyser, "counter", "struct nowhere", "", 1));
+    const struct {
+        const char* expression;
+        const char* type;
+        bool matches;
+    } rows[] = {
+        {"counter * 2", "unsigned long", true},
+        {"pts[1]", "struct point", true},
+        {"0", "point_t *", true},
+        {"pts[1]", "union any", false},
+        {"name", "double", false},
+        {"counter", "no_such_type", false},
+        {"counter", "struct nowhere", false},
+    };
+    for (const auto& row : rows)
+        EXPECT_EQ(expression_matches_type(*analyser, row.expression, row.type, "", 1), row.matches)
+            << row.expression << " as " << row.type;
     {
         CapturedMessages capture;
         EXPECT_FALSE(expression_matches_type(*analyser, "counter +", "int", "", 1));

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 namespace zv {
 namespace {
 
@@ -53,49 +55,68 @@ TEST_F(RunSettingsTest, NoPathReducesThePositionalArguments) {
     EXPECT_EQ(rootSetting(), "out/r");
 }
 
-TEST_F(RunSettingsTest, ValuesOfAbsentOptions) {
-    const RunSettings s = readRunSettings(analysed({"zv", "s", "a.h", "out/r"}));
-    EXPECT_EQ(s.echo, "zv s a.h out/r -FAST -LOG");
-    EXPECT_TRUE(s.include_dirs.empty());
-    EXPECT_EQ(s.filter_letters, "");
-    EXPECT_EQ(s.std_define, "");
-    EXPECT_EQ(s.tool_log, "");
-    EXPECT_EQ(s.instance, "");
-    EXPECT_EQ(s.restriction, Restriction::None);
-    EXPECT_TRUE(s.fast);
-    EXPECT_EQ(s.probe, ProbeMode::None);
-    EXPECT_TRUE(s.console_echo);
-    EXPECT_EQ(s.allocation, Allocation::None);
-    EXPECT_EQ(s.thread_routine, "<main>");
-    EXPECT_FALSE(s.not_shared);
-    EXPECT_TRUE(s.keep_comments);
-    EXPECT_FALSE(s.scenario_file);
-    EXPECT_EQ(s.trace, TraceLevel::None);
-    EXPECT_EQ(s.buffer_size, 10);
+// Every setting but the echo, one a line, so that a difference names the field.
+std::string described(const RunSettings& s) {
+    const auto list = [](const std::vector<std::string>& items) {
+        std::string out;
+        for (const std::string& item : items) out += (out.empty() ? "" : ",") + item;
+        return out;
+    };
+    std::ostringstream out;
+    out << "script_path " << s.script_path << "\ninterface_files " << list(s.interface_files) << "\nroot " << s.root
+        << "\ninclude_dirs " << list(s.include_dirs) << "\nfilter_letters " << s.filter_letters << "\ndefines "
+        << list(s.defines) << "\nstd_define " << s.std_define << "\ntool_log " << s.tool_log << "\nscenarios "
+        << list(s.scenarios) << "\nexcluded_scenarios " << list(s.excluded_scenarios) << "\nfamilies "
+        << list(s.families) << "\nexcluded_families " << list(s.excluded_families) << "\ninstance " << s.instance
+        << "\nrestriction " << static_cast<int>(s.restriction) << "\nfast " << s.fast << "\nprobe "
+        << static_cast<int>(s.probe) << "\nconsole_echo " << s.console_echo << "\nallocation "
+        << static_cast<int>(s.allocation) << "\nthread_routine " << s.thread_routine << "\nnot_shared " << s.not_shared
+        << "\nkeep_comments " << s.keep_comments << "\nscenario_file " << s.scenario_file << "\ntrace "
+        << static_cast<int>(s.trace) << "\nbuffer_size " << s.buffer_size << "\n";
+    return out.str();
 }
 
-TEST_F(RunSettingsTest, ValuesOfGivenOptions) {
-    const RunSettings s = readRunSettings(
-        analysed({"zv", "s", "a.h", "out/demo.x", "-SET=QZ", "-STD=std", "-VARNEL=log", "-INST=i", "-RESTR=KR",
-                  "-NOFAST", "-PROB=d", "-NOLOG", "-ALLOC", "-THREAD=", "-NOTSH", "-NOCOMMENT", "-SPV",
-                  "-TRACE=CIRC", "-BUF=512", "-EXSCN=a,b", "-EXFAM=c"}));
-    EXPECT_EQ(s.filter_letters, "QZ");
-    EXPECT_EQ(s.std_define, "std");
-    EXPECT_EQ(s.tool_log, "log");
-    EXPECT_EQ(s.instance, "i");
-    EXPECT_EQ(s.restriction, Restriction::KandR);
-    EXPECT_FALSE(s.fast);
-    EXPECT_EQ(s.probe, ProbeMode::Default);
-    EXPECT_FALSE(s.console_echo);
-    EXPECT_EQ(s.allocation, Allocation::Stack);
-    EXPECT_EQ(s.thread_routine, "demo_start");  // -THREAD= counts as -THREAD alone
-    EXPECT_TRUE(s.not_shared);
-    EXPECT_FALSE(s.keep_comments);
-    EXPECT_TRUE(s.scenario_file);
-    EXPECT_EQ(s.trace, TraceLevel::Circular);
-    EXPECT_EQ(s.buffer_size, 512);
-    EXPECT_EQ(s.excluded_scenarios, (std::vector<std::string>{"a", "b"}));
-    EXPECT_EQ(s.excluded_families, std::vector<std::string>{"c"});
+TEST_F(RunSettingsTest, ValuesOfAbsentAndGivenOptions) {
+    RunSettings absent;
+    absent.script_path = "s";
+    absent.interface_files = {"a.h"};
+    absent.root = "out/r";
+    absent.thread_routine = "<main>";
+    RunSettings given = absent;
+    given.root = "out/demo.x";
+    given.filter_letters = "QZ";
+    given.std_define = "std";
+    given.tool_log = "log";
+    given.excluded_scenarios = {"a", "b"};
+    given.excluded_families = {"c"};
+    given.instance = "i";
+    given.restriction = Restriction::KandR;
+    given.fast = false;
+    given.probe = ProbeMode::Default;
+    given.console_echo = false;
+    given.allocation = Allocation::Stack;
+    given.thread_routine = "demo_start";  // -THREAD= counts as -THREAD alone
+    given.not_shared = true;
+    given.keep_comments = false;
+    given.scenario_file = true;
+    given.trace = TraceLevel::Circular;
+    given.buffer_size = 512;
+    const struct {
+        std::vector<std::string> words;
+        const RunSettings& expected;
+    } cases[] = {
+        {{"zv", "s", "a.h", "out/r"}, absent},
+        {{"zv", "s", "a.h", "out/demo.x", "-SET=QZ", "-STD=std", "-VARNEL=log", "-INST=i", "-RESTR=KR", "-NOFAST",
+          "-PROB=d", "-NOLOG", "-ALLOC", "-THREAD=", "-NOTSH", "-NOCOMMENT", "-SPV", "-TRACE=CIRC", "-BUF=512",
+          "-EXSCN=a,b", "-EXFAM=c"},
+         given},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.words));
+        EXPECT_EQ(described(readRunSettings(analysed(c.words))), described(c.expected));
+        resetCommandLine();
+    }
+    EXPECT_EQ(readRunSettings(analysed({"zv", "s", "a.h", "out/r"})).echo, "zv s a.h out/r -FAST -LOG");
 }
 
 TEST_F(RunSettingsTest, ThreadRoutineName) {

@@ -1,5 +1,7 @@
-// The script lexer: token forms, keywords, the five modes, continuation lines,
-// line counting, native-expression gathering, include files.
+// The script lexer: token forms and their edges, keywords, the five modes and
+// the exact places where they change, continuation lines, line counting around
+// joined lines and pushed-back line breaks, form feeds, native-expression
+// gathering, include files; the script file table.
 #include "test_script_support.h"
 
 #include <sys/stat.h>
@@ -16,50 +18,115 @@ std::string statement_tokens(const std::string& text, bool lines = false) {
     return out.substr(out.find(' ') + 1);
 }
 
+// A script text and the tokens it gives; with `lines`, each token is
+// prefixed by its line number.
+struct Lexed {
+    std::string text;
+    std::string tokens;
+    bool lines = false;
+};
+
+// The rows as whole scripts.
+void expect_streams(const std::vector<Lexed>& rows) {
+    for (const Lexed& row : rows)
+        EXPECT_EQ(token_stream(row.text, row.lines), row.tokens) << "script " << testing::PrintToString(row.text);
+}
+
+// The rows as lines after a first line (statement_tokens).
+void expect_statements(const std::vector<Lexed>& rows) {
+    for (const Lexed& row : rows)
+        EXPECT_EQ(statement_tokens(row.text, row.lines), row.tokens) << "lines " << testing::PrintToString(row.text);
+}
+
 TEST(ScriptLexer, KeywordsAreExactUpperCaseWords) {
-    EXPECT_EQ(token_stream("IF IFX if END_X WHEN\n"), "IF IDENT'IFX' IDENT'if' IDENT'END_X' WHEN NL");
-    EXPECT_EQ(token_stream("VIRTUALCALLBACK VIRTUAL \t CALLBACK VIRTUAL PROCSEND VIRTUALX\n"),
-              "VIRTUALCALLBACK VIRTUALCALLBACK VIRTUALPROCSEND IDENT'VIRTUALX' NL");
-    EXPECT_EQ(token_stream("TIMEOUT LOOP OTHERS A::B\n"), "TIMEOUT LOOP OTHERS QUALIFIED_IDENT'A::B' NL");
+    expect_streams({
+        {"IF IFX if END_X WHEN\n", "IF IDENT'IFX' IDENT'if' IDENT'END_X' WHEN NL"},
+        {"VIRTUALCALLBACK VIRTUAL \t CALLBACK VIRTUAL PROCSEND VIRTUALX\n",
+         "VIRTUALCALLBACK VIRTUALCALLBACK VIRTUALPROCSEND IDENT'VIRTUALX' NL"},
+        {"TIMEOUT LOOP OTHERS A::B\n", "TIMEOUT LOOP OTHERS QUALIFIED_IDENT'A::B' NL"},
+    });
 }
 
 TEST(ScriptLexer, CommentKeywordNeedsTextAfterIt) {
-    EXPECT_EQ(token_stream("COMMENT\n"), "IDENT'COMMENT' NL");
-    EXPECT_EQ(token_stream("COMMENTS x\n"), "IDENT'COMMENTS' IDENT'x' NL");
-    // The rest of the line is the token, "--" included.
-    EXPECT_EQ(token_stream("COMMENT say -- this\n"), "COMMENT'COMMENT say -- this' NL");
+    expect_streams({
+        {"COMMENT\n", "IDENT'COMMENT' NL"},
+        {"COMMENTS x\n", "IDENT'COMMENTS' IDENT'x' NL"},
+        // The rest of the line is the token, "--" included.
+        {"COMMENT say -- this\n", "COMMENT'COMMENT say -- this' NL"},
+    });
 }
 
 TEST(ScriptLexer, PunctuationNumbersStringsAndConstants) {
-    EXPECT_EQ(token_stream("=> : ; ... [ ] ) 12 017 0x1fUL 7lu 0\n"),
-              "ARROW COLON SEMICOLON ELLIPSIS LBRACKET RBRACKET RPAREN NUMBER'12' NUMBER'017' NUMBER'0x1fUL' "
-              "NUMBER'7lu' NUMBER'0' NL");
-    EXPECT_EQ(token_stream("'a' '\\n' '\\012' '\\x4F' $HOME $\n"),
-              "CHAR_CONST''a'' CHAR_CONST''\\\\n'' CHAR_CONST''\\\\012'' CHAR_CONST''\\\\x4F'' ENV_VAR'$HOME' "
-              "UNKNOWN_CHAR'$' NL");
-    // Backslash-backslash and backslash-quote are unescaped; others stay.
-    EXPECT_EQ(token_stream("\"a\\\\b\\\"c\\n\"\n"), "STRING'\\\"a\\\\b\\\"c\\\\n\\\"' NL");
-    // A string may hold line breaks; the line count follows them.
-    EXPECT_EQ(token_stream("\"x\ny\" Z\n", true), "2:STRING'\\\"x\\ny\\\"' 2:IDENT'Z' 3:NL");
+    expect_streams({
+        {"=> : ; ... [ ] ) 12 017 0x1fUL 7lu 0\n",
+         "ARROW COLON SEMICOLON ELLIPSIS LBRACKET RBRACKET RPAREN NUMBER'12' NUMBER'017' NUMBER'0x1fUL' "
+         "NUMBER'7lu' NUMBER'0' NL"},
+        {"'a' '\\n' '\\012' '\\x4F' $HOME $\n",
+         "CHAR_CONST''a'' CHAR_CONST''\\\\n'' CHAR_CONST''\\\\012'' CHAR_CONST''\\\\x4F'' ENV_VAR'$HOME' "
+         "UNKNOWN_CHAR'$' NL"},
+        // Backslash-backslash and backslash-quote are unescaped; others stay.
+        {"\"a\\\\b\\\"c\\n\"\n", "STRING'\\\"a\\\\b\\\"c\\\\n\\\"' NL"},
+        // A string may hold line breaks; the line count follows them.
+        {"\"x\ny\" Z\n", "2:STRING'\\\"x\\ny\\\"' 2:IDENT'Z' 3:NL", true},
+    });
+}
+
+TEST(ScriptLexer, TokenFormsAtTheirEdges) {
+    expect_streams({
+        {"08 0x 12LL 1.5\n",
+         "NUMBER'0' NUMBER'8' NUMBER'0' IDENT'x' NUMBER'12L' IDENT'L' NUMBER'1' UNKNOWN_CHAR'.' NUMBER'5' NL"},
+        {"$A1 a$b $_x a :: b ..\n",
+         "ENV_VAR'$A' NUMBER'1' IDENT'a$b' ENV_VAR'$_x' IDENT'a' COLON COLON IDENT'b' UNKNOWN_CHAR'.' "
+         "UNKNOWN_CHAR'.' NL"},
+        // A quote is a character of its own between quotes; "\0" takes at most
+        // two further octal digits.
+        {"''' '\\07' '\\077'\n", "CHAR_CONST''''' CHAR_CONST''\\\\07'' CHAR_CONST''\\\\077'' NL"},
+        {"'\\0777'\n", "UNKNOWN_CHAR''' UNKNOWN_CHAR'\\\\' NUMBER'0777' UNKNOWN_CHAR''' NL"},
+        // A backslash before a line break ends no string: the quote is alone.
+        {"\"a\\\nb\"\n",
+         "1:UNKNOWN_CHAR'\\\"' 1:IDENT'a' 1:UNKNOWN_CHAR'\\\\' 2:NL 2:IDENT'b' 2:UNKNOWN_CHAR'\\\"' 3:NL", true},
+        // VA/EV values need a character other than "=" after the "=".
+        {"EV =5 VA\t=\t= x\n", "EXPECTED_VALUE'EV =5 VA\\t=\\t= x' NL"},
+        {"EV\t==x\n", "EV_EQUALS'EV\\t==' IDENT'x' NL"},
+    });
+    // FORMAT runs over line breaks up to the first "=".
+    expect_statements({{"FORMAT a\n b = c\n", "3:FORMAT'FORMAT a\\n b =' 3:NATIVE_EXPR' c\\n' 4:NL", true}});
 }
 
 TEST(ScriptLexer, RestOfLineTokens) {
-    EXPECT_EQ(token_stream("# define X -- 1\n"), "HASH_LINE'# define X -- 1' NL");
-    EXPECT_EQ(token_stream("@ x = 1; -- c\n"), "AT_LINE'@ x = 1; -- c' NL");
-    EXPECT_EQ(token_stream("INIT = 5 -- not a comment\n"), "INIT_VALUE'INIT = 5 -- not a comment' NL");
-    EXPECT_EQ(token_stream("EV = { 1 }\nVA=2\n"), "EXPECTED_VALUE'EV = { 1 }' NL EXPECTED_VALUE'VA=2' NL");
-    EXPECT_EQ(token_stream("EV == 3\n"), "EV_EQUALS'EV ==' NUMBER'3' NL");
-    // A value never starts on the next line: "EV =" alone is no value.
-    EXPECT_EQ(token_stream("EV =\nEXIT\n"), "IDENT'EV' UNKNOWN_CHAR'=' NL EXIT NL");
+    expect_streams({
+        {"# define X -- 1\n", "HASH_LINE'# define X -- 1' NL"},
+        {"@ x = 1; -- c\n", "AT_LINE'@ x = 1; -- c' NL"},
+        {"INIT = 5 -- not a comment\n", "INIT_VALUE'INIT = 5 -- not a comment' NL"},
+        {"EV = { 1 }\nVA=2\n", "EXPECTED_VALUE'EV = { 1 }' NL EXPECTED_VALUE'VA=2' NL"},
+        {"EV == 3\n", "EV_EQUALS'EV ==' NUMBER'3' NL"},
+        // A value never starts on the next line: "EV =" alone is no value.
+        {"EV =\nEXIT\n", "IDENT'EV' UNKNOWN_CHAR'=' NL EXIT NL"},
+    });
 }
 
 TEST(ScriptLexer, FilterOnlyInTheFirstColumn) {
-    EXPECT_EQ(token_stream("%AB+~ EXIT\n%%XY ERROR\n"), "FILTER'%AB+~' EXIT NL DOUBLE_FILTER'%%XY' ERROR NL");
-    EXPECT_EQ(token_stream(" %AB EXIT\n"), "UNKNOWN_CHAR'%' IDENT'AB' EXIT NL");
+    expect_streams({
+        {"%AB+~ EXIT\n%%XY ERROR\n", "FILTER'%AB+~' EXIT NL DOUBLE_FILTER'%%XY' ERROR NL"},
+        {" %AB EXIT\n", "UNKNOWN_CHAR'%' IDENT'AB' EXIT NL"},
+        // A form feed in the first column takes the column from a filter.
+        {"\f%A EXIT\n", "UNKNOWN_CHAR'%' IDENT'A' EXIT NL"},
+    });
 }
 
 TEST(ScriptLexer, CarriageReturnIsAnUnknownCharacterInKeywordModes) {
     EXPECT_EQ(token_stream("EXIT\r\nERROR\r\n"), "EXIT UNKNOWN_CHAR'\\r' NL ERROR UNKNOWN_CHAR'\\r' NL");
+}
+
+TEST(ScriptLexer, FormFeedsAreSkippedInEveryMode) {
+    expect_statements({
+        // Not appended to a native expression.
+        {"PAUSE 1\f2\n", "PAUSE NATIVE_EXPR' 12\\n' NL"},
+        // Not the first character of a call target, nor inside matching arguments.
+        {"CALL\fp(x)\n", "CALL IDENT'p' LPAREN NATIVE_EXPR'x)' RPAREN NL"},
+        {"PAUSE MATCHED(\fa\f,\fb)\n",
+         "PAUSE NATIVE_EXPR' M' MATCHED IDENT'a' MATCH_COMMA IDENT'b' MATCH_RPAREN NATIVE_EXPR'\\n' NL"},
+    });
 }
 
 TEST(ScriptLexer, LineBreaksAndEmptyLines) {
@@ -69,8 +136,25 @@ TEST(ScriptLexer, LineBreaksAndEmptyLines) {
 }
 
 TEST(ScriptLexer, ContinuationLinesJoinAndStillCount) {
-    EXPECT_EQ(token_stream("AB\n&CD EXIT\nERROR\n", true), "2:IDENT'ABCD' 2:EXIT 3:NL 3:ERROR 4:NL");
-    EXPECT_EQ(statement_tokens("CALL f(a,\n&b)\n"), "CALL IDENT' f' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR'b)' RPAREN NL");
+    expect_streams({
+        {"AB\n&CD EXIT\nERROR\n", "2:IDENT'ABCD' 2:EXIT 3:NL 3:ERROR 4:NL", true},
+        // "&" is a continuation only right after a line break.
+        {"& X\n", "UNKNOWN_CHAR'&' IDENT'X' NL"},
+    });
+    expect_statements({
+        {"CALL f(a,\n&b)\n", "CALL IDENT' f' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR'b)' RPAREN NL"},
+        // The expression ends at the line break after the joined "&" line:
+        // that break is read twice but counted once, the join once.
+        {"PAUSE 5\n&\nEXIT\n", "2:PAUSE 3:NATIVE_EXPR' 5\\n' 4:NL 4:EXIT 5:NL", true},
+        // The same for the "(" given back after a matching keyword split by a
+        // continuation line.
+        {"PAUSE MATCHED\n&(a)\n",
+         "2:PAUSE 3:NATIVE_EXPR' M' 3:MATCHED 3:IDENT'a' 3:MATCH_RPAREN 3:NATIVE_EXPR'\\n' 4:NL", true},
+        // Several continuation lines in a row, with a comment continued too.
+        {"TIMER -- a\n& b\n&\n& t\nEXIT\n", "2:TIMER 6:NL 6:EXIT 7:NL", true},
+        {"TIMER\n&\n& t\nEXIT\n", "2:TIMER 4:IDENT't' 5:NL 5:EXIT 6:NL", true},
+        {"EXIT &\n", "EXIT UNKNOWN_CHAR'&' NL"},
+    });
 }
 
 // Each token as "start:KIND", start being the line on which the token's
@@ -111,49 +195,99 @@ TEST(ScriptLexer, TokensStartOnTheLineTheirLogicalLineBegins) {
 }
 
 TEST(ScriptLexer, CallArgumentsAreNativeExpressions) {
-    EXPECT_EQ(statement_tokens("CALL proc(a, (b, c), \"x,y\") @ r\n"),
-              "CALL IDENT' proc' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR' (b, c),' COMMA "
-              "NATIVE_EXPR' \\\"x,y\\\")' RPAREN AT NATIVE_EXPR' r\\n' NL");
-    // The call target is everything up to "(", blanks included.
-    EXPECT_EQ(statement_tokens("CALL  REF x (y)\n"), "CALL IDENT'  REF x ' LPAREN NATIVE_EXPR'y)' RPAREN NL");
-    // "--" is text inside an expression, and a comment after it.
-    EXPECT_EQ(statement_tokens("CALL f(a--b) -- c\n"), "CALL IDENT' f' LPAREN NATIVE_EXPR'a--b)' RPAREN NL");
+    expect_statements({
+        {"CALL proc(a, (b, c), \"x,y\") @ r\n",
+         "CALL IDENT' proc' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR' (b, c),' COMMA "
+         "NATIVE_EXPR' \\\"x,y\\\")' RPAREN AT NATIVE_EXPR' r\\n' NL"},
+        // "--" is text inside an expression, and a comment after it.
+        {"CALL f(a--b) -- c\n", "CALL IDENT' f' LPAREN NATIVE_EXPR'a--b)' RPAREN NL"},
+    });
+}
+
+TEST(ScriptLexer, CallTargetIsTheRawRunUpToTheParenthesis) {
+    expect_statements({
+        // Blanks and the word REF belong to the target.
+        {"CALL  REF x (y)\n", "CALL IDENT'  REF x ' LPAREN NATIVE_EXPR'y)' RPAREN NL"},
+        // A line break right after CALL starts no target: it is an unknown
+        // character, and the next line becomes the target.
+        {"CALL\nEXIT\nEND\n", "2:CALL 3:UNKNOWN_CHAR'\\n' 3:IDENT'EXIT' 4:NL 4:END 5:NL", true},
+        // Nor does a parenthesis.
+        {"CALL(x)\n", "CALL UNKNOWN_CHAR'(' IDENT'x)' NL"},
+    });
 }
 
 TEST(ScriptLexer, ExpressionDepthsAndTerminators) {
-    EXPECT_EQ(statement_tokens("IF (a[1,2] && (b,\nc)) THEN\n", true),
-              "2:IF 2:LPAREN 3:NATIVE_EXPR'a[1,2] && (b,\\nc))' 3:RPAREN 3:THEN 4:NL");
-    // A line break at depth 0 ends the expression and is counted once.
-    EXPECT_EQ(statement_tokens("PAUSE 10 -- x\nEXIT\n", true), "2:PAUSE 2:NATIVE_EXPR' 10 -- x\\n' 3:NL 3:EXIT 4:NL");
-    // "@" at depth 0 ends it, inside parentheses it does not.
-    EXPECT_EQ(statement_tokens("CALL f(g(a@b)@c)\n"),
-              "CALL IDENT' f' LPAREN NATIVE_EXPR'g(a@b)@' AT NATIVE_EXPR'c)' RPAREN NL");
-    // An unmatched "]" ends the expression and then stands as a bracket.
-    EXPECT_EQ(statement_tokens("PAUSE a]\n"), "PAUSE NATIVE_EXPR' a]' RBRACKET NL");
+    expect_statements({
+        {"IF (a[1,2] && (b,\nc)) THEN\n", "2:IF 2:LPAREN 3:NATIVE_EXPR'a[1,2] && (b,\\nc))' 3:RPAREN 3:THEN 4:NL",
+         true},
+        // A line break at depth 0 ends the expression and is counted once.
+        {"PAUSE 10 -- x\nEXIT\n", "2:PAUSE 2:NATIVE_EXPR' 10 -- x\\n' 3:NL 3:EXIT 4:NL", true},
+        // "@" at depth 0 ends it, inside parentheses it does not.
+        {"CALL f(g(a@b)@c)\n", "CALL IDENT' f' LPAREN NATIVE_EXPR'g(a@b)@' AT NATIVE_EXPR'c)' RPAREN NL"},
+        // An unmatched "]" ends the expression and then stands as a bracket.
+        {"PAUSE a]\n", "PAUSE NATIVE_EXPR' a]' RBRACKET NL"},
+        // ... and the "(" left open before it must not swallow the line break
+        // that ends the next expression: each one starts at depth 0.
+        {"PAUSE (a ]\nPAUSE b\nEXIT\n", "PAUSE NATIVE_EXPR' (a ]' RBRACKET NL PAUSE NATIVE_EXPR' b\\n' NL EXIT NL"},
+        // "[" and "]" nest like parentheses; ")" inside brackets is kept.
+        {"PRINT x, a[f(1, 2)], b[)]\n",
+         "PRINT IDENT'x' COMMA NATIVE_EXPR' a[f(1, 2)],' COMMA NATIVE_EXPR' b[)]\\n' NL"},
+        // A string holding a line break and a comma does not end the expression.
+        {"PRINT x, \"a\nb,\", c\n",
+         "2:PRINT 2:IDENT'x' 2:COMMA 3:NATIVE_EXPR' \\\"a\\nb,\\\",' 3:COMMA 3:NATIVE_EXPR' c\\n' 4:NL", true},
+    });
 }
 
 TEST(ScriptLexer, RefInsideArgumentsDropsTextBeforeIt) {
-    EXPECT_EQ(statement_tokens("CALL f(x, REF(y), REFER)\n"),
-              "CALL IDENT' f' LPAREN NATIVE_EXPR'x,' COMMA REF LPAREN NATIVE_EXPR'y)' RPAREN COMMA "
-              "NATIVE_EXPR' REFER)' RPAREN NL");
+    expect_statements({
+        {"CALL f(x, REF(y), REFER)\n",
+         "CALL IDENT' f' LPAREN NATIVE_EXPR'x,' COMMA REF LPAREN NATIVE_EXPR'y)' RPAREN COMMA "
+         "NATIVE_EXPR' REFER)' RPAREN NL"},
+        // REF is a keyword only as a whole word.
+        {"PAUSE REFS + xREF(1)\n", "PAUSE NATIVE_EXPR' REFS + xREF(1)\\n' NL"},
+    });
 }
 
 TEST(ScriptLexer, MatchingCalls) {
-    EXPECT_EQ(statement_tokens("WAITTIL (MATCHED(ev, L1), T > 2)\n"),
-              "WAITTIL LPAREN NATIVE_EXPR'M' MATCHED IDENT'ev' MATCH_COMMA IDENT'L1' MATCH_RPAREN NATIVE_EXPR',' "
-              "COMMA NATIVE_EXPR' T > 2)' RPAREN NL");
-    EXPECT_EQ(statement_tokens("IF (a && NOTMATCHING(e)) THEN\n"),
-              "IF LPAREN NATIVE_EXPR'a && N' NOTMATCHING IDENT'e' MATCH_RPAREN NATIVE_EXPR')' RPAREN THEN NL");
-    // Only with "(" right after the word.
-    EXPECT_EQ(statement_tokens("PAUSE MATCHED (e)\n"), "PAUSE NATIVE_EXPR' MATCHED (e)\\n' NL");
+    expect_statements({
+        {"WAITTIL (MATCHED(ev, L1), T > 2)\n",
+         "WAITTIL LPAREN NATIVE_EXPR'M' MATCHED IDENT'ev' MATCH_COMMA IDENT'L1' MATCH_RPAREN NATIVE_EXPR',' "
+         "COMMA NATIVE_EXPR' T > 2)' RPAREN NL"},
+        {"IF (a && NOTMATCHING(e)) THEN\n",
+         "IF LPAREN NATIVE_EXPR'a && N' NOTMATCHING IDENT'e' MATCH_RPAREN NATIVE_EXPR')' RPAREN THEN NL"},
+        // A matching call inside parentheses splits the text around it.
+        {"WAITTIL ((MATCHED(a)), y)\n",
+         "WAITTIL LPAREN NATIVE_EXPR'(M' MATCHED IDENT'a' MATCH_RPAREN NATIVE_EXPR'),' COMMA NATIVE_EXPR' y)' "
+         "RPAREN NL"},
+        // Only the upper-case words with "(" right after them.
+        {"PAUSE MATCHED (e)\n", "PAUSE NATIVE_EXPR' MATCHED (e)\\n' NL"},
+        {"PAUSE matched(a) + MATCHED (b)\n", "PAUSE NATIVE_EXPR' matched(a) + MATCHED (b)\\n' NL"},
+    });
 }
 
 TEST(ScriptLexer, KeywordsThatKeepTheLineInKeywordLanguage) {
-    EXPECT_EQ(statement_tokens("SEND (a, b)\n"), "SEND LPAREN IDENT'a' COMMA IDENT'b' RPAREN NL");
-    EXPECT_EQ(statement_tokens("VAR x[2], INIT = 0\n"), "VAR NATIVE_EXPR' x[2],' COMMA INIT_VALUE'INIT = 0' NL");
-    EXPECT_EQ(statement_tokens("PRINT p, a, b\n"), "PRINT IDENT'p' COMMA NATIVE_EXPR' a,' COMMA NATIVE_EXPR' b\\n' NL");
-    EXPECT_EQ(statement_tokens("FORMAT x %d\n= a, b\n"), "FORMAT'FORMAT x %d\\n=' NATIVE_EXPR' a,' COMMA NATIVE_EXPR' b\\n' NL");
-    EXPECT_EQ(statement_tokens("DEF_MESSAGE m, EV = 1\n"), "DEF_MESSAGE NATIVE_EXPR' m,' COMMA EXPECTED_VALUE'EV = 1' NL");
+    expect_statements({
+        {"SEND (a, b)\n", "SEND LPAREN IDENT'a' COMMA IDENT'b' RPAREN NL"},
+        {"VAR x[2], INIT = 0\n", "VAR NATIVE_EXPR' x[2],' COMMA INIT_VALUE'INIT = 0' NL"},
+        {"PRINT p, a, b\n", "PRINT IDENT'p' COMMA NATIVE_EXPR' a,' COMMA NATIVE_EXPR' b\\n' NL"},
+        {"FORMAT x %d\n= a, b\n", "FORMAT'FORMAT x %d\\n=' NATIVE_EXPR' a,' COMMA NATIVE_EXPR' b\\n' NL"},
+        {"DEF_MESSAGE m, EV = 1\n", "DEF_MESSAGE NATIVE_EXPR' m,' COMMA EXPECTED_VALUE'EV = 1' NL"},
+    });
+}
+
+TEST(ScriptLexer, RejectedTriggerKeywordLeavesTheLineStateAlone) {
+    expect_streams({
+        // After COMMTYPE, TRIGGER is an unknown character: the line still
+        // counts as empty, so its line break yields no NEWLINE...
+        {"COMMTYPE\nTRIGGER\nX\n", "COMMTYPE NL UNKNOWN_CHAR'TRIGGER' IDENT'X' NL"},
+        // The other way round, and a second TRIGGER is still a keyword.
+        {"TRIGGER t a\nTRIGGER u b\nCOMMTYPE c IS d\n",
+         "TRIGGER IDENT't' IDENT'a' NL TRIGGER IDENT'u' IDENT'b' NL UNKNOWN_CHAR'COMMTYPE' IDENT'c' IS IDENT'd' NL"},
+    });
+    // ...and "(" still opens a native expression, as TRIGGER would not let it.
+    expect_statements({{"COMMTYPE c\nTRIGGER (a, b)\n",
+                        "COMMTYPE IDENT'c' NL UNKNOWN_CHAR'TRIGGER' LPAREN NATIVE_EXPR'a,' COMMA NATIVE_EXPR' b)' "
+                        "RPAREN NL"}});
 }
 
 TEST(ScriptLexer, CommTypeAndTriggerExcludeEachOther) {

@@ -1,6 +1,10 @@
 // The semantic walk in process: the model it builds (entries, order, numbers,
 // descriptors, positions), the declarations it hands to the interface
-// analysis under C scope names, and the use marks of procedures.
+// analysis under C scope names, and the use marks of procedures; the rules a
+// script writer relies on: the warning about instructions after ERROR or EXIT,
+// scenario selection and family order, the selected instance position,
+// INSTANCE blocks per mode at header level, and the depth rule reaching into
+// procedure bodies.
 #include "native/type_class.h"
 #include "test_semantic_support.h"
 
@@ -145,6 +149,25 @@ TEST(SemanticWalk, ScenarioTreeNamesLeavesAndLines) {
     EXPECT_STREQ(exit->filter, "X+Y");
 }
 
+// ---------------------------------------------------------------- rules a script writer relies on
+
+// With a declaration line, so that scenarios come from line 3 on.
+const char* kDeclaringHeader = "HEADER \"a\", \"b\", \"c\"\n#int header_line;\n";
+const char* kTypes = "int sut_value;\n";
+
+// Analyses `body` after kDeclaringHeader against kTypes, for `instance`
+// (-INSTANCE) when one is given.
+Analysed analyse_declaring(const std::string& body, const std::string& instance = "") {
+    AnalysisOptions options;
+    options.instance = instance;
+    return analyse_text(std::string(kDeclaringHeader) + body, kTypes, options);
+}
+
+bool selected(const Analysed& a, const char* scenario) {
+    const Entry* entry = a.find(E_SCENARIO, scenario);
+    return entry && static_cast<const ScenarioDescriptor*>(entry->descriptor)->selected;
+}
+
 // Selected flags of every named scenario, "name=0|1" in pre-order.
 std::string selection(const AnalysisOptions& options) {
     const Analysed a = analyse_text(std::string(kHeader) +
@@ -163,33 +186,56 @@ std::string selection(const AnalysisOptions& options) {
 }
 
 TEST(SemanticWalk, SelectionByPathsAndFamilies) {
-    AnalysisOptions options;
-    options.fast = false;  // every body analysed, so every flag is visible
-    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=1 H=1 ");
-    options.scenarios = {"A.B"};
-    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=0 E=0 H=0 ");
-    options.excluded_scenarios = {"A"};  // ignored next to -SCN
-    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=0 E=0 H=0 ");
-    options.scenarios.clear();
-    EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=1 H=1 ");
-    options.excluded_scenarios = {"A.B"};
-    EXPECT_EQ(selection(options), "A=1 B=0 D=0 C=1 E=1 H=1 ");  // A.BX would stay
-    options.excluded_scenarios.clear();
-    // The order of the family names decides when both lists are given.
-    options.families = {"F"};
-    options.excluded_families = {"G"};
-    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=0 H=1 ");
-    options.families.clear();
-    EXPECT_EQ(selection(options), "A=1 B=1 D=1 C=1 E=0 H=0 ");
+    const struct {
+        std::vector<std::string> scenarios, excluded_scenarios, families, excluded_families;
+        const char* selected;
+    } cases[] = {
+        {{}, {}, {}, {}, "A=1 B=1 D=1 C=1 E=1 H=1 "},
+        {{"A.B"}, {}, {}, {}, "A=1 B=1 D=1 C=0 E=0 H=0 "},
+        {{"A.B"}, {"A"}, {}, {}, "A=1 B=1 D=1 C=0 E=0 H=0 "},  // -EXSCN is ignored next to -SCN
+        {{"A"}, {"A"}, {}, {}, "A=1 B=1 D=1 C=1 E=0 H=0 "},    // even for the same name
+        {{}, {"A"}, {}, {}, "A=0 B=0 D=0 C=0 E=1 H=1 "},
+        {{}, {"A.B"}, {}, {}, "A=1 B=0 D=0 C=1 E=1 H=1 "},  // A.BX would stay
+        // The order of the family names decides when both lists are given
+        // (the command line refuses the pair, the walk does not).
+        {{}, {}, {"F"}, {"G"}, "A=1 B=1 D=1 C=1 E=0 H=1 "},
+        {{}, {}, {}, {"G"}, "A=1 B=1 D=1 C=1 E=0 H=0 "},
+        // A parent without a selected child is unselected.
+        {{"A.C"}, {}, {}, {}, "A=1 B=0 D=0 C=1 E=0 H=0 "},
+        {{"A.X"}, {}, {}, {}, "A=0 B=0 D=0 C=0 E=0 H=0 "},  // A matches as an ancestor, none of its children does
+    };
+    for (const auto& c : cases) {
+        AnalysisOptions options;
+        options.fast = false;  // every body analysed, so every flag is visible
+        options.scenarios = c.scenarios;
+        options.excluded_scenarios = c.excluded_scenarios;
+        options.families = c.families;
+        options.excluded_families = c.excluded_families;
+        EXPECT_EQ(selection(options), c.selected)
+            << "-SCN " << testing::PrintToString(c.scenarios) << " -EXSCN " << testing::PrintToString(c.excluded_scenarios)
+            << " -FAMILY " << testing::PrintToString(c.families) << " -EXFAMILY "
+            << testing::PrintToString(c.excluded_families);
+    }
 }
 
-TEST(SemanticWalk, ParentWithoutSelectedChildIsUnselected) {
+// A scenario's family names in order, a repeated name skipped with a
+// warning, not taken as a reset of what the earlier names decided.
+TEST(SemanticWalk, FamilyOrderDecidesWithBothOptions) {
     AnalysisOptions options;
-    options.fast = false;
-    options.scenarios = {"A.C"};
-    EXPECT_EQ(selection(options), "A=1 B=0 D=0 C=1 E=0 H=0 ");
-    options.scenarios = {"A.X"};  // A matches as an ancestor, but none of its children does
-    EXPECT_EQ(selection(options), "A=0 B=0 D=0 C=0 E=0 H=0 ");
+    options.families = {"A"};
+    options.excluded_families = {"B"};
+    const Analysed a = analyse_text(std::string(kDeclaringHeader) +
+                                        "SCENARIO AB\nFAMILY A, B\n@sut_value;\nEND SCENARIO\n"
+                                        "SCENARIO BA\nFAMILY B, A\n@sut_value;\nEND SCENARIO\n"
+                                        "SCENARIO AC\nFAMILY C, A, C\n@sut_value;\nEND SCENARIO\n"
+                                        "SCENARIO CC\nFAMILY C\n@sut_value;\nEND SCENARIO\n",
+                                    kTypes, options);
+    EXPECT_FALSE(selected(a, "AB"));
+    EXPECT_TRUE(selected(a, "BA"));
+    EXPECT_TRUE(selected(a, "AC"));
+    EXPECT_FALSE(selected(a, "CC"));
+    EXPECT_EQ(lines_of(a.messages, "FNAMNOTUS"),
+              "Zolmex-W-FNAMNOTUS,  [t.zod:12] Family name 'C' already used it will be ignored\n");
 }
 
 TEST(SemanticWalk, ModelDumpShowsEntriesPositionsAndDescriptors) {
@@ -389,6 +435,122 @@ TEST(SemanticWalk, MessagesAboutConstructsOverSeveralLinesShowTheKeywordLine) {
               "Zolmex-W-INCOMPTYP,  [inc.zod:2] Incompatible types (2.5 + x)\n"
               "Zolmex-E-CUNDECLID,  [inc.zod:4] Undeclared identifier nothere\n"
               "Zolmex-E-SCENALREX,  [inc.zod:9] Scenario 's' already exists at this level\n");
+}
+
+// The warning about instructions after ERROR or EXIT, once for each of them,
+// whatever follows: a dropped trace instruction, a refused call or a refused
+// (redefined) timer leave no entry and must not repeat it.
+TEST(SemanticWalk, InstructionsAfterExitOrErrorWarnOnceForEach) {
+    const std::string unreachable = "Instructions written after ERROR or EXIT are not executed\n";
+    const struct {
+        const char* body;  // from line 3
+        std::string warnings, redefinitions;
+    } cases[] = {
+        {"EXIT\n@sut_value;\nTRACE_ON\nCALL nosuch()\nTIMER T\n", "Zolmex-W-NOEXEINST,  [t.zod:4] " + unreachable, ""},
+        {"ERROR\nEXIT\nTRACE_OFF\n@sut_value;\n",
+         "Zolmex-W-NOEXEINST,  [t.zod:4] " + unreachable + "Zolmex-W-NOEXEINST,  [t.zod:5] " + unreachable, ""},
+        {"TIMER T\nEXIT\n@sut_value;\nTIMER T\n", "Zolmex-W-NOEXEINST,  [t.zod:5] " + unreachable,
+         "Zolmex-E-IDENREDEF,  [t.zod:7] Warning: T redefined\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.body);
+        const Analysed a = analyse_text(std::string(kDeclaringHeader) + "SCENARIO S\n" + c.body + "END SCENARIO\n", kTypes);
+        EXPECT_EQ(lines_of(a.messages, "NOEXEINST"), c.warnings);
+        EXPECT_EQ(lines_of(a.messages, "IDENREDEF"), c.redefinitions);
+    }
+}
+
+TEST(SemanticWalk, SelectedPositionCountsNamesAsWrittenLastMatchWins) {
+    // B is written twice; its second occurrence (position 4) is skipped as a
+    // declaration but still counted for the position.
+    const Analysed a = analyse_declaring(
+        "DECLARE_INSTANCE A, B, C\n"
+        "DECLARE_INSTANCE B\n"
+        "SCENARIO S\n@sut_value;\nEND SCENARIO\n",
+        "B");  // -INSTANCE
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::SelectedDeclared);
+    EXPECT_EQ(a.model.selected_position, 4);
+    EXPECT_EQ(lines_of(a.messages, "ISTNALRDEC"), "Zolmex-E-ISTNALRDEC,  [t.zod:4] Instance B is already declared\n");
+}
+
+TEST(SemanticWalk, HeaderInstanceBlockWithoutDeclarationsNamesTheUnknownInstance) {
+    // Mode 0: at header level there is no NODCLISTN, only UNDECISTN, and
+    // the declarations inside are still analysed.
+    const Analysed a = analyse_declaring(
+        "INSTANCE X :\n"
+        "PROC p()\n"
+        "@sut_value;\n"
+        "END PROC\n"
+        "END INSTANCE\n"
+        "SCENARIO S\nCALL p()\nEND SCENARIO\n");
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::NoInstances);
+    EXPECT_EQ(lines_of(a.messages, "NODCLISTN"), "");
+    EXPECT_EQ(lines_of(a.messages, "UNDECISTN"), "Zolmex-E-UNDECISTN,  [t.zod:3] Instance 'X' not declared\n");
+    ASSERT_NE(a.find(E_PROCEDURE, "p"), nullptr);
+    EXPECT_NE(a.find(E_HEADER_INSTANCE_BEGIN, ""), nullptr);
+    EXPECT_NE(a.find(E_HEADER_INSTANCE_END, ""), nullptr);
+}
+
+TEST(SemanticWalk, UnlistedBlocksAreSkippedWholeForTheSelectedInstance) {
+    const Analysed a = analyse_declaring(
+        "DECLARE_INSTANCE A, B\n"
+        "INSTANCE B :\n"
+        "PROC pb()\n"
+        "RESET nosuch1\n"
+        "END PROC\n"
+        "END INSTANCE\n"
+        "SCENARIO S\n"
+        "INSTANCE B, Z :\n"
+        "RESET nosuch2\n"
+        "END INSTANCE\n"
+        "INSTANCE A, Z :\n"
+        "RENDEZVOUS r\n"
+        "END INSTANCE\n"
+        "END SCENARIO\n",
+        "A");  // -INSTANCE
+    EXPECT_EQ(a.errors, 0u) << a.messages;
+    EXPECT_EQ(a.find(E_PROCEDURE, "pb"), nullptr);
+    const Entry* r = a.find(E_RENDEZVOUS, "r");
+    ASSERT_NE(r, nullptr);
+    EXPECT_EQ(r->previous, nullptr);  // no begin entry, no references
+    EXPECT_EQ(r->next, nullptr);
+}
+
+TEST(SemanticWalk, UndeclaredSelectedInstanceBehavesAsWithout) {
+    const Analysed a = analyse_declaring(
+        "DECLARE_INSTANCE A\n"
+        "SCENARIO S\n"
+        "INSTANCE A :\n"
+        "RENDEZVOUS r\n"
+        "END INSTANCE\n"
+        "END SCENARIO\n",
+        "Q");  // -INSTANCE
+    EXPECT_EQ(a.model.instance_mode, InstanceMode::SelectedUndeclared);
+    EXPECT_EQ(a.model.selected_position, 1);
+    EXPECT_EQ(lines_of(a.messages, "ISTNOPLAN"), "Zolmex-I-ISTNOPLAN,  Instance Q undeclared in test plan\n");
+    const Entry* r = a.find(E_RENDEZVOUS, "r");
+    ASSERT_NE(r, nullptr);
+    ASSERT_NE(r->previous, nullptr);
+    EXPECT_EQ(r->previous->kind, E_INSTANCE_REFERENCE);
+    ASSERT_NE(r->next, nullptr);
+    EXPECT_EQ(r->next->kind, E_INSTRUCTION_INSTANCE_END);
+}
+
+TEST(SemanticWalkDeathTest, InstanceBlockInAProcedureOfAHeaderInstanceBlockIsTooDeep) {
+    // The header block counts for the depth of the blocks in the bodies of
+    // the procedures it holds.
+    EXPECT_EXIT(analyse_quiet(std::string(kDeclaringHeader) +
+                                  "DECLARE_INSTANCE A\n"
+                                  "INSTANCE A :\n"
+                                  "PROC p()\n"
+                                  "INSTANCE A :\n"
+                                  "@sut_value;\n"
+                                  "END INSTANCE\n"
+                                  "END PROC\n"
+                                  "END INSTANCE\n"
+                                  "SCENARIO S\nCALL p()\nEND SCENARIO\n",
+                              kTypes),
+                ::testing::ExitedWithCode(7), "ISTBADLVL,  \\[t.zod:6\\]");
 }
 
 }  // namespace
