@@ -14,7 +14,7 @@ using test::token_stream;
 // Tokens of lines that follow a first line: "(" and "," open native
 // expressions only after the first line break has been read.
 std::string statement_tokens(const std::string& text, bool lines = false) {
-    const std::string out = token_stream("\n" + text, lines);
+    const std::string out = token_stream("\n" + text, lines ? test::TokenLines::Current : test::TokenLines::None);
     return out.substr(out.find(' ') + 1);
 }
 
@@ -29,7 +29,7 @@ struct Lexed {
 // The rows as whole scripts.
 void expect_streams(const std::vector<Lexed>& rows) {
     for (const Lexed& row : rows)
-        EXPECT_EQ(token_stream(row.text, row.lines), row.tokens) << "script " << testing::PrintToString(row.text);
+        EXPECT_EQ(token_stream(row.text, row.lines ? test::TokenLines::Current : test::TokenLines::None), row.tokens) << "script " << testing::PrintToString(row.text);
 }
 
 // The rows as lines after a first line (statement_tokens).
@@ -132,7 +132,7 @@ TEST(ScriptLexer, FormFeedsAreSkippedInEveryMode) {
 TEST(ScriptLexer, LineBreaksAndEmptyLines) {
     // The first line break always yields NEWLINE; empty and comment-only
     // lines afterwards yield nothing.
-    EXPECT_EQ(token_stream("\n\nEXIT -- x\n  -- y\n\t\f\nERROR\n", true), "2:NL 3:EXIT 4:NL 6:ERROR 7:NL");
+    EXPECT_EQ(token_stream("\n\nEXIT -- x\n  -- y\n\t\f\nERROR\n", test::TokenLines::Current), "2:NL 3:EXIT 4:NL 6:ERROR 7:NL");
 }
 
 TEST(ScriptLexer, ContinuationLinesJoinAndStillCount) {
@@ -160,16 +160,7 @@ TEST(ScriptLexer, ContinuationLinesJoinAndStillCount) {
 // Each token as "start:KIND", start being the line on which the token's
 // logical line begins.
 std::string token_starts(const std::string& script) {
-    test::ScratchDir dir;
-    dir.write("t.zod", script);
-    ScriptLexer lexer({});
-    if (!lexer.open_main("t.zod")) return "<cannot open>";
-    std::string out;
-    for (int token; (token = lexer.next_token()) != 0;) {
-        if (!out.empty()) out += ' ';
-        out += std::to_string(lexer.token_start().line) + ':' + (token == T_NEWLINE ? "NL" : token_name(token));
-    }
-    return out;
+    return test::token_stream(script, test::TokenLines::Start, false);
 }
 
 TEST(ScriptLexer, TokensStartOnTheLineTheirLogicalLineBegins) {

@@ -57,9 +57,14 @@ inline bool shows_text(int token) {
     }
 }
 
+// Which line a token stream shows before each token: none, the lexer's line
+// after the token, or the line on which the token's logical line begins.
+enum class TokenLines { None, Current, Start };
+
 // The token stream of a script as "KIND KIND'text' ...", NEWLINE as "NL";
-// with `lines`, each token is prefixed by its line number and a colon.
-inline std::string token_stream(const std::string& script, bool lines = false) {
+// with `lines`, each token is prefixed by a line number and a colon.
+inline std::string token_stream(const std::string& script, TokenLines lines = TokenLines::None,
+                                bool texts = true) {
     ScratchDir dir;
     dir.write("t.zod", script);
     ScriptLexer lexer({});
@@ -67,9 +72,10 @@ inline std::string token_stream(const std::string& script, bool lines = false) {
     std::string out;
     for (int token; (token = lexer.next_token()) != 0;) {
         if (!out.empty()) out += ' ';
-        if (lines) out += std::to_string(lexer.current_line()) + ':';
+        if (lines == TokenLines::Current) out += std::to_string(lexer.current_line()) + ':';
+        if (lines == TokenLines::Start) out += std::to_string(lexer.token_start().line) + ':';
         out += token == T_NEWLINE ? "NL" : token_name(token);
-        if (shows_text(token)) {
+        if (texts && shows_text(token)) {
             const std::string quoted = quoted_text(lexer.text());
             out += '\'' + quoted.substr(1, quoted.size() - 2) + '\'';
         }
