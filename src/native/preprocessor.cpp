@@ -440,12 +440,18 @@ bool Preprocessor::next_expanded(Token& token) {
 }
 
 // _Pragma("text") acts as the line "#pragma text" and leaves nothing behind.
+// Its parenthesis, string and closing parenthesis are each read macro-expanded,
+// so the string may come from a macro, STR(x) for one. Anything else in their
+// place is an error, and the tokens read up to it are gone.
 bool Preprocessor::pragma_operator(const Token& op) {
-    if (!peek_lparen()) return false;
+    if (reading_pragma_) return false;  // the operand of another: not a string, so an error there
+    reading_pragma_ = true;
     Token lparen, text, rparen;
-    read(lparen);
-    if (!read(text) || text.kind != TokKind::String || !read(rparen) || rparen.text != words().rparen) {
-        report(3, Code::SYNTAXERR, "_Pragma", op.file, op.line);
+    const bool well_formed = next_expanded(lparen) && lparen.text == words().lparen && next_expanded(text) &&
+                             text.kind == TokKind::String && next_expanded(rparen) && rparen.text == words().rparen;
+    reading_pragma_ = false;
+    if (!well_formed) {
+        report(3, Code::SYNTAXERR, "_Pragma takes a parenthesized string literal", op.file, op.line);
         return true;
     }
     std::string body;

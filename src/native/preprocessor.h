@@ -291,6 +291,7 @@ private:
     int file_depth_ = 0;
     static constexpr std::size_t kMaxDirectiveTextLength = 8190;
     bool collecting_ = false;  // reading macro arguments: a file's end ends the call
+    bool reading_pragma_ = false;  // reading the operand of _Pragma
     // Tokens of the arguments being expanded at once, and their bound: a nest of
     // calls within the level limit holds at most about its depth squared.
     std::size_t expanding_tokens_ = 0;

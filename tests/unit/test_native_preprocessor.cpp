@@ -302,6 +302,45 @@ TEST_F(NativePreprocessor, KorvaPragmas) {
               "not_yet found_it");
 }
 
+// The parenthesis, string and closing parenthesis of _Pragma are each read
+// macro-expanded, as the compiler reads them (its -E output for each case):
+// the string may come from a macro, in the middle of a line or in another
+// macro's body. Anything else there is an error.
+TEST_F(NativePreprocessor, PragmaOperatorOperandsFromMacros) {
+    const std::string defs = "#define STR(x) #x\n#define DO_PRAGMA(x) _Pragma(STR(x))\n"
+                             "#define IGNORE_WARN DO_PRAGMA(GCC diagnostic ignored \"-Wfoo\")\n"
+                             "#define PK(n) DO_PRAGMA(pack(n))\n#define S \"korva bogus\"\n#define LP (\n"
+                             "#define E\n#define N 3\n#define CLOSED \"korva bogus\")\n";
+    const std::string bogus = "Zolmex-W-PRAGMAINC,  [t.h:10] UnknownUnit Testing pragma: bogus \n";
+    const std::string malformed = "Zolmex-W-SYNTAXERR,  [t.h:10] Syntax error: _Pragma takes a parenthesized string literal\n";
+    const struct {
+        const char* text;
+        const char* tokens;
+        std::string messages;
+    } cases[] = {
+        {"DO_PRAGMA(GCC diagnostic push) int a;", "int a ;", ""},
+        {"IGNORE_WARN int x;", "int x ;", ""},
+        {"int a; DO_PRAGMA(korva bogus) int b;", "int a ; int b ;", bogus},
+        {"PK(1) struct s { char c; };", "pack(1) struct s { char c ; } ;", ""},
+        {"_Pragma(S) int c;", "int c ;", bogus},
+        {"_Pragma LP \"korva bogus\") int d;", "int d ;", bogus},
+        {"_Pragma(E \"korva bogus\" E) int e;", "int e ;", bogus},
+        {"_Pragma(CLOSED int f;", "int f ;", bogus},
+        {"_Pragma(L\"pack(2)\") int g;", "pack(2) int g ;", ""},
+        {"_Pragma(1) int h;", ") int h ;", malformed},
+        {"_Pragma(N) int h;", ") int h ;", malformed},
+        {"_Pragma(\"a\" \"b\") int h;", ") int h ;", malformed},
+        {"_Pragma() int h;", "int h ;", malformed},
+        {"_Pragma int h;", "h ;", malformed},
+        {"_Pragma(_Pragma(\"korva bogus\")) int h;", "( \"korva bogus\" ) ) int h ;", malformed},
+        {"int h; _Pragma", "int h ;", malformed},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(run(defs + c.text + "\n"), c.tokens) << c.text;
+        EXPECT_EQ(messages, c.messages) << c.text;
+    }
+}
+
 TEST_F(NativePreprocessor, IncludeSearchAndIncludeNext) {
     ScratchDir dir;
     // The header lies only in the second directory; its include_next of the
