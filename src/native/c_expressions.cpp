@@ -188,7 +188,7 @@ Expr* CParser::expression() {
         if (!r) return nullptr;
         Expr* c = node(Expr::Op::Comma, words().comma);
         c->operands = {e, r};
-        c->type = r->type;
+        c->type = decay(ctx_.types, r->type);  // a value, no longer an array or a function
         e = c;
     }
     return failed_ ? nullptr : e;

@@ -126,6 +126,33 @@ TEST_F(NativeExpressions, IntegerConstantEvaluation) {
     });
 }
 
+// An array or a function used as a value becomes a pointer: as the result of
+// the comma operator and of ?:, not as the operand of sizeof, of parentheses,
+// of __extension__ or as the choice of _Generic.
+TEST_F(NativeExpressions, ArraysAndFunctionsDecayWhereUsedAsValues) {
+    expect_types({
+        {"(\"ab\", \"cde\")", "char *"},
+        {"(0, values)", "int *"},
+        {"(0, label)", "const char *"},
+        {"(1, compute)", "int (*)(int, ...)"},
+        {"(0, (0, pts))", "point_t *"},
+        {"flag ? values : values", "int *"},
+        {"(values)", "int [4]"},
+        {"__extension__ label", "const char [8]"},
+        {"_Generic(0, int: values)", "int [4]"},
+    });
+    expect_values({
+        {"sizeof((\"ab\", \"cde\"))", 8},
+        {"sizeof((0, compute))", 8},
+        {"sizeof((0, (char)1))", 1},
+        {"sizeof(1 ? values : values)", 8},
+        {"sizeof(values)", 16},
+        {"sizeof((__extension__ \"abcdefghij\"))", 11},
+        {"sizeof(_Generic(0, int: values))", 16},
+        {"sizeof compute", 1},
+    });
+}
+
 // Floating constants converted to integer types: towards zero, a value beyond
 // the range giving the nearest bound, as the system C compiler folds them; an
 // infinity gives no constant.
