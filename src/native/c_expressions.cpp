@@ -347,7 +347,12 @@ Expr* CParser::cast() {
         ++pos_;
         const Type* type = type_name();
         if (!type || !expect(w.rparen, "')' after a type name")) return nullptr;
-        if (is(w.lbrace)) {  // compound literal
+        if (is(w.lbrace)) {  // compound literal; an array of unknown size takes its size from the list
+            const Type* r = resolve(type);
+            if (r && r->kind == TypeKind::Array && r->count < 0) {
+                const long long count = initializer_count(r->base);
+                if (count > 0) type = ctx_.types.qualified(ctx_.types.array_of(r->base, count), qualifiers_of(type));
+            }
             skip_balanced();
             Expr* e = node(Expr::Op::Other, "");
             e->type = type;
@@ -370,15 +375,27 @@ Expr* CParser::unary() {
     if (kw == Kw::Sizeof || kw == Kw::Alignof) {
         ++pos_;
         const Type* type = nullptr;
+        bool of_type = false, literal = false;
         if (is(w.lparen) && starts_type(1)) {
             ++pos_;
             type = type_name();
             if (!type || !expect(w.rparen, "')'")) return nullptr;
-            if (is(w.lbrace)) skip_balanced();
+            literal = is(w.lbrace);  // a compound literal: its initialiser completes the type
+            of_type = !literal;
+            if (literal) skip_balanced();
         } else {
             Expr* e = unary();
             if (!e) return nullptr;
             type = e->type;
+        }
+        // Neither has a value for an incomplete type; void and functions
+        // count as 1. The alignment of an object is asked of its type only
+        // when the type is named.
+        const Type* r = resolve(type);
+        if (r && r->kind != TypeKind::Void && !literal && !is_complete(r) && (kw == Kw::Sizeof || of_type)) {
+            error_at(t, Code::CBADOPERD, std::string(t.view()) + " of the incomplete type " + type_text(type));
+            failed_ = true;
+            return nullptr;
         }
         Expr* e = node(Expr::Op::Other, t.text);
         e->type = ctx_.types.basic(TypeKind::ULong);

@@ -273,6 +273,18 @@ long long size_of(const Type* type) {
     return -1;
 }
 
+bool is_complete(const Type* type) {
+    type = resolve(type);
+    if (!type) return false;
+    switch (type->kind) {
+    case TypeKind::Void: return false;
+    case TypeKind::Array: return type->count >= 0 && is_complete(type->base);
+    case TypeKind::Struct: case TypeKind::Union: return type->record && type->record->complete;
+    case TypeKind::Enum: return !type->record || type->record->complete;
+    default: return true;
+    }
+}
+
 long long align_of(const Type* type) {
     if (!type) return 1;
     long long a = 1;

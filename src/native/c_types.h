@@ -128,6 +128,8 @@ bool is_scalar(const Type* type);
 bool is_unsigned(const Type* type);
 bool is_pointer_like(const Type* type);       // pointers, arrays, functions
 long long size_of(const Type* type);          // -1 when incomplete
+// Whether the size is known: void, arrays of unknown size and undefined tags are not.
+bool is_complete(const Type* type);
 long long align_of(const Type* type);
 // Printable C type text: "unsigned int", "struct s *", "char [10]", "int (*)(int)".
 std::string type_text(const Type* type);

@@ -384,6 +384,45 @@ TEST_F(NativeDeclarations, MembersOfIncompleteTypeNegativeSizesAndCutBodies) {
                            std::string(200 - std::string("expected ';' after a declaration before '").size(), 'y') + "...\n");
 }
 
+// sizeof of a type without a size is an error, as is _Alignof of such a type
+// named; void and function types count as 1, and the alignment of an object
+// is taken without its size.
+TEST_F(NativeDeclarations, SizeofAndAlignofOfIncompleteTypes) {
+    const auto fresh = [this] {
+        analyser = native_setup(Restriction::None, {}, {});
+        return declare("struct opaque; union hidden; enum later; extern int open_ended[]; extern struct opaque thing;\n"
+                       "void fn(void); typedef struct opaque opaque_t; typedef int unsized_t[];\n");
+    };
+    const std::vector<std::pair<const char*, const char*>> rejected = {
+        {"int a[sizeof(struct opaque)];", "sizeof of the incomplete type struct opaque"},
+        {"enum { N = sizeof(struct undefined_tag) };", "sizeof of the incomplete type struct undefined_tag"},
+        {"enum { N = sizeof(union hidden) };", "sizeof of the incomplete type union hidden"},
+        {"enum { N = sizeof(enum later) };", "sizeof of the incomplete type enum later"},
+        {"enum { N = sizeof(opaque_t) };", "sizeof of the incomplete type opaque_t"},
+        {"enum { N = sizeof(int[]) };", "sizeof of the incomplete type int []"},
+        {"enum { N = sizeof(unsized_t) };", "sizeof of the incomplete type unsized_t"},
+        {"enum { N = sizeof open_ended };", "sizeof of the incomplete type int []"},
+        {"enum { N = sizeof thing };", "sizeof of the incomplete type struct opaque"},
+        {"enum { N = 0 ? sizeof(struct opaque) : 1 };", "sizeof of the incomplete type struct opaque"},
+        {"enum { N = _Alignof(struct opaque) };", "_Alignof of the incomplete type struct opaque"},
+        {"enum { N = __alignof__(int[]) };", "__alignof__ of the incomplete type int []"},
+        {"enum self { A = sizeof(enum self) };", "sizeof of the incomplete type enum self"},
+        {"struct inside { int a[sizeof(struct inside)]; };", "sizeof of the incomplete type struct inside"},
+    };
+    for (const auto& [text, operand] : rejected) {
+        EXPECT_EQ(fresh(), "");
+        EXPECT_EQ(declare(text), std::string("Zolmex-E-CBADOPERD,  [h.h:1] Invalid operand: ") + operand + "\n") << text;
+    }
+    EXPECT_EQ(fresh(), "");
+    EXPECT_EQ(declare("_Static_assert(sizeof(void) == 1 && _Alignof(void) == 1, \"\");\n"
+                      "_Static_assert(sizeof(int(void)) == 1 && _Alignof(int(void)) == 1 && sizeof fn == 1, \"\");\n"
+                      "_Static_assert(sizeof(struct opaque *) == 8 && sizeof &thing == 8 && sizeof(opaque_t *) == 8, \"\");\n"
+                      "enum { ALIGNED = _Alignof open_ended + _Alignof thing };\n"
+                      "_Static_assert(_Alignof open_ended == 4 && sizeof((int[]){1, 2}) == 8, \"\");\n"
+                      "_Static_assert(sizeof((char[]){\"abc\"}) == 4 && sizeof((const int[]){[5] = 1}) == 24, \"\");\n"),
+              "");
+}
+
 TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
     const std::string deep(100000, '(');
     EXPECT_EQ(declare("int a[" + deep + "1];\n"), "Zolmex-E-CNESTDEPT,  [h.h:1] Nesting too deep in a C expression\n");

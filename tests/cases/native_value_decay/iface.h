@@ -7,3 +7,8 @@ _Static_assert(__builtin_types_compatible_p(__typeof__(("ab", "cde")), char *), 
 _Static_assert(sizeof((0, handler)) == 8, "function becomes its address");
 _Static_assert(__builtin_types_compatible_p(__typeof__((0, handler)), void (*)(int)), "void (*)(int)");
 _Static_assert(sizeof(1 ? buffer : buffer) == 8 && sizeof(buffer) == 32 && sizeof((buffer)) == 32, "");
+/* Nor has a type without a size one. */
+struct opaque;
+int sized[sizeof(struct opaque)];
+enum { ALIGN = _Alignof(struct opaque) };
+_Static_assert(sizeof(void) == 1 && sizeof(handler) == 1, "as the compiler counts them");
