@@ -1,6 +1,7 @@
 // Expressions: reading, typing with the usual conversions, and evaluation of
 // integer and floating constants.
 #include "common/string_pool.h"
+#include "native/c_builtins.h"
 #include "native/c_lexer.h"
 #include "native/c_parser_internal.h"
 
@@ -780,14 +781,16 @@ Expr* CParser::primary() {
         return nullptr;
     }
     if (!s) {
-        if (t.view().substr(0, 10) == "__builtin_") {  // a compiler built-in we do not model
-            Expr* e = node(Expr::Op::Name, t.text);
-            Type fn;
-            fn.kind = TypeKind::Function;
-            fn.prototype = false;
-            fn.base = ctx_.types.basic(TypeKind::Int);
-            e->type = is(w.lparen) ? ctx_.types.make(fn) : nullptr;
-            return e;
+        if (t.view().substr(0, 10) == "__builtin_") {
+            if (const Builtin* b = find_builtin(t.view())) return builtin_call(t, *b);
+            // A compiler built-in we do not model: an untyped name. A call of it
+            // is read without a message (headers use such built-ins in macros
+            // and inline bodies) but has no type and no value: it is no
+            // constant, its type texts are empty and type questions answer as
+            // for any expression without type information. Taking it for a
+            // function returning int would give wrong answers silently, since
+            // most built-ins return something else.
+            return node(Expr::Op::Name, t.text);
         }
         error_at(t, Code::CUNDECLID, std::string(t.view()));
         failed_ = true;

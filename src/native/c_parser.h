@@ -61,6 +61,8 @@ struct ParserContext {
     PackPragmas* pack = nullptr;                      // kept from one text to the next
 };
 
+struct Builtin;
+
 class CParser {
 public:
     CParser(ParserContext& context, const TokenList& tokens);
@@ -153,6 +155,7 @@ private:
     long long normalize(long long value, const Type* type) const;
     bool from_floating(double value, const Type* type, long long& out) const;
     Expr* offsetof_expr();
+    Expr* builtin_call(const Token& name, const Builtin& builtin);
     // Counts one level of nesting; false (with a message) beyond the limit.
     bool enter(const char* what);
 

@@ -4,6 +4,7 @@
 
 #include "common/string_pool.h"
 #include "diagnostics/report.h"
+#include "native/c_builtins.h"
 #include "native/c_lexer.h"
 
 #include <algorithm>
@@ -52,10 +53,6 @@ bool read_file(const std::string& path, std::unique_ptr<char[]>& text, std::size
             return true;
         }
     }
-}
-
-bool builtin_we_have(std::string_view name) {
-    return name == "__builtin_offsetof" || name == "__builtin_va_list";
 }
 
 bool attribute_we_read(std::string_view name);

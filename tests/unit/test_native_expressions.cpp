@@ -7,6 +7,9 @@
 #include "diagnostics/report.h"
 
 #include <climits>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
 #include <optional>
 
 namespace zv::native {
@@ -53,6 +56,29 @@ protected:
     // Each expression with its resolved type.
     void expect_types(const std::vector<std::pair<const char*, const char*>>& rows) {
         for (const auto& [text, type] : rows) EXPECT_EQ(type_of(text), type) << text;
+    }
+    // What an expression folds to: its integer value, "inf", "-inf", "nan" or a
+    // floating value, "none" when it is no constant.
+    std::string folded(const std::string& text) {
+        analyser->set_position("s.zod", 3, "");
+        CAnalyser& c = c_analyser(*analyser);
+        const auto tree = c.parse_expression_tokens(c.preprocess_tokens(text), true);
+        if (!tree || !tree->root->is_constant) return "none";
+        if (!tree->root->is_float) return std::to_string(tree->root->value);
+        const double v = tree->root->fvalue;
+        if (std::isnan(v)) return "nan";
+        if (std::isinf(v)) return v < 0 ? "-inf" : "inf";
+        std::string out = std::to_string(v);
+        while (out.back() == '0') out.pop_back();
+        if (out.back() == '.') out.pop_back();
+        return out;
+    }
+    // Each expression with its resolved type and what it folds to.
+    void expect_typed_values(const std::vector<std::tuple<const char*, const char*, const char*>>& rows) {
+        for (const auto& [text, type, value] : rows) {
+            EXPECT_EQ(type_of(text), type) << text;
+            EXPECT_EQ(folded(text), value) << text;
+        }
     }
     // Each expression with its value, nothing where it is no integer constant.
     void expect_values(const std::vector<std::pair<const char*, std::optional<long long>>>& rows) {
@@ -297,6 +323,176 @@ TEST_F(NativeExpressions, PreprocessedTextParsesAsAnExpression) {
     EXPECT_EQ(analyser->preprocess("#define NOTHING\nNOTHING\n"), std::nullopt);
     // Script values write intervals as "1..3": three tokens.
     EXPECT_EQ(testing_support::joined(c_analyser(*analyser).preprocess_tokens("[1..3] x...")), "[ 1 .. 3 ] x ...");
+}
+
+// Built-in functions with the result types and the folding of the system C
+// compiler (gcc 12), each row checked against it.
+TEST_F(NativeExpressions, BuiltinFunctionsTypedAndFolded) {
+    expect_typed_values({
+        {"__builtin_inff()", "float", "inf"},
+        {"__builtin_inf()", "double", "inf"},
+        {"__builtin_infl()", "long double", "inf"},
+        {"__builtin_huge_valf()", "float", "inf"},
+        {"__builtin_huge_val()", "double", "inf"},
+        {"__builtin_huge_vall()", "long double", "inf"},
+        {"__builtin_huge_valf128()", "_Float128", "inf"},
+        {"-__builtin_inf()", "double", "-inf"},
+        {"__builtin_nanf(\"\")", "float", "nan"},
+        {"__builtin_nan(\"\")", "double", "nan"},
+        {"__builtin_nanl(\"\")", "long double", "nan"},
+        {"__builtin_nan(\"\") != __builtin_nan(\"\")", "int", "1"},
+        {"__builtin_nan(name)", "double", "none"},
+        {"__builtin_nan(\"0x7f\")", "double", "nan"},
+        {"__builtin_nan(\"abc\")", "double", "none"},  // no number: not folded
+        {"__builtin_bswap16(0x1234) == 0x3412", "int", "1"},
+        {"__builtin_bswap16(0x123456)", "unsigned short", "22068"},  // the argument is a uint16_t
+        {"__builtin_bswap32(0x12345678) == 0x78563412", "int", "1"},
+        {"__builtin_bswap32(0x12345678)", "unsigned int", "2018915346"},
+        {"__builtin_bswap64(0x0102030405060708)", "unsigned long", "578437695752307201"},
+        {"__builtin_bswap32(u)", "unsigned int", "none"},
+        {"__builtin_clz(1)", "int", "31"},
+        {"__builtin_clz(0)", "int", "32"},
+        {"__builtin_clzll(1)", "int", "63"},
+        {"__builtin_ctzl(8)", "int", "3"},
+        {"__builtin_ctz(0)", "int", "32"},
+        {"__builtin_popcount(-1)", "int", "32"},
+        {"__builtin_popcountl(-1)", "int", "64"},
+        {"__builtin_parity(7)", "int", "1"},
+        {"__builtin_ffs(8)", "int", "4"},
+        {"__builtin_ffs(0)", "int", "0"},
+        {"__builtin_clrsb(0)", "int", "31"},
+        {"__builtin_clrsb(-1)", "int", "31"},
+        {"__builtin_clrsb(1)", "int", "30"},
+        {"__builtin_clrsbl(-2)", "int", "62"},
+        {"__builtin_expect(5, 1)", "long", "5"},
+        {"__builtin_expect(c, 0)", "long", "none"},
+        {"__builtin_expect_with_probability(u, 1, 0.9)", "long", "none"},
+        {"__builtin_constant_p(1)", "int", "1"},
+        {"__builtin_constant_p(1.5)", "int", "1"},
+        {"__builtin_constant_p(\"ab\")", "int", "1"},
+        {"__builtin_constant_p((void *)0)", "int", "1"},
+        {"__builtin_constant_p(u)", "int", "0"},
+        {"__builtin_constant_p(&u)", "int", "0"},
+        {"__builtin_strlen(\"abc\")", "unsigned long", "3"},
+        {"__builtin_strlen(\"ab\" \"cd\")", "unsigned long", "4"},
+        {"__builtin_strlen(name)", "unsigned long", "none"},
+        {"__builtin_classify_type(1)", "int", "1"},
+        {"__builtin_classify_type(1.0)", "int", "8"},
+        {"__builtin_classify_type(name)", "int", "5"},
+        {"__builtin_classify_type(pts[0])", "int", "12"},
+        {"__builtin_classify_type(un)", "int", "13"},
+        {"__builtin_classify_type(m) + __builtin_classify_type(flag)", "int", "2"},  // promoted to int
+        {"__builtin_isnan(__builtin_nanf(\"\"))", "int", "1"},
+        {"__builtin_isinf(-__builtin_inf())", "int", "-1"},  // folded with its sign
+        {"__builtin_isinf_sign(__builtin_inf())", "int", "1"},
+        {"__builtin_isfinite(d)", "int", "none"},
+        {"__builtin_isnormal(0.0)", "int", "0"},
+        {"__builtin_signbit(-1.0)", "int", "1"},
+        {"__builtin_fpclassify(0, 1, 2, 3, 4, 0.0)", "int", "4"},
+        {"__builtin_fpclassify(0, 1, 2, 3, 4, 1.0)", "int", "2"},
+        {"__builtin_isgreater(2.0, 1)", "int", "1"},
+        {"__builtin_isunordered(1.0, __builtin_nan(\"\"))", "int", "1"},
+        {"__builtin_fabs(-2.5)", "double", "2.5"},
+        {"__builtin_fabsf(f)", "float", "none"},
+        {"__builtin_copysign(1, -0.0)", "double", "-1"},
+        {"__builtin_ceil(1.5) == 2.0", "int", "1"},
+        {"__builtin_choose_expr(1, 1.0f, name)", "float", "1"},
+        {"__builtin_choose_expr(0, 1.0f, values[1])", "int", "none"},
+        {"__builtin_complex(1.0, 2.0)", "_Complex double", "none"},
+        {"__builtin_add_overflow(1, 2, &l)", "_Bool", "none"},
+        {"__builtin_memcpy(name, name, 1)", "void *", "none"},
+        {"__builtin_strchr(name, 'a')", "char *", "none"},
+        {"__builtin_FILE()", "const char *", "none"},
+        {"__builtin_object_size(name, 0)", "unsigned long", "none"},
+        {"__builtin_alloca(4)", "void *", "none"},
+        {"sizeof(__builtin_bswap64(1)) + sizeof __builtin_inff()", "unsigned long", "12"},
+        // Built-ins we do not model have no type and no value, rather than
+        // passing for int functions.
+        {"__builtin_tgmath(f, 1.0)", "", "none"},
+        {"__builtin_no_such_thing(1) + 1", "", "none"},
+    });
+    EXPECT_EQ(cls("__builtin_inff()").first, kFloating);
+    const TypeTexts unknown = expression_type_texts(*analyser, "__builtin_no_such_thing(1)", "", "s.zod", 3);
+    EXPECT_EQ(unknown.declared, "");
+    EXPECT_EQ(unknown.size, -1);
+    EXPECT_EQ(cls("__builtin_no_such_thing(1)").first, kInteger);  // the class of any untyped expression
+    // Folded calls are integer constant expressions: array sizes, enumerators.
+    CAnalyser& c = c_analyser(*analyser);
+    CapturedMessages capture;
+    c.declare_tokens(c.preprocess_tokens(
+        "enum swapped { SWAPPED = __builtin_bswap32(0x01000000), LENGTH = __builtin_strlen(\"four\") };\n"
+        "extern char bytes[__builtin_popcount(0xff)];\n"
+        "_Static_assert(__builtin_bswap16(0x1234) == 0x3412 && __builtin_constant_p(1), \"folded\");\n"));
+    EXPECT_EQ(capture.text(), "");
+    expect_values({{"SWAPPED + LENGTH", 1 + 4}, {"sizeof bytes", 8}});
+}
+
+// __has_builtin answers 1 for the built-ins modelled and for those read as
+// keywords, as the compiler does; 0 for its reserved words and the rest.
+TEST_F(NativeExpressions, HasBuiltinAgreesWithTheModel) {
+    const struct {
+        const char* name;
+        bool has;
+    } rows[] = {
+        {"__builtin_bswap32", true},     {"__builtin_inff", true},
+        {"__builtin_expect", true},      {"__builtin_constant_p", true},
+        {"__builtin_offsetof", true},    {"__builtin_types_compatible_p", true},
+        {"__builtin_choose_expr", true}, {"__builtin_huge_vall", true},
+        {"__builtin_complex", false},    {"__builtin_va_arg", false},
+        {"__builtin_va_list", false},    {"__builtin_tgmath", false},
+        {"__builtin_no_such_thing", false},
+    };
+    for (const auto& row : rows) {
+        const std::string text = std::string("#if __has_builtin(") + row.name + ")\nyes\n#else\nno\n#endif\n";
+        EXPECT_EQ(testing_support::joined(c_analyser(*analyser).preprocess_tokens(text)), row.has ? "yes" : "no")
+            << row.name;
+    }
+}
+
+// <math.h> read through the system header: its constants have the types the
+// compiler gives them.
+TEST(NativeMathHeader, ConstantsHaveTheirTypes) {
+    registerMessageCatalog();
+    if (!std::ifstream("/usr/include/math.h")) GTEST_SKIP() << "math.h is not installed";
+    const std::string target = std::string(ZV_SOURCE_DIR) + "/target";
+    ::setenv("KVW_ADD_USR_INCLUDE", "1", 1);
+    ::setenv("KVSTGT", target.c_str(), 1);
+    auto analyser = native_setup(Restriction::None, {}, {});
+    ::unsetenv("KVW_ADD_USR_INCLUDE");
+    ::unsetenv("KVSTGT");
+    CAnalyser& c = c_analyser(*analyser);
+    {
+        CapturedMessages capture;
+        c.analyse_file(target + "/lib/linux_x86_64.def", true);
+        analyser->set_position("h.h", 1, "");
+        c.declare_tokens(c.preprocess_tokens("#include <math.h>\n"));
+        EXPECT_EQ(capture.text(), "");
+    }
+    const struct {
+        const char* expression;
+        const char* type;
+        int type_class;
+    } rows[] = {
+        {"INFINITY", "float", kFloating},
+        {"NAN", "float", kFloating},
+        {"HUGE_VAL", "double", kDouble},
+        {"HUGE_VALF", "float", kFloating},
+        {"HUGE_VALL", "long double", kFloating},
+        {"isinf(HUGE_VAL)", "int", kInteger},
+        {"fpclassify(1.0)", "int", kInteger},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(expression_type_texts(*analyser, row.expression, "", "s.zod", 3).resolved, row.type) << row.expression;
+        EXPECT_EQ(expression_type_class(*analyser, row.expression, "", "s.zod", 3).type_class, row.type_class)
+            << row.expression;
+    }
+    const auto value = [&](const std::string& text) {
+        const auto tree = c.parse_expression_tokens(c.preprocess_tokens(text), true);
+        return tree && tree->root->is_constant && !tree->root->is_float ? tree->root->value : -99;
+    };
+    EXPECT_EQ(value("isinf(-INFINITY)"), -1);
+    EXPECT_EQ(value("isnan(NAN) && signbit(-HUGE_VALL)"), 1);
+    EXPECT_EQ(value("fpclassify(0.0f) == FP_ZERO"), 1);
 }
 
 }  // namespace

@@ -164,7 +164,7 @@ TEST_F(NativePreprocessor, MatchLineNamesTheFileWhenItChanged) {
 
 TEST_F(NativePreprocessor, FeatureQueries) {
     EXPECT_EQ(run("#if __has_attribute(__packed__) && __has_attribute(aligned) && !__has_attribute(no_such)\na\n#endif\n"
-                  "#if __has_builtin(__builtin_offsetof) && !__has_builtin(__builtin_expect)\nb\n#endif\n"
+                  "#if __has_builtin(__builtin_offsetof) && __has_builtin(__builtin_expect) && !__has_builtin(__builtin_tgmath)\nb\n#endif\n"
                   "#if defined __has_include && defined(__has_builtin)\nc\n#endif\n"
                   "#define ATTR(x) __has_attribute(x)\n#if ATTR(nonnull)\nd\n#endif\n"),
               "a b c d");
