@@ -1,0 +1,105 @@
+/* AVX2: integer operations on the 256-bit vectors. Read through
+   <immintrin.h>. */
+#ifndef _KV_AVX2INTRIN_H
+#define _KV_AVX2INTRIN_H
+
+#include <avxintrin.h>
+
+extern __m256i _mm256_add_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_add_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_add_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_add_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_sub_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_sub_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_sub_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_sub_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_adds_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_adds_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_adds_epu8(__m256i __a, __m256i __b);
+extern __m256i _mm256_adds_epu16(__m256i __a, __m256i __b);
+extern __m256i _mm256_subs_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_subs_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_subs_epu8(__m256i __a, __m256i __b);
+extern __m256i _mm256_subs_epu16(__m256i __a, __m256i __b);
+extern __m256i _mm256_and_si256(__m256i __a, __m256i __b);
+extern __m256i _mm256_andnot_si256(__m256i __a, __m256i __b);
+extern __m256i _mm256_or_si256(__m256i __a, __m256i __b);
+extern __m256i _mm256_xor_si256(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpeq_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpeq_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpeq_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpeq_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpgt_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpgt_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpgt_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_cmpgt_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_max_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_max_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_max_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_max_epu8(__m256i __a, __m256i __b);
+extern __m256i _mm256_max_epu16(__m256i __a, __m256i __b);
+extern __m256i _mm256_max_epu32(__m256i __a, __m256i __b);
+extern __m256i _mm256_min_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_min_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_min_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_min_epu8(__m256i __a, __m256i __b);
+extern __m256i _mm256_min_epu16(__m256i __a, __m256i __b);
+extern __m256i _mm256_min_epu32(__m256i __a, __m256i __b);
+extern __m256i _mm256_mullo_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_mullo_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_mulhi_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_mulhi_epu16(__m256i __a, __m256i __b);
+extern __m256i _mm256_mul_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_mul_epu32(__m256i __a, __m256i __b);
+extern __m256i _mm256_madd_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_maddubs_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_shuffle_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_avg_epu8(__m256i __a, __m256i __b);
+extern __m256i _mm256_avg_epu16(__m256i __a, __m256i __b);
+extern __m256i _mm256_sad_epu8(__m256i __a, __m256i __b);
+extern __m256i _mm256_packs_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_packs_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_packus_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_packus_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpackhi_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpackhi_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpackhi_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpackhi_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpacklo_epi8(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpacklo_epi16(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpacklo_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_unpacklo_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_sllv_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_sllv_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_srlv_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_srlv_epi64(__m256i __a, __m256i __b);
+extern __m256i _mm256_srav_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_permutevar8x32_epi32(__m256i __a, __m256i __b);
+extern __m256i _mm256_slli_epi16(__m256i __a, int __b);
+extern __m256i _mm256_slli_epi32(__m256i __a, int __b);
+extern __m256i _mm256_slli_epi64(__m256i __a, int __b);
+extern __m256i _mm256_srli_epi16(__m256i __a, int __b);
+extern __m256i _mm256_srli_epi32(__m256i __a, int __b);
+extern __m256i _mm256_srli_epi64(__m256i __a, int __b);
+extern __m256i _mm256_srai_epi16(__m256i __a, int __b);
+extern __m256i _mm256_srai_epi32(__m256i __a, int __b);
+extern __m256i _mm256_abs_epi8(__m256i __a);
+extern __m256i _mm256_abs_epi16(__m256i __a);
+extern __m256i _mm256_abs_epi32(__m256i __a);
+extern __m256i _mm256_cvtepi8_epi16(__m128i __x);
+extern __m256i _mm256_cvtepi8_epi32(__m128i __x);
+extern __m256i _mm256_cvtepi8_epi64(__m128i __x);
+extern __m256i _mm256_cvtepi16_epi32(__m128i __x);
+extern __m256i _mm256_cvtepi16_epi64(__m128i __x);
+extern __m256i _mm256_cvtepi32_epi64(__m128i __x);
+extern __m256i _mm256_cvtepu8_epi16(__m128i __x);
+extern __m256i _mm256_cvtepu8_epi32(__m128i __x);
+extern __m256i _mm256_cvtepu8_epi64(__m128i __x);
+extern __m256i _mm256_cvtepu16_epi32(__m128i __x);
+extern __m256i _mm256_cvtepu16_epi64(__m128i __x);
+extern __m256i _mm256_cvtepu32_epi64(__m128i __x);
+extern int _mm256_movemask_epi8(__m256i __a);
+extern __m256i _mm256_blendv_epi8(__m256i __x, __m256i __y, __m256i __m);
+extern __m256i _mm256_stream_load_si256(__m256i const* __x);
+
+#endif
