@@ -1,5 +1,5 @@
 // The reference target directory against the C compiler it stands for:
-// the predefined macros of linux_x86_64.def against those of gcc 12 in C11
+// the predefined macros of linux_x86_64.def against those of gcc 12 in gnu11
 // mode, and the layout of the x86 vector types of <immintrin.h> against the
 // compiler's own. Skipped where no such compiler is installed.
 #include "common/string_pool.h"
@@ -64,7 +64,7 @@ struct Difference {
     const char* reason;
 };
 
-// Every macro on which the .def file and `gcc -dM -E -std=c11` disagree.
+// Every macro on which the .def file and `gcc -dM -E -std=gnu11` disagree.
 const Difference kDifferences[] = {
     {"__STDC__", true, "defined by the analyser itself, and not in K&R mode"},
     {"KVR_LINUX", false, "predefined by the analyser for interface files"},
@@ -87,7 +87,7 @@ bool pinned(const std::string& name) {
 // and the like in #if without their being macros).
 const char* const kBuiltIn[] = {"__LINE__", "__FILE__", "__BASE_FILE__", "__INCLUDE_LEVEL__", "__DATE__", "__TIME__", "__COUNTER__"};
 
-TEST(TargetDefines, SameMacrosAsTheCompilerInC11Mode) {
+TEST(TargetDefines, SameMacrosAsTheCompilerInGnu11Mode) {
     if (!have_gcc_12()) GTEST_SKIP() << "no gcc 12";
     registerMessageCatalog();
     auto analyser = native_setup(Restriction::None, {}, {});
@@ -107,7 +107,7 @@ TEST(TargetDefines, SameMacrosAsTheCompilerInC11Mode) {
 
     // Each macro of the compiler, with the same parameters and replacement.
     std::set<std::string> gcc_names;
-    std::istringstream lines(output_of("gcc -dM -E -std=c11 -x c /dev/null"));
+    std::istringstream lines(output_of("gcc -dM -E -std=gnu11 -x c /dev/null"));
     const std::regex definition(R"(#define (\w+)(\([^)]*\))? ?(.*))");
     std::size_t compared = 0;
     for (std::string line; std::getline(lines, line);) {
@@ -184,7 +184,7 @@ TEST(TargetIntrinsics, VectorTypesHaveTheCompilersLayout) {
         }
         const std::string file = dir.write("check.c", checks);
         const std::string errors = dir.path() + "/errors";
-        const std::string compile = std::string("gcc -std=c11 -fsyntax-only") + mode.options + " " + file + " 2>" + errors;
+        const std::string compile = std::string("gcc -std=gnu11 -fsyntax-only") + mode.options + " " + file + " 2>" + errors;
         const int status = std::system(compile.c_str());
         std::ifstream in(errors);
         EXPECT_EQ(status, 0) << mode.options << "\n" << std::string(std::istreambuf_iterator<char>(in), {});
