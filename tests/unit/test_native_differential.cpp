@@ -130,6 +130,45 @@ TEST(OwnHeaders, ReadLikeTheCompiler) {
     }
 }
 
+// The assertions themselves must be valid C for every answer: enumerators
+// at the ends of the 64-bit range, tags that are also macro names (checked
+// through a typedef name where there is one), pointers to functions that do
+// not return (a kind of their own for the compiler).
+TEST(OwnHeaders, AssertionsAreValidC) {
+    if (!have_compiler()) GTEST_SKIP() << "no C compiler";
+    registerMessageCatalog();
+    ScratchDir dir;
+    const std::string header = dir.write("awkward.h", R"(
+enum wide { WIDE_TOP = 0x8000000000000000UL, WIDE_NEXT };
+enum low { LOW_MIN = -0x7fffffffffffffffL - 1, LOW_NEXT };
+struct renamed { int a; long b; };
+typedef struct renamed renamed_t;
+struct renamed *renamed_make(void);
+struct hidden { char c; };
+struct holder { struct renamed r; int n; };
+#define renamed renamed_v2
+#define hidden 1
+typedef void (*fatal_fn)(int) __attribute__((noreturn));
+struct handlers { void (*fatal)(const char *) __attribute__((__noreturn__)); int level; };
+extern void (*on_fatal)(int) __attribute__((noreturn));
+_Noreturn void die(int);
+)");
+    check_header(header, "", false);
+
+    auto analyser = native_setup(Restriction::None, {}, {});
+    c_analyser(*analyser).analyse_file(header, true);
+    std::string all;
+    for (const std::string& line : static_assertions(*analyser)) all += line + "\n";
+    EXPECT_NE(all.find("WIDE_TOP == 9223372036854775808ULL"), std::string::npos) << all;
+    EXPECT_NE(all.find("LOW_MIN == (-9223372036854775807LL - 1)"), std::string::npos) << all;
+    EXPECT_NE(all.find("sizeof(renamed_t) == 16LL"), std::string::npos) << all;
+    EXPECT_NE(all.find("__builtin_offsetof(renamed_t, b) == 8LL"), std::string::npos) << all;
+    EXPECT_EQ(all.find("struct renamed"), std::string::npos) << all;
+    EXPECT_EQ(all.find("struct hidden"), std::string::npos) << all;
+    EXPECT_NE(all.find("__builtin_offsetof(struct handlers, level) == 8LL"), std::string::npos) << all;
+    EXPECT_NE(all.find("__typeof__(*(fatal_fn)0)"), std::string::npos) << all;
+}
+
 // Larger libraries, each after <stdio.h> as their users include them.
 struct Libraries : ::testing::TestWithParam<std::pair<const char*, const char*>> {
     static void SetUpTestSuite() { registerMessageCatalog(); }
