@@ -1,11 +1,13 @@
 #include "native/native_assertions.h"
 
+#include "common/string_pool.h"
 #include "native/c_analyser.h"
 #include "native/preprocessor.h"
 
 #include <algorithm>
 #include <cctype>
 #include <climits>
+#include <cstdio>
 #include <unordered_map>
 
 namespace zv::native {
@@ -43,6 +45,23 @@ std::string equal(const std::string& expr, long long value, const std::string& w
     return "_Static_assert(" + expr + " == " + literal(value, is_unsigned) + ", \"" + what + "\");";
 }
 
+// Whether a text holds an identifier that is a macro name (and would be
+// replaced in the assertion itself).
+bool expands(Preprocessor& pp, const std::string& text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (!std::isalpha(c) && c != '_') {
+            ++i;
+            continue;
+        }
+        std::size_t j = i;
+        while (j < text.size() && (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_')) ++j;
+        if (pp.defined(std::string_view(text).substr(i, j - i))) return true;
+        i = j;
+    }
+    return false;
+}
+
 }  // namespace
 
 std::vector<std::string> static_assertions(NativeAnalyser& facade) {
@@ -51,20 +70,7 @@ std::vector<std::string> static_assertions(NativeAnalyser& facade) {
     // A name that is also a macro would be replaced in the assertion itself.
     auto macro = [&](const char* name) { return analyser.preprocessor().find_macro(name) != nullptr; };
     // The same for every identifier of a type's text ("struct tag", typedef names).
-    auto expands = [&](const std::string& text) {
-        for (std::size_t i = 0; i < text.size();) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            if (!std::isalpha(c) && c != '_') {
-                ++i;
-                continue;
-            }
-            std::size_t j = i;
-            while (j < text.size() && (std::isalnum(static_cast<unsigned char>(text[j])) || text[j] == '_')) ++j;
-            if (analyser.preprocessor().defined(std::string_view(text).substr(i, j - i))) return true;
-            i = j;
-        }
-        return false;
-    };
+    auto expands = [&](const std::string& text) { return native::expands(analyser.preprocessor(), text); };
     // A structure or union whose tag is a macro name is written through a
     // typedef name that stands for it alone (no qualifiers); without one
     // it is not checked.
@@ -120,6 +126,58 @@ std::vector<std::string> static_assertions(NativeAnalyser& facade) {
     });
     std::sort(lines.begin(), lines.end());
     lines.erase(std::unique(lines.begin(), lines.end()), lines.end());
+    return lines;
+}
+
+std::vector<std::string> macro_assertions(NativeAnalyser& facade, const std::vector<std::string>& names) {
+    CAnalyser& analyser = c_analyser(facade);
+    Preprocessor& pp = analyser.preprocessor();
+    std::vector<std::string> lines;
+    for (const std::string& name : names) {
+        const Macro* m = pp.find_macro(string_pool().intern(name));
+        if (!m || m->function_like || m->builtin != Macro::Builtin::None) continue;
+        const TokenList tokens = analyser.preprocess_tokens(name);
+        // One that stands for __LINE__ or __COUNTER__ is not the same in the assertion.
+        const auto text_of = [](const TokenList& list) {
+            std::string out;
+            for (const Token& t : list) out.append(t.text, t.length).push_back(' ');
+            return out;
+        };
+        if (text_of(tokens) != text_of(analyser.preprocess_tokens("\n" + name))) continue;
+        const auto tree = analyser.parse_expression_tokens(tokens, true);
+        if (!tree || !tree->root || !tree->root->is_constant || !tree->root->type) continue;
+        const Expr& e = *tree->root;
+        const Type* type = resolve(e.type);
+        if (!is_arithmetic(type) || type->is_complex) continue;
+        const long long size = size_of(e.type);
+        std::string test = "sizeof(" + name + ") == " + std::to_string(size);
+        const std::string text = type_text(e.type);
+        if (writable(text) && !expands(pp, text))
+            test = "__builtin_types_compatible_p(__typeof__(" + name + "), " + text + ") && " + test;
+        if (e.is_float) {
+            // Exact in hexadecimal; a long double constant is only as exact as a double.
+            if (type->kind == TypeKind::Float || type->kind == TypeKind::Double) {
+                // A float constant is held as a double: compared as the float it stands for.
+                char value[64];
+                std::snprintf(value, sizeof value, "%a",
+                              type->kind == TypeKind::Float ? static_cast<double>(static_cast<float>(e.fvalue)) : e.fvalue);
+                if (std::string(value).find_first_of("ni") == std::string::npos)  // nan, inf
+                    test += " && (" + name + ") == " + value;
+            }
+        } else if (is_integer(type) && size <= 8) {
+            long long value = e.value;
+            const bool is_unsigned_type = is_unsigned(type);
+            if (size < 8) {  // the value as the type holds it
+                const unsigned long long mask = (1ULL << (size * 8)) - 1;
+                unsigned long long bits = static_cast<unsigned long long>(value) & mask;
+                if (!is_unsigned_type && (bits >> (size * 8 - 1)) & 1) bits |= ~mask;
+                value = static_cast<long long>(bits);
+            }
+            test += " && (" + name + ") == " + literal(value, is_unsigned_type);
+        }
+        lines.push_back("_Static_assert(" + test + ", \"" + name + "\");");
+    }
+    std::sort(lines.begin(), lines.end());
     return lines;
 }
 

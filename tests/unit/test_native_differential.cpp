@@ -72,9 +72,11 @@ void check_header(const std::string& header, const std::string& incl, bool gnu_s
 
     // (b) the compiler's preprocessor gives the same tokens
     const std::string expanded = dir.path() + "/t.i";
-    const std::string command = "gcc -E -P -undef -nostdinc" + define + extra + " -I" + kTarget +
-                                "/lib -I/usr/include -I/usr/local/include -I/usr/include/x86_64-linux-gnu -include " +
-                                kDefines + " " + source + " > " + expanded + " 2>/dev/null";
+    // The same predefined macros and search path as ours (gcc's own would
+    // add "linux" and "unix", for one), for the tokens and the assertions alike.
+    const std::string flags = " -undef -nostdinc" + define + extra + " -I" + kTarget +
+                              "/lib -I/usr/include -I/usr/local/include -I/usr/include/x86_64-linux-gnu -include " + kDefines;
+    const std::string command = "gcc -E -P" + flags + " " + source + " > " + expanded + " 2>/dev/null";
     ASSERT_EQ(std::system(command.c_str()), 0) << command;
     // Of the pragmas, "pack" lines reach the declarations (as one token of
     // the pragma's text without blanks); the others are passed over.
@@ -112,8 +114,32 @@ void check_header(const std::string& header, const std::string& incl, bool gnu_s
         EXPECT_GT(assertions.size(), 0u) << header;
     }
     for (const std::string& line : assertions) checks += line + "\n";
+    // The object-like macros that the header defines (as gcc lists them,
+    // without those defined before any header), by type, value and size.
+    const auto macro_names = [&](const std::string& file) {
+        const std::string list = dir.path() + "/macros";
+        const std::string dump = "gcc -dM -E" + flags + " " + file + " > " + list + " 2>/dev/null";
+        std::vector<std::string> names;
+        if (std::system(dump.c_str()) != 0) return names;
+        std::istringstream in(read_all(list));
+        for (std::string line; std::getline(in, line);) {
+            if (line.rfind("#define ", 0) != 0) continue;
+            const std::size_t end = line.find_first_of(" (", 8);
+            if (end != std::string::npos && line[end] == ' ') names.push_back(line.substr(8, end - 8));
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    const std::vector<std::string> predefined = macro_names(dir.write("empty.c", ""));
+    std::vector<std::string> defined_here;
+    for (const std::string& name : macro_names(source))
+        if (!std::binary_search(predefined.begin(), predefined.end(), name)) defined_here.push_back(name);
+    {
+        CapturedMessages capture;  // expanding a macro may give messages of its own: not compared here
+        for (const std::string& line : macro_assertions(*analyser, defined_here)) checks += line + "\n";
+    }
     const std::string check_file = dir.write("check.c", checks);
-    const std::string compile = "gcc -fsyntax-only -w" + define + extra + " " + check_file + " 2>" + dir.path() + "/errors";
+    const std::string compile = "gcc -fsyntax-only -w" + flags + " " + check_file + " 2>" + dir.path() + "/errors";
     EXPECT_EQ(std::system(compile.c_str()), 0) << header << define << "\n" << read_all(dir.path() + "/errors").substr(0, 2000);
 }
 
@@ -160,6 +186,12 @@ typedef void (*fatal_fn)(int) __attribute__((noreturn));
 struct handlers { void (*fatal)(const char *) __attribute__((__noreturn__)); int level; };
 extern void (*on_fatal)(int) __attribute__((noreturn));
 _Noreturn void die(int);
+#define WIDE_MASK 0xffffffffu
+#define NEG_ONE (-1)
+#define HALF_THIRD (1.0f / 3)
+#define CUT ((unsigned char)0x1ff)
+#define TEXT "not a number"
+#define WHERE __LINE__
 )");
     check_header(header, "", false);
 
@@ -175,6 +207,21 @@ _Noreturn void die(int);
     EXPECT_EQ(all.find("struct hidden"), std::string::npos) << all;
     EXPECT_NE(all.find("__builtin_offsetof(struct handlers, level) == 8LL"), std::string::npos) << all;
     EXPECT_NE(all.find("__typeof__(*(fatal_fn)0)"), std::string::npos) << all;
+
+    // Constant macros: type, value and size; strings, lines and unknown names are left out.
+    std::string macros;
+    for (const std::string& line :
+         macro_assertions(*analyser, {"WIDE_MASK", "NEG_ONE", "HALF_THIRD", "CUT", "TEXT", "WHERE", "UNKNOWN"}))
+        macros += line + "\n";
+    EXPECT_EQ(macros,
+              "_Static_assert(__builtin_types_compatible_p(__typeof__(CUT), unsigned char) && sizeof(CUT) == 1 && "
+              "(CUT) == 255ULL, \"CUT\");\n"
+              "_Static_assert(__builtin_types_compatible_p(__typeof__(HALF_THIRD), float) && sizeof(HALF_THIRD) == 4 && "
+              "(HALF_THIRD) == 0x1.555556p-2, \"HALF_THIRD\");\n"
+              "_Static_assert(__builtin_types_compatible_p(__typeof__(NEG_ONE), int) && sizeof(NEG_ONE) == 4 && "
+              "(NEG_ONE) == -1LL, \"NEG_ONE\");\n"
+              "_Static_assert(__builtin_types_compatible_p(__typeof__(WIDE_MASK), unsigned int) && sizeof(WIDE_MASK) == 4 && "
+              "(WIDE_MASK) == 4294967295ULL, \"WIDE_MASK\");\n");
 }
 
 // Larger libraries, each after <stdio.h> as their users include them.
