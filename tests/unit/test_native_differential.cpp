@@ -357,6 +357,9 @@ struct CorpusEntry {
     bool quick;
 };
 
+// The headers name an entry in test listings.
+void PrintTo(const CorpusEntry& entry, std::ostream* out) { *out << entry.headers; }
+
 const CorpusEntry kWideCorpus[] = {
 #include "native_corpus.inc"
 };
