@@ -7,12 +7,16 @@ PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all bootstrap build build-asan demo check test test-asan bench install clean
+.PHONY: all bootstrap bootstrap-check differential build build-asan demo check test test-asan bench install clean
 
 all: build
 
 bootstrap:
 	@sh scripts/bootstrap.sh
+
+# Also the library headers of the wider corpus that the tests compare with gcc.
+bootstrap-check:
+	@sh scripts/bootstrap.sh check
 
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -45,9 +49,14 @@ demo: bootstrap build
 	    echo "exit status $$?"
 	@cat out/demo.spg
 
-check: bootstrap
+check: bootstrap-check
 	$(MAKE) test
 	$(MAKE) test-asan
+
+# The whole corpus of library and kernel headers read like gcc (the quick
+# part of it runs in `make check`).
+differential: bootstrap-check build
+	ZV_WIDE_CORPUS=1 $(BUILD)/bin/unit_tests --gtest_filter='*ReadLikeTheCompiler*:*AssertionsAreValidC*'
 
 # Speed and memory figures, from an optimised build of their own.
 bench: bootstrap

@@ -14,4 +14,8 @@ class NativeAnalyser;
 // Sorted, one assertion a line, for everything registered under the empty scope name.
 std::vector<std::string> static_assertions(NativeAnalyser& analyser);
 
+// For each named object-like macro that the analyser evaluates to an
+// arithmetic constant: its type, value and size, one assertion a line.
+std::vector<std::string> macro_assertions(NativeAnalyser& analyser, const std::vector<std::string>& names);
+
 }  // namespace zv::native
