@@ -220,15 +220,8 @@ Expr* CParser::builtin_call(const Token& name, const Builtin& b) {
             else literal_length += string_literal_length(s);
         }
     }
-    Expr* call = node(Expr::Op::Call, w.lparen);
-    call->operands.push_back(callee);
-    while (!failed_ && !is(w.rparen)) {
-        Expr* arg = assignment();
-        if (!arg) return nullptr;
-        call->operands.push_back(arg);
-        if (!accept(w.comma)) break;
-    }
-    if (!expect(w.rparen, "')' after the arguments")) return nullptr;
+    Expr* call = call_arguments(callee);
+    if (!call) return nullptr;
     const std::vector<Expr*> args(call->operands.begin() + 1, call->operands.end());
     const auto constant = [&](std::size_t i) {
         return i < args.size() && args[i]->is_constant && args[i]->op != Expr::Op::String;

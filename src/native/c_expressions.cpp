@@ -453,6 +453,20 @@ Expr* CParser::unary() {
     return p ? postfix(p) : nullptr;
 }
 
+Expr* CParser::call_arguments(Expr* callee) {
+    const Words& w = words();
+    Expr* call = node(Expr::Op::Call, w.lparen);
+    call->operands.push_back(callee);
+    while (!failed_ && !is(w.rparen)) {
+        Expr* arg = assignment();
+        if (!arg) return nullptr;
+        call->operands.push_back(arg);
+        if (!accept(w.comma)) break;
+    }
+    if (!expect(w.rparen, "')' after the arguments")) return nullptr;
+    return call;
+}
+
 Expr* CParser::postfix(Expr* e) {
     const Words& w = words();
     while (e && !failed_) {
@@ -473,15 +487,8 @@ Expr* CParser::postfix(Expr* e) {
             }
             e = x;
         } else if (accept(w.lparen)) {
-            Expr* call = node(Expr::Op::Call, w.lparen);
-            call->operands.push_back(e);
-            while (!failed_ && !is(w.rparen)) {
-                Expr* arg = assignment();
-                if (!arg) return nullptr;
-                call->operands.push_back(arg);
-                if (!accept(w.comma)) break;
-            }
-            if (!expect(w.rparen, "')' after the arguments")) return nullptr;
+            Expr* call = call_arguments(e);
+            if (!call) return nullptr;
             const Type* f = resolve(e->type);
             if (f && f->kind == TypeKind::Pointer) f = resolve(f->base);
             if (f && f->kind == TypeKind::Function) call->type = f->base;

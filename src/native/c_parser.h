@@ -141,6 +141,8 @@ private:
     Expr* cast();
     Expr* unary();
     Expr* postfix(Expr* e);
+    // The arguments of a call whose "(" has been read, up to and with the ")".
+    Expr* call_arguments(Expr* callee);
     Expr* primary();
     Expr* statement_expression();
     Expr* node(Expr::Op op, const char* text);
