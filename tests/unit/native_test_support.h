@@ -20,6 +20,10 @@
 
 namespace zv::native {
 
+// The reference target directory and its standard-defines file.
+inline const std::string kTarget = std::string(ZV_SOURCE_DIR) + "/target";
+inline const std::string kDefines = kTarget + "/lib/linux_x86_64.def";
+
 // An analyser with its search path and defines, no file read yet.
 inline std::unique_ptr<NativeAnalyser> native_setup(Restriction restriction, const std::vector<std::string>& include_dirs,
                                                     const std::vector<std::string>& defines) {

@@ -7,6 +7,7 @@
 #include "native/native_assertions.h"
 #include "native/preprocessor.h"
 #include "native_test_support.h"
+#include "test_files.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -20,17 +21,8 @@ namespace {
 using testing_support::CapturedMessages;
 using testing_support::ScratchDir;
 
-const std::string kTarget = std::string(ZV_SOURCE_DIR) + "/target";
-const std::string kDefines = kTarget + "/lib/linux_x86_64.def";
 
 bool have_compiler() { return std::system("gcc --version >/dev/null 2>&1") == 0; }
-
-std::string read_all(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
 
 struct Corpus : ::testing::TestWithParam<const char*> {
     static void SetUpTestSuite() { registerMessageCatalog(); }
@@ -50,7 +42,7 @@ int check_bit_fields(NativeAnalyser& analyser, const ScratchDir& dir, const std:
     }
     // tag -> member -> (bit position, width), of the structures ("struct x") and unions ("union x")
     std::map<std::string, std::map<std::string, std::pair<long long, int>>> theirs;
-    std::istringstream lines(read_all(dump));
+    std::istringstream lines(test::readFile(dump));
     std::string record;        // the named tag at depth 1 whose members are read, or ""
     std::string member;        // the member of it being read
     long long bit_offset = -1;
@@ -178,7 +170,7 @@ int check_header(const std::string& header, const std::string& incl, bool gnu_so
         for (const Token& t : lexed) theirs.emplace_back(t.view());
         text.clear();
     };
-    std::istringstream lines(read_all(expanded));
+    std::istringstream lines(test::readFile(expanded));
     for (std::string line; std::getline(lines, line);) {
         if (line.rfind("#pragma", 0) != 0) {
             text += line + "\n";
@@ -211,7 +203,7 @@ int check_header(const std::string& header, const std::string& incl, bool gnu_so
         const std::string dump = "gcc -dM -E" + flags + " " + file + " > " + list + " 2>/dev/null";
         std::vector<std::string> names;
         if (std::system(dump.c_str()) != 0) return names;
-        std::istringstream in(read_all(list));
+        std::istringstream in(test::readFile(list));
         for (std::string line; std::getline(in, line);) {
             if (line.rfind("#define ", 0) != 0) continue;
             const std::size_t end = line.find_first_of(" (", 8);
@@ -233,7 +225,7 @@ int check_header(const std::string& header, const std::string& incl, bool gnu_so
 
     const std::string check_file = dir.write("check.c", checks);
     const std::string compile = "gcc -std=gnu11 -fsyntax-only -w" + flags + " " + check_file + " 2>" + dir.path() + "/errors";
-    EXPECT_EQ(std::system(compile.c_str()), 0) << header << define << "\n" << read_all(dir.path() + "/errors").substr(0, 2000);
+    EXPECT_EQ(std::system(compile.c_str()), 0) << header << define << "\n" << test::readFile(dir.path() + "/errors").substr(0, 2000);
     return bit_fields;
 }
 

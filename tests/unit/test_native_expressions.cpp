@@ -454,16 +454,15 @@ TEST_F(NativeExpressions, HasBuiltinAgreesWithTheModel) {
 TEST(NativeMathHeader, ConstantsHaveTheirTypes) {
     registerMessageCatalog();
     if (!std::ifstream("/usr/include/math.h")) GTEST_SKIP() << "math.h is not installed";
-    const std::string target = std::string(ZV_SOURCE_DIR) + "/target";
     ::setenv("KVW_ADD_USR_INCLUDE", "1", 1);
-    ::setenv("KVSTGT", target.c_str(), 1);
+    ::setenv("KVSTGT", kTarget.c_str(), 1);
     auto analyser = native_setup(Restriction::None, {}, {});
     ::unsetenv("KVW_ADD_USR_INCLUDE");
     ::unsetenv("KVSTGT");
     CAnalyser& c = c_analyser(*analyser);
     {
         CapturedMessages capture;
-        c.analyse_file(target + "/lib/linux_x86_64.def", true);
+        c.analyse_file(kDefines, true);
         analyser->set_position("h.h", 1, "");
         c.declare_tokens(c.preprocess_tokens("#include <math.h>\n"));
         EXPECT_EQ(capture.text(), "");

@@ -34,7 +34,6 @@ constexpr bool kSanitized = false;
 constexpr bool kSanitized = false;
 #endif
 
-const std::string kTarget = std::string(ZV_SOURCE_DIR) + "/target";
 
 // Texts of our own, each gathering the constructs whose corners the mutations
 // should reach.

@@ -4,6 +4,7 @@
 // misplaced VIRTUAL keyword): no crash, no hang, no sanitizer report. A
 // failing script is kept for replay.
 #include "mutation_support.h"
+#include "test_files.h"
 #include "test_script_support.h"
 
 #include <chrono>
@@ -16,11 +17,6 @@ namespace zv {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string read_all(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 // Pieces that steer mutations towards the interesting corners of the lexer
 // and the grammar.
@@ -38,14 +34,14 @@ TEST(ScriptMutation, MutatedCorpusEndsWithADiagnosticStatus) {
     for (const auto& entry : fs::directory_iterator(cases)) {
         const std::string name = entry.path().filename().string();
         if (name.rfind("script_", 0) == 0 && fs::exists(entry.path() / "script.zod")) {
-            corpus.push_back(read_all(entry.path() / "script.zod"));
+            corpus.push_back(test::readFile(entry.path() / "script.zod"));
         }
     }
     ASSERT_GE(corpus.size(), 10u);
 
     test::ScratchDir dir;
     for (const auto& file : fs::directory_iterator(cases / "script_tree_includes" / "lib")) {
-        dir.write(file.path().filename().string(), read_all(file.path()));
+        dir.write(file.path().filename().string(), test::readFile(file.path()));
     }
     registerMessageCatalog();
 

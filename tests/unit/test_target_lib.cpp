@@ -22,8 +22,6 @@ namespace {
 using testing_support::CapturedMessages;
 using testing_support::ScratchDir;
 
-const std::string kTarget = std::string(ZV_SOURCE_DIR) + "/target";
-const std::string kDefines = kTarget + "/lib/linux_x86_64.def";
 
 std::string output_of(const std::string& command) {
     std::string out;
