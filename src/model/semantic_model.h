@@ -32,6 +32,28 @@ enum DescriptorCode : int {
     D_RENDEZVOUS = 117,
     D_CLEANUP = 118,
     D_FILTER_LETTERS = 125,  // SET, UNSET
+    D_COMM_TYPE = 126,
+    D_CHANNEL = 127,
+    D_MESSAGE_TYPE = 128,
+    D_EVENT_VARIABLE = 130,
+    D_CALLBACK = 131,
+    D_PROCSEND = 132,
+    D_SEND = 133,
+    D_ADD_ID = 134,
+    D_CLEAR_ID = 135,
+    D_INTERSEND = 136,
+    D_INTERRECV = 137,
+    D_MESSAGE_DEFINITION = 138,
+    D_EXPECTED_VALUE = 139,  // the DEF_MESSAGE record in a message type's scope
+    D_VALUE = 140,           // root of a value entry tree
+    D_VALUE_ELEMENT = 141,
+    D_WAIT = 142,
+    D_MATCH = 143,
+    D_CONNECTION = 144,
+    D_WAIT_REFERENCE = 145,
+    D_INTERFACE_FUNCTION = 146,
+    D_INTERFACE_PARAMETER = 149,
+    D_TEMPORARY = 151,
 };
 
 // Texts held by descriptors are pooled (string_pool); null means absent.
@@ -130,6 +152,171 @@ struct FilterLettersDescriptor : Descriptor {
     const char* letters = nullptr;
 };
 
+// ---------------------------------------------------------------- communication model
+
+struct CommTypeDescriptor : Descriptor {
+    const char* id_type = nullptr;  // C type of the connection identifiers
+    int channel_count = 0;          // next channel index
+    bool multiplexing = false;
+    int number = 0;                 // first index of the channel state table; stays 0
+};
+
+struct ChannelDescriptor : Descriptor {
+    Entry* comm_type = nullptr;
+    int index = 0;  // within its communication type
+};
+
+struct MessageTypeDescriptor : Descriptor {  // sub_scope: the expected value entries of its DEF_MESSAGEs
+    int number = 0;
+    int event_count = 0;                     // next event index
+    const char* selection = nullptr;         // "kvr_ctxsel_" union-selection declaration, null without union
+    Scope* defaults = nullptr;               // default value entries (a value root), null until needed
+    bool has_defaults = false;
+};
+
+struct EventVariableDescriptor : Descriptor {
+    Entry* message_type = nullptr;
+    int index = 0;             // within its message type
+    Entry* expected = nullptr;  // latest expected value entry of a DEF_MESSAGE
+};
+
+struct CallbackDescriptor : Descriptor {  // sub_scope: the body
+    int use_mark = 0;
+    Entry* comm_type = nullptr;
+    Entry* message_type = nullptr;
+    bool counted = false;  // multiplexing: called with an identifier array and its count
+    const char* message_variable = nullptr;
+    const char* id_variable = nullptr;
+    const char* count_variable = nullptr;
+};
+
+struct ProcsendDescriptor : Descriptor {  // sub_scope: the body
+    int use_mark = 0;
+    Entry* comm_type = nullptr;
+    Entry* message_type = nullptr;
+    const char* message_variable = nullptr;
+    const char* id_variable = nullptr;
+};
+
+struct SendDescriptor : Descriptor {
+    Entry* channel = nullptr;
+    Entry* event = nullptr;
+    Entry* procsend = nullptr;
+    int value = -1;
+};
+
+struct AddIdDescriptor : Descriptor {
+    Entry* channel = nullptr;
+    bool constant = false;
+};
+
+struct ClearIdDescriptor : Descriptor {
+    Entry* channel = nullptr;  // null after UNKCHANAM
+};
+
+struct IntersendDescriptor : Descriptor {
+    bool numeric = false;  // the first operand is an int or long, converted to a string
+    const char* first = nullptr;
+    const char* second = nullptr;
+};
+
+struct InterrecvDescriptor : Descriptor {
+    bool one_operand = false;
+    const char* first = nullptr;
+    const char* second = nullptr;
+};
+
+struct MessageDefinitionDescriptor : Descriptor {  // sub_scope: value entries of the expected message
+    Entry* event = nullptr;
+    int number = 0;              // DEF_MESSAGE number from 1; 0 when the value was refused
+    Entry* expected = nullptr;   // its expected value entry
+};
+
+struct ExpectedValueDescriptor : Descriptor {  // sub_scope: value entries against kvr_msgrcv
+    Entry* event = nullptr;
+    int number = 0;
+    bool outside_procedure = false;
+};
+
+// ---------------------------------------------------------------- values
+
+enum class ValueUse : int { Initial = 1, Expected = 2, ExpectedMessage = 3, Defaults = 4 };
+
+struct ValueDescriptor : Descriptor {  // sub_scope: the elements, in layout order
+    ValueUse use = ValueUse::Initial;
+};
+
+enum class ElementKind : int {
+    Structure = 1,    // group: the fields of a structure
+    Union = 2,        // group: the one field given of a union
+    Array = 3,        // group: elements by index interval
+    ArrayElement = 4, // scalar element of an array, for an index interval
+    String = 5,       // character array given as a string
+    Whole = 6,        // structure, union or array value of exactly the element's type
+    Scalar = 7,
+};
+
+struct ValueElementDescriptor : Descriptor {  // sub_scope: the contents of a group
+    ElementKind kind = ElementKind::Scalar;
+    const char* field = nullptr;   // field name, null for array elements
+    long long first = 0;           // index interval of an array element or group
+    long long last = 0;
+    bool indexed = false;          // first/last are meaningful
+    int union_field = 0;           // position of the union field given, from 0
+    const char* value = nullptr;   // value text, null when the element has none
+    const char* upper = nullptr;   // upper limit of an accepted interval
+    int type_class = 0;
+    long long size = 0;            // size in bytes of the element's type
+};
+
+// ---------------------------------------------------------------- waits
+
+struct WaitDescriptor : Descriptor {  // sub_scope: match entries
+    const char* success = nullptr;          // C texts
+    const char* failure = nullptr;
+    const char* limit = nullptr;            // time limit text
+    const char* success_display = nullptr;
+    const char* failure_display = nullptr;
+    int number = 0;
+    Scope* connections = nullptr;
+    bool referenced = false;                // has a wait-condition reference
+};
+
+struct MatchDescriptor : Descriptor {
+    const char* c_text = nullptr;
+    const char* display = nullptr;
+    Entry* event = nullptr;
+};
+
+struct ConnectionDescriptor : Descriptor {
+    Entry* event = nullptr;
+    Entry* channel = nullptr;
+    Entry* callback = nullptr;
+};
+
+struct WaitReferenceDescriptor : Descriptor {
+    WaitDescriptor* wait = nullptr;
+};
+
+// ---------------------------------------------------------------- interface functions
+
+struct InterfaceFunctionDescriptor : Descriptor {  // sub_scope: parameter entries, position 0 first
+    int return_class = 0;
+    bool macro = false;  // a function-like macro: any arguments
+};
+
+struct InterfaceParameterDescriptor : Descriptor {
+    int position = 0;  // 0 for the return value
+    int type_class = 0;
+    const char* type_text = nullptr;
+    long long array_size = 0;  // declared element count, 0 when not an array
+};
+
+struct TemporaryDescriptor : Descriptor {
+    Entry* parameter = nullptr;  // interface parameter whose type it has
+    Entry* argument = nullptr;   // the call argument it belongs to
+};
+
 // What the analysis returns to the driver.
 struct SemanticModel {
     std::unique_ptr<SemanticTables> tables;
@@ -137,6 +324,11 @@ struct SemanticModel {
     InstanceMode instance_mode = InstanceMode::NoInstances;
     int selected_position = 1;    // position of the -INSTANCE name among the declared names
     int timer_count = 0;
+    int message_type_count = 0;
+    int highest_channel = 0;      // highest channel index over all communication types
+    int def_message_count = 0;    // DEF_MESSAGE numbers used (from 1)
+    int wait_count = 0;           // WAITTIL numbers used (from 0)
+    int temporary_count = 0;      // call temporaries declared
 };
 
 }  // namespace zv

@@ -18,11 +18,11 @@ namespace zv {
 
 // Entry kinds with their fixed numbers.
 #define ZV_ENTRY_KINDS(X)                                                                    \
-    X(E_SCENARIO, 0) X(E_PROGRAM, 1) X(E_PROCEDURE, 3) X(E_CALL, 4) X(E_FAMILY, 5)            \
-    X(E_COMMENT, 6) X(E_ENABLE_CLEANUP, 10) X(E_DISABLE_CLEANUP, 11) X(E_WAIT, 12)            \
+    X(E_SCENARIO, 0) X(E_PROGRAM, 1) X(E_SEND, 2) X(E_PROCEDURE, 3) X(E_CALL, 4) X(E_FAMILY, 5)            \
+    X(E_COMMENT, 6) X(E_SHARED, 7) X(E_MATCH, 8) X(E_CONNECTION, 9) X(E_ENABLE_CLEANUP, 10) X(E_DISABLE_CLEANUP, 11) X(E_WAIT, 12)            \
     X(E_C_LINE, 13) X(E_C_LINE_AT, 14) X(E_WHILE, 15) X(E_IF, 16) X(E_CASE, 17)               \
     X(E_WHEN_VALUE, 18) X(E_ERROR, 19) X(E_EXIT, 20) X(E_INITIALIZATION, 21)                  \
-    X(E_TERMINATION, 22) X(E_SET, 25) X(E_UNSET, 26) X(E_CALL_ARGUMENT, 27) X(E_WHEN, 28)     \
+    X(E_TERMINATION, 22) X(E_VALUE, 23) X(E_VALUE_ELEMENT, 24) X(E_SET, 25) X(E_UNSET, 26) X(E_CALL_ARGUMENT, 27) X(E_WHEN, 28)     \
     X(E_INTERFACE_FUNCTION, 33) X(E_INTERFACE_PARAMETER, 34) X(E_TEMPORARY, 35)               \
     X(E_EXCEPTION, 36) X(E_PROCEDURE_PARAMETER, 37) X(E_RENDEZVOUS, 42)                       \
     X(E_MESSAGE_DEFINITION, 44) X(E_DEFINITION_VALUE, 45) X(E_MESSAGE_VARIABLE, 46)           \

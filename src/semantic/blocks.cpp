@@ -134,12 +134,13 @@ void Walk::instruction(const Node* node, Scope* scope, const char* filter) {
         case N_RENDEZVOUS: on_rendezvous(node, scope, filter); return;
         case N_SET: case N_UNSET: on_filter_letters(node, scope, filter); return;
         case N_FLUSH_TRACE: case N_TRACE_ON: case N_TRACE_OFF: on_trace(node, scope, filter); return;
-        case N_WAITTIL: on_waittil(node); return;
-        case N_VAR: case N_FORMAT: on_value_construct(node); return;
+        case N_WAITTIL: on_waittil(node, scope, filter); return;
+        case N_VAR: on_var(node, scope, filter); return;
+        case N_FORMAT: on_format(node, true); return;
         case N_CATCH: on_catch(node); return;
         case N_SEND: case N_DEF_MESSAGE: case N_ADD_ID: case N_CLEAR_ID: case N_NO_MESSAGE: case N_MESSAGE_DATE:
         case N_INTERSEND: case N_INTERRECV: case N_FD_ADD: case N_FD_DEL: case N_DEF_TRIGGER:
-            on_comm_instruction(node);
+            on_comm_instruction(node, scope, filter);
             return;
         default:
             expect_node(node, N_CALL);

@@ -106,12 +106,15 @@ void Walk::header_declaration(const Node* node) {
             on_timer(node, root, nullptr);
             return;
         case N_FORMAT:
-            on_value_construct(node);
+            on_format(node, false);
             return;
         case N_CATCH:
             on_catch(node);
             return;
-        case N_TRIGGER: case N_SHARE: case N_COMMTYPE: case N_CHANNEL: case N_MESSAGE: case N_CALLBACK:
+        case N_SHARE:
+            on_share(node);
+            return;
+        case N_TRIGGER: case N_COMMTYPE: case N_CHANNEL: case N_MESSAGE: case N_CALLBACK:
         case N_VIRTUAL_CALLBACK: case N_PROCSEND: case N_VIRTUAL_PROCSEND:
             on_comm_declaration(node);
             return;

@@ -118,7 +118,10 @@ void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
         return;
     }
     if (!procedure) {
-        if (function || is_function_macro(called, node->arguments())) not_built("CALL of an interface function", at);
+        if (function || is_function_macro(called, node->arguments())) {
+            call_interface_function(node, called, scope, filter);
+            return;
+        }
         report_at(Severity::Error, Code::UKNFCTCLL, called, at);
         return;
     }

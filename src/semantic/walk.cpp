@@ -40,6 +40,11 @@ void Walk::run(const Node* script, SemanticModel& model) {
     model.instance_mode = instance_mode_;
     model.selected_position = selected_position_;
     model.timer_count = timer_count_;
+    model.message_type_count = next_message_type_;
+    model.highest_channel = highest_channel_;
+    model.def_message_count = next_def_message_ - 1;
+    model.wait_count = next_waittil_;
+    model.temporary_count = next_temporary_;
 }
 
 // ---------------------------------------------------------------- entries
@@ -101,20 +106,6 @@ std::string Walk::preprocessed_text(const std::string& text, const Position& at)
     return native_.preprocess_inline(text);
 }
 
-std::string Walk::expression_text(const Node* expression) {
-    std::string text;
-    for (const Node* piece = expression; piece; piece = piece->next()) {
-        expect_node(piece, N_EXPRESSION);
-        const Node* part = piece->item();
-        if (!part || part->kind == N_EMPTY) continue;
-        if (part->kind == N_NATIVE_EXPR) {
-            text += part->text;
-            continue;
-        }
-        // Matching operators are translated by the wait-condition rules.
-        not_built(construct_name(part), part->start);
-    }
-    return text;
-}
+std::string Walk::expression_text(const Node* expression) { return translate(expression, true).c; }
 
 }  // namespace zv::semantic

@@ -94,13 +94,35 @@ private:
     [[gnu::noinline]] void on_trace(const Node* node, Scope* scope, const char* filter);
     void report_dropped_trace();
 
-    // ---------------------------------------------------------------- constructs of later rules (not_built.cpp)
+    // ---------------------------------------------------------------- communication model (communication.cpp, callbacks.cpp)
     void on_comm_declaration(const Node* node);
-    [[gnu::noinline]] void on_comm_instruction(const Node* node);
-    [[gnu::noinline]] void on_value_construct(const Node* node);
-    [[gnu::noinline]] void on_waittil(const Node* node);
-    [[gnu::noinline]] void on_catch(const Node* node);
+    [[gnu::noinline]] void on_comm_instruction(const Node* node, Scope* scope, const char* filter);
     void create_implicit_comm_type(const Position& at);
+    [[gnu::noinline]] void on_catch(const Node* node);
+    // SHARE (share.cpp)
+    [[gnu::noinline]] void on_share(const Node* node);
+
+    // ---------------------------------------------------------------- WAITTIL and matching operators (waits.cpp)
+    [[gnu::noinline]] void on_waittil(const Node* node, Scope* scope, const char* filter);
+
+    // ---------------------------------------------------------------- values (values.cpp)
+    // Checks a value text (what follows the first "=" of its clause) against a
+    // C variable, with every report the value rules give. On success appends a
+    // value root entry named after the variable to `into` and returns it; null
+    // when the value is wrong (VARNOGOOD). `type_name`, when not empty, types
+    // the variable instead of its declaration (the work variable kvr_msgrcv
+    // takes its message type this way).
+    Entry* check_value(const std::string& variable, const std::string& value_text, ValueUse use, const Position& at,
+                       Scope* into, const char* filter = nullptr, const std::string& type_name = {});
+    // A copy of a value entry tree appended to `into` under another name.
+    Entry* copy_value(const Entry* root, Scope* into, std::string_view name, ValueUse use);
+    [[gnu::noinline]] void on_var(const Node* node, Scope* scope, const char* filter);
+    [[gnu::noinline]] void on_format(const Node* node, bool inside_block);
+
+    // ---------------------------------------------------------------- interface function calls (calls.cpp)
+    [[gnu::noinline]] void call_interface_function(const Node* node, const std::string& called, Scope* scope,
+                                                   const char* filter);
+
     [[noreturn]] void not_built(const char* construct, const Position& at);
 
     // ---------------------------------------------------------------- helpers (walk.cpp)
@@ -116,7 +138,16 @@ private:
     void close_c_scope(const std::string& name);
     bool declared_in_c_scope(const std::string& name);
     int type_class_of(const std::string& text, const Position& at);
-    // The C text of an N_EXPRESSION chain (empty for an empty expression).
+    // The texts of an N_EXPRESSION chain (empty for an empty expression):
+    // `c` with matching operators translated for the generated code, `typing`
+    // with each operator standing as a plain int call that the C analysis can
+    // type, `display` with the operators as the script writes them. With
+    // `check`, each operator must find a callback (CBNOTDECL otherwise).
+    struct ExpressionTexts {
+        std::string c, typing, display;
+    };
+    ExpressionTexts translate(const Node* expression, bool check);
+    // translate(expression, true).c
     std::string expression_text(const Node* expression);
     // Preprocessed form of a short text, tokens joined as written.
     std::string preprocessed_text(const std::string& text, const Position& at);
@@ -135,11 +166,16 @@ private:
     std::string pending_c_text_;
     Position pending_at_;
     int next_instance_number_ = 2;
-    // Counters of the rules still to come: call temporaries, DEF_MESSAGE and
-    // WAITTIL numbers.
-    [[maybe_unused]] int next_temporary_ = 0;
-    [[maybe_unused]] int next_def_message_ = 1;
-    [[maybe_unused]] int next_waittil_ = 0;
+    // Numbering: call temporaries (one counter for "kvr_return_%d" and
+    // "kvr_p_%d"), message types, DEF_MESSAGE and WAITTIL numbers, the highest
+    // channel index.
+    int next_temporary_ = 0;
+    int next_message_type_ = 0;
+    int next_def_message_ = 1;
+    int next_waittil_ = 0;
+    int highest_channel_ = 0;
+    bool waittil_recorded_ = false;
+    Entry* implicit_comm_type_ = nullptr;  // kvr_socket in the implicit-socket style
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;
     int dropped_trace_off_ = 0;
