@@ -32,6 +32,11 @@ std::string quoted(const char* text) {
 
 std::string name_of(const Entry* entry) { return entry ? quoted(entry->name) : "-"; }
 
+// The DEF_MESSAGE number of an expected value entry.
+int number_of(const Entry* expected) {
+    return static_cast<const ExpectedValueDescriptor*>(expected->descriptor)->number;
+}
+
 class Dumper {
 public:
     explicit Dumper(bool positions) : positions_(positions) {}
@@ -137,6 +142,92 @@ private:
                 return f + " procedure " + name_of(static_cast<const CleanupDescriptor*>(d)->procedure);
             case D_FILTER_LETTERS:
                 return f + " letters " + quoted(static_cast<const FilterLettersDescriptor*>(d)->letters);
+            case D_COMM_TYPE: {
+                auto* p = static_cast<const CommTypeDescriptor*>(d);
+                return f + " id " + quoted(p->id_type) + flag("used", p->entry->used) +
+                       flag("channels", p->channel_count) + flag("multiplexing", p->multiplexing) +
+                       flag("number", p->number);
+            }
+            case D_CHANNEL: {
+                auto* p = static_cast<const ChannelDescriptor*>(d);
+                return f + " comm " + name_of(p->comm_type) + flag("index", p->index) + flag("used", p->entry->used);
+            }
+            case D_MESSAGE_TYPE: {
+                auto* p = static_cast<const MessageTypeDescriptor*>(d);
+                scopes = {{"defaults", p->defaults}, {"expected", p->sub_scope}};
+                return f + flag("number", p->number) + flag("events", p->event_count) + flag("used", p->entry->used) +
+                       flag("has_defaults", p->has_defaults) + " selection " + quoted(p->selection);
+            }
+            case D_EVENT_VARIABLE: {
+                auto* p = static_cast<const EventVariableDescriptor*>(d);
+                return f + " type " + name_of(p->message_type) + flag("index", p->index) +
+                       flag("used", p->entry->used) + flag("expected", p->expected ? number_of(p->expected) : 0);
+            }
+            case D_CALLBACK: {
+                auto* p = static_cast<const CallbackDescriptor*>(d);
+                scopes = {{"body", p->sub_scope}};
+                return f + flag("use", p->use_mark) + " comm " + name_of(p->comm_type) + " type " +
+                       name_of(p->message_type) + flag("counted", p->counted) + " message " +
+                       quoted(p->message_variable) + " ids " + quoted(p->id_variable) + " count " +
+                       quoted(p->count_variable);
+            }
+            case D_PROCSEND: {
+                auto* p = static_cast<const ProcsendDescriptor*>(d);
+                scopes = {{"body", p->sub_scope}};
+                return f + flag("use", p->use_mark) + " comm " + name_of(p->comm_type) + " type " +
+                       name_of(p->message_type) + " message " + quoted(p->message_variable) + " id " +
+                       quoted(p->id_variable);
+            }
+            case D_SEND: {
+                auto* p = static_cast<const SendDescriptor*>(d);
+                return f + " channel " + name_of(p->channel) + " event " + name_of(p->event) + " procsend " +
+                       name_of(p->procsend) + flag("value", p->value);
+            }
+            case D_ADD_ID: {
+                auto* p = static_cast<const AddIdDescriptor*>(d);
+                return f + " channel " + name_of(p->channel) + flag("constant", p->constant);
+            }
+            case D_CLEAR_ID:
+                return f + " channel " + name_of(static_cast<const ClearIdDescriptor*>(d)->channel);
+            case D_INTERSEND: {
+                auto* p = static_cast<const IntersendDescriptor*>(d);
+                return f + flag("numeric", p->numeric) + " first " + quoted(p->first) + " second " + quoted(p->second);
+            }
+            case D_INTERRECV: {
+                auto* p = static_cast<const InterrecvDescriptor*>(d);
+                return f + flag("one", p->one_operand) + " first " + quoted(p->first) + " second " + quoted(p->second);
+            }
+            case D_MESSAGE_DEFINITION: {
+                auto* p = static_cast<const MessageDefinitionDescriptor*>(d);
+                scopes = {{"values", p->sub_scope}};
+                return f + " event " + name_of(p->event) + flag("number", p->number);
+            }
+            case D_EXPECTED_VALUE: {
+                auto* p = static_cast<const ExpectedValueDescriptor*>(d);
+                scopes = {{"values", p->sub_scope}};
+                return f + " event " + name_of(p->event) + flag("number", p->number) +
+                       flag("outside_procedure", p->outside_procedure);
+            }
+            case D_WAIT: {
+                auto* p = static_cast<const WaitDescriptor*>(d);
+                scopes = {{"matches", p->sub_scope}, {"connections", p->connections}};
+                return f + flag("number", p->number) + " success " + quoted(p->success) + " failure " +
+                       quoted(p->failure) + " limit " + quoted(p->limit) + " shown " + quoted(p->success_display) +
+                       " / " + quoted(p->failure_display) + flag("referenced", p->referenced);
+            }
+            case D_MATCH: {
+                auto* p = static_cast<const MatchDescriptor*>(d);
+                return f + " c " + quoted(p->c_text) + " shown " + quoted(p->display) + " event " + name_of(p->event);
+            }
+            case D_CONNECTION: {
+                auto* p = static_cast<const ConnectionDescriptor*>(d);
+                return f + " event " + name_of(p->event) + " channel " + name_of(p->channel) + " callback " +
+                       name_of(p->callback);
+            }
+            case D_WAIT_REFERENCE: {
+                auto* p = static_cast<const WaitReferenceDescriptor*>(d);
+                return f + flag("wait", p->wait ? p->wait->number : -1);
+            }
             default:
                 scopes = {{"scope", d->sub_scope}};
                 return f;
@@ -154,6 +245,10 @@ std::string dump_model(const SemanticModel& model, bool positions) {
     std::string out = std::move(dumper.out);
     out += "instance_mode " + std::to_string(number(model.instance_mode)) + " selected_position " +
            std::to_string(model.selected_position) + " timers " + std::to_string(model.timer_count) + "\n";
+    out += "message_types " + std::to_string(model.message_type_count) + " highest_channel " +
+           std::to_string(model.highest_channel) + " def_messages " + std::to_string(model.def_message_count) +
+           " waits " + std::to_string(model.wait_count) + " temporaries " + std::to_string(model.temporary_count) +
+           "\n";
     return out;
 }
 

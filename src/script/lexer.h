@@ -88,6 +88,7 @@ public:
     bool include_name_mode_ = false;
     int paren_depth_ = 0;
     int bracket_depth_ = 0;
+    int brace_depth_ = 0;
     int pending_match_token_ = 0;
     CommModel comm_model_ = CommModel::None;
     bool last_read_end_ = false;

@@ -117,6 +117,7 @@ void Walk::statement(const Node* node, Scope* scope) {
 }
 
 void Walk::instruction(const Node* node, Scope* scope, const char* filter) {
+    instruction_at_ = node->start;
     switch (node->kind) {
         case N_CALL: on_call(node, scope, filter); return;
         case N_ENABLE_CLEANUP: on_cleanup(node, scope, filter, true); return;

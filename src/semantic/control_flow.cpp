@@ -22,9 +22,9 @@ std::string when_value_text(const Node* value) {
 // out of line so that the recursion through nested bodies carries no texts.
 [[gnu::noinline]] Entry* Walk::structure_entry(int kind, const Node* node, Scope* scope, const char* filter) {
     const Position at = node->start;
-    const std::string condition = expression_text(node->condition());
-    if (!condition.empty()) type_class_of(condition, at);
-    return append(scope, kind, condition, at, filter);
+    const ExpressionTexts condition = translate(node->condition(), true);
+    if (!condition.c.empty()) type_class_of(condition.typing, at);
+    return append(scope, kind, condition.c, at, filter);
 }
 
 void Walk::on_if(const Node* node, Scope* scope, const char* filter) {

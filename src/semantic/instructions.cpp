@@ -51,21 +51,23 @@ void Walk::on_reset(const Node* node, Scope* scope, const char* filter) {
 
 void Walk::on_pause(const Node* node, Scope* scope, const char* filter) {
     const Position at = node->start;
-    const std::string duration = expression_text(node->expression());
-    if (duration.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PAUSE", at);
-    else if (!integer_class(type_class_of(duration, at))) report_at(Severity::Warning, Code::INCOMPTYP, duration, at);
-    append(scope, E_PAUSE, duration, at, filter);
+    const ExpressionTexts duration = translate(node->expression(), false);
+    if (duration.c.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PAUSE", at);
+    else if (!integer_class(type_class_of(duration.typing, at)))
+        report_at(Severity::Warning, Code::INCOMPTYP, duration.c, at);
+    append(scope, E_PAUSE, duration.c, at, filter);
 }
 
 void Walk::on_print(const Node* node, Scope* scope, const char* filter) {
     const Node* label = node->name();
     expect_node(label, N_IDENT);
     const Position at = node->start;
-    const std::string expression = expression_text(node->value());
-    if (expression.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PRINT", at);
-    else if (!integer_class(type_class_of(expression, at))) report_at(Severity::Warning, Code::INCOMPTYP, expression, at);
+    const ExpressionTexts expression = translate(node->value(), false);
+    if (expression.c.empty()) report_at(Severity::Error, Code::TOOFEWARG, "PRINT", at);
+    else if (!integer_class(type_class_of(expression.typing, at)))
+        report_at(Severity::Warning, Code::INCOMPTYP, expression.c, at);
     Entry* entry = append(scope, E_PRINT, label->text, at, filter);
-    tables_.attach_descriptor<PrintDescriptor>(entry, D_PRINT)->expression = pooled(expression);
+    tables_.attach_descriptor<PrintDescriptor>(entry, D_PRINT)->expression = pooled(expression.c);
 }
 
 void Walk::on_rendezvous(const Node* node, Scope* scope, const char* filter) {

@@ -10,30 +10,16 @@ void Walk::not_built(const char* construct, const Position& at) {
     terminateRun(9);  // not reached: internal reports end the run
 }
 
-// communication.cpp
-void Walk::on_comm_declaration(const Node* node) { not_built(construct_name(node), node->start); }
-void Walk::on_comm_instruction(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
-void Walk::create_implicit_comm_type(const Position& at) { not_built("implicit communication type", at); }
-void Walk::on_catch(const Node* node) { not_built(construct_name(node), node->start); }
 // share.cpp
 void Walk::on_share(const Node* node) { not_built(construct_name(node), node->start); }
-// waits.cpp
-void Walk::on_waittil(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
-Walk::ExpressionTexts Walk::translate(const Node* expression, bool) {
-    ExpressionTexts texts;
-    for (const Node* piece = expression; piece; piece = piece->next()) {
-        expect_node(piece, N_EXPRESSION);
-        const Node* part = piece->item();
-        if (!part || part->kind == N_EMPTY) continue;
-        if (part->kind != N_NATIVE_EXPR) not_built(construct_name(part), part->start);
-        texts.c += part->text;
-    }
-    texts.typing = texts.display = texts.c;
-    return texts;
-}
 // values.cpp
 void Walk::on_var(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
 void Walk::on_format(const Node* node, bool) { not_built(construct_name(node), node->start); }
+Entry* Walk::check_value(const std::string&, const std::string&, ValueUse, const Position& at, Scope*, const char*,
+                         const std::string&) {
+    not_built("value", at);
+}
+Entry* Walk::copy_value(const Entry*, Scope*, std::string_view, ValueUse) { not_built("value", Position{}); }
 // calls.cpp
 void Walk::call_interface_function(const Node* node, const std::string&, Scope*, const char*) {
     not_built("CALL of an interface function", node->start);

@@ -35,6 +35,7 @@ void Walk::run(const Node* script, SemanticModel& model) {
 
     report_dropped_trace();
     report_unused_procedures();
+    report_missing_def_message();
 
     model.root = tables_.root();
     model.instance_mode = instance_mode_;

@@ -13,6 +13,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -94,16 +95,59 @@ private:
     [[gnu::noinline]] void on_trace(const Node* node, Scope* scope, const char* filter);
     void report_dropped_trace();
 
-    // ---------------------------------------------------------------- communication model (communication.cpp, callbacks.cpp)
+    // ---------------------------------------------------------------- communication model (communication.cpp)
     void on_comm_declaration(const Node* node);
-    [[gnu::noinline]] void on_comm_instruction(const Node* node, Scope* scope, const char* filter);
     void create_implicit_comm_type(const Position& at);
     [[gnu::noinline]] void on_catch(const Node* node);
+    void on_commtype(const Node* node);
+    void on_channel(const Node* node);
+    void on_event_variables(const Node* node, bool trigger);
+    Entry* new_channel(Entry* comm_type, std::string_view name, const Position& at);
+    Entry* new_callback(const std::string& message_type, const std::string& comm_type, const Position& at);
+    void create_trigger_callback(Entry* message_type, const Position& at);
+    // Channel and callback lists kept beside the root scope, in declaration order.
+    std::vector<Entry*>& channels_of(const Entry* comm_type) { return channels_of_comm_[comm_type]; }
+    std::vector<Entry*>& callbacks_of(const Entry* message_type) { return callbacks_of_type_[message_type]; }
+    // ---------------------------------------------------------------- callbacks and procsends (callbacks.cpp)
+    void on_callback(const Node* node);
+    void on_procsend(const Node* node);
+    // The body of a refused duplicate, analysed for its messages only.
+    void walk_detached_body(const Node* body, const std::string& c_scope);
+    bool body_contains(const Scope* body, int kind);
+    // ---------------------------------------------------------------- communication instructions (comm_instructions.cpp)
+    [[gnu::noinline]] void on_comm_instruction(const Node* node, Scope* scope, const char* filter);
+    void on_send(const Node* node, Scope* scope, const char* filter);
+    void on_def_message(const Node* node, const std::string& value_text, Scope* scope, const char* filter);
+    void ensure_defaults(Entry* message_type, const Position& at);
+    void on_add_id(const Node* node, Scope* scope, const char* filter);
+    void on_fd_add(const Node* node, Scope* scope, const char* filter);
+    void on_clear_id(const Node* node, Scope* scope, const char* filter);
+    void on_message_mark(const Node* node, Scope* scope, const char* filter);
+    void on_intersend(const Node* node, Scope* scope, const char* filter);
+    void on_interrecv(const Node* node, Scope* scope, const char* filter);
+    std::string implicit_channel_name(const Entry* message_type) const;
     // SHARE (share.cpp)
     [[gnu::noinline]] void on_share(const Node* node);
 
-    // ---------------------------------------------------------------- WAITTIL and matching operators (waits.cpp)
+    // ---------------------------------------------------------------- WAITTIL and matching operators (waits.cpp, matching.cpp)
     [[gnu::noinline]] void on_waittil(const Node* node, Scope* scope, const char* filter);
+    // A matching operator resolved against the model.
+    struct Operator {
+        const Node* node = nullptr;
+        Entry* event = nullptr;
+        Entry* channel = nullptr;   // written, or the implicit one of the TRIGGER style
+        bool written_channel = false;
+        Entry* callback = nullptr;
+        std::string c_text, display;
+    };
+    // Fills the event, channel and callback of an operator; false after the
+    // first error (UNKMSGNAM, UNKCHANAM, CBNOTDECL), reported at `at`.
+    bool resolve_operator(Operator& op, const Position& at);
+    // C and display texts of an operator; reports UNKMSGNAM unless `quiet`.
+    void operator_texts(Operator& op, const Position& at, bool quiet);
+    Entry* callback_for(const Entry* event, const Entry* channel);
+    void report_missing_def_message();
+    std::string time_limit(const std::string& failure, const std::string& success) const;
 
     // ---------------------------------------------------------------- values (values.cpp)
     // Checks a value text (what follows the first "=" of its clause) against a
@@ -166,6 +210,7 @@ private:
     std::string pending_c_text_;
     Position pending_at_;
     int next_instance_number_ = 2;
+    Position instruction_at_;  // where the instruction being analysed begins
     // Numbering: call temporaries (one counter for "kvr_return_%d" and
     // "kvr_p_%d"), message types, DEF_MESSAGE and WAITTIL numbers, the highest
     // channel index.
@@ -176,6 +221,8 @@ private:
     int highest_channel_ = 0;
     bool waittil_recorded_ = false;
     Entry* implicit_comm_type_ = nullptr;  // kvr_socket in the implicit-socket style
+    std::unordered_map<const Entry*, std::vector<Entry*>> channels_of_comm_;
+    std::unordered_map<const Entry*, std::vector<Entry*>> callbacks_of_type_;
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;
     int dropped_trace_off_ = 0;
