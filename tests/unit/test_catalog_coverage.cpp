@@ -69,7 +69,7 @@ const Untested kUntested[] = {
     {Code::PSENDAMBIG, kLaterAnalysis}, {Code::CBWRNTYPE, kLaterAnalysis}, {Code::CBNPTTYPE, kLaterAnalysis},
     {Code::PSNPTTYPE, kLaterAnalysis}, {Code::NOMSINBBL, kLaterAnalysis}, {Code::MSGDINBBL, kLaterAnalysis},
     {Code::NOMSGDCAL, kLaterAnalysis}, {Code::NONMSGCAL, kLaterAnalysis}, {Code::DBLMSGTYP, kLaterAnalysis},
-    {Code::DBLCOMTYP, kLaterAnalysis}, {Code::EXPRCONST, kLaterAnalysis}, {Code::NODEFMESS, kLaterAnalysis},
+    {Code::DBLCOMTYP, kLaterAnalysis}, {Code::EXPRCONST, kLaterAnalysis},
     {Code::NBVALINCO, kLaterAnalysis}, {Code::CHAMPINCO, kLaterAnalysis},
     {Code::NOTDCFILE, kReportTools}, {Code::NORIOFILE, kReportTools}, {Code::RIOBADVER, kReportTools},
     {Code::TDCBADVER, kReportTools}, {Code::TIMESTAMP, kReportTools}, {Code::ANAUKNTKN, kReportTools},

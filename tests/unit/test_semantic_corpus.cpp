@@ -69,7 +69,7 @@ TEST(SemanticCorpusDeathTest, LaterConstructsStopTheRunByName) {
         const char* message;
     } cases[] = {
         {"script_tree_declarations", "Construct SHARE is not supported yet"},
-        {"script_tree_statements", "Construct SEND is not supported yet"},
+        {"script_tree_statements", "Construct VAR is not supported yet"},
         {"script_tree_trigger", "Construct implicit communication type is not supported yet"},
     };
     for (const auto& c : cases)
@@ -82,14 +82,9 @@ TEST(SemanticCorpusDeathTest, EveryLaterConstructHasItsOwnStop) {
         const char* lines;
         const char* message;
     } cases[] = {
-        {"CHANNEL ch : l1\nSCENARIO s\nEXIT\nEND SCENARIO\n", "\\[t.zod:3\\] Construct CHANNEL is not supported yet"},
         {"FORMAT x = \"%d\"\nSCENARIO s\nEXIT\nEND SCENARIO\n", "\\[t.zod:3\\] Construct FORMAT is not supported yet"},
-        {"CATCH ... WITH h\nSCENARIO s\nEXIT\nEND SCENARIO\n", "\\[t.zod:3\\] Construct CATCH is not supported yet"},
         {"SCENARIO s\nVAR x, INIT = 1\nEND SCENARIO\n", "\\[t.zod:4\\] Construct VAR is not supported yet"},
-        {"SCENARIO s\nIF (MATCHED(ev)) THEN\nEXIT\nEND IF\nEND SCENARIO\n",
-         "\\[t.zod:4\\] Construct MATCHED is not supported yet"},
         {"SCENARIO s\nCALL api(1)\nEND SCENARIO\n", "\\[t.zod:4\\] Construct CALL of an interface function"},
-        {"SCENARIO s\nTRACE_ON\nNO_MESSAGE\nEND SCENARIO\n", "\\[t.zod:5\\] Construct NO_MESSAGE is not supported yet"},
     };
     for (const auto& c : cases)
         EXPECT_EXIT(analyse_quiet(head + c.lines, "int api(int);\n"), testing::ExitedWithCode(9), c.message) << c.lines;

@@ -262,7 +262,8 @@ TEST(SemanticWalk, ModelDumpShowsEntriesPositionsAndDescriptors) {
               "        79 E_TRACE_ON - @inc.zod:4 filter \"%X\"\n"
               "        75 E_INSTRUCTION_INSTANCE_END - @inc.zod:5\n"
               "        65 E_PRINT \"lbl\" @inc.zod:6 [116] expression \"1 + 2\"\n"
-              "instance_mode 2 selected_position 1 timers 0\n");
+              "instance_mode 2 selected_position 1 timers 0\n"
+              "message_types 0 highest_channel 0 def_messages 0 waits 0 temporaries 0\n");
 }
 
 TEST(SemanticWalk, BlocksGoBeforeTheFirstSubScenario) {
