@@ -70,7 +70,6 @@ TEST(SemanticCorpusDeathTest, LaterConstructsStopTheRunByName) {
     } cases[] = {
         {"script_tree_declarations", "Construct SHARE is not supported yet"},
         {"script_tree_statements", "Construct VAR is not supported yet"},
-        {"script_tree_trigger", "Construct implicit communication type is not supported yet"},
     };
     for (const auto& c : cases)
         EXPECT_EXIT(analyse_corpus(c.name, {}, true, false), testing::ExitedWithCode(9), c.message) << c.name;
