@@ -7,9 +7,17 @@
 
 namespace zv::semantic {
 
-void Walk::walk_detached_body(const Node* body, const std::string& c_scope) {
+// The refused definition gets an entry of its own outside the root scope, so
+// that its body is analysed as the body of a callback or procsend would be
+// while nothing of it reaches the model.
+void Walk::walk_detached_body(const Node* body, int kind, const std::string& c_scope, const Position& at) {
     c_scope_ = c_scope;
-    Scope* detached = tables_.new_scope(nullptr, tables_.root());
+    Scope* holder = tables_.new_scope(nullptr, tables_.root());
+    Entry* entry = append(holder, kind, c_scope, at);
+    Descriptor* d = kind == E_CALLBACK
+                        ? static_cast<Descriptor*>(tables_.attach_descriptor<CallbackDescriptor>(entry, D_CALLBACK))
+                        : tables_.attach_descriptor<ProcsendDescriptor>(entry, D_PROCSEND);
+    Scope* detached = tables_.new_scope(d, holder);
     walk_body(body, detached);
     close_c_scope(c_scope_);
     c_scope_.clear();
@@ -28,7 +36,7 @@ void Walk::on_callback(const Node* node) {
     const std::string name = type_name + "_ON_" + comm_name;
     if (tables_.find_in_root(E_CALLBACK, name)) {
         report_at(Severity::Error, Code::CBALRDEFI, name, at);
-        walk_detached_body(node->body(), name);
+        walk_detached_body(node->body(), E_CALLBACK, name, at);
         return;
     }
     Entry* callback = new_callback(type_name, comm_name, at);
@@ -81,7 +89,7 @@ void Walk::on_procsend(const Node* node) {
     const std::string name = type_name + "_ON_" + comm_name + "_for_procsend";
     if (tables_.find_in_root(E_PROCSEND, name)) {
         report_at(Severity::Error, Code::PSALRDEFI, name, at);
-        walk_detached_body(node->body(), name);
+        walk_detached_body(node->body(), E_PROCSEND, name, at);
         return;
     }
     Scope* root = tables_.root();

@@ -112,7 +112,7 @@ private:
     void on_callback(const Node* node);
     void on_procsend(const Node* node);
     // The body of a refused duplicate, analysed for its messages only.
-    void walk_detached_body(const Node* body, const std::string& c_scope);
+    void walk_detached_body(const Node* body, int kind, const std::string& c_scope, const Position& at);
     bool body_contains(const Scope* body, int kind);
     // ---------------------------------------------------------------- communication instructions (comm_instructions.cpp)
     [[gnu::noinline]] void on_comm_instruction(const Node* node, Scope* scope, const char* filter);
