@@ -207,7 +207,8 @@ void Walk::on_cleanup(const Node* node, Scope* scope, const char* filter, bool e
 }
 
 // Marks a procedure used; through its calls, also every procedure it calls,
-// in its body and in the IF, ELSE, WHILE, CASE and WHEN scopes nested there.
+// in its body and in the IF, ELSE, WHILE, CASE and WHEN scopes nested there,
+// with the message types of the DEF_MESSAGEs met there.
 void Walk::mark_used(Entry* procedure, bool through_calls) {
     std::vector<Scope*> pending;
     auto mark = [&](Entry* p) {
@@ -240,6 +241,11 @@ void Walk::mark_used(Entry* procedure, bool through_calls) {
                 case E_WHEN:
                     pending.push_back(static_cast<WhenDescriptor*>(e->descriptor)->instructions);
                     break;
+                case E_MESSAGE_DEFINITION: {
+                    const auto* definition = static_cast<MessageDefinitionDescriptor*>(e->descriptor);
+                    static_cast<EventVariableDescriptor*>(definition->event->descriptor)->message_type->used = true;
+                    break;
+                }
                 default:
                     break;
             }
