@@ -15,8 +15,6 @@ void Walk::on_comm_declaration(const Node* node) { not_built(construct_name(node
 void Walk::on_comm_instruction(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
 void Walk::create_implicit_comm_type(const Position& at) { not_built("implicit communication type", at); }
 void Walk::on_catch(const Node* node) { not_built(construct_name(node), node->start); }
-// share.cpp
-void Walk::on_share(const Node* node) { not_built(construct_name(node), node->start); }
 // waits.cpp
 void Walk::on_waittil(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
 Walk::ExpressionTexts Walk::translate(const Node* expression, bool) {
@@ -34,9 +32,5 @@ Walk::ExpressionTexts Walk::translate(const Node* expression, bool) {
 // values.cpp
 void Walk::on_var(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
 void Walk::on_format(const Node* node, bool) { not_built(construct_name(node), node->start); }
-// calls.cpp
-void Walk::call_interface_function(const Node* node, const std::string&, Scope*, const char*) {
-    not_built("CALL of an interface function", node->start);
-}
 
 }  // namespace zv::semantic
