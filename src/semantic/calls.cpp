@@ -124,7 +124,9 @@ void Walk::interface_return(const Node* result, CallDescriptor* call, Entry* ret
     }
     const int wanted = call->return_class;
     // A character array compares as a character pointer.
-    auto as_pointer = [](int type_class) { return type_class == native::kCharArray ? native::kCharPointer : type_class; };
+    auto as_pointer = [](int type_class) {
+        return type_class == native::kCharArray ? native::kCharPointer : type_class;
+    };
     if (expected.present) {
         if (structured(expected.type_class)) report_at(Severity::Error, Code::NOTSTRUCT, expected.c, at);
         if (!compatible_classes(wanted, as_pointer(expected.type_class)))
