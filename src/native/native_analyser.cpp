@@ -63,6 +63,43 @@ std::optional<NativeVariable> NativeAnalyser::variable(const std::string& name, 
     return NativeVariable{s->kind == Symbol::Kind::Function, NativeType(s->type)};
 }
 
+// ---------------------------------------------------------------- calls and SHARE
+
+std::optional<NativeSignature> NativeAnalyser::signature(const std::string& name, const std::string& scope_name) {
+    const Symbol* s = c_->variable(name, scope_name);
+    const Type* function = s && s->kind == Symbol::Kind::Function ? resolve(s->type) : nullptr;
+    if (!function || function->kind != TypeKind::Function) return std::nullopt;
+    NativeSignature signature;
+    signature.return_type = NativeType(function->base);
+    for (const Param& p : function->params)
+        signature.parameters.push_back(NativeParameter{p.name ? p.name : "", NativeType(p.type), p.array_size});
+    signature.variadic = function->variadic;
+    signature.empty_list = !function->prototype && function->params.empty();
+    return signature;
+}
+
+ShareClass NativeAnalyser::share_class(const std::string& name, const std::string& scope_name) {
+    SymbolTable& symbols = c_->symbols();
+    const std::string saved = symbols.scope_name();
+    symbols.set_scope(scope_name);
+    const Symbol* s = symbols.find(string_pool().intern(name));
+    symbols.set_scope(saved);
+    if (!s) return ShareClass::Other;
+    switch (s->kind) {
+    case Symbol::Kind::Typedef: return ShareClass::Type;
+    case Symbol::Kind::Variable: return s->is_static ? ShareClass::StaticVariable : ShareClass::Variable;
+    default: return ShareClass::Other;
+    }
+}
+
+bool expression_is_constant(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
+                            const std::string& file, int line) {
+    CAnalyser& analyser = c_analyser(facade);
+    analyser.set_position(file, line, scope_name);
+    const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true);
+    return tree && tree->root->is_constant;
+}
+
 // ---------------------------------------------------------------- composite requests
 
 namespace {

@@ -48,6 +48,31 @@ struct NativeVariable {
     NativeType type;        // as declared
 };
 
+// ---------------------------------------------------------------- calls and SHARE
+
+struct NativeParameter {
+    std::string name;          // empty when the declaration names none
+    NativeType type;           // as C passes it: an array or function parameter is a pointer
+    long long array_size = 0;  // element count of a parameter declared as an array, 0 otherwise
+};
+
+struct NativeSignature {
+    NativeType return_type;
+    std::vector<NativeParameter> parameters;  // none for "(void)" and for "()"
+    bool variadic = false;                    // "..." after the parameters
+    bool empty_list = false;                  // declared "()", without a prototype
+};
+
+// What SHARE may be given: a type name, a variable (static or not), or
+// anything else (a function, an enumerator, an unknown name).
+enum class ShareClass { Other, Type, Variable, StaticVariable };
+
+class NativeAnalyser;
+// Whether an expression is a constant (arithmetic, string literal or address
+// constant); quiet: an expression that does not parse is no constant.
+bool expression_is_constant(NativeAnalyser& analyser, const std::string& text, const std::string& scope_name,
+                            const std::string& file, int line);
+
 class NativeAnalyser {
 public:
     // Search path, predefined macros and defines; no file is read yet.
@@ -78,6 +103,13 @@ public:
     NativeType type_by_name(const std::string& type_name, const std::string& scope_name);
     // The variable or function of that name visible in a scope.
     std::optional<NativeVariable> variable(const std::string& name, const std::string& scope_name);
+
+    // ---------------------------------------------------------------- calls and SHARE
+    // The signature of the function of that name visible in a scope; nothing
+    // when the name is not a function.
+    std::optional<NativeSignature> signature(const std::string& name, const std::string& scope_name);
+    // How a name visible in a scope stands for SHARE.
+    ShareClass share_class(const std::string& name, const std::string& scope_name);
 
 private:
     friend CAnalyser& c_analyser(NativeAnalyser& analyser);
