@@ -32,6 +32,19 @@ std::string quoted(const char* text) {
 
 std::string name_of(const Entry* entry) { return entry ? quoted(entry->name) : "-"; }
 
+const char* element_kind_name(ElementKind kind) {
+    switch (kind) {
+        case ElementKind::Structure: return "structure";
+        case ElementKind::Union: return "union";
+        case ElementKind::Array: return "array";
+        case ElementKind::ArrayElement: return "element";
+        case ElementKind::String: return "string";
+        case ElementKind::Whole: return "whole";
+        case ElementKind::Scalar: return "scalar";
+    }
+    return "?";
+}
+
 class Dumper {
 public:
     explicit Dumper(bool positions) : positions_(positions) {}
@@ -137,6 +150,23 @@ private:
                 return f + " procedure " + name_of(static_cast<const CleanupDescriptor*>(d)->procedure);
             case D_FILTER_LETTERS:
                 return f + " letters " + quoted(static_cast<const FilterLettersDescriptor*>(d)->letters);
+            case D_VALUE:
+                scopes = {{"elements", d->sub_scope}};
+                return f + flag("use", static_cast<int>(static_cast<const ValueDescriptor*>(d)->use));
+            case D_VALUE_ELEMENT: {
+                auto* p = static_cast<const ValueElementDescriptor*>(d);
+                scopes = {{"elements", p->sub_scope}};
+                std::string text = f + " " + element_kind_name(p->kind);
+                if (p->indexed) text += " [" + std::to_string(p->first) + ".." + std::to_string(p->last) + "]";
+                if (p->field) text += " field " + quoted(p->field);
+                const bool group = p->kind == ElementKind::Structure || p->kind == ElementKind::Union ||
+                                   p->kind == ElementKind::Array;
+                if (!group) text += " value " + quoted(p->value);
+                if (p->interval) text += " upper " + quoted(p->upper);
+                text += flag("class", p->type_class) + flag("size", p->size);
+                if (p->kind == ElementKind::Union) text += flag("union-field", p->union_field);
+                return text;
+            }
             default:
                 scopes = {{"scope", d->sub_scope}};
                 return f;

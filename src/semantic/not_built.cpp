@@ -31,9 +31,6 @@ Walk::ExpressionTexts Walk::translate(const Node* expression, bool) {
     texts.typing = texts.display = texts.c;
     return texts;
 }
-// values.cpp
-void Walk::on_var(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
-void Walk::on_format(const Node* node, bool) { not_built(construct_name(node), node->start); }
 // calls.cpp
 void Walk::call_interface_function(const Node* node, const std::string&, Scope*, const char*) {
     not_built("CALL of an interface function", node->start);
