@@ -17,6 +17,13 @@ std::string interval_text(long long low, long long high) {
 
 namespace {
 
+// A value spread over the fields of a type is as large as the type's tree of
+// fields (arrays count once), which nested structures can make exponential:
+// beyond this many elements the value is refused.
+constexpr std::size_t kMaxElements = std::size_t{1} << 17;
+// Types nested through many declarations are refused beyond this depth.
+constexpr int kMaxDepth = 1000;
+
 bool numeric_class(int c) { return c >= native::kOtherIntegral && c <= native::kDouble; }
 
 // Structures, unions and arrays other than character arrays are matched
@@ -139,6 +146,8 @@ bool ValueMatcher::check_notation(const Value& value) {
 
 std::optional<std::vector<MatchedElement>> ValueMatcher::match(const Value& value, const NativeType& type) {
     failed_ = false;
+    elements_ = 0;
+    depth_ = 0;
     deferred_.clear();
     std::vector<MatchedElement> out;
     match_into(value, type, Slot{}, out);
@@ -170,6 +179,16 @@ MatchedElement element_for(ElementKind kind, const std::string& field, bool inde
 void ValueMatcher::match_into(const Value& value, const NativeType& type, const Slot& slot,
                               std::vector<MatchedElement>& out) {
     if (value.kind == Value::Kind::Empty) return;
+    if (elements_ >= kMaxElements || depth_ >= kMaxDepth) {
+        failed_ = true;  // reported as a wrong value
+        return;
+    }
+    ++elements_;
+    struct Level {
+        int& depth;
+        explicit Level(int& d) : depth(++d) {}
+        ~Level() { --depth; }
+    } level(depth_);
     if (is_group(type) && value.kind == Value::Kind::Plain && !is_work_value(value)) {
         const native::ValueExpression& given = typed(value.text);
         if (given.type.same_as(type)) {

@@ -83,6 +83,8 @@ private:
     ValueUse use_;
     bool work_variable_;
     bool failed_ = false;
+    std::size_t elements_ = 0;  // made so far, against runaway trees
+    int depth_ = 0;             // of the type's levels being matched
     // Typed expressions by the address of their text in the value.
     std::unordered_map<const std::string*, native::ValueExpression> typed_;
     // Index and interval designators that evaluate to integer constants.
