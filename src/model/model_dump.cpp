@@ -37,6 +37,19 @@ int number_of(const Entry* expected) {
     return static_cast<const ExpectedValueDescriptor*>(expected->descriptor)->number;
 }
 
+const char* element_kind_name(ElementKind kind) {
+    switch (kind) {
+        case ElementKind::Structure: return "structure";
+        case ElementKind::Union: return "union";
+        case ElementKind::Array: return "array";
+        case ElementKind::ArrayElement: return "element";
+        case ElementKind::String: return "string";
+        case ElementKind::Whole: return "whole";
+        case ElementKind::Scalar: return "scalar";
+    }
+    return "?";
+}
+
 class Dumper {
 public:
     explicit Dumper(bool positions) : positions_(positions) {}
@@ -261,6 +274,23 @@ private:
             case D_WAIT_REFERENCE: {
                 auto* p = static_cast<const WaitReferenceDescriptor*>(d);
                 return f + flag("wait", p->wait ? p->wait->number : -1);
+            }
+            case D_VALUE:
+                scopes = {{"elements", d->sub_scope}};
+                return f + flag("use", static_cast<int>(static_cast<const ValueDescriptor*>(d)->use));
+            case D_VALUE_ELEMENT: {
+                auto* p = static_cast<const ValueElementDescriptor*>(d);
+                scopes = {{"elements", p->sub_scope}};
+                std::string text = f + " " + element_kind_name(p->kind);
+                if (p->indexed) text += " [" + std::to_string(p->first) + ".." + std::to_string(p->last) + "]";
+                if (p->field) text += " field " + quoted(p->field);
+                const bool group = p->kind == ElementKind::Structure || p->kind == ElementKind::Union ||
+                                   p->kind == ElementKind::Array;
+                if (!group) text += " value " + quoted(p->value);
+                if (p->interval) text += " upper " + quoted(p->upper);
+                text += flag("class", p->type_class) + flag("size", p->size);
+                if (p->kind == ElementKind::Union) text += flag("union-field", p->union_field);
+                return text;
             }
             default:
                 scopes = {{"scope", d->sub_scope}};

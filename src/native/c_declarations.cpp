@@ -172,7 +172,10 @@ CParser::Kw CParser::keyword_of(const Token& t) const {
 }
 
 void CParser::error_at(const Token& t, Code code, const std::string& arg) {
-    if (ctx_.quiet) return;
+    if (ctx_.quiet) {
+        ++ctx_.suppressed;
+        return;
+    }
     const char* file = t.file >= 0 && ctx_.file_name ? ctx_.file_name(t.file) : nullptr;
     // A token may be as long as its file: the message shows its beginning only.
     constexpr std::size_t kShown = 200;

@@ -158,8 +158,13 @@ private:
     // takes its message type this way).
     Entry* check_value(const std::string& variable, const std::string& value_text, ValueUse use, const Position& at,
                        Scope* into, const char* filter = nullptr, const std::string& type_name = {});
-    // A copy of a value entry tree appended to `into` under another name.
+    // A copy of a value entry tree appended to `into` under another name; it
+    // reports nothing.
     Entry* copy_value(const Entry* root, Scope* into, std::string_view name, ValueUse use);
+    // check_value for a variable written `name` and typed from the text `typing`.
+    Entry* check_value_as(const std::string& name, const std::string& typing, const std::string& value_text,
+                          ValueUse use, const Position& at, Scope* into, const char* filter,
+                          const std::string& type_name);
     [[gnu::noinline]] void on_var(const Node* node, Scope* scope, const char* filter);
     [[gnu::noinline]] void on_format(const Node* node, bool inside_block);
 
