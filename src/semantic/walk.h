@@ -1,7 +1,8 @@
 // The semantic walk: its run-wide state and one handler per construct. The
 // handlers live in small files per family of rules (header, scenarios, blocks,
 // procedures and calls, control flow, simple instructions, filters and trace,
-// constructs still to come); the helpers shared by all of them are here.
+// the communication model, waits and matching, values); the helpers shared by
+// all of them are here.
 #pragma once
 
 #include "common/position.h"
@@ -191,8 +192,6 @@ private:
         long long count = 0;
     };
     CallPart call_part(const Node* expression, const Position& at);
-
-    [[noreturn]] void not_built(const char* construct, const Position& at);
 
     // ---------------------------------------------------------------- helpers (walk.cpp)
     Entry* append(Scope* scope, int kind, std::string_view name, const Position& at, const char* filter = nullptr);
