@@ -162,11 +162,11 @@ TypeTexts expression_type_texts(NativeAnalyser& facade, const std::string& text,
 }
 
 bool expression_matches_type(NativeAnalyser& facade, const std::string& text, const std::string& type_name,
-                             const std::string& scope_name, int line) {
+                             const std::string& scope_name, const std::string& file, int line) {
     const unsigned errors = errorCount();
     const unsigned warnings = warningCount();
     CAnalyser& analyser = c_analyser(facade);
-    analyser.set_position(std::string(), line, scope_name);
+    analyser.set_position(file, line, scope_name);
     const Type* wanted = analyser.type_by_name(type_name, scope_name);
     if (!wanted) return false;
     const auto tree = typed_expression(analyser, text);

@@ -177,7 +177,7 @@ TypeTexts expression_type_texts(NativeAnalyser& analyser, const std::string& tex
                                 const std::string& file, int line);
 // False also when either cannot be found or the expression raised a new message.
 bool expression_matches_type(NativeAnalyser& analyser, const std::string& text, const std::string& type_name,
-                             const std::string& scope_name, int line);
+                             const std::string& scope_name, const std::string& file, int line);
 bool expression_is_valid(NativeAnalyser& analyser, const std::string& text);
 
 // ---- values: their expressions typed quietly

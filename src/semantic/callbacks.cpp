@@ -7,22 +7,37 @@
 
 namespace zv::semantic {
 
-// The refused definition gets an entry of its own outside the root scope, so
-// that its body is analysed as the body of a callback or procsend would be
-// while nothing of it reaches the model.
-void Walk::walk_detached_body(const Node* body, int kind, const std::string& c_scope, const Position& at) {
-    c_scope_ = c_scope;
+// A refused duplicate is analysed as its body would be, with its C
+// declarations, so that the tester sees its faults at once; but its entries
+// stay outside the root scope and nothing it holds may count in the model:
+// the numbering is put back and no use mark, wait reference or DEF_MESSAGE
+// record is made.
+void Walk::walk_duplicate(const Node* node, int kind, CommFunction& f) {
+    const int timers = timer_count_, def_messages = next_def_message_, waits = next_waittil_,
+              temporaries = next_temporary_;
+    const bool waited = waittil_recorded_, defined = def_message_seen_;
+    detached_ = true;
     Scope* holder = tables_.new_scope(nullptr, tables_.root());
-    Entry* entry = append(holder, kind, c_scope, at);
-    Descriptor* d = kind == E_CALLBACK
-                        ? static_cast<Descriptor*>(tables_.attach_descriptor<CallbackDescriptor>(entry, D_CALLBACK))
-                        : tables_.attach_descriptor<ProcsendDescriptor>(entry, D_PROCSEND);
-    walk_comm_body(body, tables_.new_scope(d, holder));
+    Entry* entry = append(holder, kind, f.name, f.at);
+    f.comm_type = tables_.find_in_root(E_COMM_TYPE, f.comm_name);
+    f.message_type = tables_.find_in_root(E_MESSAGE_TYPE, f.type_name);
+    c_scope_ = f.name;
+    Descriptor* d = nullptr;
+    if (kind == E_CALLBACK) {
+        d = tables_.attach_descriptor<CallbackDescriptor>(entry, D_CALLBACK);
+        declare_callback_variables(f, node->on_part()->bracketed_name(), false);
+    } else {
+        d = tables_.attach_descriptor<ProcsendDescriptor>(entry, D_PROCSEND);
+        declare_procsend_variables(f);
+    }
+    walk_comm_body(node->body(), tables_.new_scope(d, holder));
+    detached_ = false;
+    timer_count_ = timers, next_def_message_ = def_messages, next_waittil_ = waits, next_temporary_ = temporaries;
+    waittil_recorded_ = waited, def_message_seen_ = defined;
 }
 
-// The names of a CALLBACK or PROCSEND header, and whether a definition for
-// the same pair exists already (then refused, its body analysed for its
-// messages only).
+// The names of a CALLBACK or PROCSEND header; a definition for a pair that
+// has one already is refused.
 Walk::CommFunction Walk::comm_function(const Node* node, int kind, const char* suffix) {
     CommFunction f;
     f.at = node->start;
@@ -36,7 +51,7 @@ Walk::CommFunction Walk::comm_function(const Node* node, int kind, const char* s
     f.name = f.type_name + "_ON_" + f.comm_name + suffix;
     if (tables_.find_in_root(kind, f.name)) {
         report_at(Severity::Error, kind == E_CALLBACK ? Code::CBALRDEFI : Code::PSALRDEFI, f.name, f.at);
-        walk_detached_body(node->body(), kind, f.name, f.at);
+        walk_duplicate(node, kind, f);
         f.refused = true;
     }
     return f;
@@ -49,6 +64,33 @@ void Walk::resolve_comm_function(CommFunction& f) {
     if (!f.comm_type) report_at(Severity::Error, Code::COMMNODEC, f.comm_name, f.at);
     f.message_type = tables_.find_message_type(f.type_name);
     if (!f.message_type) report_at(Severity::Error, Code::UKNMSGTYP, f.type_name, f.at);
+}
+
+// Under the callback's C scope name: the count and the identifiers (an array
+// of them with multiplexing) and the message. False after CBNOMATCH.
+bool Walk::declare_callback_variables(const CommFunction& f, const Node* count, bool report) {
+    if (!f.comm_type || !f.message_type) return false;
+    const auto* comm = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor);
+    const std::string id_type = comm->id_type;
+    if (comm->multiplexing != (count != nullptr)) {
+        if (report) report_at(Severity::Error, Code::CBNOMATCH, "MULTIPLEXING", f.at);
+        return false;
+    }
+    if (comm->multiplexing) {
+        declare_c("int " + std::string(count->text) + ";", f.at);
+        declare_c(id_type + " " + f.id_variable + "[];", f.at);
+    } else {
+        declare_c(id_type + " " + f.id_variable + ";", f.at);
+    }
+    declare_c(f.type_name + " " + f.message_variable + ";", f.at);
+    return true;
+}
+
+void Walk::declare_procsend_variables(const CommFunction& f) {
+    if (!f.comm_type || !f.message_type) return;
+    const auto* comm = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor);
+    declare_c(std::string(comm->id_type) + " " + f.id_variable + ";", f.at);
+    declare_c(f.type_name + " " + f.message_variable + ";", f.at);
 }
 
 void Walk::walk_comm_body(const Node* body, Scope* scope) {
@@ -69,25 +111,11 @@ void Walk::on_callback(const Node* node) {
     resolve_comm_function(f);
     d->comm_type = f.comm_type;
     d->message_type = f.message_type;
-    if (f.message_type) callbacks_of(f.message_type).push_back(callback);
+    register_callback(callback);
 
     c_scope_ = f.name;
-    if (f.comm_type && f.message_type) {
-        const auto* comm = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor);
-        const std::string id_type = comm->id_type;
-        if (comm->multiplexing != (count != nullptr)) {
-            report_at(Severity::Error, Code::CBNOMATCH, "MULTIPLEXING", f.at);
-        } else {
-            d->counted = comm->multiplexing;
-            if (comm->multiplexing) {
-                declare_c("int " + std::string(count->text) + ";", f.at);
-                declare_c(id_type + " " + f.id_variable + "[];", f.at);
-            } else {
-                declare_c(id_type + " " + f.id_variable + ";", f.at);
-            }
-            declare_c(f.type_name + " " + f.message_variable + ";", f.at);
-        }
-    }
+    if (declare_callback_variables(f, count, true))
+        d->counted = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor)->multiplexing;
     walk_comm_body(node->body(), d->sub_scope);
 
     if (!body_contains(d->sub_scope, E_MESSAGE_DATE)) report_at(Severity::Error, Code::NOMSGDCAL, f.name, f.at);
@@ -108,11 +136,7 @@ void Walk::on_procsend(const Node* node) {
     d->message_type = f.message_type;
 
     c_scope_ = f.name;
-    if (f.comm_type && f.message_type) {
-        const auto* comm = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor);
-        declare_c(std::string(comm->id_type) + " " + f.id_variable + ";", f.at);
-        declare_c(f.type_name + " " + f.message_variable + ";", f.at);
-    }
+    declare_procsend_variables(f);
     walk_comm_body(node->body(), d->sub_scope);
 }
 

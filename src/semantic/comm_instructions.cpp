@@ -75,7 +75,10 @@ void Walk::on_send(const Node* node, Scope* scope, const char* filter) {
     Entry* comm_type = static_cast<ChannelDescriptor*>(channel->descriptor)->comm_type;
     Entry* procsend =
         tables_.find_in_root(E_PROCSEND, std::string(message_type->name) + "_ON_" + comm_type->name + "_for_procsend");
-    if (!procsend) {
+    // A procsend defined before its communication type or message type was
+    // known sends nothing.
+    const auto* found = procsend ? static_cast<const ProcsendDescriptor*>(procsend->descriptor) : nullptr;
+    if (!found || !found->comm_type || !found->message_type) {
         report_at(Severity::Error, Code::PSNOTDECL, "", at);
         return;
     }
@@ -87,7 +90,7 @@ void Walk::on_send(const Node* node, Scope* scope, const char* filter) {
     d->channel = channel;
     d->event = event;
     d->procsend = procsend;
-    ensure_defaults(message_type, at);
+    if (!detached_) ensure_defaults(message_type, at);
 }
 
 // The default value list of a message type: the work variable kvr_msgrcv
@@ -114,11 +117,16 @@ void Walk::on_def_message(const Node* node, const std::string& value_text, Scope
     auto* d = tables_.attach_descriptor<MessageDefinitionDescriptor>(definition, D_MESSAGE_DEFINITION);
     d->event = event;
     tables_.new_scope(d, scope);
-    Entry* value = check_value(name, value_text, ValueUse::ExpectedMessage, at, d->sub_scope);
-    if (!value) return;
-    d->number = next_def_message_++;
+    def_message_seen_ = true;
     auto* event_d = static_cast<EventVariableDescriptor*>(event->descriptor);
     Entry* message_type = event_d->message_type;
+    // Typed by its message type: a C variable of the same name in this scope
+    // (a procedure parameter, say) does not stand for the event.
+    Entry* value = check_value(name, value_text, ValueUse::ExpectedMessage, at, d->sub_scope, nullptr,
+                               message_type->name);
+    if (!value) return;
+    d->number = next_def_message_++;
+    if (detached_) return;
     if (!inside_procedure_) message_type->used = true;
     ensure_defaults(message_type, at);
 
@@ -145,8 +153,8 @@ void Walk::on_add_id(const Node* node, Scope* scope, const char* filter) {
     }
     const auto* comm = static_cast<const CommTypeDescriptor*>(
         static_cast<ChannelDescriptor*>(channel->descriptor)->comm_type->descriptor);
-    native_.set_position(at.file ? at.file : "", at.line, c_scope_);
-    if (!native::expression_matches_type(native_, id.typing, comm->id_type, c_scope_, at.line)) {
+    if (!native::expression_matches_type(native_, id.typing, comm->id_type, c_scope_, at.file ? at.file : "",
+                                         at.line)) {
         report_at(Severity::Error, Code::TYPIDCOKO, id.c, at);
         return;
     }
@@ -160,14 +168,17 @@ void Walk::on_fd_add(const Node* node, Scope* scope, const char* filter) {
     const Position at = node->start;
     const ExpressionTexts id = translate(node->expression(), true);
     const std::string type_name = trimmed(expression_text(node->second_expression()));
+    // Only a message type of the TRIGGER style has a channel on the socket.
     Entry* message_type = tables_.find_message_type(type_name);
-    if (!message_type) {
+    Entry* channel = message_type ? implicit_channel(message_type) : nullptr;
+    if (!channel) {
         report_at(Severity::Error, Code::UNKAPINAM, type_name, at);
         return;
     }
+    channel->used = true;
     Entry* entry = append(scope, E_ADD_ID, id.c, at, filter);
     auto* d = tables_.attach_descriptor<AddIdDescriptor>(entry, D_ADD_ID);
-    d->channel = tables_.find_channel(implicit_channel_name(message_type));
+    d->channel = channel;
     d->constant = native::expression_is_constant(native_, id.typing, c_scope_, at.file ? at.file : "", at.line);
 }
 

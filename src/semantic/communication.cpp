@@ -101,10 +101,13 @@ void Walk::on_event_variables(const Node* node, bool trigger) {
         auto* d = tables_.attach_descriptor<MessageTypeDescriptor>(message_type, D_MESSAGE_TYPE);
         tables_.new_scope(d, root);
         d->number = next_message_type_++;
-        const std::string context = native::union_selection(native_, type_name, c_scope_, "KVR_" + type_name);
-        if (!context.empty()) {
-            declare_c(context, at);
-            d->selection = pooled(native::union_selection(native_, type_name, c_scope_, "kvr_ctxsel_" + type_name));
+        const auto context = native::union_selection(native_, type_name, c_scope_, "KVR_" + type_name);
+        const auto kept = native::union_selection(native_, type_name, c_scope_, "kvr_ctxsel_" + type_name);
+        if (!context || !kept) {
+            report_at(Severity::Error, Code::SELTOOBIG, type_name, at);
+        } else if (!context->empty()) {
+            declare_c(*context, at);
+            d->selection = pooled(*kept);
         }
     }
     auto* type = static_cast<MessageTypeDescriptor*>(message_type->descriptor);
@@ -121,25 +124,36 @@ void Walk::on_event_variables(const Node* node, bool trigger) {
         declare_c(type_name + " " + name + ";", at);
     }
     if (trigger && created && implicit_comm_type_) {
-        new_channel(implicit_comm_type_, implicit_channel_name(message_type), at);
+        const int index = static_cast<CommTypeDescriptor*>(implicit_comm_type_->descriptor)->channel_count;
+        implicit_channels_[message_type] =
+            new_channel(implicit_comm_type_, "kvr_v1_3_ch_" + std::to_string(index), at);
         ++highest_channel_;
         if (!tables_.find_in_root(E_CALLBACK, type_name + "_ON_" + kImplicitCommType))
             create_trigger_callback(message_type, at);
     }
 }
 
-std::string Walk::implicit_channel_name(const Entry* message_type) const {
-    return "kvr_v1_3_ch_" + std::to_string(static_cast<const MessageTypeDescriptor*>(message_type->descriptor)->number);
+Entry* Walk::implicit_channel(const Entry* message_type) const {
+    const auto found = implicit_channels_.find(message_type);
+    return found == implicit_channels_.end() ? nullptr : found->second;
 }
 
-// A callback entry registered for its pair, without declarations yet.
+// A callback entry without declarations yet.
 Entry* Walk::new_callback(const std::string& message_type, const std::string& comm_type, const Position& at) {
     Scope* root = tables_.root();
     Entry* callback = append(root, E_CALLBACK, message_type + "_ON_" + comm_type, at);
     auto* d = tables_.attach_descriptor<CallbackDescriptor>(callback, D_CALLBACK);
     tables_.new_scope(d, root);
-    tables_.index_callback(callback, message_type, comm_type);
     return callback;
+}
+
+// Only a callback whose communication type and message type are both known
+// can deliver messages: the others are never selected.
+void Walk::register_callback(Entry* callback) {
+    const auto* d = static_cast<const CallbackDescriptor*>(callback->descriptor);
+    if (!d->comm_type || !d->message_type) return;
+    tables_.index_callback(callback, d->message_type->name, d->comm_type->name);
+    callbacks_of(d->message_type).push_back(callback);
 }
 
 // The callback that the TRIGGER style generates for each message type: it
@@ -154,7 +168,7 @@ void Walk::create_trigger_callback(Entry* message_type, const Position& at) {
     d->message_variable = pooled("kvr_msg");
     d->id_variable = pooled("kvr_ids");
     d->count_variable = pooled("kvr_n");
-    callbacks_of(message_type).push_back(callback);
+    register_callback(callback);
     Scope* body = d->sub_scope;
     append(body, E_C_LINE, "int fd;", at);
     append(body, E_COMMENT, "Entree dans le callback " + std::string(callback->name), at);

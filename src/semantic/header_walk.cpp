@@ -84,6 +84,7 @@ void Walk::walk_header(const Node* declarations) {
 // pending text, which any other item hands over first.
 void Walk::header_declaration(const Node* node) {
     Scope* root = tables_.root();
+    instruction_at_ = node->start;
     if (node->kind == N_HASH_LINE) {
         const Position at = node->start;
         append(root, E_C_LINE, node->text, at);

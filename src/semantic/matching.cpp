@@ -58,7 +58,7 @@ void Walk::operator_texts(Operator& op, const Position& at, bool quiet) {
     const std::string message = "kvr_msg_" + std::string(event->message_type->name) + "[" +
                                 std::to_string(event->index) + "]";
     if (!op.channel && channel_node) op.channel = tables_.find_channel(channel_node->text);
-    if (!op.channel && trigger_style) op.channel = tables_.find_channel(implicit_channel_name(event->message_type));
+    if (!op.channel && trigger_style) op.channel = implicit_channel(event->message_type);
     const std::string function = std::string("KVR_") + keyword + "_";
     if (!op.channel) {
         op.c_text = function + "1(" + message + ")";
@@ -87,7 +87,7 @@ bool Walk::resolve_operator(Operator& op, const Position& at) {
             return false;
         }
     } else if (options_.comm_model == CommModel::Trigger) {
-        op.channel = tables_.find_channel(implicit_channel_name(message_type));
+        op.channel = implicit_channel(message_type);
     }
     op.callback = callback_for(op.event, op.channel);
     if (!op.callback) {

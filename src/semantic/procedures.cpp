@@ -96,7 +96,7 @@ bool Walk::is_interface_function(const std::string& name) {
 }
 
 // A name used as name(a,a...) that preprocessing changes is a function-like macro.
-bool Walk::is_function_macro(const std::string& name, const Node* arguments) {
+bool Walk::is_function_macro(const std::string& name, const Node* arguments, const Position& at) {
     std::string text = name + "(";
     if (!empty_argument_list(arguments)) {
         bool first = true;
@@ -104,7 +104,7 @@ bool Walk::is_function_macro(const std::string& name, const Node* arguments) {
     }
     text += ")";
     std::string plain;
-    for (char c : preprocessed_text(text, Position{})) if (c != ' ') plain += c;
+    for (char c : preprocessed_text(text, at)) if (c != ' ') plain += c;
     return plain != text;
 }
 
@@ -120,7 +120,7 @@ void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
         return;
     }
     if (!procedure) {
-        if (function || is_function_macro(called, node->arguments())) {
+        if (function || is_function_macro(called, node->arguments(), at)) {
             call_interface_function(node, called, scope, filter);
             return;
         }
@@ -135,7 +135,7 @@ void Walk::on_call(const Node* node, Scope* scope, const char* filter) {
     auto* d = tables_.attach_descriptor<CallDescriptor>(call, D_CALL);
     d->procedure = procedure;
     check_procedure_arguments(procedure, node->arguments(), tables_.new_scope(d, scope), at);
-    if (!inside_procedure_) mark_used(procedure, true);
+    if (!inside_procedure_ && !detached_) mark_used(procedure, true);
 }
 
 // Arguments of a procedure call, or of a procedure named by an
@@ -206,7 +206,7 @@ void Walk::on_cleanup(const Node* node, Scope* scope, const char* filter, bool e
     }
     Entry* entry = append(scope, enable ? E_ENABLE_CLEANUP : E_DISABLE_CLEANUP, name->text, at, filter);
     tables_.attach_descriptor<CleanupDescriptor>(entry, D_CLEANUP)->procedure = procedure;
-    mark_used(procedure, enable);
+    if (!detached_) mark_used(procedure, enable);
 }
 
 // Marks a procedure used; through its calls, also every procedure it calls,

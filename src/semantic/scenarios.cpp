@@ -157,6 +157,7 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     if (node->kind == N_EXCEPTION) index = 2, kind = E_EXCEPTION, suffix = "@excp";
     const Node* name = node->name();
     const Position at = node->start;
+    instruction_at_ = at;
 
     if (level.seen_block[index]) {
         if (index == 0) report_at(Severity::Error, Code::TOOMCHINI, "", at);

@@ -198,9 +198,11 @@ void ValueMatcher::match_into(const Value& value, const NativeType& type, const 
             out.push_back(std::move(whole));
             return;
         }
-        // Another structure, union or array is not spread over the fields.
-        if (given.type_class == native::kStructure || given.type_class == native::kUnion ||
-            given.type_class == native::kArray) {
+        // Another structure, union or array is not spread over the fields;
+        // a union hands a plain value to its first field, which may take it.
+        if (type.shape() != Shape::Union &&
+            (given.type_class == native::kStructure || given.type_class == native::kUnion ||
+             given.type_class == native::kArray)) {
             report(Severity::Warning, Code::INCOMPTYP, value.text);
             return;
         }

@@ -141,6 +141,7 @@ void Walk::on_waittil(const Node* node, Scope* scope, const char* filter) {
         report_at(Severity::Error, Code::DBLCOMTYP, pair_text(it->second->event, c.channel, c.event, c.channel), at);
         return;
     }
+    if (detached_) return;
     Entry* reference = tables_.prepend_entry(tables_.root(), E_WAIT_REFERENCE, nullptr, at.file, at.line, nullptr,
                                              at.file_index);
     tables_.attach_descriptor<WaitReferenceDescriptor>(reference, D_WAIT_REFERENCE)->wait = d;
@@ -148,7 +149,7 @@ void Walk::on_waittil(const Node* node, Scope* scope, const char* filter) {
 }
 
 void Walk::report_missing_def_message() {
-    if (!waittil_recorded_ || next_def_message_ > 1) return;
+    if (!waittil_recorded_ || def_message_seen_) return;
     const Entry* last = tables_.root()->last;
     reportAtText(Severity::Information, Code::NODEFMESS, "", last ? last->file : nullptr, last ? last->line : 0);
 }

@@ -71,7 +71,7 @@ private:
     void mark_used(Entry* procedure, bool through_calls);
     void report_unused_procedures();
     bool is_interface_function(const std::string& name);
-    bool is_function_macro(const std::string& name, const Node* arguments);
+    bool is_function_macro(const std::string& name, const Node* arguments, const Position& at);
 
     // ---------------------------------------------------------------- control flow (control_flow.cpp)
     void on_if(const Node* node, Scope* scope, const char* filter);
@@ -105,6 +105,7 @@ private:
     void on_event_variables(const Node* node, bool trigger);
     Entry* new_channel(Entry* comm_type, std::string_view name, const Position& at);
     Entry* new_callback(const std::string& message_type, const std::string& comm_type, const Position& at);
+    void register_callback(Entry* callback);
     void create_trigger_callback(Entry* message_type, const Position& at);
     // Channel and callback lists kept beside the root scope, in declaration order.
     std::vector<Entry*>& channels_of(const Entry* comm_type) { return channels_of_comm_[comm_type]; }
@@ -122,11 +123,14 @@ private:
         bool refused = false;  // a duplicate
     };
     CommFunction comm_function(const Node* node, int kind, const char* suffix);
+    // The body of a refused duplicate, analysed for its messages only.
+    void walk_duplicate(const Node* node, int kind, CommFunction& f);
+    bool declare_callback_variables(const CommFunction& f, const Node* count, bool report);
+    void declare_procsend_variables(const CommFunction& f);
     void resolve_comm_function(CommFunction& f);
     // The body under the C scope name already set, which is closed afterwards.
     void walk_comm_body(const Node* body, Scope* scope);
-    // The body of a refused duplicate, analysed for its messages only.
-    void walk_detached_body(const Node* body, int kind, const std::string& c_scope, const Position& at);
+
     bool body_contains(const Scope* body, int kind);
     // ---------------------------------------------------------------- communication instructions (comm_instructions.cpp)
     [[gnu::noinline]] void on_comm_instruction(const Node* node, Scope* scope, const char* filter);
@@ -139,7 +143,8 @@ private:
     void on_message_mark(const Node* node, Scope* scope, const char* filter);
     void on_intersend(const Node* node, Scope* scope, const char* filter);
     void on_interrecv(const Node* node, Scope* scope, const char* filter);
-    std::string implicit_channel_name(const Entry* message_type) const;
+    // The channel that the TRIGGER style made with a message type, or null.
+    Entry* implicit_channel(const Entry* message_type) const;
     // SHARE (share.cpp)
     [[gnu::noinline]] void on_share(const Node* node);
 
@@ -257,9 +262,12 @@ private:
     int next_waittil_ = 0;
     int highest_channel_ = 0;
     bool waittil_recorded_ = false;
+    bool def_message_seen_ = false;  // a DEF_MESSAGE entry, accepted or not
+    bool detached_ = false;          // in the body of a refused duplicate
     Entry* implicit_comm_type_ = nullptr;  // kvr_socket in the implicit-socket style
     std::unordered_map<const Entry*, std::vector<Entry*>> channels_of_comm_;
     std::unordered_map<const Entry*, std::vector<Entry*>> callbacks_of_type_;
+    std::unordered_map<const Entry*, Entry*> implicit_channels_;  // message type -> its channel
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;
     int dropped_trace_off_ = 0;

@@ -296,11 +296,11 @@ TEST_F(NativeExpressions, CompositeRequests) {
         {"counter", "struct nowhere", false},
     };
     for (const auto& row : rows)
-        EXPECT_EQ(expression_matches_type(*analyser, row.expression, row.type, "", 1), row.matches)
+        EXPECT_EQ(expression_matches_type(*analyser, row.expression, row.type, "", "", 1), row.matches)
             << row.expression << " as " << row.type;
     {
         CapturedMessages capture;
-        EXPECT_FALSE(expression_matches_type(*analyser, "counter +", "int", "", 1));
+        EXPECT_FALSE(expression_matches_type(*analyser, "counter +", "int", "", "", 1));
         EXPECT_TRUE(expression_is_valid(*analyser, "values[1] + TWICE(3)"));
         EXPECT_FALSE(expression_is_valid(*analyser, "values[1] +"));
     }

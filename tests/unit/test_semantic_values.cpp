@@ -148,4 +148,21 @@ TEST(SemanticValues, WorkVariableOfMessageTypesReachesEveryField) {
 }
 
 }  // namespace
+TEST(SemanticValues, PlainValueOfAUnionGoesToItsFirstField) {
+    const Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int i;\nSCENARIO s\n"
+                                    "VAR u, INIT = t\nVAR u, EV = 3\nVAR w, INIT = t\nEND SCENARIO\n",
+                                    "struct two { int a; int b; }; union uu { struct two first; int i; };\n"
+                                    "struct two t; union uu u; struct other { int a; int b; } w;\n");
+    // The union's first field has the value's type; a structure of another
+    // type is not spread over the fields.
+    EXPECT_EQ(a.messages, "Zolmex-W-INCOMPTYP,  [t.zod:6] Incompatible types (t)\n"
+                          "Zolmex-E-VARNOGOOD,  [t.zod:6] Incorrect expression (w)\n");
+    EXPECT_NE(a.dump.find("union class 12 size 8 union-field 0\n"
+                          "              elements:\n"
+                          "                24 E_VALUE_ELEMENT \"first\" [141] whole field \"first\" value \"t\""),
+              std::string::npos)
+        << a.dump;
+    EXPECT_NE(a.dump.find("24 E_VALUE_ELEMENT \"b\" [141] scalar field \"b\" value \"3\""), std::string::npos);
+}
+
 }  // namespace zv::test
