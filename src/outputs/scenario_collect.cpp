@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <map>
+#include <memory>
 #include <set>
 
 namespace zv {
@@ -51,12 +52,39 @@ public:
     }
 
 private:
-    // Walks one scope in entry order; `path` is the qualified name of the
-    // enclosing scenario.
-    void walk(const Scope* scope, Holder holder, const std::string& path, std::vector<SpgScenario>* siblings = nullptr) {
-        if (!scope) return;
-        for (const Entry* e = scope->first; e; e = e->next) {
+    // One scope being walked: its next entry, what holds its entries, the
+    // qualified name of the enclosing scenario, the list its scenarios join,
+    // and the scenario it is the body of (moved into `into` when done).
+    struct Frame {
+        Frame(const Entry* first, Holder h, std::string p, std::vector<SpgScenario>* list = nullptr,
+              std::unique_ptr<SpgScenario> scenario = nullptr, std::vector<SpgScenario>* target = nullptr)
+            : next(first), holder(h), path(std::move(p)), siblings(list), node(std::move(scenario)), into(target) {}
+        const Entry* next;
+        Holder holder;
+        std::string path;
+        std::vector<SpgScenario>* siblings;
+        std::unique_ptr<SpgScenario> node;
+        std::vector<SpgScenario>* into;
+    };
+
+    // Walks the scopes in entry order, each nested scope where it stands, as
+    // a recursive walk would; scenarios and control structures nest as deep
+    // as a script does, so the frames are kept on a stack of our own.
+    void walk(const Scope* root, Holder holder, const std::string& path) {
+        std::vector<Frame> frames;
+        frames.push_back(Frame(root ? root->first : nullptr, holder, path));
+        while (!frames.empty()) {
+            const Entry* e = frames.back().next;
+            if (!e) {
+                Frame done = std::move(frames.back());
+                frames.pop_back();
+                if (done.node && done.into) done.into->push_back(std::move(*done.node));
+                continue;
+            }
+            frames.back().next = e->next;
+            const Frame& at = frames.back();
             const Scope* body = e->descriptor ? e->descriptor->sub_scope : nullptr;
+            const Entry* first = body ? body->first : nullptr;
             switch (e->kind) {
                 case E_INSTANCE:
                     instanceNumber_[e] = static_cast<int>(instances_.size());
@@ -64,64 +92,69 @@ private:
                     break;
                 case E_SCENARIO: {
                     const std::string own = nameOf(e);
-                    const std::string qualified = path.empty() ? own : path + "." + own;
+                    const std::string qualified = at.path.empty() ? own : at.path + "." + own;
                     Holder inner;
                     inner.scenario = e;
-                    if (own.empty() && !siblings) {
+                    if (own.empty() && !at.siblings) {
                         // The outermost scenario: its sub-scenarios are the top level.
-                        walk(body, inner, qualified, &topLevel_);
+                        frames.push_back(Frame(first, inner, qualified, &topLevel_));
                         break;
                     }
-                    SpgScenario node;
-                    node.name = own;
-                    node.qualified_name = qualified;
-                    node.file = e->file ? e->file : "";
-                    node.line = e->line;
+                    auto node = std::make_unique<SpgScenario>();
+                    node->name = own;
+                    node->qualified_name = qualified;
+                    node->file = e->file ? e->file : "";
+                    node->line = e->line;
                     const auto* scenario = e->descriptor && e->descriptor->code == D_SCENARIO
                                                ? static_cast<const ScenarioDescriptor*>(e->descriptor)
                                                : nullptr;
                     if (const Scope* families = scenario ? scenario->families : nullptr) {
                         for (const Entry* f = families->first; f; f = f->next) {
-                            if (f->kind == E_FAMILY) node.families.push_back(nameOf(f));
+                            if (f->kind == E_FAMILY) node->families.push_back(nameOf(f));
                         }
                     }
                     scenarioNames_[e] = qualified;
-                    std::vector<SpgScenario> children;
-                    walk(body, inner, qualified, &children);
-                    node.children = std::move(children);
-                    if (siblings) siblings->push_back(std::move(node));
+                    std::vector<SpgScenario>* into = at.siblings;
+                    std::vector<SpgScenario>* children = &node->children;
+                    frames.push_back(Frame(first, inner, qualified, children, std::move(node), into));
                     break;
                 }
                 case E_PROCEDURE: {
                     procedures_.push_back(e);
                     Holder inner;
                     inner.procedure = e;
-                    walk(body, inner, path);
+                    frames.push_back(Frame(first, inner, at.path));
                     break;
                 }
                 case E_INITIALIZATION:
                 case E_TERMINATION:
                 case E_EXCEPTION: {
                     if (e->name) blockProcedures_.insert(e->name);
-                    Holder inner = holder;
+                    Holder inner = at.holder;
                     inner.scenario = nullptr;
                     inner.block = e;
-                    walk(body, inner, path);
+                    frames.push_back(Frame(first, inner, at.path));
                     break;
                 }
                 case E_CALL:
-                    calls_.push_back({e, holder.procedure});
+                    calls_.push_back({e, at.holder.procedure});
                     break;
                 case E_RENDEZVOUS:
-                    rendezvous_.push_back({e, holder, holder.scenario ? scenarioNames_[holder.scenario] : ""});
+                    rendezvous_.push_back(
+                        {e, at.holder, at.holder.scenario ? scenarioNames_[at.holder.scenario] : ""});
                     break;
-                default:
+                default: {
                     // Control structures: their bodies belong to the same holder.
-                    for (const Scope* nested : controlledScopes(e)) {
-                        controlOwner_[nested] = e;
-                        walk(nested, holder, path);
+                    const std::vector<const Scope*> nested = controlledScopes(e);
+                    const Holder same = at.holder;
+                    const std::string path_here = at.path;
+                    for (auto it = nested.rbegin(); it != nested.rend(); ++it) {
+                        if (!*it) continue;
+                        controlOwner_[*it] = e;
+                        frames.push_back(Frame((*it)->first, same, path_here));
                     }
                     break;
+                }
             }
         }
     }

@@ -203,4 +203,22 @@ TEST(ScenarioFile, DiscardedScenarioKeepsItsPlaceWithoutItsBody) {
 }
 
 }  // namespace
+// Control structures and scenarios nest as deep as a script does; the
+// collection keeps its own stack (a recursive walk overflowed the thread's).
+TEST(ScenarioFile, DeepNestingIsCollectedInOrder) {
+    constexpr int kDepth = 15000;
+    std::string body = "# int x;\nSCENARIO outer\nSCENARIO leaf\n";
+    for (int i = 0; i < kDepth; ++i) body += "IF (x) THEN\n";
+    body += "RENDEZVOUS deep\n";
+    for (int i = 0; i < kDepth; ++i) body += "END IF\n";
+    body += "RENDEZVOUS after\nEND SCENARIO\nSCENARIO inner\nSCENARIO innermost\nEXIT\nEND SCENARIO\n"
+            "END SCENARIO\nEND SCENARIO\n";
+    const Gathered g = gather(body);
+    ASSERT_TRUE(g.analysed.model.root) << g.analysed.messages;
+    EXPECT_EQ(points(g), "deep scenario outer.leaf: A B C\nafter scenario outer.leaf: A B C\n");
+    ASSERT_EQ(g.content.top_level.size(), 1u);
+    ASSERT_EQ(g.content.top_level[0].children.size(), 2u);
+    EXPECT_EQ(g.content.top_level[0].children[1].children[0].qualified_name, "outer.inner.innermost");
+}
+
 }  // namespace zv::test
