@@ -86,7 +86,12 @@ Entry* Walk::check_value_as(const std::string& name, const std::string& typing, 
         report_at(Severity::Error, Code::VARNOGOOD, name, at);
         return nullptr;
     };
-    const std::optional<Value> value = parse_value(preprocessed_text(value_text, at));
+    // A message of the preprocessor (a macro given the wrong number of
+    // arguments, say) makes the value wrong as one of the parser does.
+    const unsigned errors = errorCount(), warnings = warningCount();
+    const std::string preprocessed = preprocessed_text(value_text, at);
+    if (errorCount() != errors || warningCount() != warnings) return wrong();
+    const std::optional<Value> value = parse_value(preprocessed);
     const bool work_variable = use == ValueUse::Defaults && name == kWorkVariable;
     ValueMatcher matcher(native_, c_scope_, at, name, use, work_variable);
     if (!value || value->kind == Value::Kind::Empty || !matcher.type_expressions(*value)) return wrong();
