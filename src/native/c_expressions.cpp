@@ -457,11 +457,13 @@ Expr* CParser::call_arguments(Expr* callee) {
     const Words& w = words();
     Expr* call = node(Expr::Op::Call, w.lparen);
     call->operands.push_back(callee);
-    while (!failed_ && !is(w.rparen)) {
-        Expr* arg = assignment();
-        if (!arg) return nullptr;
-        call->operands.push_back(arg);
-        if (!accept(w.comma)) break;
+    // Every comma is followed by an argument: "f(1,)" is no call.
+    if (!is(w.rparen)) {
+        do {
+            Expr* arg = assignment();
+            if (!arg) return nullptr;
+            call->operands.push_back(arg);
+        } while (!failed_ && accept(w.comma));
     }
     if (!expect(w.rparen, "')' after the arguments")) return nullptr;
     return call;

@@ -247,11 +247,13 @@ TEST_F(NativeExpressions, FailuresAnswerMinusOneAndCount) {
     EXPECT_EQ(cls("nobody + 1").first, -1);
     EXPECT_EQ(cls("pts[0].z").first, -1);
     EXPECT_EQ(cls("1 +").first, -1);
+    EXPECT_EQ(cls("compute(1,)").first, -1);
     EXPECT_EQ(capture.text(),
               "Zolmex-E-CUNDECLID,  [s.zod:3] Undeclared identifier nobody\n"
               "Zolmex-E-CNOMEMBER,  [s.zod:3] No member named z\n"
-              "Zolmex-E-CSYNTAXER,  [s.zod:3] C syntax error: expected an expression at end of input\n");
-    EXPECT_EQ(errorCount(), errors + 3);
+              "Zolmex-E-CSYNTAXER,  [s.zod:3] C syntax error: expected an expression at end of input\n"
+              "Zolmex-E-CSYNTAXER,  [s.zod:3] C syntax error: expected an expression before ')'\n");
+    EXPECT_EQ(errorCount(), errors + 4);
 }
 
 TEST_F(NativeExpressions, CompatibilityRule) {
