@@ -65,6 +65,7 @@ bench: bootstrap
 	bench/native_headers.sh $(BENCH_BUILD) 15
 	bench/script_parse.sh $(BENCH_BUILD)
 	bench/semantic_walk.sh $(BENCH_BUILD) 10000
+	bench/semantic_comm.sh $(BENCH_BUILD) 10000
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
