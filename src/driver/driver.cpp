@@ -66,6 +66,7 @@ AnalysisOptions analysisOptions(const RunSettings& settings, CommModel commModel
     options.trace = settings.trace;
     options.comm_model = commModel;
     options.instance = settings.instance;
+    options.restriction = settings.restriction;
     return options;
 }
 

@@ -37,6 +37,19 @@ int number_of(const Entry* expected) {
     return static_cast<const ExpectedValueDescriptor*>(expected->descriptor)->number;
 }
 
+const char* element_kind_name(ElementKind kind) {
+    switch (kind) {
+        case ElementKind::Structure: return "structure";
+        case ElementKind::Union: return "union";
+        case ElementKind::Array: return "array";
+        case ElementKind::ArrayElement: return "element";
+        case ElementKind::String: return "string";
+        case ElementKind::Whole: return "whole";
+        case ElementKind::Scalar: return "scalar";
+    }
+    return "?";
+}
+
 class Dumper {
 public:
     explicit Dumper(bool positions) : positions_(positions) {}
@@ -112,12 +125,46 @@ private:
             case D_CALL: {
                 auto* p = static_cast<const CallDescriptor*>(d);
                 scopes = {{"arguments", p->sub_scope}};
-                return f + " procedure " + name_of(p->procedure) + " function " + name_of(p->function);
+                f += " procedure " + name_of(p->procedure) + " function " + name_of(p->function);
+                if (p->procedure) return f;
+                return f + " expected " + quoted(p->expected_return) + " receiving " + quoted(p->receiving) +
+                       flag("class", p->return_class) + flag("receiving-class", p->receiving_class) +
+                       flag("return-temporary", p->return_temporary);
             }
             case D_CALL_ARGUMENT: {
                 auto* p = static_cast<const CallArgumentDescriptor*>(d);
-                return f + " value " + quoted(p->value) + flag("class", p->value_class) + " parameter " +
-                       name_of(p->parameter);
+                f += " value " + quoted(p->value) + flag("class", p->value_class) + " parameter " +
+                     name_of(p->parameter);
+                if (!p->parameter || p->parameter->kind != E_INTERFACE_PARAMETER) return f;
+                return f + flag("position", static_cast<const InterfaceParameterDescriptor*>(
+                                                p->parameter->descriptor)->position) +
+                       flag("by-address", p->by_address) + " expected " + quoted(p->expected) +
+                       flag("class", p->expected_class) + " receiving " + quoted(p->receiving) +
+                       flag("class", p->receiving_class) + flag("array", p->array_size) +
+                       flag("temporary", p->temporary);
+            }
+            case D_INTERFACE_FUNCTION: {
+                auto* p = static_cast<const InterfaceFunctionDescriptor*>(d);
+                scopes = {{"parameters", p->sub_scope}};
+                return f + flag("return-class", p->return_class) + flag("macro", p->macro);
+            }
+            case D_INTERFACE_PARAMETER: {
+                auto* p = static_cast<const InterfaceParameterDescriptor*>(d);
+                return f + flag("position", p->position) + flag("class", p->type_class) + " type " +
+                       quoted(p->type_text) + flag("array", p->array_size);
+            }
+            case D_TEMPORARY: {
+                // The argument is that of the call; the return value's own
+                // argument description is shown under the temporary.
+                auto* p = static_cast<const TemporaryDescriptor*>(d);
+                scopes = {{"return", p->sub_scope}};
+                const auto* parameter =
+                    p->parameter ? static_cast<const InterfaceParameterDescriptor*>(p->parameter->descriptor) : nullptr;
+                const auto* argument =
+                    p->argument ? static_cast<const CallArgumentDescriptor*>(p->argument->descriptor) : nullptr;
+                return f + " parameter " + (parameter ? std::to_string(parameter->position) : "-") + " " +
+                       name_of(p->parameter) + " argument " +
+                       (argument ? quoted(argument->value) + "/" + quoted(argument->expected) : "-");
             }
             case D_IF: {
                 auto* p = static_cast<const IfDescriptor*>(d);
@@ -227,6 +274,23 @@ private:
             case D_WAIT_REFERENCE: {
                 auto* p = static_cast<const WaitReferenceDescriptor*>(d);
                 return f + flag("wait", p->wait ? p->wait->number : -1);
+            }
+            case D_VALUE:
+                scopes = {{"elements", d->sub_scope}};
+                return f + flag("use", static_cast<int>(static_cast<const ValueDescriptor*>(d)->use));
+            case D_VALUE_ELEMENT: {
+                auto* p = static_cast<const ValueElementDescriptor*>(d);
+                scopes = {{"elements", p->sub_scope}};
+                std::string text = f + " " + element_kind_name(p->kind);
+                if (p->indexed) text += " [" + std::to_string(p->first) + ".." + std::to_string(p->last) + "]";
+                if (p->field) text += " field " + quoted(p->field);
+                const bool group = p->kind == ElementKind::Structure || p->kind == ElementKind::Union ||
+                                   p->kind == ElementKind::Array;
+                if (!group) text += " value " + quoted(p->value);
+                if (p->interval) text += " upper " + quoted(p->upper);
+                text += flag("class", p->type_class) + flag("size", p->size);
+                if (p->kind == ElementKind::Union) text += flag("union-field", p->union_field);
+                return text;
             }
             default:
                 scopes = {{"scope", d->sub_scope}};

@@ -263,9 +263,10 @@ struct ValueElementDescriptor : Descriptor {  // sub_scope: the contents of a gr
     long long last = 0;
     bool indexed = false;          // first/last are meaningful
     int union_field = 0;           // position of the union field given, from 0
-    const char* value = nullptr;   // value text, null when the element has none
-    const char* upper = nullptr;   // upper limit of an accepted interval
-    int type_class = 0;
+    const char* value = nullptr;   // value text (lower limit of an accepted interval), null when none
+    const char* upper = nullptr;   // upper limit of an accepted interval, null when none
+    bool interval = false;         // an accepted interval "[lower .. upper]" of an expected scalar
+    int type_class = 0;            // class of the value given
     long long size = 0;            // size in bytes of the element's type
 };
 

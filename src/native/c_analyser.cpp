@@ -144,12 +144,14 @@ void CAnalyser::declare(const std::string& preprocessed, const std::string& scop
     declare_tokens(lex_preprocessed(preprocessed, file, line));
 }
 
-std::unique_ptr<ExprTree> CAnalyser::parse_expression_tokens(const TokenList& tokens, bool quiet) {
+std::unique_ptr<ExprTree> CAnalyser::parse_expression_tokens(const TokenList& tokens, bool quiet, int* suppressed) {
     if (tokens.empty()) return nullptr;
     ParserContext ctx = context(quiet);
     CParser parser(ctx, tokens);
     auto tree = std::make_unique<ExprTree>();
-    if (!parser.parse_expression(*tree)) return nullptr;
+    const Expr* root = parser.parse_expression(*tree);
+    if (suppressed) *suppressed = ctx.suppressed;
+    if (!root) return nullptr;
     return tree;
 }
 

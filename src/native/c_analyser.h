@@ -48,7 +48,8 @@ public:
     void declare_tokens(const TokenList& tokens);
     // Expression of a preprocessed text under the current scope (null after an error).
     std::unique_ptr<ExprTree> parse_expression(const std::string& preprocessed);
-    std::unique_ptr<ExprTree> parse_expression_tokens(const TokenList& tokens, bool quiet);
+    // A quiet parse counts in `suppressed` the messages it did not report.
+    std::unique_ptr<ExprTree> parse_expression_tokens(const TokenList& tokens, bool quiet, int* suppressed = nullptr);
     const Type* type_by_name(const std::string& type_name, const std::string& scope_name);
     // A variable or function visible under the scope name.
     const Symbol* variable(const std::string& name, const std::string& scope_name);

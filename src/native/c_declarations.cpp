@@ -172,7 +172,10 @@ CParser::Kw CParser::keyword_of(const Token& t) const {
 }
 
 void CParser::error_at(const Token& t, Code code, const std::string& arg) {
-    if (ctx_.quiet) return;
+    if (ctx_.quiet) {
+        ++ctx_.suppressed;
+        return;
+    }
     const char* file = t.file >= 0 && ctx_.file_name ? ctx_.file_name(t.file) : nullptr;
     // A token may be as long as its file: the message shows its beginning only.
     constexpr std::size_t kShown = 200;
@@ -905,7 +908,7 @@ Type CParser::parameters() {
         !is_type_modifier(peek()) && (peek(1).text == w.comma || peek(1).text == w.rparen)) {
         fn.prototype = false;
         while (peek().kind == TokKind::Ident) {
-            fn.params.push_back(Param{peek().text, ctx_.types.basic(TypeKind::Int)});
+            fn.params.push_back(Param{peek().text, ctx_.types.basic(TypeKind::Int), 0});
             ++pos_;
             if (!accept(w.comma)) break;
         }
@@ -934,6 +937,7 @@ Type CParser::parameters() {
         const Type* type = declarator(specs.type, d, true);
         attributes(nullptr);
         const Type* r = resolve(type);
+        const long long array_size = r && r->kind == TypeKind::Array && r->count > 0 ? r->count : 0;
         if (r && r->kind == TypeKind::Array) {
             // Qualifiers of an array typedef belong to the elements; those
             // written inside the brackets to the pointer.
@@ -954,7 +958,7 @@ Type CParser::parameters() {
             s.type = type;
             ctx_.symbols.innermost().ordinary[d.name] = s;
         }
-        fn.params.push_back(Param{d.name, type});
+        fn.params.push_back(Param{d.name, type, array_size});
         if (accept(w.comma)) continue;
         expect(w.rparen, "',' or ')' in a parameter list");
         break;
@@ -1112,6 +1116,7 @@ void CParser::declare(const DeclSpec& specs, const Declared& declared, const Typ
     const Type* r = resolve(type);
     s.kind = r && r->kind == TypeKind::Function ? Symbol::Kind::Function : Symbol::Kind::Variable;
     s.type = type;
+    s.is_static = specs.storage == DeclSpec::Storage::Static;
     auto it = scope.ordinary.find(declared.name);
     if (it != scope.ordinary.end()) {
         Symbol& old = it->second;
@@ -1119,6 +1124,8 @@ void CParser::declare(const DeclSpec& specs, const Declared& declared, const Typ
             error_at(at, Code::CCONFDECL, declared.name);
             return;
         }
+        // A name declared static once keeps its internal linkage.
+        old.is_static = old.is_static || s.is_static;
         // Keep the more complete of the two (an array with its size, a prototype).
         const Type* ro = resolve(old.type);
         if ((ro->kind == TypeKind::Array && ro->count < 0) || (ro->kind == TypeKind::Function && !ro->prototype))

@@ -58,6 +58,7 @@ struct ParserContext {
     std::unordered_set<const char*> type_modifiers;   // words declared by the korva pragma
     const char* current_file = nullptr;               // recorded with each declaration
     bool quiet = false;                               // questions that answer "nothing" report nothing
+    int suppressed = 0;                               // messages that quiet questions did not report
     PackPragmas* pack = nullptr;                      // kept from one text to the next
 };
 

@@ -53,7 +53,8 @@ struct Record {
 
 struct Param {
     const char* name = nullptr;
-    const Type* type = nullptr;
+    const Type* type = nullptr;       // adjusted: an array or function parameter is a pointer
+    long long array_size = 0;         // element count of a parameter declared as an array, 0 otherwise
 };
 
 struct Type {

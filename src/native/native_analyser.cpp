@@ -4,6 +4,7 @@
 #include "diagnostics/report.h"
 #include "native/c_analyser.h"
 
+
 namespace zv::native {
 
 // ---------------------------------------------------------------- types
@@ -61,6 +62,43 @@ std::optional<NativeVariable> NativeAnalyser::variable(const std::string& name, 
     const Symbol* s = c_->variable(name, scope_name);
     if (!s) return std::nullopt;
     return NativeVariable{s->kind == Symbol::Kind::Function, NativeType(s->type)};
+}
+
+// ---------------------------------------------------------------- calls and SHARE
+
+std::optional<NativeSignature> NativeAnalyser::signature(const std::string& name, const std::string& scope_name) {
+    const Symbol* s = c_->variable(name, scope_name);
+    const Type* function = s && s->kind == Symbol::Kind::Function ? resolve(s->type) : nullptr;
+    if (!function || function->kind != TypeKind::Function) return std::nullopt;
+    NativeSignature signature;
+    signature.return_type = NativeType(function->base);
+    for (const Param& p : function->params)
+        signature.parameters.push_back(NativeParameter{p.name ? p.name : "", NativeType(p.type), p.array_size});
+    signature.variadic = function->variadic;
+    signature.empty_list = !function->prototype && function->params.empty();
+    return signature;
+}
+
+ShareClass NativeAnalyser::share_class(const std::string& name, const std::string& scope_name) {
+    SymbolTable& symbols = c_->symbols();
+    const std::string saved = symbols.scope_name();
+    symbols.set_scope(scope_name);
+    const Symbol* s = symbols.find(string_pool().intern(name));
+    symbols.set_scope(saved);
+    if (!s) return ShareClass::Other;
+    switch (s->kind) {
+    case Symbol::Kind::Typedef: return ShareClass::Type;
+    case Symbol::Kind::Variable: return s->is_static ? ShareClass::StaticVariable : ShareClass::Variable;
+    default: return ShareClass::Other;
+    }
+}
+
+bool expression_is_constant(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
+                            const std::string& file, int line) {
+    CAnalyser& analyser = c_analyser(facade);
+    analyser.set_position(file, line, scope_name);
+    const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true);
+    return tree && tree->root->is_constant;
 }
 
 // ---------------------------------------------------------------- composite requests
@@ -140,6 +178,87 @@ bool expression_is_valid(NativeAnalyser& facade, const std::string& text) {
     const unsigned errors = errorCount();
     const auto tree = typed_expression(c_analyser(facade), text);
     return tree && errorCount() == errors;
+}
+
+// ---------------------------------------------------------------- values
+
+NativeType::Shape NativeType::shape() const {
+    const Type* r = resolve(type_);
+    if (!r) return Shape::None;
+    switch (r->kind) {
+        case TypeKind::Struct: return Shape::Structure;
+        case TypeKind::Union: return Shape::Union;
+        case TypeKind::Array: return Shape::Array;
+        case TypeKind::Void: case TypeKind::Function: return Shape::None;
+        default: return Shape::Scalar;
+    }
+}
+
+std::vector<NativeField> NativeType::fields() const {
+    std::vector<NativeField> out;
+    const Type* r = resolve(type_);
+    if (!r || !r->record || (r->kind != TypeKind::Struct && r->kind != TypeKind::Union)) return out;
+    for (const Field& f : r->record->fields)
+        out.push_back(NativeField{f.name ? f.name : "", NativeType(f.type), f.bit_width});
+    return out;
+}
+
+NativeType NativeType::element() const {
+    const Type* r = resolve(type_);
+    return NativeType(r && r->kind == TypeKind::Array ? r->base : nullptr);
+}
+
+long long NativeType::count() const {
+    const Type* r = resolve(type_);
+    return r && r->kind == TypeKind::Array ? r->count : -1;
+}
+
+std::string NativeType::typedef_name() const {
+    return type_ && type_->kind == TypeKind::Typedef && type_->name ? type_->name : std::string();
+}
+
+bool NativeType::same_as(const NativeType& other) const {
+    return type_ && other.type_ && same_type(type_, other.type_);
+}
+
+ValueExpression value_expression(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
+                                 const std::string& file, int line) {
+    ValueExpression answer;
+    CAnalyser& analyser = c_analyser(facade);
+    analyser.set_position(file, line, scope_name);
+    int suppressed = 0;
+    const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true, &suppressed);
+    if (!tree || suppressed) return answer;
+    const Expr& root = *tree->root;
+    answer.parsed = true;
+    answer.type = NativeType(root.type);
+    answer.type_class = trimmed(text) == "NONIL" ? kNonNil : class_of_expression(root);
+    answer.integer_constant = root.is_constant && !root.is_float && root.op != Expr::Op::String && is_integer(root.type);
+    answer.value = root.value;
+    return answer;
+}
+
+void NativeAnalyser::set_format(const std::string& variable, const std::string& format, const std::string& scope_name,
+                                bool inside_block, const std::string& file, int line) {
+    const char* where = file.empty() ? nullptr : string_pool().intern(file);
+    const std::string name = trimmed(variable);
+    const Symbol* s = c_->variable(name, scope_name);
+    if (!s || s->kind != Symbol::Kind::Variable) {
+        reportAtText(Severity::Error, Code::NOMVARINC, name.c_str(), where, line);
+        return;
+    }
+    if (!s->type || !is_complete(s->type)) {
+        reportAtText(Severity::Error, Code::TYPEINCON, name.c_str(), where, line);
+        return;
+    }
+    if (!formats_.try_emplace({scope_name, name}, Format{trimmed(format), inside_block}).second)
+        reportAtText(Severity::Error, Code::FORMREDEF, name.c_str(), where, line);
+}
+
+const std::string* NativeAnalyser::format_of(const std::string& variable, const std::string& scope_name) const {
+    auto found = formats_.find({scope_name, variable});
+    if (found == formats_.end()) found = formats_.find({std::string(), variable});
+    return found == formats_.end() ? nullptr : &found->second.text;
 }
 
 std::unique_ptr<NativeAnalyser> analyse_interfaces(const AnalyserOptions& options) {

@@ -8,15 +8,20 @@
 #include "common/run_modes.h"
 #include "native/type_class.h"
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zv::native {
 
 struct Type;
 class CAnalyser;
+struct NativeField;
+struct ValueExpression;
+class NativeAnalyser;
 
 struct AnalyserOptions {
     Restriction restriction = Restriction::None;
@@ -37,16 +42,59 @@ public:
     std::string text() const;       // as declared, typedef names kept; empty when none
     long long size() const;         // in bytes, -1 when incomplete or none
 
+    // ---- layout of values
+    // What the type is once typedef names and qualifiers are looked through.
+    enum class Shape { None, Scalar, Structure, Union, Array };
+    Shape shape() const;
+    std::vector<NativeField> fields() const;  // of a structure or union, in declaration order
+    NativeType element() const;               // of an array
+    long long count() const;                  // elements of an array, -1 when unknown
+    std::string typedef_name() const;         // the typedef name it is written with, empty otherwise
+    bool same_as(const NativeType& other) const;  // top-level qualifiers aside
+
 private:
     friend class NativeAnalyser;
+    friend ValueExpression value_expression(NativeAnalyser&, const std::string&, const std::string&,
+                                            const std::string&, int);
     explicit NativeType(const Type* type) : type_(type) {}
     const Type* type_ = nullptr;
+};
+
+struct NativeField {
+    std::string name;    // empty for an anonymous structure or union member
+    NativeType type;
+    int bit_width = -1;  // -1 when not a bit-field
 };
 
 struct NativeVariable {
     bool function = false;  // a function rather than an object
     NativeType type;        // as declared
 };
+
+// ---------------------------------------------------------------- calls and SHARE
+
+struct NativeParameter {
+    std::string name;          // empty when the declaration names none
+    NativeType type;           // as C passes it: an array or function parameter is a pointer
+    long long array_size = 0;  // element count of a parameter declared as an array, 0 otherwise
+};
+
+struct NativeSignature {
+    NativeType return_type;
+    std::vector<NativeParameter> parameters;  // none for "(void)" and for "()"
+    bool variadic = false;                    // "..." after the parameters
+    bool empty_list = false;                  // declared "()", without a prototype
+};
+
+// What SHARE may be given: a type name, a variable (static or not), or
+// anything else (a function, an enumerator, an unknown name).
+enum class ShareClass { Other, Type, Variable, StaticVariable };
+
+class NativeAnalyser;
+// Whether an expression is a constant (arithmetic, string literal or address
+// constant); quiet: an expression that does not parse is no constant.
+bool expression_is_constant(NativeAnalyser& analyser, const std::string& text, const std::string& scope_name,
+                            const std::string& file, int line);
 
 class NativeAnalyser {
 public:
@@ -79,9 +127,32 @@ public:
     // The variable or function of that name visible in a scope.
     std::optional<NativeVariable> variable(const std::string& name, const std::string& scope_name);
 
+    // ---------------------------------------------------------------- calls and SHARE
+    // The signature of the function of that name visible in a scope; nothing
+    // when the name is not a function.
+    std::optional<NativeSignature> signature(const std::string& name, const std::string& scope_name);
+    // How a name visible in a scope stands for SHARE.
+    ShareClass share_class(const std::string& name, const std::string& scope_name);
+
+    // ---- display formats of variables (FORMAT)
+    // Records how a variable of the scope is printed in the trace. Reports at
+    // `file`:`line` NOMVARINC when the name is no variable visible in the
+    // scope, TYPEINCON when its type is incomplete, FORMREDEF for a second
+    // format of the same variable in the same scope; nothing is recorded then.
+    void set_format(const std::string& variable, const std::string& format, const std::string& scope_name,
+                    bool inside_block, const std::string& file, int line);
+    // The format recorded for a variable in the scope, else under the empty
+    // scope name; null when none.
+    const std::string* format_of(const std::string& variable, const std::string& scope_name) const;
+
 private:
     friend CAnalyser& c_analyser(NativeAnalyser& analyser);
     std::unique_ptr<CAnalyser> c_;
+    struct Format {
+        std::string text;
+        bool inside_block = false;
+    };
+    std::map<std::pair<std::string, std::string>, Format> formats_;  // by scope name and variable
 };
 
 // Composite requests. Each sets the position and scope (except
@@ -108,6 +179,18 @@ TypeTexts expression_type_texts(NativeAnalyser& analyser, const std::string& tex
 bool expression_matches_type(NativeAnalyser& analyser, const std::string& text, const std::string& type_name,
                              const std::string& scope_name, int line);
 bool expression_is_valid(NativeAnalyser& analyser, const std::string& text);
+
+// ---- values: their expressions typed quietly
+struct ValueExpression {
+    bool parsed = false;            // it parsed without any message of the C analysis
+    NativeType type;                // none when the expression has no type
+    int type_class = kNoType;       // class 8 for "NONIL" alone; an untyped expression is an int
+    bool integer_constant = false;  // an integer constant expression, whose value follows
+    long long value = 0;
+};
+// Reports nothing: an expression that does not parse answers `parsed` false.
+ValueExpression value_expression(NativeAnalyser& analyser, const std::string& text, const std::string& scope_name,
+                                 const std::string& file, int line);
 
 // Step of the driver: the analyser set up from the options, after reading the
 // standard-defines file (when given) and then every interface file, in order.

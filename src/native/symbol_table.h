@@ -24,6 +24,7 @@ struct Symbol {
     long long value = 0;         // enumerators
     const char* file = nullptr;  // the file of the declaration
     int line = 0;
+    bool is_static = false;      // variables and functions declared with the storage class static
 };
 
 class SymbolTable {

@@ -23,6 +23,8 @@ struct AnalysisOptions {
     TraceLevel trace = TraceLevel::None;
     CommModel comm_model = CommModel::None;  // as the parser found it
     std::string instance;      // -INSTANCE, empty when not given
+    // -RESTRICTION: under ANSI a function declared "()" takes no argument.
+    Restriction restriction = Restriction::None;
 };
 
 // `root` is the N_SCRIPT node of a parse without errors.

@@ -4,7 +4,6 @@
 #include "semantic/walk.h"
 
 #include "native/native_analyser.h"
-#include "native/constant_query.h"
 #include "native/type_class.h"
 
 namespace zv::semantic {
@@ -154,7 +153,7 @@ void Walk::on_add_id(const Node* node, Scope* scope, const char* filter) {
     Entry* entry = append(scope, E_ADD_ID, id.c, at, filter);
     auto* d = tables_.attach_descriptor<AddIdDescriptor>(entry, D_ADD_ID);
     d->channel = channel;
-    d->constant = native::expression_is_constant(native_, id.typing, c_scope_);
+    d->constant = native::expression_is_constant(native_, id.typing, c_scope_, at.file ? at.file : "", at.line);
 }
 
 void Walk::on_fd_add(const Node* node, Scope* scope, const char* filter) {
@@ -169,7 +168,7 @@ void Walk::on_fd_add(const Node* node, Scope* scope, const char* filter) {
     Entry* entry = append(scope, E_ADD_ID, id.c, at, filter);
     auto* d = tables_.attach_descriptor<AddIdDescriptor>(entry, D_ADD_ID);
     d->channel = tables_.find_channel(implicit_channel_name(message_type));
-    d->constant = native::expression_is_constant(native_, id.typing, c_scope_);
+    d->constant = native::expression_is_constant(native_, id.typing, c_scope_, at.file ? at.file : "", at.line);
 }
 
 void Walk::on_clear_id(const Node* node, Scope* scope, const char* filter) {

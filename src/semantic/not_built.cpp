@@ -10,19 +10,5 @@ void Walk::not_built(const char* construct, const Position& at) {
     terminateRun(9);  // not reached: internal reports end the run
 }
 
-// share.cpp
-void Walk::on_share(const Node* node) { not_built(construct_name(node), node->start); }
-// values.cpp
-void Walk::on_var(const Node* node, Scope*, const char*) { not_built(construct_name(node), node->start); }
-void Walk::on_format(const Node* node, bool) { not_built(construct_name(node), node->start); }
-Entry* Walk::check_value(const std::string&, const std::string&, ValueUse, const Position& at, Scope*, const char*,
-                         const std::string&) {
-    not_built("value", at);
-}
-Entry* Walk::copy_value(const Entry*, Scope*, std::string_view, ValueUse) { not_built("value", Position{}); }
-// calls.cpp
-void Walk::call_interface_function(const Node* node, const std::string&, Scope*, const char*) {
-    not_built("CALL of an interface function", node->start);
-}
 
 }  // namespace zv::semantic

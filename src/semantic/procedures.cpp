@@ -8,11 +8,21 @@
 
 namespace zv::semantic {
 
-namespace {
-
 std::string position_and_name(int position, const char* name) {
     return std::to_string(position) + " (" + name + ")";
 }
+
+bool empty_argument_list(const Node* arguments) {
+    if (!arguments) return true;
+    if (arguments->next()) return false;
+    const Node* argument = arguments->item();
+    if (!argument || argument->kind != N_ARG) return false;
+    const Node* value = argument->argument_value();
+    return value && is_empty_expression(value->expression()) && !value->second_expression() &&
+           !value->third_expression();
+}
+
+namespace {
 
 std::vector<Entry*> parameters_of(const Entry* procedure) {
     std::vector<Entry*> list;
@@ -24,17 +34,6 @@ std::vector<Entry*> parameters_of(const Entry* procedure) {
 bool without_parameters(const std::vector<Entry*>& parameters) {
     return parameters.size() == 1 && !parameters[0]->name &&
            static_cast<const ParameterDescriptor*>(parameters[0]->descriptor)->type_class == native::kVoid;
-}
-
-// "()" builds one argument holding an empty expression.
-bool empty_argument_list(const Node* arguments) {
-    if (!arguments) return true;
-    if (arguments->next()) return false;
-    const Node* argument = arguments->item();
-    if (!argument || argument->kind != N_ARG) return false;
-    const Node* value = argument->argument_value();
-    return value && is_empty_expression(value->expression()) && !value->second_expression() &&
-           !value->third_expression();
 }
 
 }  // namespace
@@ -88,7 +87,10 @@ void Walk::on_procedure(const Node* node) {
     c_scope_.clear();
 }
 
+// A function already called (also a function-like macro) has its entry in
+// the root scope; otherwise the C declarations tell.
 bool Walk::is_interface_function(const std::string& name) {
+    if (tables_.find_in_root(E_INTERFACE_FUNCTION, name)) return true;
     const auto variable = native_.variable(name, c_scope_);
     return variable && variable->function;
 }
@@ -175,8 +177,9 @@ void Walk::check_procedure_arguments(Entry* procedure, const Node* arguments, Sc
             report_at(Severity::Error, Code::NOTERPROC, name, at);
             continue;
         }
-        const std::string text = expression_text(value->expression());
-        const int given = type_class_of(text, at);
+        const ExpressionTexts texts = translate(value->expression(), true);
+        const std::string& text = texts.c;
+        const int given = type_class_of(texts.typing, at);
         Entry* entry = append_unnamed(into, E_CALL_ARGUMENT, at);
         auto* d = tables_.attach_descriptor<CallArgumentDescriptor>(entry, D_CALL_ARGUMENT);
         d->value = pooled(text);

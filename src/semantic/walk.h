@@ -158,14 +158,39 @@ private:
     // takes its message type this way).
     Entry* check_value(const std::string& variable, const std::string& value_text, ValueUse use, const Position& at,
                        Scope* into, const char* filter = nullptr, const std::string& type_name = {});
-    // A copy of a value entry tree appended to `into` under another name.
+    // A copy of a value entry tree appended to `into` under another name; it
+    // reports nothing.
     Entry* copy_value(const Entry* root, Scope* into, std::string_view name, ValueUse use);
+    // check_value for a variable written `name` and typed from the text `typing`.
+    Entry* check_value_as(const std::string& name, const std::string& typing, const std::string& value_text,
+                          ValueUse use, const Position& at, Scope* into, const char* filter,
+                          const std::string& type_name);
     [[gnu::noinline]] void on_var(const Node* node, Scope* scope, const char* filter);
     [[gnu::noinline]] void on_format(const Node* node, bool inside_block);
 
     // ---------------------------------------------------------------- interface function calls (calls.cpp)
     [[gnu::noinline]] void call_interface_function(const Node* node, const std::string& called, Scope* scope,
                                                    const char* filter);
+    // The entry shared by every call of a function (or function-like macro),
+    // made at its first call.
+    Entry* interface_function(const std::string& name, const Position& at);
+    void interface_return(const Node* result, CallDescriptor* call, Entry* return_value, Scope* scope,
+                          const Position& at);
+    void interface_arguments(const Node* arguments, const char* name, const Entry* function, Scope* into,
+                             Scope* scope, const Position& at);
+    // A call temporary named by `format` and the shared counter, at the head
+    // of the nearest executable scope.
+    Entry* declare_temporary(const char* format, Entry* parameter, Entry* argument, Scope* scope,
+                             const Position& at);
+    // One part of a call (value, expected value, receiving variable): its
+    // texts, type class and array element count; `present` false when empty.
+    struct CallPart {
+        bool present = false;
+        std::string c, typing;
+        int type_class = -1;
+        long long count = 0;
+    };
+    CallPart call_part(const Node* expression, const Position& at);
 
     [[noreturn]] void not_built(const char* construct, const Position& at);
 
@@ -233,6 +258,10 @@ private:
 Position line_before(const Node* node);
 // The construct as a script writer knows it: the node kind without "N_".
 const char* construct_name(const Node* node);
+// "%d (%s)" from an argument position and the called name.
+std::string position_and_name(int position, const char* name);
+// Whether a call's argument list is "()": one argument holding an empty expression.
+bool empty_argument_list(const Node* arguments);
 // Pooled copy of a text.
 const char* pooled(std::string_view text);
 // Positioned report with the argument as %2.

@@ -72,6 +72,7 @@ int run_model(const std::vector<std::string>& args, bool timing) {
                      " [--no-positions]\n");
         return 2;
     }
+    options.restriction = native_options.restriction;
     native_options.include_dirs = include_dirs;
     native_options.interface_files = headers;
     auto native = native::analyse_interfaces(native_options);

@@ -63,6 +63,7 @@ inline Analysed analyse_text(const std::string& script, const std::string& heade
     testing::internal::CaptureStderr();
     native::AnalyserOptions native_options;
     native_options.interface_files = {"t.h"};
+    native_options.restriction = options.restriction;
     a.native = native::analyse_interfaces(native_options);
     a.parsed = parse_script("t.zod", {}, true);
     options.comm_model = a.parsed.comm_model;

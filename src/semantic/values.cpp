@@ -1,0 +1,170 @@
+// Values of variables: VAR with its INIT, EV and VA clauses, FORMAT, and the
+// check of a value against its variable shared with DEF_MESSAGE and the
+// default value lists of message types, with the value entry trees it records.
+#include "semantic/walk.h"
+
+#include "native/native_analyser.h"
+#include "semantic/value_match.h"
+#include "semantic/value_syntax.h"
+
+#include <cctype>
+
+namespace zv::semantic {
+
+namespace {
+
+constexpr const char* kWorkVariable = "kvr_msgrcv";
+
+std::string trimmed(std::string_view text) {
+    const std::size_t a = text.find_first_not_of(" \t\r\n");
+    if (a == std::string_view::npos) return {};
+    const std::size_t b = text.find_last_not_of(" \t\r\n");
+    return std::string(text.substr(a, b - a + 1));
+}
+
+// The first identifier of an expression text ("ev" in "ev.id"), or empty.
+std::string first_identifier(const std::string& text) {
+    auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
+    std::size_t a = 0;
+    while (a < text.size() && !word(text[a])) ++a;
+    std::size_t b = a;
+    while (b < text.size() && word(text[b])) ++b;
+    const std::string id = text.substr(a, b - a);
+    return is_identifier(id) ? id : std::string();
+}
+
+const char* pooled_or_null(const std::optional<std::string>& text) { return text ? pooled(*text) : nullptr; }
+
+bool opens_group(ElementKind kind) {
+    return kind == ElementKind::Structure || kind == ElementKind::Union || kind == ElementKind::Array;
+}
+
+void record_elements(SemanticTables& tables, const std::vector<MatchedElement>& elements, Scope* into,
+                     const Position& at) {
+    for (const MatchedElement& m : elements) {
+        const char* field = m.field.empty() ? nullptr : pooled(m.field);
+        Entry* entry = tables.append_entry(into, E_VALUE_ELEMENT, field, at.file, at.file_index, at.line, nullptr);
+        auto* d = tables.attach_descriptor<ValueElementDescriptor>(entry, D_VALUE_ELEMENT);
+        d->kind = m.kind;
+        d->field = field;
+        d->indexed = m.indexed;
+        d->first = m.first;
+        d->last = m.last;
+        d->union_field = m.union_field;
+        d->value = pooled_or_null(m.value);
+        d->upper = pooled_or_null(m.upper);
+        d->interval = m.interval;
+        d->type_class = m.type_class;
+        d->size = m.size;
+        if (opens_group(m.kind)) record_elements(tables, m.children, tables.new_scope(d, into), at);
+    }
+}
+
+void copy_elements(SemanticTables& tables, const Scope* from, Scope* into) {
+    for (const Entry* e = from ? from->first : nullptr; e; e = e->next) {
+        Entry* copy = tables.append_entry(into, e->kind, e->name, e->file, e->file_index, e->line, e->filter);
+        const auto* original = static_cast<const ValueElementDescriptor*>(e->descriptor);
+        auto* d = tables.attach_descriptor<ValueElementDescriptor>(copy, D_VALUE_ELEMENT);
+        *d = *original;
+        d->entry = copy;
+        d->sub_scope = nullptr;
+        if (original->sub_scope) copy_elements(tables, original->sub_scope, tables.new_scope(d, into));
+    }
+}
+
+}  // namespace
+
+Entry* Walk::check_value(const std::string& variable, const std::string& value_text, ValueUse use,
+                         const Position& at, Scope* into, const char* filter, const std::string& type_name) {
+    return check_value_as(variable, variable, value_text, use, at, into, filter, type_name);
+}
+
+Entry* Walk::check_value_as(const std::string& name, const std::string& typing, const std::string& value_text,
+                            ValueUse use, const Position& at, Scope* into, const char* filter,
+                            const std::string& type_name) {
+    auto wrong = [&]() -> Entry* {
+        report_at(Severity::Error, Code::VARNOGOOD, name, at);
+        return nullptr;
+    };
+    const std::optional<Value> value = parse_value(preprocessed_text(value_text, at));
+    const bool work_variable = use == ValueUse::Defaults && name == kWorkVariable;
+    ValueMatcher matcher(native_, c_scope_, at, name, use, work_variable);
+    if (!value || value->kind == Value::Kind::Empty || !matcher.type_expressions(*value)) return wrong();
+
+    native::NativeType type;
+    if (!type_name.empty()) {
+        type = native_.type_by_name(type_name, c_scope_);
+    } else if (!typing.empty()) {
+        const std::string variable = is_identifier(typing) ? typing : "(" + typing + ")";
+        type = native::value_expression(native_, variable, c_scope_, at.file ? at.file : "", at.line).type;
+    }
+    if (!type) return wrong();
+
+    auto root = [&] {
+        Entry* entry = append(into, E_VALUE, name, at, filter);
+        auto* d = tables_.attach_descriptor<ValueDescriptor>(entry, D_VALUE);
+        d->use = use;
+        tables_.new_scope(d, into);
+        return entry;
+    };
+    // A value whose notation is wrong stays, without elements.
+    if (!matcher.check_notation(*value)) return root();
+    const auto elements = matcher.match(*value, type);
+    if (!elements) return wrong();
+    Entry* entry = root();
+    record_elements(tables_, *elements, entry->descriptor->sub_scope, at);
+    matcher.report_deferred();
+    return entry;
+}
+
+Entry* Walk::copy_value(const Entry* root, Scope* into, std::string_view name, ValueUse use) {
+    const std::string text(name);
+    Entry* entry = tables_.append_entry(into, E_VALUE, text.c_str(), root->file, root->file_index, root->line,
+                                        root->filter);
+    auto* d = tables_.attach_descriptor<ValueDescriptor>(entry, D_VALUE);
+    d->use = use;
+    copy_elements(tables_, root->descriptor ? root->descriptor->sub_scope : nullptr, tables_.new_scope(d, into));
+    return entry;
+}
+
+void Walk::on_var(const Node* node, Scope* scope, const char* filter) {
+    const Position at = node->start;
+    const ExpressionTexts texts = translate(node->expression(), true);
+    const std::string name = trimmed(texts.c);
+    const std::string typing = trimmed(texts.typing);
+    if (const std::string id = first_identifier(name); !id.empty())
+        if (Entry* event = tables_.find_message_variable(id)) event->used = true;
+
+    const Node* clause = node->value();
+    if (!clause) expect_node(clause, N_EXPECTED_VALUE);
+    ValueUse use = ValueUse::Expected;
+    std::string value;
+    switch (clause->kind) {
+        case N_INIT_VALUE:
+            use = ValueUse::Initial;
+            [[fallthrough]];
+        case N_EXPECTED_VALUE: {
+            // The clause keeps its keyword: the value follows the first "=".
+            const std::string_view text = clause->text ? clause->text : "";
+            const std::size_t equals = text.find('=');
+            if (equals != std::string_view::npos) value = std::string(text.substr(equals + 1));
+            break;
+        }
+        case N_EV_EQUALS:
+            value = "(" + name + ")";
+            break;
+        default:
+            expect_node(clause, N_EXPECTED_VALUE);
+    }
+    check_value_as(name, typing, value, use, at, scope, filter, {});
+}
+
+void Walk::on_format(const Node* node, bool inside_block) {
+    const Node* head = node->format_head();
+    expect_node(head, N_FORMAT_HEAD);
+    const Position at = node->start;
+    native_.set_format(head->text ? head->text : "", expression_text(node->value()), c_scope_, inside_block,
+                       at.file ? at.file : "", at.line);
+}
+
+}  // namespace zv::semantic

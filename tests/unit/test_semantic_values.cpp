@@ -1,0 +1,151 @@
+// Values against header types: the shape read from the value notation, the
+// value entry tree that VAR records for a structure holding nested
+// structures, a union, an array of structures, a character array, pointers,
+// an enumeration and bit-fields, and the default value list of a message
+// type, whose work variable reaches every field.
+#include "semantic/value_match.h"
+#include "semantic/value_syntax.h"
+#include "test_semantic_support.h"
+
+#include <string>
+#include <vector>
+
+namespace zv::test {
+namespace {
+
+using semantic::Value;
+using semantic::ValueElement;
+
+std::string shape_of(const Value& v) {
+    switch (v.kind) {
+        case Value::Kind::Empty: return "_";
+        case Value::Kind::Plain: return v.text;
+        case Value::Kind::Interval: return "[" + v.lower + ":" + v.upper + "]";
+        case Value::Kind::Aggregate: break;
+    }
+    static const char* const kDesignations[] = {"", "name ", "index ", "range ", "others "};
+    std::string out = "{";
+    for (const ValueElement& e : v.elements) {
+        if (out.size() > 1) out += "; ";
+        out += kDesignations[static_cast<int>(e.designation)];
+        if (!e.first.empty()) out += e.first + (e.second.empty() ? "" : ":" + e.second) + " -> ";
+        out += shape_of(e.value);
+    }
+    return out + "}";
+}
+
+TEST(SemanticValues, NotationIsReadIntoItsShape) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"{ 0 => 'a', 2..5 => 'b', OTHERS => ' ' }", "{index 0 -> 'a'; range 2:5 -> 'b'; others OTHERS -> ' '}"},
+        {"{ id => 3, pos => { x => 1, y => 2 } }", "{name id -> 3; name pos -> {name x -> 1; name y -> 2}}"},
+        {"{ 1, , f(2, 3), }", "{1; _; f(2, 3); _}"},
+        {"{ '}', \"{,}\", a >= b, p->q }", "{'}'; \"{,}\"; a >= b; p->q}"},
+        {"{ 1..3 => x, N+1 .. 7 => y }", "{range 1:3 -> x; range N+1:7 -> y}"},
+        {"[ 10 .. 20 ]", "[10:20]"},
+        {"[ .. 20 ]", "[:20]"},
+        {"{}", "{}"},
+        {"a, b", "a, b"},
+        {"f(1, ...)", "f(1, ...)"},
+        {"{ x => }", "{name x -> _}"},
+    };
+    for (const auto& [text, shape] : cases) {
+        const auto value = semantic::parse_value(text);
+        ASSERT_TRUE(value) << text;
+        EXPECT_EQ(shape_of(*value), shape) << text;
+    }
+    for (const char* wrong : {"{ 1 ", "1 }", "x => 1", "{ => 1 }", "{ a..b..c => 1 }", "{ (1 => 2) }", "1..3",
+                              "{ \"open }", "{ 1 => 2 => 3 }", "[ 1 .. ]]", "{ a, b ) }"})
+        EXPECT_FALSE(semantic::parse_value(wrong)) << wrong;
+    // Nesting is bounded.
+    EXPECT_TRUE(semantic::parse_value(std::string(200, '{') + std::string(200, '}')));
+    EXPECT_FALSE(semantic::parse_value(std::string(300, '{') + std::string(300, '}')));
+}
+
+const char* kRecordHeader =
+    "enum colour { RED, GREEN, BLUE };\n"
+    "struct point { int x; int y; };\n"
+    "union number { int i; double d; };\n"
+    "struct flags { unsigned int ready : 1; unsigned int mode : 3; };\n"
+    "struct record { struct point pos; struct point path[4]; union number n; char name[8];\n"
+    "                char *label; void *data; enum colour colour; struct flags f; };\n";
+
+TEST(SemanticValues, ValueTreeFollowsTheLayoutOfTheType) {
+    const Analysed a = analyse_text(
+        "HEADER \"a\", \"b\", \"c\"\n# struct record r; struct point p;\nSCENARIO s\n"
+        "VAR r, EV = { path => { 3 => p, 1 => { y => 2, OTHERS => 0 } }, n => { d => 1.5 }, name => \"abc\", "
+        "label => NIL, data => NONIL, colour => [ RED .. GREEN ], OTHERS => 1 }\nEND SCENARIO\n",
+        kRecordHeader);
+    ASSERT_EQ(a.errors, 0u) << a.messages;
+    EXPECT_EQ(a.messages, "");
+    const std::size_t from = a.dump.find("        23 E_VALUE \"r\"");
+    ASSERT_NE(from, std::string::npos) << a.dump;
+    EXPECT_EQ(a.dump.substr(from, a.dump.find("instance_mode") - from),
+              R"(        23 E_VALUE "r" [140] use 2
+          elements:
+            24 E_VALUE_ELEMENT - [141] structure class 10 size 80
+              elements:
+                24 E_VALUE_ELEMENT "pos" [141] structure field "pos" class 10 size 8
+                  elements:
+                    24 E_VALUE_ELEMENT "x" [141] scalar field "x" value "1" class 2 size 4
+                    24 E_VALUE_ELEMENT "y" [141] scalar field "y" value "1" class 2 size 4
+                24 E_VALUE_ELEMENT "path" [141] array field "path" class 11 size 32
+                  elements:
+                    24 E_VALUE_ELEMENT - [141] structure [1..1] class 10 size 8
+                      elements:
+                        24 E_VALUE_ELEMENT "x" [141] scalar field "x" value "0" class 2 size 4
+                        24 E_VALUE_ELEMENT "y" [141] scalar field "y" value "2" class 2 size 4
+                    24 E_VALUE_ELEMENT - [141] whole [3..3] value "p" class 10 size 8
+                24 E_VALUE_ELEMENT "n" [141] union field "n" class 12 size 8 union-field 1
+                  elements:
+                    24 E_VALUE_ELEMENT "d" [141] scalar field "d" value "1.5" class 5 size 8
+                24 E_VALUE_ELEMENT "name" [141] string field "name" value "\"abc\"" class 7 size 8
+                24 E_VALUE_ELEMENT "label" [141] scalar field "label" value "0" class 9 size 8
+                24 E_VALUE_ELEMENT "data" [141] scalar field "data" value "NONIL" class 8 size 8
+                24 E_VALUE_ELEMENT "colour" [141] scalar field "colour" value "RED" upper "GREEN" class 2 size 4
+                24 E_VALUE_ELEMENT "f" [141] structure field "f" class 10 size 4
+                  elements:
+                    24 E_VALUE_ELEMENT "ready" [141] scalar field "ready" value "1" class 2 size 4
+                    24 E_VALUE_ELEMENT "mode" [141] scalar field "mode" value "1" class 2 size 4
+)");
+}
+
+std::string elements_of(const std::vector<semantic::MatchedElement>& elements, int depth = 0) {
+    static const char* const kKinds[] = {"", "structure", "union", "array", "element", "string", "whole", "scalar"};
+    std::string out;
+    for (const auto& e : elements) {
+        out += std::string(2 * depth, ' ') + kKinds[static_cast<int>(e.kind)];
+        if (!e.field.empty()) out += " " + e.field;
+        if (e.indexed) out += " [" + std::to_string(e.first) + ".." + std::to_string(e.last) + "]";
+        if (e.value) out += " = " + *e.value + " class " + std::to_string(e.type_class);
+        out += "\n" + elements_of(e.children, depth + 1);
+    }
+    return out;
+}
+
+TEST(SemanticValues, WorkVariableOfMessageTypesReachesEveryField) {
+    const Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int i;\nSCENARIO s\nEXIT\nEND SCENARIO\n",
+                                    "union body { int code; char *text; };\n"
+                                    "struct msg { int id; char tag[4]; union body body; long stamp[2]; };\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    const native::NativeType type = a.native->type_by_name("struct msg", "");
+    ASSERT_TRUE(type);
+    const auto value = semantic::parse_value("kvr_msgrcv");
+    ASSERT_TRUE(value);
+    semantic::ValueMatcher matcher(*a.native, "", Position{}, "kvr_msgrcv", ValueUse::Defaults, true);
+    ASSERT_TRUE(matcher.type_expressions(*value));
+    ASSERT_TRUE(matcher.check_notation(*value));
+    const auto elements = matcher.match(*value, type);
+    ASSERT_TRUE(elements);
+    EXPECT_EQ(elements_of(*elements),
+              "structure\n"
+              "  scalar id = kvr_msgrcv class 17\n"
+              "  string tag = kvr_msgrcv class 17\n"
+              "  union body\n"
+              "    scalar code = kvr_msgrcv class 17\n"
+              "    scalar text = kvr_msgrcv class 17\n"
+              "  array stamp\n"
+              "    element [0..1] = kvr_msgrcv class 17\n");
+}
+
+}  // namespace
+}  // namespace zv::test
