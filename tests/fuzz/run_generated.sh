@@ -1,10 +1,10 @@
 #!/bin/bash
 # Robustness run: generates <count> scripts from <first seed> on and runs the
-# compiler on each, with the options generated beside it. A run fails when its exit status is not 0, 3 or 5 (7 only
-# for the fatal messages a script can cause: include problems, an over-long
-# token), when it takes longer than the time limit, or when a sanitizer
-# reports. Each failing script is kept, with its header and what the compiler
-# printed, under <keep dir> (default: ./fuzz-failures).
+# compiler on each, with the options generated beside it. A run fails when its
+# exit status is not 0, 3 or 5 (7 only for the fatal messages that a script
+# can cause, listed below), when it takes longer than the time limit, or when
+# a sanitizer reports. Each failing script is kept, with its header, options
+# and what the compiler printed, under <keep dir> (default: ./fuzz-failures).
 #   run_generated.sh <zerizevar> <installation dir> <zv_gen_scripts> <count> [first seed] [keep dir]
 set -u
 binary=$(realpath "$1"); install=$(realpath "$2"); generator=$(realpath "$3")
@@ -15,8 +15,11 @@ trap 'rm -rf "$work"' EXIT
 "$generator" "$work" "$first" "$count" || exit 1
 
 export ZOLMEXDIR="$install" LANG=C LC_ALL= LC_MESSAGES= LANGUAGE=
-# A fatal message that the script itself can cause.
-legitimate_fatal='Zolmex-F-(CANNOTOPN|INCLOOPDT|INCLOVFLW|LEXTKTLNG),'
+# A fatal message that the script itself can cause: include problems, an
+# over-long token, and the fatal ends of the C preprocessor that reads the
+# script's C texts (a missing #include file, runaway nesting, too many
+# arguments to a macro, an expansion too large).
+legitimate_fatal='Zolmex-F-(CANNOTOPN|INCLOOPDT|INCLOVFLW|LEXTKTLNG|IMPOUVFIC|NBRECURSI|TOMANYARG|EXPTOOBIG),'
 sanitizer='(AddressSanitizer|LeakSanitizer|UndefinedBehaviorSanitizer|runtime error:)'
 failed=0
 declare -A statuses
