@@ -65,7 +65,7 @@ private:
     std::string header_text() const;
     void declarations();
     void comm_declarations();
-    void procedures();
+    void procedures(int count);
     void callbacks_and_procsends();
     // ---- scenarios
     void scenario_items(int depth);
@@ -211,8 +211,11 @@ void Generator::declarations() {
         line("END INSTANCE");
     }
     comm_declarations();
+    // Procedures before the callbacks can be called from them (and stand in
+    // for their MESSAGE_DATE and NO_MESSAGE), the others see every callback.
+    procedures(random_.between(0, 2));
     callbacks_and_procsends();
-    procedures();
+    procedures(random_.between(1, 2));
     if (random_.chance(15)) line("CATCH " + std::string(random_.chance(50) ? "..." : "SIGTERM") + " WITH p0");
 }
 
@@ -264,11 +267,10 @@ void Generator::comm_declarations() {
     if (random_.chance(5)) line("TRIGGER M0 mixed");  // one style per script
 }
 
-void Generator::procedures() {
+void Generator::procedures(int count) {
     const std::vector<const CType*> parameter_types = {int_, long_, colour_, pos_};
-    const int count = random_.between(1, 3);
     for (int p = 0; p < count; ++p) {
-        Procedure procedure{"p" + std::to_string(p), {}};
+        Procedure procedure{"p" + std::to_string(procedures_.size()), {}};
         std::string text = "PROC " + procedure.name + "(";
         const int parameters = random_.between(0, 2);
         for (int a = 0; a < parameters; ++a) {
@@ -277,9 +279,9 @@ void Generator::procedures() {
             text += (a ? ", " : "") + type->name + " a" + std::to_string(a);
         }
         line(text + ")");
+        procedures_.push_back(std::move(procedure));  // a procedure may call itself
         body(Owner::Procedure, 1, random_.between(1, 4), true);
         line("END PROC");
-        procedures_.push_back(std::move(procedure));
     }
 }
 
