@@ -17,103 +17,103 @@ void Walk::walk_detached_body(const Node* body, int kind, const std::string& c_s
     Descriptor* d = kind == E_CALLBACK
                         ? static_cast<Descriptor*>(tables_.attach_descriptor<CallbackDescriptor>(entry, D_CALLBACK))
                         : tables_.attach_descriptor<ProcsendDescriptor>(entry, D_PROCSEND);
-    Scope* detached = tables_.new_scope(d, holder);
-    walk_body(body, detached);
+    walk_comm_body(body, tables_.new_scope(d, holder));
+}
+
+// The names of a CALLBACK or PROCSEND header, and whether a definition for
+// the same pair exists already (then refused, its body analysed for its
+// messages only).
+Walk::CommFunction Walk::comm_function(const Node* node, int kind, const char* suffix) {
+    CommFunction f;
+    f.at = node->start;
+    const Node* head = node->head();
+    const Node* on = node->on_part();
+    f.type_name = head->name()->text;
+    f.message_variable = head->second_name()->text;
+    f.comm_name = on->name()->text;
+    f.id_variable = on->second_name()->text;
+    instruction_marker_ = false;
+    f.name = f.type_name + "_ON_" + f.comm_name + suffix;
+    if (tables_.find_in_root(kind, f.name)) {
+        report_at(Severity::Error, kind == E_CALLBACK ? Code::CBALRDEFI : Code::PSALRDEFI, f.name, f.at);
+        walk_detached_body(node->body(), kind, f.name, f.at);
+        f.refused = true;
+    }
+    return f;
+}
+
+// Looks up the communication type and message type of a definition, both
+// reported when unknown.
+void Walk::resolve_comm_function(CommFunction& f) {
+    f.comm_type = tables_.find_comm_type(f.comm_name);
+    if (!f.comm_type) report_at(Severity::Error, Code::COMMNODEC, f.comm_name, f.at);
+    f.message_type = tables_.find_message_type(f.type_name);
+    if (!f.message_type) report_at(Severity::Error, Code::UKNMSGTYP, f.type_name, f.at);
+}
+
+void Walk::walk_comm_body(const Node* body, Scope* scope) {
+    walk_body(body, scope);
     close_c_scope(c_scope_);
     c_scope_.clear();
 }
 
 void Walk::on_callback(const Node* node) {
-    const Position at = node->start;
-    const Node* head = node->head();
-    const Node* on = node->on_part();
-    const std::string type_name = head->name()->text;
-    const char* message_variable = head->second_name()->text;
-    const std::string comm_name = on->name()->text;
-    const char* id_variable = on->second_name()->text;
-    const Node* count = on->bracketed_name();
-    instruction_marker_ = false;
-    const std::string name = type_name + "_ON_" + comm_name;
-    if (tables_.find_in_root(E_CALLBACK, name)) {
-        report_at(Severity::Error, Code::CBALRDEFI, name, at);
-        walk_detached_body(node->body(), E_CALLBACK, name, at);
-        return;
-    }
-    Entry* callback = new_callback(type_name, comm_name, at);
+    CommFunction f = comm_function(node, E_CALLBACK, "");
+    if (f.refused) return;
+    const Node* count = node->on_part()->bracketed_name();
+    Entry* callback = new_callback(f.type_name, f.comm_name, f.at);
     auto* d = static_cast<CallbackDescriptor*>(callback->descriptor);
-    d->message_variable = pooled(message_variable);
-    d->id_variable = pooled(id_variable);
+    d->message_variable = pooled(f.message_variable);
+    d->id_variable = pooled(f.id_variable);
     d->count_variable = count ? pooled(count->text) : nullptr;
-    Entry* comm_type = tables_.find_comm_type(comm_name);
-    if (!comm_type) report_at(Severity::Error, Code::COMMNODEC, comm_name, at);
-    Entry* message_type = tables_.find_message_type(type_name);
-    if (!message_type) report_at(Severity::Error, Code::UKNMSGTYP, type_name, at);
-    d->comm_type = comm_type;
-    d->message_type = message_type;
-    if (message_type) callbacks_of(message_type).push_back(callback);
+    resolve_comm_function(f);
+    d->comm_type = f.comm_type;
+    d->message_type = f.message_type;
+    if (f.message_type) callbacks_of(f.message_type).push_back(callback);
 
-    c_scope_ = name;
-    if (comm_type && message_type) {
-        const auto* comm = static_cast<const CommTypeDescriptor*>(comm_type->descriptor);
+    c_scope_ = f.name;
+    if (f.comm_type && f.message_type) {
+        const auto* comm = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor);
         const std::string id_type = comm->id_type;
         if (comm->multiplexing != (count != nullptr)) {
-            report_at(Severity::Error, Code::CBNOMATCH, "MULTIPLEXING", at);
+            report_at(Severity::Error, Code::CBNOMATCH, "MULTIPLEXING", f.at);
         } else {
             d->counted = comm->multiplexing;
             if (comm->multiplexing) {
-                declare_c("int " + std::string(count->text) + ";", at);
-                declare_c(id_type + " " + id_variable + "[];", at);
+                declare_c("int " + std::string(count->text) + ";", f.at);
+                declare_c(id_type + " " + f.id_variable + "[];", f.at);
             } else {
-                declare_c(id_type + " " + id_variable + ";", at);
+                declare_c(id_type + " " + f.id_variable + ";", f.at);
             }
-            declare_c(type_name + " " + message_variable + ";", at);
+            declare_c(f.type_name + " " + f.message_variable + ";", f.at);
         }
     }
-    walk_body(node->body(), d->sub_scope);
-    close_c_scope(c_scope_);
-    c_scope_.clear();
+    walk_comm_body(node->body(), d->sub_scope);
 
-    if (!body_contains(d->sub_scope, E_MESSAGE_DATE)) report_at(Severity::Error, Code::NOMSGDCAL, name, at);
-    if (!body_contains(d->sub_scope, E_NO_MESSAGE)) report_at(Severity::Error, Code::NONMSGCAL, name, at);
+    if (!body_contains(d->sub_scope, E_MESSAGE_DATE)) report_at(Severity::Error, Code::NOMSGDCAL, f.name, f.at);
+    if (!body_contains(d->sub_scope, E_NO_MESSAGE)) report_at(Severity::Error, Code::NONMSGCAL, f.name, f.at);
 }
 
 void Walk::on_procsend(const Node* node) {
-    const Position at = node->start;
-    const Node* head = node->head();
-    const Node* on = node->on_part();
-    const std::string type_name = head->name()->text;
-    const char* message_variable = head->second_name()->text;
-    const std::string comm_name = on->name()->text;
-    const char* id_variable = on->second_name()->text;
-    instruction_marker_ = false;
-    const std::string name = type_name + "_ON_" + comm_name + "_for_procsend";
-    if (tables_.find_in_root(E_PROCSEND, name)) {
-        report_at(Severity::Error, Code::PSALRDEFI, name, at);
-        walk_detached_body(node->body(), E_PROCSEND, name, at);
-        return;
-    }
+    CommFunction f = comm_function(node, E_PROCSEND, "_for_procsend");
+    if (f.refused) return;
     Scope* root = tables_.root();
-    Entry* procsend = append(root, E_PROCSEND, name, at);
+    Entry* procsend = append(root, E_PROCSEND, f.name, f.at);
     auto* d = tables_.attach_descriptor<ProcsendDescriptor>(procsend, D_PROCSEND);
     tables_.new_scope(d, root);
-    d->message_variable = pooled(message_variable);
-    d->id_variable = pooled(id_variable);
-    Entry* comm_type = tables_.find_comm_type(comm_name);
-    if (!comm_type) report_at(Severity::Error, Code::COMMNODEC, comm_name, at);
-    Entry* message_type = tables_.find_message_type(type_name);
-    if (!message_type) report_at(Severity::Error, Code::UKNMSGTYP, type_name, at);
-    d->comm_type = comm_type;
-    d->message_type = message_type;
+    d->message_variable = pooled(f.message_variable);
+    d->id_variable = pooled(f.id_variable);
+    resolve_comm_function(f);
+    d->comm_type = f.comm_type;
+    d->message_type = f.message_type;
 
-    c_scope_ = name;
-    if (comm_type && message_type) {
-        const auto* comm = static_cast<const CommTypeDescriptor*>(comm_type->descriptor);
-        declare_c(std::string(comm->id_type) + " " + id_variable + ";", at);
-        declare_c(type_name + " " + message_variable + ";", at);
+    c_scope_ = f.name;
+    if (f.comm_type && f.message_type) {
+        const auto* comm = static_cast<const CommTypeDescriptor*>(f.comm_type->descriptor);
+        declare_c(std::string(comm->id_type) + " " + f.id_variable + ";", f.at);
+        declare_c(f.type_name + " " + f.message_variable + ";", f.at);
     }
-    walk_body(node->body(), d->sub_scope);
-    close_c_scope(c_scope_);
-    c_scope_.clear();
+    walk_comm_body(node->body(), d->sub_scope);
 }
 
 // Whether an instruction of `kind` stands in a body, in the IF, ELSE, WHILE,

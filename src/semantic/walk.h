@@ -1,7 +1,8 @@
 // The semantic walk: its run-wide state and one handler per construct. The
 // handlers live in small files per family of rules (header, scenarios, blocks,
 // procedures and calls, control flow, simple instructions, filters and trace,
-// constructs still to come); the helpers shared by all of them are here.
+// the communication model, waits and matching, values); the helpers shared by
+// all of them are here.
 #pragma once
 
 #include "common/position.h"
@@ -111,6 +112,19 @@ private:
     // ---------------------------------------------------------------- callbacks and procsends (callbacks.cpp)
     void on_callback(const Node* node);
     void on_procsend(const Node* node);
+    struct CommFunction {
+        Position at;
+        std::string type_name, comm_name, name;
+        const char* message_variable = nullptr;
+        const char* id_variable = nullptr;
+        Entry* comm_type = nullptr;
+        Entry* message_type = nullptr;
+        bool refused = false;  // a duplicate
+    };
+    CommFunction comm_function(const Node* node, int kind, const char* suffix);
+    void resolve_comm_function(CommFunction& f);
+    // The body under the C scope name already set, which is closed afterwards.
+    void walk_comm_body(const Node* body, Scope* scope);
     // The body of a refused duplicate, analysed for its messages only.
     void walk_detached_body(const Node* body, int kind, const std::string& c_scope, const Position& at);
     bool body_contains(const Scope* body, int kind);
@@ -191,8 +205,6 @@ private:
         long long count = 0;
     };
     CallPart call_part(const Node* expression, const Position& at);
-
-    [[noreturn]] void not_built(const char* construct, const Position& at);
 
     // ---------------------------------------------------------------- helpers (walk.cpp)
     Entry* append(Scope* scope, int kind, std::string_view name, const Position& at, const char* filter = nullptr);

@@ -223,6 +223,10 @@ TEST(ScriptLexer, ExpressionDepthsAndTerminators) {
         // "[" and "]" nest like parentheses; ")" inside brackets is kept.
         {"PRINT x, a[f(1, 2)], b[)]\n",
          "PRINT IDENT'x' COMMA NATIVE_EXPR' a[f(1, 2)],' COMMA NATIVE_EXPR' b[)]\\n' NL"},
+        // Braces keep the commas of an aggregate inside one value; a line
+        // break still ends the expression when a brace is left open.
+        {"PRINT x, {1, {2}}, 3\n", "PRINT IDENT'x' COMMA NATIVE_EXPR' {1, {2}},' COMMA NATIVE_EXPR' 3\\n' NL"},
+        {"PAUSE {a,\nEXIT\n", "PAUSE NATIVE_EXPR' {a,\\n' NL EXIT NL"},
         // A string holding a line break and a comma does not end the expression.
         {"PRINT x, \"a\nb,\", c\n",
          "2:PRINT 2:IDENT'x' 2:COMMA 3:NATIVE_EXPR' \\\"a\\nb,\\\",' 3:COMMA 3:NATIVE_EXPR' c\\n' 4:NL", true},

@@ -12,15 +12,6 @@ namespace {
 
 const char* kHeader = "HEADER \"a\", \"b\", \"c\"\n# int i; char *s; int tab[4];\n";
 
-std::string names_in(const Scope* scope) {
-    std::string out;
-    for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
-        if (!out.empty()) out += ' ';
-        out += std::to_string(e->kind) + (e->name ? std::string(":") + e->name : std::string());
-    }
-    return out;
-}
-
 // "position:class[:name][[size]]" for each parameter entry.
 std::string parameters_of(const Entry* function) {
     std::string out;

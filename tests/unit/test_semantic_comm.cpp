@@ -88,6 +88,25 @@ TEST(SemanticComm, ChannelStyleNumbersEverythingInDeclarationOrder) {
     EXPECT_EQ(a.dump.rfind("58 E_WAIT_REFERENCE - [145] wait 1\n58 E_WAIT_REFERENCE - [145] wait 0\n1 E_PROGRAM", 0),
               0u);
     EXPECT_NE(a.dump.find("message_types 2 highest_channel 1 def_messages 1 waits 2"), std::string::npos);
+    // The default value list applies the work variable to every field, also
+    // to a character pointer.
+    EXPECT_NE(a.dump.find("  defaults:\n"
+                          "    23 E_VALUE \"kvr_msgrcv\" [140] use 4\n"
+                          "      elements:\n"
+                          "        24 E_VALUE_ELEMENT - [141] structure class 10 size 16\n"
+                          "          elements:\n"
+                          "            24 E_VALUE_ELEMENT \"code\" [141] scalar field \"code\" value \"kvr_msgrcv\" "
+                          "class 17 size 4\n"
+                          "            24 E_VALUE_ELEMENT \"text\" [141] scalar field \"text\" value \"kvr_msgrcv\" "
+                          "class 17 size 8\n"),
+              std::string::npos);
+    // The DEF_MESSAGE record in Ping's own scope holds the same values once
+    // more, for the work variable.
+    EXPECT_NE(a.dump.find("  expected:\n"
+                          "    45 E_DEFINITION_VALUE - [139] event \"p1\" number 1 outside_procedure 1\n"
+                          "      values:\n"
+                          "        23 E_VALUE \"kvr_msgrcv\" [140] use 3\n"),
+              std::string::npos);
 }
 
 TEST(SemanticComm, TriggerStyleMakesAChannelAndACallbackPerMessageType) {
@@ -116,6 +135,11 @@ TEST(SemanticComm, TriggerStyleMakesAChannelAndACallbackPerMessageType) {
     EXPECT_EQ(lines_with(a.dump, "E_MESSAGE_DEFINITION"),
               (std::vector<std::string>{"44 E_MESSAGE_DEFINITION \"p1\" [138] event \"p1\" number 1",
                                         "44 E_MESSAGE_DEFINITION \"w1\" [138] event \"w1\" number 2"}));
+    // Braces keep the commas of an aggregate inside one DEF_TRIGGER value.
+    EXPECT_NE(a.dump.find("24 E_VALUE_ELEMENT \"inner\" [141] structure field \"inner\" class 10 size 8\n"
+                          "                      elements:\n"
+                          "                        24 E_VALUE_ELEMENT \"a\" [141] scalar field \"a\" value \"1\""),
+              std::string::npos);
     // Operators written without a channel take the implicit one of their
     // message type; the tester reads them as written.
     EXPECT_NE(a.dump.find("success \"KVR_MATCHED_2(kvr_msg_Ping[0],kvr_state_channel[0][0])&&KVR_MATCHED_2(kvr_msg_"

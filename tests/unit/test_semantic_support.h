@@ -48,6 +48,16 @@ private:
     }
 };
 
+// "kind:name" of each entry of a scope, blank-separated.
+inline std::string names_in(const Scope* scope) {
+    std::string out;
+    for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
+        if (!out.empty()) out += ' ';
+        out += std::to_string(e->kind) + (e->name ? std::string(":") + e->name : std::string());
+    }
+    return out;
+}
+
 // Analyses `script` (as t.zod) against `header` (as t.h) in a scratch
 // directory. The analysis runs only when the parse counted no error.
 inline Analysed analyse_text(const std::string& script, const std::string& header = "",

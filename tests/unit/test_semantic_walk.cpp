@@ -17,15 +17,6 @@ namespace {
 
 const char* kHeader = "HEADER \"a\", \"b\", \"c\"\n";
 
-std::string names_in(const Scope* scope) {
-    std::string out;
-    for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
-        if (!out.empty()) out += ' ';
-        out += std::to_string(e->kind) + (e->name ? std::string(":") + e->name : std::string());
-    }
-    return out;
-}
-
 TEST(SemanticWalk, BuiltInDeclarationsAreVisibleToScriptExpressions) {
     const Analysed a = analyse_text(std::string(kHeader) + "# int x;\nSCENARIO s\nEXIT\nEND SCENARIO\n");
     ASSERT_TRUE(a.model.root) << a.messages;
