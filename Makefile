@@ -7,7 +7,7 @@ PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all bootstrap bootstrap-check differential build build-asan demo check test test-asan bench install clean
+.PHONY: all bootstrap bootstrap-check differential build build-asan demo check test test-asan bench fuzz install clean
 
 all: build
 
@@ -65,6 +65,15 @@ bench: bootstrap
 	bench/native_headers.sh $(BENCH_BUILD) 15
 	bench/script_parse.sh $(BENCH_BUILD)
 	bench/semantic_walk.sh $(BENCH_BUILD) 10000
+	bench/semantic_comm.sh $(BENCH_BUILD) 10000
+
+# The compiler on N generated scripts from seed SEED on (the test suite runs
+# 200); failing scripts are kept in $(BUILD)/fuzz-failures.
+N    ?= 5000
+SEED ?= 1
+fuzz: build
+	tests/fuzz/run_generated.sh $(BUILD)/bin/zerizevar $(BUILD) $(BUILD)/bin/zv_gen_scripts $(N) $(SEED) \
+	    $(BUILD)/fuzz-failures
 
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)

@@ -836,7 +836,7 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
     if (opened.file < 0) opened.file = add_file_name(path);
     const int file = opened.file;
     FileRecord& record = files_[static_cast<std::size_t>(file)];
-    auto source = std::make_unique<Source>();
+    auto source = new_source();
     source->record = file;
     source->outer_dir_index = record.dir_index;
     source->outer_directory = record.directory;

@@ -387,7 +387,7 @@ void Preprocessor::rest_of_line(TokenList& line) {
 // ---------------------------------------------------------------- driver loop
 
 void Preprocessor::run(std::string_view text, const std::string& name, int line, TokenList& out, bool dot_dot) {
-    auto source = std::make_unique<Source>();
+    auto source = new_source();
     source->is_file = true;
     source->file = add_file_name(name);
     // The file a text stands for; a nameless text (an include line) stands for
