@@ -1,5 +1,6 @@
 #include "semantic/analysis.h"
 
+#include "common/large_stack.h"
 #include "semantic/walk.h"
 
 namespace zv {
@@ -9,8 +10,10 @@ SemanticModel analyse_script(const Node* root, const std::vector<ScriptFileRecor
     (void)files;  // positions come from the nodes, which point at the records' names
     SemanticModel model;
     model.tables = std::make_unique<SemanticTables>();
-    semantic::Walk walk(*model.tables, options, native);
-    walk.run(root, model);
+    run_with_stack(kDeepWorkStack, [&] {
+        semantic::Walk walk(*model.tables, options, native);
+        walk.run(root, model);
+    });
     return model;
 }
 
