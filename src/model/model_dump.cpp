@@ -1,5 +1,7 @@
 #include "model/model_dump.h"
 
+#include "common/large_stack.h"
+
 #include <utility>
 #include <vector>
 
@@ -305,7 +307,8 @@ private:
 
 std::string dump_model(const SemanticModel& model, bool positions) {
     Dumper dumper(positions);
-    dumper.scope(model.root, 0);
+    // The dump follows the nesting of the script, as deep as the analysis.
+    run_with_stack(kDeepWorkStack, [&] { dumper.scope(model.root, 0); });
     std::string out = std::move(dumper.out);
     out += "instance_mode " + std::to_string(number(model.instance_mode)) + " selected_position " +
            std::to_string(model.selected_position) + " timers " + std::to_string(model.timer_count) + "\n";
