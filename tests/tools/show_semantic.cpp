@@ -53,6 +53,8 @@ int run_model(const std::vector<std::string>& args, bool timing) {
         else if (a == "-NOCOMMENT") keep_comments = false;
         else if (a == "--no-positions") positions = false;
         else if (option_value(a, "-INSTANCE", value)) options.instance = value;
+        else if (option_value(a, "-STD_DEFINE", value)) native_options.std_define_path = value;
+        else if (option_value(a, "-DEFINE", value)) native_options.defines = split_list(value);
         else if (option_value(a, "-SCN", value)) options.scenarios = split_list(value);
         else if (option_value(a, "-EXSCN", value)) options.excluded_scenarios = split_list(value);
         else if (option_value(a, "-FAMILY", value)) options.families = split_list(value);
@@ -69,6 +71,7 @@ int run_model(const std::vector<std::string>& args, bool timing) {
         std::fprintf(stderr,
                      "usage: zv_inspect model <script> [header...] [-I dir] [-INSTANCE=x] [-SCN=a,b] [-EXSCN=..]"
                      " [-FAMILY=..] [-EXFAMILY=..] [-NOFAST] [-TRACE=n] [-NOCOMMENT] [-RESTRICTION=ANSI|KR]"
+                     " [-STD_DEFINE=file] [-DEFINE=a,b]"
                      " [--no-positions]\n");
         return 2;
     }
