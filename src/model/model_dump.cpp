@@ -71,6 +71,10 @@ private:
         out += std::to_string(e->kind) + " " + (kind ? kind : "?") + " " + quoted(e->name);
         if (positions_) out += " @" + std::string(e->file ? e->file : "") + ":" + std::to_string(e->line);
         if (e->filter) out += " filter " + quoted(e->filter);
+        // Numbers of the output passes, once they have stored them.
+        if (e->event_code) out += " event-code " + std::to_string(e->event_code);
+        if (e->end_code) out += " end-code " + std::to_string(e->end_code);
+        if (e->report_number) out += " report " + std::to_string(e->report_number);
         Scopes scopes;
         if (e->descriptor) out += fields(e->descriptor, scopes);
         out += '\n';

@@ -257,6 +257,18 @@ TEST(SemanticWalk, ModelDumpShowsEntriesPositionsAndDescriptors) {
               "message_types 0 highest_channel 0 def_messages 0 waits 0 temporaries 0\n");
 }
 
+TEST(SemanticWalk, ModelDumpShowsTheNumbersOfTheOutputPasses) {
+    Analysed a = analyse_text(std::string(kHeader) + "# int i;\nSCENARIO s\nEXIT\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    Entry* exit = a.find(E_EXIT, "");
+    ASSERT_TRUE(exit);
+    EXPECT_EQ(dump_model(a.model, false).find("event-code"), std::string::npos);
+    exit->event_code = 7;
+    exit->end_code = 8;
+    exit->report_number = 12;
+    EXPECT_NE(dump_model(a.model, false).find("20 E_EXIT - event-code 7 end-code 8 report 12\n"), std::string::npos);
+}
+
 TEST(SemanticWalk, BlocksGoBeforeTheFirstSubScenario) {
     const Analysed a = analyse_text(std::string(kHeader) +
                                     "PROC p()\nEXIT\nEND PROC\n"
