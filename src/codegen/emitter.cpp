@@ -42,7 +42,12 @@ void Emitter::write(std::string_view text) {
 void Emitter::writeIndented(std::string_view line) {
     if (line.empty() || line.front() != '#') {
         // A level below zero is a generator fault; it must not reach the text.
-        if (level_ > 0) write(std::string(static_cast<std::size_t>(level_), ' '));
+        static constexpr std::string_view blanks = "                                ";
+        for (std::size_t rest = level_ > 0 ? static_cast<std::size_t>(level_) : 0; rest > 0;) {
+            const std::size_t n = rest < blanks.size() ? rest : blanks.size();
+            write(blanks.substr(0, n));
+            rest -= n;
+        }
     }
     write(line);
     write("\n");
