@@ -1,0 +1,74 @@
+// The indented line writer behind every generated C text (the test driver, the
+// probe header, the callback templates). Code lines are built in a growing line
+// buffer and indented by the current level; preprocessor lines always start in
+// column 1. Text goes to an OutputFile or, for tests and previews, to a string.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace zv {
+
+class OutputFile;
+
+class Emitter {
+public:
+    explicit Emitter(OutputFile& file) : sink_(&file) {}
+    explicit Emitter(std::string& text) : sink_(&text) {}
+    Emitter(const Emitter&) = delete;
+    Emitter& operator=(const Emitter&) = delete;
+
+    // The line buffer. It has no length limit: a line is never cut.
+    std::string& buffer() { return buffer_; }
+    Emitter& append(std::string_view text) {
+        buffer_ += text;
+        return *this;
+    }
+    // printf-style append to the buffer, for the generators' fixed formats.
+    Emitter& appendf(const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+    // Writes the buffer as one line and empties it. A line that does not begin
+    // with '#' is preceded by one blank per indentation level.
+    void emit_line();
+    // Appends `text` to the buffer, then writes the line.
+    void emit_line(std::string_view text);
+
+    // A block body stands two blanks deeper than the line that opened it and
+    // its braces one blank deeper.
+    void open_block();
+    void close_block();
+
+    // Preprocessor lines, written whole and unindented; the buffer is kept.
+    void emit_ifdef(std::string_view name);
+    void emit_define(std::string_view name, std::string_view text);
+    void emit_undef(std::string_view name);
+    void emit_else();
+    void emit_endif();
+
+    // The indented line "return ( expr );"; the buffer is kept.
+    void emit_return(std::string_view expr);
+
+    // Function heads in the portable form of the runtime's KVR_DP/KVR_BP/KVR_SP/
+    // KVR_EP macros: the generator puts the start of the head in the buffer,
+    // names the parameters after the context, then emit_params completes the
+    // head, writes its lines and empties the pending list.
+    void add_param(std::string_view type, std::string_view name);
+    void emit_params();
+
+    int level() const { return level_; }
+
+private:
+    void write(std::string_view text);
+    void writeIndented(std::string_view line);
+    void writeDirective(std::string_view line);
+
+    std::variant<OutputFile*, std::string*> sink_;
+    std::string buffer_;
+    int level_ = 0;
+    std::vector<std::pair<std::string, std::string>> params_;  // type, name
+};
+
+}  // namespace zv
