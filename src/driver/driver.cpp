@@ -10,6 +10,7 @@
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
 #include "native/native_analyser.h"
+#include "outputs/callback_templates.h"
 #include "outputs/scenario_file.h"
 #include "script/parse_script.h"
 #include "semantic/analysis.h"
@@ -144,9 +145,11 @@ int runCompiler(int argc, char** argv) {
         // When -INSTANCE names no declared instance, the generators get no
         // instance name.
         if (model.instance_mode == InstanceMode::SelectedUndeclared) instance.clear();
-        // Without -SPVGEN and with no error, the TDC pass, the report
-        // structure, the C driver and the callback templates follow here; they
-        // are not built yet, so such a run writes only its listing file.
+        // Without -SPVGEN and with no error the output passes follow: the TDC
+        // pass, the report structure and the C driver are not built yet; the
+        // callback templates of the socket style are.
+        if (errorCount() == 0 && !settings.scenario_file && parsed.comm_model == CommModel::Trigger)
+            writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);
     }
 
     // The analyser answers type questions until the semantic analysis is done.

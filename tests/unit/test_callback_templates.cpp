@@ -2,7 +2,8 @@
 // with a warning when an interface file is newer.
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/report.h"
-#include "driver/callback_templates.h"
+#include "diagnostics/output_file.h"
+#include "outputs/callback_templates.h"
 
 #include <gtest/gtest.h>
 
@@ -74,6 +75,35 @@ TEST_F(TriggerTemplate, ExistingTemplateIsNeverReplacedWhenAnInterfaceFileIsMiss
     EXPECT_EQ(err, "");
     age("fctri_c.c", 200);
     EXPECT_EQ(decide({"gone.h", "b.h"}, err), TemplateAction::Stale);
+}
+
+TEST(CallbackTemplateTexts, WithoutMessageTypesOnlyTheIncludesAndTheMacros) {
+    EXPECT_EQ(triggerTemplateText({}), "#include \"ccst.h\"\n#include \"korva_c.h\"\n\n");
+    EXPECT_EQ(triggerTemplateText({}), includesOnlyText());
+    EXPECT_EQ(korvaHeaderText({"a.h", "dir/b.h"}, {}),
+              "#include \"a.h\"\n#include \"dir/b.h\"\ntypedef int T_ENTIER;\n#define CONST\n#define PP(ARGS) ()\n"
+              "#define DP(ARGS) ARGS\n#define SP ;\n#define EP ;\n#define BP\n#define VOID\n");
+}
+
+TEST_F(TriggerTemplate, SecondRunKeepsTheTemplateAndRewritesTheOthers) {
+    const std::string c = (dir / "drv.c").string();
+    std::string err;
+    testing::internal::CaptureStderr();
+    writeCallbackTemplates(c, {(dir / "a.h").string()}, nullptr);
+    commitPendingOutputs();
+    err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err, "Zolmex-W-NEWFFCTRI,  Template of the file fctri_c automaticly generated\n");
+    std::ofstream(tpl) << "/* the tester's code */";
+    age("a.h", 100);
+    testing::internal::CaptureStderr();
+    writeCallbackTemplates(c, {(dir / "a.h").string()}, nullptr);
+    commitPendingOutputs();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    std::ifstream in(tpl);
+    std::string kept((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(kept, "/* the tester's code */");
+    EXPECT_TRUE(fs::exists(dir / "fctfc_c.c"));
+    EXPECT_TRUE(fs::exists(dir / "korva_c.h"));
 }
 
 }  // namespace

@@ -1,0 +1,3 @@
+#include "ccst.h"
+#include "korva_c.h"
+
