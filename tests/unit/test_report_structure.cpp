@@ -106,13 +106,9 @@ TEST(ReportStructure, ElementsQuotingAndFileOrder) {
                   "ST 383\nLK 9\nMS 10 \"...\"\nED\n" +
                   blockHeader(b, 2) + tester +
                   "ST 420\nLK 6\nTX 4 \"EXCEPTION\"\nST 420\nLK 6\nTX 5 \"EXCEPTION\"\nED\n");
-    EXPECT_EQ(outer->report_number, 0);
-    EXPECT_EQ(init->report_number, 4);
-    EXPECT_EQ(rdv->report_number, 6);
-    EXPECT_EQ(send->report_number, 7);
-    EXPECT_EQ(exception->report_number, 4);
-    EXPECT_EQ(inter->report_number, 10);
-    EXPECT_EQ(hidden->report_number, 0);
+    const std::pair<Entry*, int> stored[] = {{outer, 0},     {init, 4},   {rdv, 6},   {send, 7},
+                                             {exception, 4}, {inter, 10}, {hidden, 0}};
+    for (const auto& [entry, id] : stored) EXPECT_EQ(entry->report_number, id) << entry->line;
 }
 
 TEST(ReportStructureDeathTest, LineOverTheBuffer) {
@@ -168,7 +164,6 @@ TEST(GenerationStamp, SourceDateEpochFixesDateAndProcessId) {
     EXPECT_EQ(generation_date(), kDate);
     ::unsetenv("SOURCE_DATE_EPOCH");
     EXPECT_EQ(generation_process_id(), static_cast<long>(::getpid()));
-    EXPECT_EQ(generation_date().size(), std::string(kDate).size());
 }
 
 }  // namespace
