@@ -118,4 +118,19 @@
         <translation>Option -BUFSIZE incorrecte : la taille du buffer doit être un nombre</translation>
     </message>
 </context>
+<context>
+    <name>TsfGen context</name>
+    <message>
+        <source>System under test</source>
+        <translation>Système sous test</translation>
+    </message>
+    <message>
+        <source>default tester</source>
+        <translation>testeur par défaut</translation>
+    </message>
+    <message>
+        <source>END %1</source>
+        <translation>FIN %1</translation>
+    </message>
+</context>
 </TS>

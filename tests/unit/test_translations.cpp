@@ -44,6 +44,14 @@ TEST(Translations, ScriptCompilerContexts) {
                      {"Information", "File error", "Fatal error", "Command line error"}, 20);
 }
 
+TEST(Translations, ReportStructureTexts) {
+    QTranslator translator;
+    ASSERT_TRUE(translator.load(QStringLiteral("zerizevar_fr"), kLocaleDir));
+    EXPECT_EQ(translator.translate("TsfGen context", "System under test"), QString::fromUtf8("Système sous test"));
+    EXPECT_EQ(translator.translate("TsfGen context", "default tester"), QString::fromUtf8("testeur par défaut"));
+    EXPECT_EQ(translator.translate("TsfGen context", "END %1"), QStringLiteral("FIN %1"));
+}
+
 TEST(Translations, BaseGroupHoldsTheSummaryTexts) {
     expectTranslated("modbas_fr", baseRows(), {"Error-modbas"}, 8);
     QTranslator translator;

@@ -1,0 +1,225 @@
+#include "outputs/report_structure.h"
+
+#include "common/generation_stamp.h"
+#include "diagnostics/output_file.h"
+#include "diagnostics/report.h"
+#include "model/semantic_model.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+namespace zv {
+
+namespace {
+
+// A line holds at most this many characters, its "\n" included.
+constexpr std::size_t kLineLimit = 4095;
+
+constexpr int kScenarioBegin = 390;
+constexpr int kScenarioEnd = 393;
+constexpr int kWaitText = 433;
+constexpr int kWaitMessage = 380;
+constexpr int kSendMessage = 383;
+constexpr int kRendezvous = 310;
+
+QString tsfText(const char* text) { return QCoreApplication::translate("TsfGen context", text); }
+
+// UTF-8 text in double quotes, every double quote doubled.
+std::string quotedUtf8(const QString& text) {
+    std::string out = "\"";
+    for (char c : text.toUtf8().toStdString()) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    out += '"';
+    return out;
+}
+
+// A model text (local 8-bit) quoted, or ? for a missing one.
+std::string quoted(const char* text) { return text ? quotedUtf8(QString::fromLocal8Bit(text)) : "?"; }
+
+long dateSum(const std::string& date) {
+    long sum = 0;
+    for (unsigned char c : date) sum += static_cast<long>(c) - 32;
+    return sum;
+}
+
+template <class T>
+const T* descriptorOf(const Entry* e, int code) {
+    return e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
+}
+
+class Writer {
+public:
+    Writer(const std::string& date, long process_id) : date_sum_(dateSum(date)), process_id_(process_id) {}
+
+    void fileHeader() {
+        line("DB \"Kestrun-Tracer\"");
+        line("ID 1 1");
+        line(QStringLiteral("IN \"Sut\" 1 \"%1\"").arg(tsfText("System under test")).toUtf8().toStdString());
+        line("ED");
+    }
+
+    void fileBlock(const ScriptFileRecord& file, Scope* root) {
+        next_ = 3;
+        line("DB \"Kestrun-Tracer\"");
+        line("ID " + std::to_string(file.identity_key) + " " +
+             std::to_string(static_cast<long>(file.checksum) + process_id_ + date_sum_));
+        line("SO \"" + file.directory + "/" + file.base_name + "\" 0000 \"txt\"");
+        line("IN \"File\" 1 \"" + file.base_name + "\"");
+        line("SI 1");
+        line("IN \"VirtualTester\" 2 " + quotedUtf8(tsfText("default tester")));
+        elements(root, file.name);
+        line("ED");
+    }
+
+    std::string take() { return std::move(out_); }
+
+private:
+    void line(std::string text) {
+        text += '\n';
+        if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+        out_ += text;
+    }
+    void record(const char* tag, long value) { line(std::string(tag) + " " + std::to_string(value)); }
+    // A TX or MS record with the next id; returns the id.
+    int element(const char* tag, const std::string& quoted_text) {
+        const int id = next_++;
+        line(std::string(tag) + " " + std::to_string(id) + " " + quoted_text);
+        return id;
+    }
+
+    // Walks the entry lists in order, each nested list where its entry
+    // stands; nesting follows the script's, so the cursors are kept on a
+    // stack of our own rather than the thread's.
+    void elements(Scope* root, const std::string& file) {
+        std::vector<Entry*> cursors{root ? root->first : nullptr};
+        while (!cursors.empty()) {
+            Entry* e = cursors.back();
+            if (!e) {
+                cursors.pop_back();
+                continue;
+            }
+            cursors.back() = e->next;
+            if (Scope* nested = entry(e, e->file && file == e->file)) cursors.push_back(nested->first);
+        }
+    }
+
+    // Writes the records of one entry; returns the nested list to walk next.
+    Scope* entry(Entry* e, bool mine) {
+        Scope* body = e->descriptor ? e->descriptor->sub_scope : nullptr;
+        switch (e->kind) {
+            case E_SCENARIO:
+                if (mine && e->name && *e->name) {
+                    const auto* d = descriptorOf<ScenarioDescriptor>(e, D_SCENARIO);
+                    record("ST", kScenarioBegin);
+                    record("LK", e->line);
+                    e->report_number = element("TX", quoted(e->name));
+                    record("ST", kScenarioEnd);
+                    record("LK", d ? d->end_line : 0);
+                    element("TX", quoted(e->name));
+                }
+                return body;
+            case E_PROCEDURE: {
+                const auto* d = descriptorOf<ProcedureDescriptor>(e, D_PROCEDURE);
+                return d && d->use_mark == 1 ? body : nullptr;
+            }
+            case E_WHILE:
+                return body;
+            case E_INITIALIZATION:
+            case E_TERMINATION:
+            case E_EXCEPTION:
+                if (mine) block(e);
+                return body;
+            case E_WAIT:
+                if (mine) {
+                    record("ST", kWaitText);
+                    record("LK", e->line);
+                    element("TX", quoted("WAITTIL"));
+                    record("ST", kWaitMessage);
+                    record("LK", e->line);
+                    e->report_number = element("MS", quoted("..."));
+                    record("ST", kWaitText);
+                    record("LK", e->line);
+                    element("TX", quotedUtf8(tsfText("END %1").arg(QStringLiteral("WAITTIL"))));
+                }
+                return nullptr;
+            case E_RENDEZVOUS:
+                if (mine) {
+                    record("ST", kRendezvous);
+                    record("LK", e->line);
+                    e->report_number = element("TX", quoted(e->name));
+                }
+                return nullptr;
+            case E_SEND:
+                if (mine) {
+                    const auto* d = descriptorOf<SendDescriptor>(e, D_SEND);
+                    const Entry* event = d ? d->event : nullptr;
+                    record("ST", kSendMessage);
+                    record("LK", e->line);
+                    e->report_number = element("MS", quoted(event ? event->name : e->name));
+                }
+                return nullptr;
+            case E_INTERSEND:
+            case E_INTERRECV:
+                if (mine) {
+                    record("ST", kSendMessage);
+                    record("LK", e->line);
+                    e->report_number = element("MS", quoted("..."));
+                }
+                return nullptr;
+            case E_INSTANCE:
+                line("SI 1");
+                line("IN \"VirtualTester\" " + std::to_string(next_++) + " " + quoted(e->name));
+                return nullptr;
+            default:
+                return nullptr;
+        }
+    }
+
+    void block(Entry* e) {
+        const int code = e->kind == E_INITIALIZATION ? 400 : e->kind == E_TERMINATION ? 410 : 420;
+        const char* keyword = e->kind == E_INITIALIZATION ? "INITIALIZATION"
+                              : e->kind == E_TERMINATION  ? "TERMINATION"
+                                                          : "EXCEPTION";
+        const auto* d = descriptorOf<BlockDescriptor>(e, D_BLOCK);
+        record("ST", code);
+        record("LK", e->line);
+        e->report_number = element("TX", quoted(keyword));
+        record("ST", code);
+        record("LK", d ? d->line : e->line);
+        element("TX", quoted(keyword));
+    }
+
+    std::string out_;
+    long date_sum_;
+    long process_id_;
+    int next_ = 3;
+};
+
+const ScriptFileRecord* fileWithIndex(const std::vector<ScriptFileRecord>& files, int index) {
+    for (const ScriptFileRecord& f : files) {
+        if (f.index == index) return &f;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+std::string format_report_structure(const std::vector<ScriptFileRecord>& files, Scope* root,
+                                    const std::string& date, long process_id) {
+    Writer writer(date, process_id);
+    writer.fileHeader();
+    for (int i = 1; const ScriptFileRecord* file = fileWithIndex(files, i); ++i) writer.fileBlock(*file, root);
+    return writer.take();
+}
+
+void write_report_structure(const std::string& path, const std::vector<ScriptFileRecord>& files,
+                            const std::string& /*instance*/, InstanceMode /*mode*/, SemanticModel& model,
+                            const std::string& date) {
+    OutputFile& out = OutputFile::open(path);
+    out.write(format_report_structure(files, model.root, date, generation_process_id()));
+    out.close();
+}
+
+}  // namespace zv

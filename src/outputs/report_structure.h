@@ -1,0 +1,31 @@
+// The report-structure file ("_dyn.tsf"): for the report tools, one block per
+// script file listing its testers, scenarios, INITIALIZATION, TERMINATION and
+// EXCEPTION blocks, waits, sends and rendezvous with their lines and element
+// ids. Writing it stores each element's id in its entry (`Entry::report_number`),
+// which the C driver quotes in its trace calls, so it runs before C generation.
+#pragma once
+
+#include "common/run_modes.h"
+#include "common/script_file_record.h"
+
+#include <string>
+#include <vector>
+
+namespace zv {
+
+struct Scope;
+struct SemanticModel;
+
+// The whole file text, from the analysed program's root scope, the script
+// files (any order; one block per file index), the generation date and the
+// process id of the run. Stores the element ids in the entries it lists.
+std::string format_report_structure(const std::vector<ScriptFileRecord>& files, Scope* root,
+                                    const std::string& date, long process_id);
+
+// Creates `path` and writes the file with this run's process id. The instance
+// name and mode are taken for the driver's call and do not change the file.
+void write_report_structure(const std::string& path, const std::vector<ScriptFileRecord>& files,
+                            const std::string& instance, InstanceMode mode, SemanticModel& model,
+                            const std::string& date);
+
+}  // namespace zv
