@@ -10,13 +10,6 @@ namespace zv::semantic {
 
 namespace {
 
-std::string trimmed(std::string text) {
-    const auto first = text.find_first_not_of(" \t\n");
-    if (first == std::string::npos) return {};
-    const auto last = text.find_last_not_of(" \t\n");
-    return text.substr(first, last - first + 1);
-}
-
 // The value of a clause token such as "EV = {1, 2}": what follows its first "=".
 std::string clause_value(const char* clause) {
     const std::string text = clause ? clause : "";
@@ -158,6 +151,12 @@ void Walk::on_add_id(const Node* node, Scope* scope, const char* filter) {
         report_at(Severity::Error, Code::TYPIDCOKO, id.c, at);
         return;
     }
+    add_identifier(id, channel, scope, filter, at);
+}
+
+// The add identifier entry of ADD_ID and FD_ADD.
+void Walk::add_identifier(const ExpressionTexts& id, Entry* channel, Scope* scope, const char* filter,
+                          const Position& at) {
     Entry* entry = append(scope, E_ADD_ID, id.c, at, filter);
     auto* d = tables_.attach_descriptor<AddIdDescriptor>(entry, D_ADD_ID);
     d->channel = channel;
@@ -176,10 +175,7 @@ void Walk::on_fd_add(const Node* node, Scope* scope, const char* filter) {
         return;
     }
     channel->used = true;
-    Entry* entry = append(scope, E_ADD_ID, id.c, at, filter);
-    auto* d = tables_.attach_descriptor<AddIdDescriptor>(entry, D_ADD_ID);
-    d->channel = channel;
-    d->constant = native::expression_is_constant(native_, id.typing, c_scope_, at.file ? at.file : "", at.line);
+    add_identifier(id, channel, scope, filter, at);
 }
 
 void Walk::on_clear_id(const Node* node, Scope* scope, const char* filter) {

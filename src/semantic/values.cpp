@@ -15,13 +15,6 @@ namespace {
 
 constexpr const char* kWorkVariable = "kvr_msgrcv";
 
-std::string trimmed(std::string_view text) {
-    const std::size_t a = text.find_first_not_of(" \t\r\n");
-    if (a == std::string_view::npos) return {};
-    const std::size_t b = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(a, b - a + 1));
-}
-
 // The first identifier of an expression text ("ev" in "ev.id"), or empty.
 std::string first_identifier(const std::string& text) {
     auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };

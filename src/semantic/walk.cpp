@@ -16,6 +16,13 @@ const char* construct_name(const Node* node) {
     return name && name[0] == 'N' && name[1] == '_' ? name + 2 : "?";
 }
 
+std::string trimmed(std::string_view text) {
+    const std::size_t a = text.find_first_not_of(" \t\r\n");
+    if (a == std::string_view::npos) return {};
+    const std::size_t b = text.find_last_not_of(" \t\r\n");
+    return std::string(text.substr(a, b - a + 1));
+}
+
 const char* pooled(std::string_view text) { return string_pool().intern(text); }
 
 void report_at(Severity severity, Code code, std::string_view arg, const Position& at) {

@@ -235,6 +235,10 @@ private:
     ExpressionTexts translate(const Node* expression, bool check);
     // translate(expression, true).c
     std::string expression_text(const Node* expression);
+    // The add identifier entry of ADD_ID and FD_ADD (comm_instructions.cpp).
+    void add_identifier(const ExpressionTexts& id, Entry* channel, Scope* scope, const char* filter,
+                        const Position& at);
+
     // Preprocessed form of a short text, tokens joined as written.
     std::string preprocessed_text(const std::string& text, const Position& at);
 
@@ -282,6 +286,8 @@ const char* construct_name(const Node* node);
 std::string position_and_name(int position, const char* name);
 // Whether a call's argument list is "()": one argument holding an empty expression.
 bool empty_argument_list(const Node* arguments);
+// The text without the blanks and line ends around it.
+std::string trimmed(std::string_view text);
 // Pooled copy of a text.
 const char* pooled(std::string_view text);
 // Positioned report with the argument as %2.
