@@ -8,6 +8,8 @@
 #include "model/semantic_tables.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace zv {
 
@@ -318,6 +320,16 @@ struct TemporaryDescriptor : Descriptor {
     Entry* argument = nullptr;   // the call argument it belongs to
 };
 
+// A send or wait record of the event-code pass, with the pair that names its
+// probe code: KVR_TDC_SEND_<type>_<channel> or KVR_TDC_RECV_<type>_<channel>.
+// A wait gives one record per connection it listens on.
+struct ProbeRecord {
+    bool send = false;
+    const char* message_type = nullptr;
+    const char* channel = nullptr;
+    int code = 0;  // the SD or W start code
+};
+
 // What the analysis returns to the driver.
 struct SemanticModel {
     std::unique_ptr<SemanticTables> tables;
@@ -330,6 +342,12 @@ struct SemanticModel {
     int def_message_count = 0;    // DEF_MESSAGE numbers used (from 1)
     int wait_count = 0;           // WAITTIL numbers used (from 0)
     int temporary_count = 0;      // call temporaries declared
+
+    // Stored by the event-code pass (the entries' own codes sit in Entry).
+    std::vector<ProbeRecord> probe_records;  // in pass order
+    int last_send_code = 0;                  // highest send code, 0 without sends
+    int last_id_code = 0;                    // highest send or receive code
+    std::string generation_tag;              // date text, blank, process id
 };
 
 }  // namespace zv
