@@ -4,6 +4,7 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/report.h"
 #include "model/semantic_model.h"
+#include "outputs/quoted_field.h"
 
 #include <filesystem>
 #include <initializer_list>
@@ -19,17 +20,7 @@ constexpr std::size_t kLineLimit = 4095;
 // The received message is shown under this name in field records.
 constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
 
-// A string field: between double quotes, inner double quotes doubled. A line
-// break would split the record for every reader, so it is written as a blank.
-std::string text_field(std::string_view text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c == '\n' || c == '\r' ? ' ' : c;
-    }
-    out += '"';
-    return out;
-}
+std::string text_field(std::string_view text) { return quoted_field(text); }
 
 // A possibly missing string: "?" when absent.
 std::string field(const char* text) { return text ? text_field(text) : "?"; }
