@@ -2,6 +2,7 @@
 
 #include "common/string_pool.h"
 #include "diagnostics/guarded.h"
+#include "diagnostics/output_file.h"
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/messages.h"
 #include "driver/command_line.h"
@@ -10,9 +11,13 @@
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
 #include "native/native_analyser.h"
+#include "common/generation_stamp.h"
 #include "outputs/callback_templates.h"
+#include "outputs/event_codes.h"
+#include "outputs/report_structure.h"
 #include "outputs/scenario_file.h"
 #include "script/parse_script.h"
+#include "script/script_files.h"
 #include "semantic/analysis.h"
 
 #include <QCoreApplication>
@@ -87,6 +92,44 @@ void writeStartLines() {
     reportInformation(Code::COPYRIGHT, legalNotice(), QString());
 }
 
+// The output passes of a clean run, in their fixed order: the event codes
+// (TDC file, probe header), the report structure, then the C file and the
+// callback templates. Each reads the model only.
+void writeOutputs(const RunSettings& settings, const std::string& script, const std::string& instance,
+                  const ParseResult& parsed, SemanticModel& model, ToolLog& toolLog) {
+    const bool probe = settings.probe != ProbeMode::None;
+    const std::string tdc = tdcFilePath(settings.root);
+    const std::string header = probeHeaderPath(settings.root);
+    toolLog.create();
+    toolLog.record("TDC", tdc);
+    if (probe) toolLog.record("_H_", header);
+
+    const std::string date = generation_date();
+    const EventCodeSources sources{script,
+                                   parsed.files,
+                                   settings.echo,
+                                   date,
+                                   generation_process_id(),
+                                   versionString().toStdString(),
+                                   instance,
+                                   model.instance_mode,
+                                   settings.trace,
+                                   settings.probe,
+                                   working_directory()};
+    OutputFile* probeHeader = write_event_codes(tdc, header, sources, model);
+
+    const std::string tsf = reportStructurePath(settings.root);
+    toolLog.record("TSF", tsf);
+    write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
+
+    // The C test driver is not built yet: without -PROBE no C file is
+    // written. The probe header's own part ends it here.
+    if (probeHeader) probeHeader->close();
+
+    if (parsed.comm_model == CommModel::Trigger)
+        writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);
+}
+
 }  // namespace
 
 int runCompiler(int argc, char** argv) {
@@ -118,9 +161,7 @@ int runCompiler(int argc, char** argv) {
     //   interface-file analysis (standard defines, then each interface file),
     //   script parse,
     //   semantic analysis, then either the scenario file (-SPVGEN) or
-    //   the TDC pass, the report-structure file, the C driver and the
-    //   callback templates.
-    // The phases join here as they are built.
+    //   the output passes.
     // Interface-file analysis: the standard-defines file, then each interface
     // file, through the analyser's own include search.
     auto native = native::analyse_interfaces(analyserOptions(settings));
@@ -145,11 +186,8 @@ int runCompiler(int argc, char** argv) {
         // When -INSTANCE names no declared instance, the generators get no
         // instance name.
         if (model.instance_mode == InstanceMode::SelectedUndeclared) instance.clear();
-        // Without -SPVGEN and with no error the output passes follow: the TDC
-        // pass, the report structure and the C driver are not built yet; the
-        // callback templates of the socket style are.
-        if (errorCount() == 0 && !settings.scenario_file && parsed.comm_model == CommModel::Trigger)
-            writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);
+        if (errorCount() == 0 && !settings.scenario_file)
+            writeOutputs(settings, script, instance, parsed, model, toolLog);
     }
 
     // The analyser answers type questions until the semantic analysis is done.

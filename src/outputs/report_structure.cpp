@@ -4,6 +4,7 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/report.h"
 #include "model/semantic_model.h"
+#include "outputs/quoted_field.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -25,15 +26,7 @@ constexpr int kRendezvous = 310;
 QString tsfText(const char* text) { return QCoreApplication::translate("TsfGen context", text); }
 
 // UTF-8 text in double quotes, every double quote doubled.
-std::string quotedUtf8(const QString& text) {
-    std::string out = "\"";
-    for (char c : text.toUtf8().toStdString()) {
-        if (c == '"') out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
-}
+std::string quotedUtf8(const QString& text) { return quoted_field(text.toUtf8().toStdString()); }
 
 // A model text (local 8-bit) quoted, or ? for a missing one.
 std::string quoted(const char* text) { return text ? quotedUtf8(QString::fromLocal8Bit(text)) : "?"; }
@@ -65,8 +58,8 @@ public:
         line("DB \"Kestrun-Tracer\"");
         line("ID " + std::to_string(file.identity_key) + " " +
              std::to_string(static_cast<long>(file.checksum) + process_id_ + date_sum_));
-        line("SO \"" + file.directory + "/" + file.base_name + "\" 0000 \"txt\"");
-        line("IN \"File\" 1 \"" + file.base_name + "\"");
+        line("SO " + quoted_field(file.directory + "/" + file.base_name) + " 0000 \"txt\"");
+        line("IN \"File\" 1 " + quoted_field(file.base_name));
         line("SI 1");
         line("IN \"VirtualTester\" 2 " + quotedUtf8(tsfText("default tester")));
         elements(root, file.name);

@@ -1,0 +1,500 @@
+#include "outputs/event_codes.h"
+
+#include "common/large_stack.h"
+#include "diagnostics/output_file.h"
+#include "diagnostics/report.h"
+#include "model/semantic_model.h"
+#include "outputs/quoted_field.h"
+
+#include <filesystem>
+#include <initializer_list>
+#include <unordered_set>
+
+namespace zv {
+
+namespace {
+
+// A table line holds at most this many characters, its "\n" included.
+constexpr std::size_t kLineLimit = 4095;
+
+// The received message is shown under this name in field records.
+constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
+
+std::string text_field(std::string_view text) { return quoted_field(text); }
+
+// A possibly missing string: "?" when absent.
+std::string field(const char* text) { return text ? text_field(text) : "?"; }
+
+std::string number(long long value) { return text_field(std::to_string(value)); }
+
+// A HEADER text stays as written when it already carries its quotes.
+std::string header_text(const char* text) {
+    if (!text) return "?";
+    if (*text == '"') return text;
+    return text_field(text);
+}
+
+template <class T>
+T* descriptor_of(const Entry* e, int code) {
+    return e && e->descriptor && e->descriptor->code == code ? static_cast<T*>(e->descriptor) : nullptr;
+}
+
+const ScriptFileRecord* file_with_index(const std::vector<ScriptFileRecord>& files, int index) {
+    for (const ScriptFileRecord& f : files)
+        if (f.index == index) return &f;
+    return nullptr;
+}
+
+// The path of a file as seen from the working directory.
+std::string relative_path(const std::string& name, const std::string& cwd) {
+    namespace fs = std::filesystem;
+    const fs::path path(name);
+    if (!path.is_absolute() || cwd.empty()) return name;
+    return path.lexically_proximate(fs::path(cwd)).generic_string();
+}
+
+class Pass {
+public:
+    Pass(const EventCodeSources& sources, SemanticModel& model) : sources_(sources), model_(model) {}
+
+    EventCodeTexts run() {
+        model_.generation_tag = sources_.date + " " + std::to_string(sources_.process_id);
+        model_.probe_records.clear();
+        header_line();
+        if (probe()) probe_opening();
+        fixed_records();
+        if (model_.root) list(model_.root);
+        if (probe()) probe_closing();
+        model_.last_send_code = send_maximum_;
+        model_.last_id_code = std::max(send_maximum_, receive_maximum_);
+        return {std::move(table_), std::move(header_)};
+    }
+
+private:
+    bool probe() const { return sources_.probe != ProbeMode::None; }
+
+    // ------------------------------------------------------------- lines
+
+    void line(std::string text) {
+        text += '\n';
+        if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+        table_ += text;
+    }
+
+    static std::string position(const Entry* at) { return number(at->file_index) + ", " + number(at->line); }
+
+    // One record with the next code: tag and code, a blank, the fields, and
+    // the entry's position unless `at` is null. Returns the code.
+    int record(std::string_view tag, std::initializer_list<std::string> fields, const Entry* at) {
+        const int code = next_++;
+        std::string text(tag);
+        text += std::to_string(code);
+        text += ' ';
+        const char* separator = "";
+        for (const std::string& f : fields) {
+            text += separator;
+            text += f;
+            separator = ", ";
+        }
+        if (at) {
+            text += separator;
+            text += position(at);
+        }
+        line(std::move(text));
+        return code;
+    }
+
+    // ------------------------------------------------------------- probe header
+
+    void define(const std::string& name, int value) {
+        // A name defined again (one per scenario, per wait on the same pair)
+        // is undefined first: the reader sees the last value, and no C
+        // compiler warns of a redefinition.
+        if (!defined_.insert(name).second) header_ += "#undef " + name + "\n";
+        header_ += "#define " + name + " " + std::to_string(value) + "\n";
+    }
+
+    void probe_opening() {
+        header_ += "#ifndef KVR_PROBE_H\n#define KVR_PROBE_H\n\n";
+        header_ += "#define KVR_TDC_END_SEND 1\n#define KVR_TDC_END_RECV 2\n\n";
+        header_ += "#define KVR_TDC_gen \"" + model_.generation_tag + "\"\n";
+    }
+
+    void probe_closing() {
+        header_ += "#define KVR_TDC_LAST_SEND " + std::to_string(send_maximum_) + "\n";
+        header_ += "#define KVR_TDC_LAST_ID " + std::to_string(std::max(send_maximum_, receive_maximum_)) + "\n";
+        // Names that the probe decoder quotes for every script: a script
+        // without composite scenarios, or a message type without value
+        // definition, still compiles with 0 standing for "none".
+        std::vector<std::string> fallbacks{"KVR_TDC_Sscn", "KVR_TDC_Spts", "KVR_TDC_Escn", "KVR_TDC_Epts"};
+        for (const std::string& type : received_types_) fallbacks.push_back("KVR_TDC_DEFM_" + type);
+        for (const std::string& name : fallbacks) {
+            if (defined_.count(name)) continue;
+            defined_.insert(name);
+            header_ += "#define " + name + " 0\n";
+        }
+    }
+
+    void raise_send(int code) { send_maximum_ = std::max(send_maximum_, code); }
+    void raise_receive(int code) { receive_maximum_ = std::max(receive_maximum_, code); }
+
+    // ------------------------------------------------------------- fixed part
+
+    void header_line() {
+        line("KORVA Kestrun " + text_field(sources_.version) + ", " + text_field("KVS_C") + ", " + text_field("TDC file") + ", " +
+             text_field(model_.generation_tag));
+    }
+
+    std::string instance_list() {
+        switch (sources_.instance_mode) {
+            case InstanceMode::NoInstances:
+                return text_field("");
+            case InstanceMode::SelectedDeclared:
+                return text_field(sources_.instance);
+            case InstanceMode::AllDeclared:
+                if (!sources_.instance.empty()) break;
+                [[fallthrough]];
+            case InstanceMode::SelectedUndeclared: {
+                std::string names;
+                for (const Entry* e = model_.root ? model_.root->first : nullptr; e; e = e->next) {
+                    if (e->kind != E_INSTANCE) continue;
+                    if (!names.empty()) names += ", ";
+                    names += field(e->name);
+                }
+                return names.empty() ? text_field("") : names;
+            }
+        }
+        reportText(Severity::Error, Code::BADPARAMS);
+        return text_field("");
+    }
+
+    void fixed_records() {
+        line("G" + std::to_string(next_++) + " " + text_field(sources_.echo));
+        line("H" + std::to_string(next_++) + " " + text_field(sources_.date));
+        line("F" + std::to_string(next_++) + " " + text_field(sources_.script_path));
+        line("F" + std::to_string(next_++) + " " + text_field(std::to_string(static_cast<int>(sources_.trace))));
+        line("IL" + std::to_string(next_++) + " " + instance_list());
+        line("FB" + std::to_string(next_++) + " " + text_field(""));
+        for (int i = 1; const ScriptFileRecord* f = file_with_index(sources_.files, i); ++i) {
+            record("CF",
+                   {text_field(f->base_name), text_field(relative_path(f->name, sources_.working_directory)),
+                    text_field(f->directory), number(f->length), number(f->checksum)},
+                   nullptr);
+        }
+    }
+
+    // ------------------------------------------------------------- declaration list
+
+    void list(Scope* scope) {
+        for (Entry* e = scope ? scope->first : nullptr; e; e = e->next) entry(e);
+    }
+
+    void entry(Entry* e) {
+        Scope* body = e->descriptor ? e->descriptor->sub_scope : nullptr;
+        switch (e->kind) {
+            case E_PROGRAM: {
+                const auto* d = descriptor_of<ProgramDescriptor>(e, D_PROGRAM);
+                e->event_code =
+                    record("E", {header_text(e->name), header_text(d ? d->second : nullptr),
+                                 header_text(d ? d->third : nullptr)},
+                           e);
+                return;
+            }
+            case E_SCENARIO:
+                return scenario(e, body);
+            case E_PROCEDURE: {
+                const auto* d = descriptor_of<ProcedureDescriptor>(e, D_PROCEDURE);
+                if (!d || d->use_mark != 1) return;
+                e->event_code = record("P", {field(e->name)}, e);
+                list(body);
+                e->end_code = record("P", {"?"}, e);
+                return;
+            }
+            case E_CALL:
+                return call(e, body);
+            case E_COMMENT:
+                e->event_code = record("C", {field(e->name)}, e);
+                return;
+            case E_WAIT:
+                return wait(e, body);
+            case E_INITIALIZATION:
+            case E_TERMINATION:
+            case E_EXCEPTION:
+                return block(e, body);
+            case E_ERROR:
+                e->event_code = record("O", {text_field("ERROR")}, e);
+                return;
+            case E_NO_MESSAGE:
+                e->event_code = record("O", {text_field("NOMSG")}, e);
+                return;
+            case E_MESSAGE_DATE:
+                e->event_code = record("O", {text_field("MSGDATE")}, e);
+                return;
+            case E_ADD_ID:
+                e->event_code = record("O", {text_field("ADD_ID")}, e);
+                return;
+            case E_EXIT:
+                e->event_code = record("Q", {}, e);
+                return;
+            case E_SET:
+            case E_UNSET: {
+                const auto* d = descriptor_of<FilterLettersDescriptor>(e, D_FILTER_LETTERS);
+                e->event_code = record(e->kind == E_SET ? "J" : "U", {field(d ? d->letters : e->name)}, e);
+                return;
+            }
+            case E_RENDEZVOUS:
+                e->event_code = record("N", {field(e->name)}, e);
+                if (probe()) define("KVR_TDC_RDV_" + std::string(e->name ? e->name : ""), e->event_code);
+                return;
+            case E_MESSAGE_TYPE:
+                return message_type(e, body);
+            case E_CHANNEL:
+                e->event_code = record("CN", {field(e->name)}, nullptr);
+                if (probe()) define("KVR_TDC_CH_" + std::string(e->name ? e->name : ""), e->event_code);
+                return;
+            case E_PRINT: {
+                const auto* d = descriptor_of<PrintDescriptor>(e, D_PRINT);
+                e->event_code = record("M", {field(e->name), field(d ? d->expression : nullptr)}, e);
+                return;
+            }
+            case E_SEND:
+                return send(e);
+            case E_FLUSH_TRACE:
+                e->event_code = record("FT", {}, e);
+                return;
+            case E_TRACE_ON:
+                e->event_code = record("TN", {}, e);
+                return;
+            case E_TRACE_OFF:
+                e->event_code = record("TF", {}, e);
+                return;
+            case E_INTERSEND:
+                e->event_code = record("ID", {"?"}, e);
+                return;
+            case E_INTERRECV:
+                e->event_code = record("IC", {"?"}, e);
+                return;
+            case E_VALUE:
+                return value(e, e->name ? e->name : "");
+            case E_IF: {
+                list(body);
+                if (const auto* d = descriptor_of<IfDescriptor>(e, D_IF)) list(d->else_part);
+                return;
+            }
+            case E_WHEN: {
+                if (const auto* d = descriptor_of<WhenDescriptor>(e, D_WHEN)) list(d->instructions);
+                return;
+            }
+            case E_WHILE:
+            case E_CASE:
+            case E_CALLBACK:
+            case E_PROCSEND:
+                return list(body);
+            default:
+                return;
+        }
+    }
+
+    void scenario(Entry* e, Scope* body) {
+        const auto* d = descriptor_of<ScenarioDescriptor>(e, D_SCENARIO);
+        if (!d || !d->selected) return;
+        std::string families;
+        for (const Entry* f = d->families ? d->families->first : nullptr; f; f = f->next) {
+            if (!families.empty()) families += ", ";
+            families += f->name ? f->name : "";
+        }
+        e->event_code = record("S",
+                               {field(e->name), field(d->full_name), d->families ? text_field(families) : "?",
+                                d->loop_count > 0 ? number(d->loop_count) : "?"},
+                               e);
+        if (probe()) define(d->leaf ? "KVR_TDC_Sscn" : "KVR_TDC_Spts", e->event_code);
+        list(body);
+        e->end_code = record("S", {field(e->name), "?", "?", "?"}, e);
+        if (probe()) define(d->leaf ? "KVR_TDC_Escn" : "KVR_TDC_Epts", e->end_code);
+    }
+
+    void call(Entry* e, Scope* arguments) {
+        const auto* d = descriptor_of<CallDescriptor>(e, D_CALL);
+        e->event_code = record("A", {field(e->name), "?"}, e);
+        for (Entry* a = arguments ? arguments->first : nullptr; a; a = a->next) {
+            const auto* ad = descriptor_of<CallArgumentDescriptor>(a, D_CALL_ARGUMENT);
+            if (!ad) continue;
+            std::string last = ad->by_address && ad->value ? "&(" + std::string(ad->value) + ")" : "";
+            a->event_code =
+                record("R", {field(ad->value), field(ad->expected), text_field("1"),
+                             last.empty() ? field(ad->receiving) : text_field(last)},
+                       e);
+        }
+        if (d && (d->expected_return || d->receiving))
+            record("R", {"?", field(d->expected_return), text_field("0"), field(d->receiving)}, e);
+        e->end_code = record("A", {"?", "?"}, e);
+    }
+
+    void wait(Entry* e, Scope* matches) {
+        const auto* d = descriptor_of<WaitDescriptor>(e, D_WAIT);
+        e->event_code = record("W", {field(d ? d->success_display : nullptr), field(d ? d->failure_display : nullptr)}, e);
+        for (Entry* m = matches ? matches->first : nullptr; m; m = m->next) {
+            const auto* md = descriptor_of<MatchDescriptor>(m, D_MATCH);
+            m->event_code = record("Y", {field(md ? md->display : m->name)}, e);
+        }
+        if (d && d->connections) {
+            for (const Entry* c = d->connections->first; c; c = c->next) {
+                const auto* cd = descriptor_of<ConnectionDescriptor>(c, D_CONNECTION);
+                if (!cd) continue;
+                const char* type = message_type_of(cd->event);
+                const char* channel = cd->channel ? cd->channel->name : nullptr;
+                if (!type || !channel) continue;
+                model_.probe_records.push_back({false, type, channel, e->event_code});
+                if (!probe()) continue;
+                define("KVR_TDC_RECV_" + std::string(type) + "_" + channel, e->event_code);
+                raise_receive(e->event_code);
+                note_received_type(type);
+            }
+        }
+        e->end_code = record("W", {"?", "?"}, e);
+    }
+
+    void block(Entry* e, Scope* body) {
+        const auto* d = descriptor_of<BlockDescriptor>(e, D_BLOCK);
+        const char* type = e->kind == E_INITIALIZATION ? "0" : e->kind == E_TERMINATION ? "1" : "2";
+        const Entry* procedure = d ? d->procedure : nullptr;
+        const bool numbered = procedure && procedure->event_code > 0;
+        e->event_code = record("Z", {text_field(type), numbered ? number(procedure->event_code) : "?"}, e);
+        list(body);
+        e->end_code = record("Z", {"?", "?"}, e);
+    }
+
+    void message_type(Entry* e, Scope* definitions) {
+        const auto* d = descriptor_of<MessageTypeDescriptor>(e, D_MESSAGE_TYPE);
+        if (!d || d->event_count == 0) return;
+        const std::string name = e->name ? e->name : "";
+        e->event_code = record("T", {text_field(name)}, e);
+        if (probe()) define("KVR_TDC_EVT_" + name, e->event_code);
+        if (d->defaults) value_roots(d->defaults);
+        e->end_code = record("T", {"?"}, e);
+        if (probe()) define("KVR_TDC_EEVT_" + name, e->end_code);
+        for (Entry* v = definitions ? definitions->first : nullptr; v; v = v->next) {
+            const auto* vd = descriptor_of<ExpectedValueDescriptor>(v, D_EXPECTED_VALUE);
+            if (!vd) continue;
+            v->event_code = record("V", {field(vd->event ? vd->event->name : v->name)}, v);
+            if (probe()) define("KVR_TDC_DEFM_" + name, v->event_code);
+            value_roots(v->descriptor->sub_scope);
+        }
+    }
+
+    void send(Entry* e) {
+        const auto* d = descriptor_of<SendDescriptor>(e, D_SEND);
+        const char* type = message_type_of(d ? d->event : nullptr);
+        const char* channel = d && d->channel ? d->channel->name : nullptr;
+        e->event_code = record("SD", {field(type), field(channel)}, e);
+        if (type && channel) {
+            model_.probe_records.push_back({true, type, channel, e->event_code});
+            if (probe()) {
+                define("KVR_TDC_SEND_" + std::string(type) + "_" + channel, e->event_code);
+                raise_send(e->event_code);
+            }
+        }
+        e->end_code = record("SD", {"?", "?"}, e);
+    }
+
+    static const char* message_type_of(const Entry* event) {
+        const auto* d = descriptor_of<EventVariableDescriptor>(event, D_EVENT_VARIABLE);
+        return d && d->message_type ? d->message_type->name : nullptr;
+    }
+
+    void note_received_type(const char* type) {
+        for (const std::string& t : received_types_)
+            if (t == type) return;
+        received_types_.emplace_back(type);
+    }
+
+    // ------------------------------------------------------------- values
+
+    void value_roots(Scope* roots) {
+        for (Entry* v = roots ? roots->first : nullptr; v; v = v->next)
+            if (v->kind == E_VALUE) value(v, v->name ? v->name : "");
+    }
+
+    // A displayed variable: K records around its fields.
+    void value(Entry* e, std::string_view name) {
+        e->event_code = record("K", {text_field(name)}, e);
+        const std::string shown = name == kReceivedMessage ? "msg" : std::string(name);
+        elements(e->descriptor ? e->descriptor->sub_scope : nullptr, shown, shown, e);
+        e->end_code = record("K", {"?"}, e);
+    }
+
+    // `name` is the name that unnamed elements go by (the variable's, or the
+    // enclosing array's); `path` the dotted field path of the enclosing group.
+    void elements(Scope* scope, const std::string& name, const std::string& path, const Entry* at) {
+        for (Entry* el = scope ? scope->first : nullptr; el; el = el->next) {
+            const auto* d = descriptor_of<ValueElementDescriptor>(el, D_VALUE_ELEMENT);
+            if (!d) continue;
+            const std::string own = d->field ? d->field : name;
+            const std::string own_path = d->field ? path + "." + d->field : path;
+            Scope* children = el->descriptor->sub_scope;
+            const bool group = d->kind == ElementKind::Structure || d->kind == ElementKind::Union ||
+                               d->kind == ElementKind::Array;
+            if (d->indexed) {
+                // An index interval of an array: its contents between B records;
+                // a scalar content is the I record right after the B start.
+                el->event_code = record("B", {text_field(own), number(d->first), number(d->last)}, at);
+                if (group) elements(children, own, own_path, at);
+                else scalar(d, own, at);
+                el->end_code = record("B", {"?", "?", "?"}, at);
+            } else if (d->kind == ElementKind::Array) {
+                el->event_code = record("L", {text_field(" ")}, at);
+                elements(children, own, own_path, at);
+                el->end_code = record("L", {"?"}, nullptr);
+            } else if (group) {
+                el->event_code = record("D", {text_field(own_path)}, at);
+                elements(children, own, own_path, at);
+                el->end_code = record("D", {"?"}, at);
+            } else {
+                el->event_code = scalar(d, own, at);
+            }
+        }
+    }
+
+    int scalar(const ValueElementDescriptor* d, const std::string& name, const Entry* at) {
+        std::string value;
+        if (d->interval) {
+            value = text_field("[" + std::string(d->value ? d->value : "") + ".." + (d->upper ? d->upper : "") + "]");
+        } else {
+            value = field(d->value);
+        }
+        return record("I", {text_field(name), value}, at);
+    }
+
+    const EventCodeSources& sources_;
+    SemanticModel& model_;
+    std::string table_;
+    std::string header_;
+    int next_ = 0;
+    int send_maximum_ = 0;
+    int receive_maximum_ = 0;
+    std::unordered_set<std::string> defined_;
+    std::vector<std::string> received_types_;
+};
+
+}  // namespace
+
+EventCodeTexts number_events(const EventCodeSources& sources, SemanticModel& model) {
+    EventCodeTexts texts;
+    // The walk follows the script's nesting.
+    run_with_stack(kDeepWorkStack, [&] { texts = Pass(sources, model).run(); });
+    return texts;
+}
+
+OutputFile* write_event_codes(const std::string& tdc_path, const std::string& header_path,
+                              const EventCodeSources& sources, SemanticModel& model) {
+    const EventCodeTexts texts = number_events(sources, model);
+    OutputFile& table = OutputFile::open(tdc_path);
+    table.write(texts.table);
+    table.close();
+    if (sources.probe == ProbeMode::None) return nullptr;
+    OutputFile& header = OutputFile::open(header_path);
+    header.write(texts.probe_header);
+    return &header;
+}
+
+}  // namespace zv
