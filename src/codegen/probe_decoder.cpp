@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 namespace zv {
@@ -23,27 +25,53 @@ struct Pair {
     bool send;
     std::string_view type;
     std::string_view channel;
-    bool operator==(const Pair&) const = default;
+    bool operator==(const Pair& other) const {
+        return send == other.send && type == other.type && channel == other.channel;
+    }
 };
 
 Pair pair_of(const ProbeRecord& record) {
     return {record.send, text_of(record.message_type), text_of(record.channel)};
 }
 
-// The (type, channel) pairs of the wait records, each once, in first-seen
-// order: one case label each.
+std::string key_of(const Pair& pair) {
+    std::string key(pair.send ? "S" : "R");
+    key.append(pair.type).append(1, '\0').append(pair.channel);
+    return key;
+}
+
+// The case labels of one switch: each name once, and each value once. The
+// header defines a name again for every record of its pair, the last value
+// standing; one wait listening on several pairs gives them all its code, and
+// only the first of them can be told from a recorded code.
+class Labels {
+public:
+    explicit Labels(const std::vector<ProbeRecord>& records) {
+        for (const ProbeRecord& record : records) value_[key_of(pair_of(record))] = record.code;
+    }
+    bool take(const Pair& pair) {
+        const std::string key = key_of(pair);
+        if (!names_.insert(key).second) return false;
+        return values_.insert(value_.at(key)).second;
+    }
+
+private:
+    std::unordered_map<std::string, int> value_;
+    std::unordered_set<std::string> names_;
+    std::unordered_set<int> values_;
+};
+
+// The (type, channel) pairs of the wait records in first-seen order.
 std::vector<Pair> distinct_waits(const std::vector<ProbeRecord>& records) {
     std::vector<Pair> pairs;
-    for (const ProbeRecord& record : records) {
-        if (record.send) continue;
-        const Pair pair = pair_of(record);
-        if (std::find(pairs.begin(), pairs.end(), pair) == pairs.end()) pairs.push_back(pair);
-    }
+    Labels labels(records);
+    for (const ProbeRecord& record : records)
+        if (!record.send && labels.take(pair_of(record))) pairs.push_back(pair_of(record));
     return pairs;
 }
 
 // The message types of the send and wait records in first-seen order, each with
-// its distinct send and receive labels in record order.
+// its send and receive labels in record order.
 struct TypeGroup {
     std::string_view type;
     std::vector<Pair> labels;
@@ -51,12 +79,13 @@ struct TypeGroup {
 
 std::vector<TypeGroup> groups_by_type(const std::vector<ProbeRecord>& records) {
     std::vector<TypeGroup> groups;
+    Labels labels(records);
     for (const ProbeRecord& record : records) {
         const Pair pair = pair_of(record);
+        if (!labels.take(pair)) continue;
         auto group = std::find_if(groups.begin(), groups.end(), [&](const TypeGroup& g) { return g.type == pair.type; });
         if (group == groups.end()) group = groups.insert(groups.end(), TypeGroup{pair.type, {}});
-        if (std::find(group->labels.begin(), group->labels.end(), pair) == group->labels.end())
-            group->labels.push_back(pair);
+        group->labels.push_back(pair);
     }
     return groups;
 }

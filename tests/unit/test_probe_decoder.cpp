@@ -1,6 +1,7 @@
 // The probe form of the generated C, as whole texts for one small model: two
 // message types (one with a union selector), sends and waits with a wait pair
-// seen twice, and one verbatim C line of each kind at file level.
+// seen twice and a wait on two pairs, and one verbatim C line of each kind at
+// file level.
 #include "codegen/emitter.h"
 #include "codegen/probe_decoder.h"
 #include "codegen/driver_header.h"
@@ -29,6 +30,7 @@ struct ProbeModel {
                                    {false, "Ping", "link", 12},
                                    {false, "Shape", "serial", 13},
                                    {false, "Ping", "link", 14},
+                                   {false, "Shape", "link", 14},  // the same wait: no label of its own
                                    {true, "Shape", "serial", 11}};
         settings.interface_files = {"t.h"};
     }
