@@ -44,6 +44,15 @@ demo: bootstrap build
 	    echo "exit status $$?"
 	@echo "== listing file examples/demo.lis"
 	@cat examples/demo.lis
+	@echo "== event-code table out/demo.tdc (head)"
+	@head -n 20 out/demo.tdc
+	@echo "== report structure out/demo_dyn.tsf (head)"
+	@head -n 20 out/demo_dyn.tsf
+	@echo "== probe header and decoder: out/probe/demo.h, out/probe/demo.c (-PROBE=DEFAULT)"
+	@mkdir -p out/probe
+	-ZOLMEXDIR=$(CURDIR)/$(BUILD) $(BUILD)/bin/zerizevar examples/demo.zod examples/demo.h out/probe/demo \
+	    -PROBE=DEFAULT -NOLOG; echo "exit status $$?"
+	-gcc -std=c99 -Wall -fsyntax-only -I target/lib -I . out/probe/demo.c && echo "gcc accepts out/probe/demo.c"
 	@echo "== scenario file for the test supervisor: out/demo.spg (-SPVGEN)"
 	-cd out && ZOLMEXDIR=$(CURDIR)/$(BUILD) ../$(BUILD)/bin/zerizevar ../examples/demo.zod ../examples/demo.h demo -SPVGEN -NOLOG; \
 	    echo "exit status $$?"

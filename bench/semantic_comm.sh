@@ -4,8 +4,10 @@
 # structured value, a SEND, a WAITTIL on two matching operators with a time
 # limit and a VAR check, against a header with a nested message structure,
 # one communication type, channels, callbacks and procsends. Times the
-# analysis in process with its peak memory (best of three runs, the machine
-# being shared), then the same at half the size, and prints the growth.
+# analysis in process with its peak memory, then the output passes that read
+# the model (event codes and TDC text, report structure) with the peak after
+# them (best of three runs, the machine being shared), then the same at half
+# the size, and prints the growth of both.
 #   bench/semantic_comm.sh [build dir] [scenarios]
 set -eu
 build=${1:-build}
@@ -65,9 +67,9 @@ generate() {  # leaves, file
     }' > "$2"
 }
 
-# Best of three runs: "<analysis ms> <peak KiB>".
+# Best of three runs: "<analysis ms> <peak KiB> <outputs ms> <peak KiB>".
 measure() {
-    local best="" peak=""
+    local best="" peak="" best_out="" peak_out=""
     for run in 1 2 3; do
         local out ms kib
         out=$("$build/bin/zv_inspect" model-time "$work/bench.zod" "$work/bench.h")
@@ -80,18 +82,25 @@ measure() {
         kib=$(sed -n 's/^analysis .*peak \([0-9]*\) KiB/\1/p' <<< "$out")
         if [ -z "$best" ] || awk -v a="$ms" -v b="$best" 'BEGIN { exit !(a < b) }'; then best=$ms; fi
         peak=$kib
+        ms=$(sed -n 's/^outputs \([0-9.]*\) ms.*/\1/p' <<< "$out")
+        kib=$(sed -n 's/^outputs .*peak \([0-9]*\) KiB.*/\1/p' <<< "$out")
+        if [ -z "$best_out" ] || awk -v a="$ms" -v b="$best_out" 'BEGIN { exit !(a < b) }'; then best_out=$ms; fi
+        peak_out=$kib
     done
-    echo "$best $peak"
+    echo "$best $peak $best_out $peak_out"
 }
 
-declare -a times
+declare -a times outputs
 for leaves in "$scenarios" $((scenarios / 2)); do
     generate "$leaves" "$work/bench.zod"
-    read -r ms kib < <(measure)
+    read -r ms kib out_ms out_kib < <(measure)
     echo "== $leaves scenarios with communication, $(wc -l < "$work/bench.zod") lines:" \
-         "analysis $ms ms (best of 3), peak $kib KiB"
+         "analysis $ms ms (best of 3), peak $kib KiB;" \
+         "output passes $out_ms ms (best of 3), peak $out_kib KiB"
     times+=("$ms")
+    outputs+=("$out_ms")
 done
-awk -v full="${times[0]}" -v half="${times[1]}" 'BEGIN {
-    printf "growth from %d to %d scenarios: x%.2f (linear: x2)\n", '"$((scenarios / 2))"', '"$scenarios"', full / half
+awk -v full="${times[0]}" -v half="${times[1]}" -v ofull="${outputs[0]}" -v ohalf="${outputs[1]}" 'BEGIN {
+    printf "growth from %d to %d scenarios: analysis x%.2f, output passes x%.2f (linear: x2)\n", \
+        '"$((scenarios / 2))"', '"$scenarios"', full / half, ofull / ohalf
 }'

@@ -11,6 +11,9 @@
 #include "driver/run_settings.h"
 #include "driver/tool_log.h"
 #include "native/native_analyser.h"
+#include "codegen/driver_header.h"
+#include "codegen/emitter.h"
+#include "codegen/probe_decoder.h"
 #include "common/generation_stamp.h"
 #include "outputs/callback_templates.h"
 #include "outputs/event_codes.h"
@@ -122,9 +125,23 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     toolLog.record("TSF", tsf);
     write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
 
-    // The C test driver is not built yet: without -PROBE no C file is
-    // written. The probe header's own part ends it here.
-    if (probeHeader) probeHeader->close();
+    // Under -PROBE the C file is the probe decoder, and the generator ends the
+    // probe header with its own part. The C test driver is not built yet:
+    // without -PROBE no C file is written.
+    if (probeHeader) {
+        Emitter tail(*probeHeader);
+        write_probe_header_tail(tail, model, settings.probe);
+        probeHeader->close();
+
+        const std::string c = cDriverPath(settings.root);
+        toolLog.record("SRC", c);
+        OutputFile& file = OutputFile::open(c);
+        Emitter out(file);
+        const DriverSources driver{settings, parsed.files, model, c, traceFileName(settings.root), date,
+                                   versionString().toStdString()};
+        write_probe_decoder(out, driver, header);
+        file.close();
+    }
 
     if (parsed.comm_model == CommModel::Trigger)
         writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);

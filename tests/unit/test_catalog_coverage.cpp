@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kNoRule = "kept in the catalog for its text; no rule of the analysis raises it";
 constexpr const char* kTemplateOlder = "needs a template older than an interface file; a unit test covers it";
-constexpr const char* kSideOutputs = "raised by the side outputs, still to be built";
+constexpr const char* kSideOutputs = "needs an instance name with the all-instances mode, which the driver never passes; a unit test covers it";
 constexpr const char* kReportTools = "a text of the report tools that share this catalog; the compiler never raises it";
 constexpr const char* kNeverRaised = "registered for the other tools of the suite or for translators; never raised";
 constexpr const char* kInternalCheck = "internal consistency check: no input reaches it; a unit test covers it";

@@ -1,0 +1,2 @@
+/* No message at all. */
+typedef int unused_t;
