@@ -8,6 +8,8 @@
 #   expected.stderr  optional: the exact standard error
 #   expected/        optional: files that must exist afterwards with exactly this content
 #   absent           optional: paths (one per line) that must not exist afterwards
+#   rundir           optional: a fixed absolute directory under /tmp to run in, for
+#                    outputs that quote the absolute directory of the script
 # Every case runs in a fresh copy of its directory.
 set -u
 binary=$(realpath "$1"); install=$(realpath "$2"); cases=$(realpath "$3"); shift 3
@@ -18,9 +20,23 @@ for dir in "$cases"/*/; do
     if [ ${#only[@]} -gt 0 ] && [[ ! " ${only[*]} " =~ " $name " ]]; then continue; fi
     [ -f "$dir/cmd" ] || continue
     count=$((count + 1))
-    work=$(mktemp -d)
+    lock=""
+    if [ -f "$dir/rundir" ]; then
+        work=$(head -n 1 "$dir/rundir")
+        if [[ "$work" != /tmp/?* || "$work" == *..* ]]; then
+            echo "FAIL $name"; echo "  rundir must be a directory under /tmp"
+            failed=$((failed + 1)); continue
+        fi
+        # Two runs of the same case at once would share the directory.
+        exec {lock}> "$work.lock"
+        flock "$lock"
+        rm -rf "$work"
+        mkdir -p "$work"
+    else
+        work=$(mktemp -d)
+    fi
     cp -r "$dir"/. "$work"/
-    rm -rf "$work/expected" "$work/expected.stderr" "$work/status" "$work/cmd" "$work/env" "$work/absent"
+    rm -rf "$work/expected" "$work/expected.stderr" "$work/status" "$work/cmd" "$work/env" "$work/absent" "$work/rundir"
     (
         cd "$work" || exit 99
         export ZOLMEXDIR="$install" LANG=C LC_ALL= LC_MESSAGES= LANGUAGE=
@@ -64,6 +80,7 @@ for dir in "$cases"/*/; do
         echo -e "$bad"
     fi
     rm -rf "$work"
+    if [ -n "$lock" ]; then exec {lock}>&-; fi
 done
 echo "$((count - failed)) of $count cases passed"
 [ "$failed" = 0 ]
