@@ -2,6 +2,7 @@
 
 #include "diagnostics/report.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdarg>
@@ -17,6 +18,14 @@ namespace {
 std::list<std::unique_ptr<OutputFile>>& pending() {
     static std::list<std::unique_ptr<OutputFile>> files;
     return files;
+}
+
+// A target that could not be written over: a directory, or a file that
+// opening for writing would refuse.
+bool unwritableTarget(const std::string& path) {
+    struct stat status{};
+    if (::stat(path.c_str(), &status) != 0) return false;
+    return S_ISDIR(status.st_mode) || ::access(path.c_str(), W_OK) != 0;
 }
 
 }  // namespace
@@ -40,6 +49,8 @@ OutputFile& OutputFile::open(const std::string& path) {
             break;
         }
     }
+    // Refused at once, before anything of the run is put in place.
+    if (unwritableTarget(path)) reportFatalText(Code::FICERROPN, path.c_str());
     std::string temporary = path + ".zvtmp" + std::to_string(static_cast<long>(::getpid()));
     std::FILE* stream = std::fopen(temporary.c_str(), "w");
     if (!stream) reportFatalText(Code::FICERROPN, path.c_str());
@@ -73,14 +84,24 @@ void OutputFile::close() {
 
 void commitPendingOutputs() {
     auto& files = pending();
+    // Every file is checked before the first is put in place, so that a run
+    // either replaces its whole set of outputs or none of them.
+    for (auto& file : files) {
+        file->close();
+        if (file->failed_ || unwritableTarget(file->path_)) {
+            const std::string path = file->path_;
+            discardPendingOutputs();
+            reportFatalText(Code::FICERROPN, path.c_str());
+        }
+    }
     while (!files.empty()) {
         std::unique_ptr<OutputFile> file = std::move(files.front());
         files.pop_front();
-        file->close();
-        if (file->failed_ || std::rename(file->temporary_.c_str(), file->path_.c_str()) != 0) {
+        if (std::rename(file->temporary_.c_str(), file->path_.c_str()) != 0) {
             std::remove(file->temporary_.c_str());
-            std::string path = file->path_;
+            const std::string path = file->path_;
             file.reset();
+            discardPendingOutputs();
             reportFatalText(Code::FICERROPN, path.c_str());
         }
     }

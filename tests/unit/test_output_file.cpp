@@ -77,6 +77,34 @@ TEST_F(OutputFiles, UncreatableTargetIsFatal) {
                 "Zolmex-F-FICERROPN,  File .*missing/demo.c opening problem\n");
 }
 
+// A directory standing where an output goes is refused when the output is
+// opened; the outputs opened before it are not put in place either, and a
+// target that became a directory meanwhile stops the commit before any rename.
+TEST_F(OutputFiles, DirectoryTargetLeavesEveryEarlierOutputAsItWas) {
+    const auto a = (dir / "t.tdc").string(), b = (dir / "t_dyn.tsf").string();
+    std::ofstream(a) << "old";
+    fs::create_directories(b);
+    EXPECT_EXIT(
+        {
+            OutputFile::open(a).write("new");
+            OutputFile::open(b);
+        },
+        ::testing::ExitedWithCode(7), "FICERROPN,  File .*t_dyn.tsf opening problem\n");
+    EXPECT_EQ(test::readFile(a), "old");
+    EXPECT_EQ(filesIn(dir), 2u);
+
+    fs::remove_all(b);
+    EXPECT_EXIT(
+        {
+            OutputFile::open(a).write("new");
+            OutputFile::open(b).write("tsf");
+            fs::create_directories(b);
+            commitPendingOutputs();
+        },
+        ::testing::ExitedWithCode(7), "FICERROPN,  File .*t_dyn.tsf opening problem\n");
+    EXPECT_EQ(test::readFile(a), "old");
+}
+
 TEST_F(OutputFiles, FatalEndRemovesPendingTemporaries) {
     const auto a = (dir / "demo.c").string();
     EXPECT_EXIT(
