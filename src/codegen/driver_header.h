@@ -23,6 +23,7 @@ struct DriverSources {
     std::string rio_name;  // trace file name written into the program entry
     std::string date;      // generation date, ctime form without its newline
     std::string version;   // the program's version string
+    long process_id = 0;   // the compiler's, quoted in identification texts
 };
 
 // Writes everything up to the context part, from level 0.

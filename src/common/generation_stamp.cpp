@@ -50,4 +50,10 @@ std::string generation_date() {
 
 long generation_process_id() { return source_date_epoch() ? 0L : static_cast<long>(::getpid()); }
 
+long date_character_sum(const std::string& date) {
+    long sum = 0;
+    for (unsigned char c : date) sum += static_cast<long>(c) - 32;
+    return sum;
+}
+
 }  // namespace zv

@@ -18,4 +18,8 @@ std::string generation_date();
 // getpid(), or 0 when SOURCE_DATE_EPOCH is set.
 long generation_process_id();
 
+// The sum over the date text of (character code - 32), a part of the keys
+// that identify a script file of this run in the outputs.
+long date_character_sum(const std::string& date);
+
 }  // namespace zv

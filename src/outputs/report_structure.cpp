@@ -31,12 +31,6 @@ std::string quotedUtf8(const QString& text) { return quoted_field(text.toUtf8().
 // A model text (local 8-bit) quoted, or ? for a missing one.
 std::string quoted(const char* text) { return text ? quotedUtf8(QString::fromLocal8Bit(text)) : "?"; }
 
-long dateSum(const std::string& date) {
-    long sum = 0;
-    for (unsigned char c : date) sum += static_cast<long>(c) - 32;
-    return sum;
-}
-
 template <class T>
 const T* descriptorOf(const Entry* e, int code) {
     return e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
@@ -44,7 +38,7 @@ const T* descriptorOf(const Entry* e, int code) {
 
 class Writer {
 public:
-    Writer(const std::string& date, long process_id) : date_sum_(dateSum(date)), process_id_(process_id) {}
+    Writer(const std::string& date, long process_id) : date_sum_(date_character_sum(date)), process_id_(process_id) {}
 
     void fileHeader() {
         line("DB \"Kestrun-Tracer\"");

@@ -124,8 +124,10 @@ typedef struct kvr_s_arg {
 #define KVS_DYNFLW 0
 #endif
 
-#define KVS_STRCPY(d, s) ((void)strcpy((d), (s)))
-#define KVS_STRCAT(d, s) ((void)strcat((d), (s)))
+/* Copies into the character arrays of the generated entry (lstflt,
+   argRioFileName): bounded by the array's size, the text cut if longer. */
+#define KVS_STRCPY(d, s) ((void)snprintf((d), sizeof(d), "%s", (s)))
+#define KVS_STRCAT(d, s) ((void)strncat((d), (s), sizeof(d) - strlen(d) - 1))
 #define KVS_EXIT(n) exit(n)
 
 #ifndef NIL
@@ -381,6 +383,10 @@ void priv_close_tagtlk(KVR_T_INT *sock);
 
 /* ------------------------------------------------------------ process and C library */
 
+/* Ends the calling tester thread; it does not return to the routine. */
+#if defined(__GNUC__)
+__attribute__((noreturn))
+#endif
 void kvr_thr_exit(KVR_T_INT status);
 void *kvr_memcpy(void *target, const void *source, size_t size);
 int kvr_sprintf(char *target, const char *format, ...);

@@ -51,7 +51,7 @@ TEST(EventCodes, FixedRecordsAndInstanceListOfEachMode) {
         EXPECT_EQ(a.model.generation_tag, "Thu Jan  1 00:00:00 1970 42");
     }
 
-    Analysed none = analyse_text("HEADER \"a\", \"b\", \"c\"\nSCENARIO s\nRENDEZVOUS r\nEND SCENARIO\n");
+    Analysed none = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int z;\nSCENARIO s\nRENDEZVOUS r\nEND SCENARIO\n");
     EXPECT_NE(numbered(none).table.find("\nIL4 \"\"\n"), std::string::npos);
 }
 
@@ -123,14 +123,16 @@ TEST(EventCodes, ProbeHeaderRedefinesWithUndefAndKeepsTheMaxima) {
     EXPECT_TRUE(a.model.probe_records[0].send);
     EXPECT_STREQ(a.model.probe_records[2].channel, "c1");
 
-    Analysed quiet = analyse_text("HEADER \"a\", \"b\", \"c\"\nSCENARIO A\nEXIT\nEND SCENARIO\n");
+    Analysed quiet = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int z;\nSCENARIO A\nEXIT\nEND SCENARIO\n");
+    ASSERT_EQ(quiet.errors, 0u) << quiet.messages;
     const std::string plain = numbered(quiet, ProbeMode::Custom).probe_header;
     EXPECT_NE(plain.find("#define KVR_TDC_LAST_SEND 0\n#define KVR_TDC_LAST_ID 0\n"), std::string::npos);
     EXPECT_EQ(numbered(quiet).probe_header, "");
 }
 
 TEST(EventCodes, QuotingAndTheLineLimit) {
-    Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\nSCENARIO A\nEXIT\nEND SCENARIO\n");
+    Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int z;\nSCENARIO A\nEXIT\nEND SCENARIO\n");
+    ASSERT_EQ(a.errors, 0u) << a.messages;
     const std::string table = numbered(a, ProbeMode::None, "", "zerizevar \"odd\nname\".zod").table;
     EXPECT_NE(table.find("\nG0 \"zerizevar \"\"odd name\"\".zod\"\n"), std::string::npos);
     EXPECT_EXIT(numbered(a, ProbeMode::None, "", std::string(4100, 'x')), testing::ExitedWithCode(9), "SIZBUFOVL");
