@@ -161,6 +161,9 @@ struct CommTypeDescriptor : Descriptor {
     int channel_count = 0;          // next channel index
     bool multiplexing = false;
     int number = 0;                 // first index of the channel state table; stays 0
+    // One connection per channel: waits call the callbacks without an id
+    // loop. No script construct sets it; the generators honour it.
+    bool single_connection = false;
 };
 
 struct ChannelDescriptor : Descriptor {
