@@ -27,6 +27,9 @@ void write_procsend_function(Emitter& out, const Entry* procsend, const Statemen
 
 // Statements, at the current level.
 void write_procedure_call(Emitter& out, const Entry* call);
+// A CALL of an interface function: inputs, the call, the checks of what
+// comes back and the verdict.
+void write_function_call(Emitter& out, const Entry* call);
 void write_send(Emitter& out, const Entry* send);
 void write_interrecv(Emitter& out, const Entry* interrecv);
 
