@@ -337,10 +337,12 @@ ValueWalk variable_walk(native::NativeAnalyser& native, const Entry* root, const
     ValueWalk walk;
     walk.mode = mode;
     walk.root = root;
-    walk.target = root && root->name ? root->name : "";
-    const std::string typing = is_identifier(walk.target) ? walk.target : "(" + walk.target + ")";
-    if (!walk.target.empty())
-        walk.type = native::value_expression(native, typing, scope_name, root->file ? root->file : "", root->line).type;
+    // Fields are reached from the variable as from a primary expression.
+    const std::string name = root && root->name ? root->name : "";
+    walk.target = is_identifier(name) ? name : "(" + name + ")";
+    if (!name.empty())
+        walk.type =
+            native::value_expression(native, walk.target, scope_name, root->file ? root->file : "", root->line).type;
     return walk;
 }
 

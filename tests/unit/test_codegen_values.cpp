@@ -58,7 +58,7 @@ const char* kFailure = "if (kvr_flagrt != 0)\n {\n#ifdef KVR_KESTRUN_DEBUG\n  kv
 
 TEST(CodegenValues, VarOfAScalarAndOfAStructureWithSlicesUnionStringAndRange) {
     Analysed a = analyse_text(
-        "HEADER \"a\", \"b\", \"c\"\n# int x; Rec m;\nSCENARIO s\nVAR x, EV = 5\n"
+        "HEADER \"a\", \"b\", \"c\"\n# int x; Rec m; Rec *pm;\nSCENARIO s\nVAR x, EV = 5\nVAR *pm, EV = { x => 4 }\n"
         "VAR m, EV = { x => 1, in => { a => 2, c => 'q' }, tab => { 1 => 7, 2..3 => 8, OTHERS => 0 }, "
         "arr => { 0 => { a => 1, c => 'z' }, OTHERS => { a => 0 } }, u => { d => 1.5 }, s => \"hi\", "
         "l => [ 1 .. 10 ] }\nEND SCENARIO\n",
@@ -73,6 +73,11 @@ TEST(CodegenValues, VarOfAScalarAndOfAStructureWithSlicesUnionStringAndRange) {
                     "kvr_flagrt = kvr_end_var_va ( &(kvr_ctx->kvr_ctxrun),@2 );\n",
                     x->event_code) +
                   kFailure);
+    // A variable given by an expression is the primary expression of its fields.
+    const Entry* pm = a.find(E_VALUE, "*pm");
+    ASSERT_TRUE(pm);
+    EXPECT_NE(lines(variable_walk(*a.native, pm, "s", ValueMode::Display)).find("(KVR_T_INT) (*pm).x,(KVR_T_INT) 4"),
+              std::string::npos);
     const std::string ctx = "&(kvr_ctx->kvr_ctxrun)";
     auto slice = [&](const char* at, const char* end, const char* loop, const char* line) {
         return std::string("kvr_varplage ( &(kvr_ctx->kvr_ctxrun),") + at + " );\n" + "kvr_varreset (" + ctx + ");\n" +
