@@ -39,12 +39,15 @@ CheckForm form_of(int code) {
 
 bool structured(int code) { return code >= native::kStructure && code <= native::kUnion; }
 
-// The class a value of a parameter is checked with: the parameter's own, or
-// for an ellipsis or an unknown parameter the class of what was written.
+// The class a value of a parameter is checked with: the parameter's own; for
+// an argument passed by address (the parameter is its pointer), an ellipsis
+// or an unknown parameter, the class of what was written.
 int check_class(const CallArgumentDescriptor* a) {
     const auto* p = descriptor_of<InterfaceParameterDescriptor>(a->parameter, D_INTERFACE_PARAMETER);
     const int declared = p ? p->type_class : native::kUnresolved;
-    if (declared != native::kEllipsis && declared != native::kUnresolved) return declared;
+    if (!a->by_address && declared != native::kEllipsis && declared != native::kUnresolved) return declared;
+    if (a->by_address && a->receiving_class != native::kNoType && a->expected_class == native::kNoType)
+        return a->receiving_class;
     if (a->expected_class != native::kNoType) return a->expected_class;
     return a->value_class != native::kNoType ? a->value_class : native::kUnresolved;
 }

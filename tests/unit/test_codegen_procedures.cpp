@@ -155,5 +155,38 @@ TEST(CodegenProcedures, InterrecvIntoAnInteger) {
                       "   }\n }\n");
 }
 
+TEST(CodegenProcedures, InterfaceFunctionCallWithChecks) {
+    Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int level;\n# int result;\n"
+                              "SCENARIO A\nCALL check(level @ 2, REF(result @ 0 @ result)) @ 1\nEND SCENARIO\n",
+                              std::string(kHeader) + "int check(int l, int *p);\n");
+    ASSERT_EQ(a.errors, 0u) << a.messages;
+    number_events({"t.zod", a.parsed.files, "", "d", 7, "1.0.0", "", a.model.instance_mode, TraceLevel::None,
+                   ProbeMode::None, ""},
+                  a.model);
+    const Entry* call = a.find(E_CALL, "check");
+    const Entry* first = call->descriptor->sub_scope->first;
+    std::string text;
+    Emitter out(text);
+    write_function_call(out, call);
+    const auto n = [](int v) { return std::to_string(v); };
+    // level @ 2: the value is passed and a temporary receives it back for
+    // the check; REF(result @ 0 @ result): the variable's address is passed
+    // and what it holds afterwards is checked as an int; the return value
+    // against 1 in its own temporary.
+    EXPECT_EQ(text, "kvr_bcf ( &(kvr_ctx->kvr_ctxrun)," + n(call->event_code) + " );\n"
+                    "kvr_p_1 = level;\n"
+                    "result = result;\n"
+                    "kvr_return_0 = (KVR_T_INT) check (level, &result );\n"
+                    "kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 2, (KVR_T_INT) 2, (KVR_T_INT) kvr_p_1, " +
+                        n(first->event_code) + " );\n"
+                    "kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 0, (KVR_T_INT) 0, (KVR_T_INT) result, " +
+                        n(first->next->event_code) + " );\n"
+                    "kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 1, (KVR_T_INT) 1, (KVR_T_INT) kvr_return_0, " +
+                        n(call->end_code - 1) + " );\n"
+                    "kvr_flagrt = kvr_cf (&(kvr_ctx->kvr_ctxrun)," + n(call->end_code) + " );\n"
+                    "if (kvr_flagrt != 0)\n {\n#ifdef KVR_KESTRUN_DEBUG\n  kvr_debug_state = 1;\n#else\n"
+                    "  return ( 1 );\n#endif\n }\n");
+}
+
 }  // namespace
 }  // namespace zv::test
