@@ -1,0 +1,25 @@
+// The three functions a message type gets in the generated driver:
+// kvr_<T>_ref_msg traces the reference a wait expects (the DEF_MESSAGE value
+// selected by the variable's definition number), kvr_<T>_cmp_msg compares a
+// received message with it and keeps the verdict in the variable's state,
+// kvr_<T>_dump_msg traces a received or sent message field by field.
+#pragma once
+
+namespace zv {
+
+class Emitter;
+struct Entry;
+
+namespace native {
+class NativeAnalyser;
+}
+
+// Whether the type gets its reference and comparison functions, and its dump
+// function: every message type with events does, since the waits and sends
+// of the script call them for every such type.
+bool has_message_functions(const Entry* message_type);
+
+// The functions of one message type, from level 0.
+void write_message_functions(Emitter& out, native::NativeAnalyser& native, const Entry* message_type);
+
+}  // namespace zv
