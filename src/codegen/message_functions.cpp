@@ -27,7 +27,7 @@ const Entry* value_of(const Entry* definition) {
 
 // "switch" over the definition numbers, one case per value definition with
 // its lines in `mode`; the reference function traces the definition first.
-void definitions_switch(Emitter& out, native::NativeAnalyser& native, const Entry* type, ValueMode mode) {
+void definitions_switch(Emitter& out, const Entry* type, ValueMode mode) {
     const auto* d = message_type_of(type);
     out.emit_line("switch(kvr_msg_ref->kvr_defNumber)");
     out.open_block();
@@ -42,14 +42,14 @@ void definitions_switch(Emitter& out, native::NativeAnalyser& native, const Entr
             out.appendf("kvr_def_msg(%s,%d);", kCtx, e->event_code);
             out.emit_line();
         }
-        write_value_lines(out, message_walk(native, value, type->name, mode));
+        write_value_lines(out, message_walk(value, type->name, mode));
         out.emit_line("break;");
         out.close_block();
     }
     out.close_block();
 }
 
-void reference_function(Emitter& out, native::NativeAnalyser& native, const Entry* type, const char* t) {
+void reference_function(Emitter& out, const Entry* type, const char* t) {
     out.appendf("static void kvr_%s_ref_msg", t);
     out.add_param("KVR_PT_" + std::string(t), "kvr_msg_ref");
     out.emit_params();
@@ -57,14 +57,14 @@ void reference_function(Emitter& out, native::NativeAnalyser& native, const Entr
     out.emit_define("kvr_msgrcv", "(kvr_msg_ref->kvr_MsgRef)");
     out.emit_define("kvr_msgMin", "(kvr_msg_ref->kvr_MsgMin)");
     out.emit_define("kvr_msgMax", "(kvr_msg_ref->kvr_MsgMax)");
-    definitions_switch(out, native, type, ValueMode::ReferenceDump);
+    definitions_switch(out, type, ValueMode::ReferenceDump);
     out.emit_undef("kvr_msgrcv");
     out.emit_undef("kvr_msgMin");
     out.emit_undef("kvr_msgMax");
     out.close_block();
 }
 
-void comparison_function(Emitter& out, native::NativeAnalyser& native, const Entry* type, const char* t) {
+void comparison_function(Emitter& out, const Entry* type, const char* t) {
     out.appendf("static KVR_T_INT kvr_%s_cmp_msg", t);
     out.add_param("KVR_PT_" + std::string(t), "kvr_msg_ref");
     out.add_param(std::string(t) + " *", "msg_rcv");
@@ -77,7 +77,7 @@ void comparison_function(Emitter& out, native::NativeAnalyser& native, const Ent
     out.emit_define("kvr_msgMax", "(kvr_msg_ref->kvr_MsgMax)");
     out.appendf("kvr_cmp(%s);", kCtx);
     out.emit_line();
-    definitions_switch(out, native, type, ValueMode::Compare);
+    definitions_switch(out, type, ValueMode::Compare);
     out.appendf("kvr_ret=kvr_cmp(%s);", kCtx);
     out.emit_line();
     out.emit_line("kvr_msg_ref->kvr_state = kvr_ret?KVR_EVTOK:KVR_EVTKO;");
@@ -96,7 +96,7 @@ void comparison_function(Emitter& out, native::NativeAnalyser& native, const Ent
     out.close_block();
 }
 
-void dump_function(Emitter& out, native::NativeAnalyser& native, const Entry* type, const char* t) {
+void dump_function(Emitter& out, const Entry* type, const char* t) {
     const auto* d = message_type_of(type);
     out.appendf("static void kvr_%s_dump_msg", t);
     out.add_param(std::string(t) + " *", "kvr_msg_to_dump");
@@ -107,7 +107,7 @@ void dump_function(Emitter& out, native::NativeAnalyser& native, const Entry* ty
     // received message.
     for (const Entry* v = d->defaults ? d->defaults->first : nullptr; v; v = v->next) {
         if (v->kind != E_VALUE) continue;
-        write_value_lines(out, message_walk(native, v, t, ValueMode::MessageDump));
+        write_value_lines(out, message_walk(v, t, ValueMode::MessageDump));
         break;
     }
     out.emit_undef("kvr_msgrcv");
@@ -121,12 +121,12 @@ bool has_message_functions(const Entry* message_type) {
     return d && d->event_count > 0;
 }
 
-void write_message_functions(Emitter& out, native::NativeAnalyser& native, const Entry* message_type) {
+void write_message_functions(Emitter& out, const Entry* message_type) {
     if (!has_message_functions(message_type)) return;
     const char* t = message_type->name ? message_type->name : "";
-    reference_function(out, native, message_type, t);
-    comparison_function(out, native, message_type, t);
-    dump_function(out, native, message_type, t);
+    reference_function(out, message_type, t);
+    comparison_function(out, message_type, t);
+    dump_function(out, message_type, t);
 }
 
 }  // namespace zv

@@ -10,16 +10,12 @@ namespace zv {
 class Emitter;
 struct Entry;
 
-namespace native {
-class NativeAnalyser;
-}
-
 // Whether the type gets its reference and comparison functions, and its dump
 // function: every message type with events does, since the waits and sends
 // of the script call them for every such type.
 bool has_message_functions(const Entry* message_type);
 
 // The functions of one message type, from level 0.
-void write_message_functions(Emitter& out, native::NativeAnalyser& native, const Entry* message_type);
+void write_message_functions(Emitter& out, const Entry* message_type);
 
 }  // namespace zv

@@ -14,8 +14,7 @@ namespace zv {
 
 namespace {
 
-using native::NativeType;
-using Shape = NativeType::Shape;
+using Shape = LayoutRef::Shape;
 
 constexpr const char* kReceived = "kvr_msgrcv";
 constexpr const char* kContext = "&(kvr_ctx->kvr_ctxrun)";
@@ -41,7 +40,7 @@ std::string index_name(int depth) { return "I" + std::to_string(depth); }
 struct Placed {
     const Entry* entry;
     const ValueElementDescriptor* d;
-    NativeType type;
+    LayoutRef type;
     std::size_t field = 0;    // in a structure or union
     long long count = -1;     // of the enclosing array, for an index interval
 };
@@ -61,12 +60,12 @@ private:
 
     // The elements of a group, each with its type; those whose type cannot
     // be told are left out.
-    std::vector<Placed> placed(const Entry* group, const NativeType& type) const {
+    std::vector<Placed> placed(const Entry* group, const LayoutRef& type) const {
         std::vector<Placed> out;
         const Scope* scope = group->descriptor ? group->descriptor->sub_scope : nullptr;
         const Shape shape = type.shape();
-        const std::vector<native::NativeField> fields =
-            shape == Shape::Structure || shape == Shape::Union ? type.fields() : std::vector<native::NativeField>();
+        const std::vector<LayoutField> fields =
+            shape == Shape::Structure || shape == Shape::Union ? type.fields() : std::vector<LayoutField>();
         std::size_t cursor = 0;
         for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
             const ValueElementDescriptor* d = element_of(e);
@@ -79,12 +78,12 @@ private:
             // anonymous member.
             const std::string name = d->field ? d->field : "";
             auto at = std::find_if(fields.begin() + static_cast<std::ptrdiff_t>(std::min(cursor, fields.size())),
-                                   fields.end(), [&](const native::NativeField& f) { return f.name == name; });
+                                   fields.end(), [&](const LayoutField& f) { return f.name == name; });
             if (at == fields.end())
-                at = std::find_if(fields.begin(), fields.end(), [&](const native::NativeField& f) { return f.name == name; });
+                at = std::find_if(fields.begin(), fields.end(), [&](const LayoutField& f) { return f.name == name; });
             if (at == fields.end()) continue;
             cursor = static_cast<std::size_t>(at - fields.begin()) + 1;
-            out.push_back({e, d, at->type, cursor - 1, -1});
+            out.push_back({e, d, at->type(), cursor - 1, -1});
         }
         return out;
     }
@@ -235,7 +234,7 @@ private:
         out_.emit_line(scalar_line(f));
     }
 
-    FieldLine field(const NativeType& type, const std::string& path, int code, int depth, long long bound) {
+    FieldLine field(const LayoutRef& type, const std::string& path, int code, int depth, long long bound) {
         FieldLine f;
         f.mode = w_.mode;
         f.event_code = code;
@@ -251,7 +250,7 @@ private:
 
     // A structured value given whole: field by field along its type, the
     // expected value reached by the same path from the value given.
-    void whole(const NativeType& type, const std::string& path, const std::string& ref, int code, int depth,
+    void whole(const LayoutRef& type, const std::string& path, const std::string& ref, int code, int depth,
                long long bound) {
         if (budget_exhausted()) return;
         const Shape shape = type.shape();
@@ -265,9 +264,9 @@ private:
         }
         switch (shape) {
             case Shape::Structure:
-                for (const native::NativeField& f : type.fields()) {
+                for (const LayoutField& f : type.fields()) {
                     const std::string step = f.name.empty() ? "" : "." + f.name;
-                    whole(f.type, path + step, ref + step, code, depth, -1);
+                    whole(f.type(), path + step, ref + step, code, depth, -1);
                 }
                 return;
             case Shape::Union: whole_union(type, path, ref, code, depth); return;
@@ -293,12 +292,12 @@ private:
 
     // The member of a whole union that the received message selected, in
     // the message functions; its first member elsewhere.
-    void whole_union(const NativeType& type, const std::string& path, const std::string& ref, int code, int depth) {
-        const std::vector<native::NativeField> fields = type.fields();
+    void whole_union(const LayoutRef& type, const std::string& path, const std::string& ref, int code, int depth) {
+        const std::vector<LayoutField> fields = type.fields();
         if (fields.empty()) return;
-        auto member = [&](const native::NativeField& f) {
+        auto member = [&](const LayoutField& f) {
             const std::string step = f.name.empty() ? "" : "." + f.name;
-            whole(f.type, path + step, ref + step, code, depth, -1);
+            whole(f.type(), path + step, ref + step, code, depth, -1);
         };
         if (w_.message_type.empty() || (w_.mode != ValueMode::Compare && w_.mode != ValueMode::MessageDump)) {
             member(fields.front());
@@ -332,28 +331,35 @@ private:
 
 }  // namespace
 
-ValueWalk variable_walk(native::NativeAnalyser& native, const Entry* root, const std::string& scope_name,
-                        ValueMode mode) {
+namespace {
+
+LayoutRef layout_of(const Entry* root) {
+    const auto* d = root && root->descriptor && root->descriptor->code == D_VALUE
+                        ? static_cast<const ValueDescriptor*>(root->descriptor)
+                        : nullptr;
+    return LayoutRef(d ? d->layout : nullptr);
+}
+
+}  // namespace
+
+ValueWalk variable_walk(const Entry* root, ValueMode mode) {
     ValueWalk walk;
     walk.mode = mode;
     walk.root = root;
     // Fields are reached from the variable as from a primary expression.
     const std::string name = root && root->name ? root->name : "";
     walk.target = is_identifier(name) ? name : "(" + name + ")";
-    if (!name.empty())
-        walk.type =
-            native::value_expression(native, walk.target, scope_name, root->file ? root->file : "", root->line).type;
+    if (!name.empty()) walk.type = layout_of(root);
     return walk;
 }
 
-ValueWalk message_walk(native::NativeAnalyser& native, const Entry* root, const std::string& message_type,
-                       ValueMode mode) {
+ValueWalk message_walk(const Entry* root, const std::string& message_type, ValueMode mode) {
     ValueWalk walk;
     walk.mode = mode;
     walk.root = root;
     walk.target = kReceived;
     walk.message_type = message_type;
-    walk.type = native.type_by_name(message_type, "");
+    walk.type = layout_of(root);
     return walk;
 }
 

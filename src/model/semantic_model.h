@@ -249,6 +249,7 @@ enum class ValueUse : int { Initial = 1, Expected = 2, ExpectedMessage = 3, Defa
 
 struct ValueDescriptor : Descriptor {  // sub_scope: the elements, in layout order
     ValueUse use = ValueUse::Initial;
+    const TypeLayoutNode* layout = nullptr;  // C type of the variable (or message) the value is for
 };
 
 enum class ElementKind : int {

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "common/text_arena.h"
+#include "model/type_layout.h"
 
 #include <cstdint>
 #include <deque>
@@ -97,6 +98,9 @@ public:
 
     Scope* root() { return root_; }
 
+    // A fresh, empty layout level owned by the tables.
+    TypeLayoutNode* new_layout_node() { return &layouts_.emplace_back(); }
+
     // A scope owned by `owner` (linked back to it) inside `parent`.
     Scope* new_scope(Descriptor* owner, Scope* parent);
 
@@ -156,6 +160,7 @@ private:
     };
 
     std::deque<Scope> scopes_;
+    std::deque<TypeLayoutNode> layouts_;
     std::deque<Entry> entries_;
     std::vector<std::unique_ptr<Descriptor>> descriptors_;
     TextArena texts_;

@@ -51,6 +51,8 @@ public:
     long long count() const;                  // elements of an array, -1 when unknown
     std::string typedef_name() const;         // the typedef name it is written with, empty otherwise
     bool same_as(const NativeType& other) const;  // top-level qualifiers aside
+    // The same for every handle on one type: a key for tables of types.
+    const void* identity() const { return type_; }
 
 private:
     friend class NativeAnalyser;

@@ -15,6 +15,7 @@ namespace zv {
 
 namespace native {
 class NativeAnalyser;
+class NativeType;
 }
 
 struct AnalysisOptions {

@@ -102,6 +102,7 @@ Entry* Walk::check_value_as(const std::string& name, const std::string& typing, 
         Entry* entry = append(into, E_VALUE, name, at, filter);
         auto* d = tables_.attach_descriptor<ValueDescriptor>(entry, D_VALUE);
         d->use = use;
+        d->layout = layout_of(type);
         tables_.new_scope(d, into);
         return entry;
     };
@@ -121,8 +122,30 @@ Entry* Walk::copy_value(const Entry* root, Scope* into, std::string_view name, V
                                         root->filter);
     auto* d = tables_.attach_descriptor<ValueDescriptor>(entry, D_VALUE);
     d->use = use;
+    if (root->descriptor && root->descriptor->code == D_VALUE)
+        d->layout = static_cast<const ValueDescriptor*>(root->descriptor)->layout;
     copy_elements(tables_, root->descriptor ? root->descriptor->sub_scope : nullptr, tables_.new_scope(d, into));
     return entry;
+}
+
+const TypeLayoutNode* Walk::layout_of(const native::NativeType& type) {
+    if (!type) return nullptr;
+    if (auto known = layouts_.find(type.identity()); known != layouts_.end()) return known->second;
+    TypeLayoutNode* node = tables_.new_layout_node();
+    layouts_.emplace(type.identity(), node);
+    using Shape = native::NativeType::Shape;
+    static_assert(static_cast<int>(Shape::Array) == static_cast<int>(LayoutRef::Shape::Array) &&
+                  static_cast<int>(Shape::Union) == static_cast<int>(LayoutRef::Shape::Union));
+    const Shape shape = type.shape();
+    node->type_class = type.type_class();
+    node->shape = static_cast<int>(shape);
+    if (shape == Shape::Array) {
+        node->count = type.count();
+        node->element = layout_of(type.element());
+    } else if (shape == Shape::Structure || shape == Shape::Union) {
+        for (const native::NativeField& f : type.fields()) node->fields.emplace_back(f.name, layout_of(f.type));
+    }
+    return node;
 }
 
 void Walk::on_var(const Node* node, Scope* scope, const char* filter) {

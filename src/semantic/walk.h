@@ -180,6 +180,9 @@ private:
     // A copy of a value entry tree appended to `into` under another name; it
     // reports nothing.
     Entry* copy_value(const Entry* root, Scope* into, std::string_view name, ValueUse use);
+    // The layout of a C type kept in the model, level by level, each level
+    // made once.
+    const TypeLayoutNode* layout_of(const native::NativeType& type);
     // check_value for a variable written `name` and typed from the text `typing`.
     Entry* check_value_as(const std::string& name, const std::string& typing, const std::string& value_text,
                           ValueUse use, const Position& at, Scope* into, const char* filter,
@@ -272,6 +275,7 @@ private:
     std::unordered_map<const Entry*, std::vector<Entry*>> channels_of_comm_;
     std::unordered_map<const Entry*, std::vector<Entry*>> callbacks_of_type_;
     std::unordered_map<const Entry*, Entry*> implicit_channels_;  // message type -> its channel
+    std::unordered_map<const void*, const TypeLayoutNode*> layouts_;  // by native type identity
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;
     int dropped_trace_off_ = 0;

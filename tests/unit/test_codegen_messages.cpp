@@ -28,7 +28,7 @@ TEST(CodegenMessages, ReferenceComparisonAndDumpOfOneType) {
     const Entry* default_field = defaults->descriptor->sub_scope->first->descriptor->sub_scope->first;
     std::string text;
     Emitter out(text);
-    write_message_functions(out, *a.native, ping);
+    write_message_functions(out, ping);
     EXPECT_EQ(out.level(), 0);
     const auto n = [](int v) { return std::to_string(v); };
     const std::string ctx = "&(kvr_ctx->kvr_ctxrun)";

@@ -67,7 +67,7 @@ TEST(CodegenValues, VarOfAScalarAndOfAStructureWithSlicesUnionStringAndRange) {
     const Entry* x = a.find(E_VALUE, "x");
     const Entry* m = a.find(E_VALUE, "m");
     ASSERT_TRUE(x && m);
-    EXPECT_EQ(lines(variable_walk(*a.native, x, "s", ValueMode::Display)),
+    EXPECT_EQ(lines(variable_walk(x, ValueMode::Display)),
               coded("kvr_var_va ( &(kvr_ctx->kvr_ctxrun),@0 );\n"
                     "kvr_var_int_c (&(kvr_ctx->kvr_ctxrun),@1, (KVR_T_INT) x,(KVR_T_INT) 5,KVR_P_BASE10, I0, -1 );\n"
                     "kvr_flagrt = kvr_end_var_va ( &(kvr_ctx->kvr_ctxrun),@2 );\n",
@@ -76,7 +76,7 @@ TEST(CodegenValues, VarOfAScalarAndOfAStructureWithSlicesUnionStringAndRange) {
     // A variable given by an expression is the primary expression of its fields.
     const Entry* pm = a.find(E_VALUE, "*pm");
     ASSERT_TRUE(pm);
-    EXPECT_NE(lines(variable_walk(*a.native, pm, "s", ValueMode::Display)).find("(KVR_T_INT) (*pm).x,(KVR_T_INT) 4"),
+    EXPECT_NE(lines(variable_walk(pm, ValueMode::Display)).find("(KVR_T_INT) (*pm).x,(KVR_T_INT) 4"),
               std::string::npos);
     const std::string ctx = "&(kvr_ctx->kvr_ctxrun)";
     auto slice = [&](const char* at, const char* end, const char* loop, const char* line) {
@@ -118,14 +118,14 @@ TEST(CodegenValues, VarOfAScalarAndOfAStructureWithSlicesUnionStringAndRange) {
         "KVR_P_BASE10, I0, -1 );\n"
         "kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),@32 );\n"
         "kvr_flagrt = kvr_end_var_va ( &(kvr_ctx->kvr_ctxrun),@33 );\n";
-    EXPECT_EQ(lines(variable_walk(*a.native, m, "s", ValueMode::Display)), coded(expected, m->event_code) + kFailure);
+    EXPECT_EQ(lines(variable_walk(m, ValueMode::Display)), coded(expected, m->event_code) + kFailure);
 
     // A slice that lies outside its array (as an OTHERS covering nothing
     // might) writes nothing at all, loop included.
     const Entry* tab = m->descriptor->sub_scope->first->descriptor->sub_scope->first->next->next;
     auto* first = static_cast<ValueElementDescriptor*>(tab->descriptor->sub_scope->first->descriptor);
     first->first = first->last = 4;
-    const std::string shown = lines(variable_walk(*a.native, m, "s", ValueMode::Display));
+    const std::string shown = lines(variable_walk(m, ValueMode::Display));
     EXPECT_EQ(shown.find(coded("@8,", m->event_code)), std::string::npos);
     EXPECT_EQ(shown.find("[4]"), std::string::npos);
     EXPECT_EQ(shown.find("= 4;"), std::string::npos);
@@ -146,7 +146,7 @@ TEST(CodegenValues, MessageFunctionsCompareDumpAndAssignWithTheUnionSelector) {
     const Entry* definition = root_in(a.find(E_MESSAGE_DEFINITION, "ev")->descriptor->sub_scope);
     ASSERT_TRUE(defaults && expected && definition);
 
-    EXPECT_EQ(lines(message_walk(*a.native, expected, "Msg", ValueMode::Compare)),
+    EXPECT_EQ(lines(message_walk(expected, "Msg", ValueMode::Compare)),
               coded("kvr_cmp_int_c (&(kvr_ctx->kvr_ctxrun),@2, (KVR_T_INT) kvr_msgrcv.id,(KVR_T_INT) kvr_msgref.id, "
                     "I0, -1 );\n"
                     "if (KVR_Msg.u.select==1)\n {\n"
@@ -159,13 +159,13 @@ TEST(CodegenValues, MessageFunctionsCompareDumpAndAssignWithTheUnionSelector) {
                     expected->event_code));
 
     // The reference dump shows the reference's bounds, not a received field.
-    EXPECT_NE(lines(message_walk(*a.native, expected, "Msg", ValueMode::ReferenceDump))
+    EXPECT_NE(lines(message_walk(expected, "Msg", ValueMode::ReferenceDump))
                   .find(coded("\nkvr_dmp_range_long_c (&(kvr_ctx->kvr_ctxrun),@7, 0,(KVR_T_LONG) 0,1,(KVR_T_LONG) "
                               "kvr_msgMax.l,KVR_P_BASE10, I0, -1 );\n",
                               expected->event_code)),
               std::string::npos);
 
-    EXPECT_EQ(lines(message_walk(*a.native, defaults, "Msg", ValueMode::MessageDump)),
+    EXPECT_EQ(lines(message_walk(defaults, "Msg", ValueMode::MessageDump)),
               coded("kvr_var ( &(kvr_ctx->kvr_ctxrun),@0 );\nkvr_varstruct ( &(kvr_ctx->kvr_ctxrun),@1 );\n"
                     "kvr_dmp_int_c (&(kvr_ctx->kvr_ctxrun),@2, (KVR_T_INT) kvr_msgrcv.id,KVR_P_BASE10, I0, -1 );\n"
                     "kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),@3 );\n"
@@ -180,13 +180,13 @@ TEST(CodegenValues, MessageFunctionsCompareDumpAndAssignWithTheUnionSelector) {
                     "kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),@9 );\nkvr_var ( &(kvr_ctx->kvr_ctxrun),@10 );\n",
                     defaults->event_code));
 
-    ValueWalk assign = message_walk(*a.native, definition, "Msg", ValueMode::Assign);
+    ValueWalk assign = message_walk(definition, "Msg", ValueMode::Assign);
     assign.target = "ev";
     EXPECT_EQ(lines(assign), "ev.id = (KVR_T_INT) 3;\nev.u.d = (KVR_T_DOUBLE) 1.5;\nKVS_STRCPY(ev.tag,\"ab\");\n"
                              "kvr_Max_ev.l = (KVR_T_LONG) 9;\n");
 
     // A range has no place in the dump of a received message.
-    EXPECT_EXIT(lines(message_walk(*a.native, expected, "Msg", ValueMode::MessageDump)),
+    EXPECT_EXIT(lines(message_walk(expected, "Msg", ValueMode::MessageDump)),
                 ::testing::ExitedWithCode(9), "RANGENOTA");
 }
 
