@@ -1,4 +1,5 @@
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "codegen/procedures.h"
 #include "model/semantic_model.h"
 #include "native/type_class.h"
@@ -9,10 +10,7 @@ namespace zv {
 
 namespace {
 
-template <class T>
-const T* descriptor_of(const Entry* e, int code) {
-    return e && e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
-}
+using namespace codegen;
 
 // How values of one type code are cast, checked and defaulted.
 struct CheckForm {

@@ -1,6 +1,7 @@
 #include "codegen/message_functions.h"
 
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "codegen/value_lines.h"
 #include "model/semantic_model.h"
 
@@ -10,7 +11,7 @@ namespace zv {
 
 namespace {
 
-constexpr const char* kCtx = "&(kvr_ctx->kvr_ctxrun)";
+using codegen::kCtx;
 
 const MessageTypeDescriptor* message_type_of(const Entry* e) {
     return e && e->descriptor && e->descriptor->code == D_MESSAGE_TYPE

@@ -1,6 +1,7 @@
 #include "codegen/procedures.h"
 
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "model/semantic_model.h"
 
 #include <string>
@@ -9,15 +10,8 @@ namespace zv {
 
 namespace {
 
-constexpr const char* kCtx = "&(kvr_ctx->kvr_ctxrun)";
-constexpr const char* kDebug = "KVR_KESTRUN_DEBUG";
+using namespace codegen;
 
-template <class T>
-const T* descriptor_of(const Entry* e, int code) {
-    return e && e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
-}
-
-const char* text(const char* t) { return t ? t : ""; }
 
 const Entry* first_of(const Scope* scope) { return scope ? scope->first : nullptr; }
 

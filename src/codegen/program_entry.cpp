@@ -3,6 +3,7 @@
 #include "codegen/c_text.h"
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "common/generation_stamp.h"
 #include "diagnostics/report.h"
 #include "driver/run_settings.h"
@@ -15,7 +16,8 @@ namespace zv {
 
 namespace {
 
-constexpr const char* kCtx = "&(kvr_ctx->kvr_ctxrun)";
+using namespace codegen;
+
 constexpr const char* kTracectx = "kvr_ctx->kvr_ctxrun.kvr_ctxtracectx.kvr_ctx";
 constexpr const char* kFirstInstance = "(kvr_numinstance == 1)";
 
