@@ -2,6 +2,7 @@
 
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
 #include <string>
@@ -51,6 +52,25 @@ std::string context_member(const std::string& member) { return "(kvr_ctx->kvr_ct
 void write_c_lines(Emitter& out, const Scope* root) {
     for (const Entry* e = root->first; e; e = e->next)
         if (e->kind == E_C_LINE || e->kind == E_C_LINE_AT) out.emit_line(name_of(e));
+}
+
+// Under -NOTSHARED the script's file-level variables live in the context:
+// a variable named by SHARE keeps its global meaning (no macro) but still
+// gets its member.
+bool shared(const Scope* root, const std::string& name) {
+    for (const Entry* e = root->first; e; e = e->next)
+        if (e->kind == E_SHARED && e->name && name == e->name) return true;
+    return false;
+}
+
+void write_global_macros(Emitter& out, const SemanticModel& model) {
+    for (const GlobalVariable& g : model.globals)
+        if (!shared(model.root, g.name)) out.emit_define(g.name, context_member(g.name));
+}
+
+void write_global_members(Emitter& out, const SemanticModel& model) {
+    for (const GlobalVariable& g : model.globals)
+        out.emit_line(g.declaration.empty() ? "int kvr_ctx" + g.name + ";" : g.declaration + ";");
 }
 
 void write_limits(Emitter& out, const SemanticModel& model) {
@@ -153,7 +173,7 @@ void write_entry_macros(Emitter& out, const Scope* root) {
     }
 }
 
-void write_context_structure(Emitter& out, const SemanticModel& model) {
+void write_context_structure(Emitter& out, const SemanticModel& model, bool not_shared) {
     out.emit_line("typedef struct");
     out.open_block();
     out.emit_line("KVR_T_RUNCTX kvr_ctxrun;");
@@ -171,6 +191,7 @@ void write_context_structure(Emitter& out, const SemanticModel& model) {
         }
     }
     if (model.timer_count > 0) out.emit_line("KVR_T_TIMER timer[" + std::to_string(model.timer_count) + "];");
+    if (not_shared) write_global_members(out, model);
     out.close_block();
     out.emit_line("KVR_T_CTX, *KVR_PT_CTX ;");
 }
@@ -184,11 +205,12 @@ void write_context_part(Emitter& out, const DriverSources& sources) {
     out.emit_undef("TIME");
     out.emit_define("TIME(x)", "0");
     write_c_lines(out, model.root);
+    if (sources.settings.not_shared) write_global_macros(out, model);
     write_limits(out, model);
     write_record_types(out, model);
     write_access_macros(out);
     write_entry_macros(out, model.root);
-    write_context_structure(out, model);
+    write_context_structure(out, model, sources.settings.not_shared);
     out.emit_undef("TIME");
     out.emit_define("TIME(X) ", "(kvr_time(&(kvr_ctx->timer[(X)].timer)))");
 }

@@ -12,9 +12,9 @@ struct DriverSources;
 // Writes the context part at level 0, from "#undef TIME" to the final TIME
 // macro; the empty line that follows it is the caller's.
 //
-// The script's global C variables are not moved into the context under
-// -NOTSHARED yet: the interface analysis keeps no record of the variables
-// each script file declares, so the option changes nothing here.
+// Under -NOTSHARED the file-level variables of the script files become
+// context members, each reached through a macro of its name unless SHARE
+// names it.
 void write_context_part(Emitter& out, const DriverSources& sources);
 
 }  // namespace zv

@@ -320,6 +320,8 @@ std::string dump_model(const SemanticModel& model, bool positions) {
            std::to_string(model.highest_channel) + " def_messages " + std::to_string(model.def_message_count) +
            " waits " + std::to_string(model.wait_count) + " temporaries " + std::to_string(model.temporary_count) +
            "\n";
+    for (const GlobalVariable& g : model.globals)
+        out += "global " + std::to_string(g.file_index) + " " + g.name + " \"" + g.declaration + "\"\n";
     return out;
 }
 

@@ -334,6 +334,13 @@ struct ProbeRecord {
     int code = 0;  // the SD or W start code
 };
 
+// A variable that a script file declares at file level, for -NOTSHARED.
+struct GlobalVariable {
+    int file_index = 0;
+    std::string name;
+    std::string declaration;  // the declaration with the name "kvr_ctx<name>", empty when it has no usable type
+};
+
 // What the analysis returns to the driver.
 struct SemanticModel {
     std::unique_ptr<SemanticTables> tables;
@@ -346,6 +353,7 @@ struct SemanticModel {
     int def_message_count = 0;    // DEF_MESSAGE numbers used (from 1)
     int wait_count = 0;           // WAITTIL numbers used (from 0)
     int temporary_count = 0;      // call temporaries declared
+    std::vector<GlobalVariable> globals;  // of the script files, in file order then line order
 
     // Stored by the event-code pass (the entries' own codes sit in Entry).
     std::vector<ProbeRecord> probe_records;  // in pass order

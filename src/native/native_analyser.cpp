@@ -4,6 +4,8 @@
 #include "diagnostics/report.h"
 #include "native/c_analyser.h"
 
+#include <algorithm>
+
 
 namespace zv::native {
 
@@ -14,6 +16,19 @@ int NativeType::type_class() const { return native::type_class(type_); }
 std::string NativeType::text() const { return type_ ? type_text(type_) : std::string(); }
 
 long long NativeType::size() const { return type_ ? size_of(type_) : -1; }
+
+std::string NativeType::declaration(const std::string& name) const {
+    if (!type_) return {};
+    if (shape() == Shape::Array) {
+        const long long n = count();
+        if (n < 0) return {};
+        return element().declaration(name + "[" + std::to_string(n) + "]");
+    }
+    const std::string written = text();
+    if (written.empty() || written.find('(') != std::string::npos || written.find('[') != std::string::npos)
+        return {};
+    return written.back() == '*' ? written + name : written + " " + name;
+}
 
 // ---------------------------------------------------------------- the analyser
 
@@ -77,6 +92,18 @@ std::optional<NativeSignature> NativeAnalyser::signature(const std::string& name
     signature.variadic = function->variadic;
     signature.empty_list = !function->prototype && function->params.empty();
     return signature;
+}
+
+std::vector<NativeGlobal> NativeAnalyser::globals_declared_in(const std::string& file) {
+    std::vector<NativeGlobal> globals;
+    c_->symbols().each([&](const auto& scope, const Symbol& s) {
+        if (!scope.empty() || s.kind != Symbol::Kind::Variable || !s.file || file != s.file || !s.name) return;
+        globals.push_back({s.name, NativeType(s.type), s.line, s.is_static});
+    });
+    std::sort(globals.begin(), globals.end(), [](const NativeGlobal& a, const NativeGlobal& b) {
+        return a.line != b.line ? a.line < b.line : a.name < b.name;
+    });
+    return globals;
 }
 
 ShareClass NativeAnalyser::share_class(const std::string& name, const std::string& scope_name) {

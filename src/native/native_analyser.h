@@ -53,6 +53,10 @@ public:
     bool same_as(const NativeType& other) const;  // top-level qualifiers aside
     // The same for every handle on one type: a key for tables of types.
     const void* identity() const { return type_; }
+    // A declaration of an object of this type named `name` ("int x[4]",
+    // "struct s *p"); empty when the type cannot be written that way (a
+    // function pointer, an array of unknown size).
+    std::string declaration(const std::string& name) const;
 
 private:
     friend class NativeAnalyser;
@@ -66,6 +70,14 @@ struct NativeField {
     std::string name;    // empty for an anonymous structure or union member
     NativeType type;
     int bit_width = -1;  // -1 when not a bit-field
+};
+
+// A variable declared at file level (under the empty scope name).
+struct NativeGlobal {
+    std::string name;
+    NativeType type;
+    int line = 0;
+    bool is_static = false;
 };
 
 struct NativeVariable {
@@ -128,6 +140,9 @@ public:
     NativeType type_by_name(const std::string& type_name, const std::string& scope_name);
     // The variable or function of that name visible in a scope.
     std::optional<NativeVariable> variable(const std::string& name, const std::string& scope_name);
+    // The file-level variables declared in `file` (the name it was declared
+    // with), by line.
+    std::vector<NativeGlobal> globals_declared_in(const std::string& file);
 
     // ---------------------------------------------------------------- calls and SHARE
     // The signature of the function of that name visible in a scope; nothing

@@ -152,3 +152,29 @@ TEST(DriverContext, EmptyArraysGetOneElement) {
 
 }  // namespace
 }  // namespace zv::test
+
+namespace zv::test {
+namespace {
+
+// -NOTSHARED: every file-level variable of the script becomes a member; a
+// variable named by SHARE keeps its global meaning (no macro), and a type
+// that cannot be written around a new name falls back to int.
+TEST(DriverContext, NotSharedMovesTheScriptVariablesIntoTheContext) {
+    RunSettings settings;
+    settings.not_shared = true;
+    settings.allocation = Allocation::Stack;
+    const std::string text = frame_of("HEADER \"t\", \"1\", \"x\"\n# int fd;\n# static char st[4];\n"
+                                      "# int (*hook)(int);\nSHARE st\nSCENARIO A\n  @fd = 1;\nEND SCENARIO\n",
+                                      settings);
+    EXPECT_NE(text.find(" int (*hook)(int);\n#define fd (kvr_ctx->kvr_ctxfd)\n#define hook (kvr_ctx->kvr_ctxhook)\n"
+                        "#define KVR_K_MAX_COMT 1\n"),
+              std::string::npos)
+        << text;
+    EXPECT_EQ(text.find("#define st "), std::string::npos);
+    EXPECT_NE(text.find("  KVR_T_INT kvr_ctxflagrt;\n  int kvr_ctxfd;\n  char kvr_ctxst[4];\n  int kvr_ctxhook;\n }\n"),
+              std::string::npos)
+        << text;
+}
+
+}  // namespace
+}  // namespace zv::test
