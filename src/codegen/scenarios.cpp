@@ -35,12 +35,12 @@ struct Blocks {
     const Entry* exception = nullptr;
 };
 
-// Writes the functions of one composite scenario's calls. `depth` is the
+// Writes the step sequences of one composite scenario. `depth` is the
 // nesting depth of the scenario making the calls.
 class StepWriter {
 public:
     StepWriter(StatementWriter& writer, int depth)
-        : writer_(writer), out_(writer.out()), settings_(writer.sources().settings), depth_(depth) {}
+        : out_(writer.out()), settings_(writer.sources().settings), depth_(depth) {}
 
     void sub_scenario(const Entry& scenario, const Blocks& blocks);
 
@@ -52,16 +52,18 @@ private:
     bool flushing() const {
         return number(settings_.trace) > 0 && settings_.buffer_size > 0 && settings_.trace != TraceLevel::Circular;
     }
+    // The circular trace is written out at once after a failure, and at the
+    // trace level after each step; a fully circular trace is kept in memory.
     void priority_flush() {
-        if (flushing()) out_.emit_line("kvr_flush_circular_buffer(" + std::string(kRunContext) + ", K_TRACECTX_MAX_PRIORITY);");
+        if (flushing()) flush("K_TRACECTX_MAX_PRIORITY");
     }
     void level_flush() {
-        if (flushing())
-            out_.emit_line("kvr_flush_circular_buffer(" + std::string(kRunContext) + ", " +
-                           std::to_string(number(settings_.trace)) + ");");
+        if (flushing()) flush(std::to_string(number(settings_.trace)));
+    }
+    void flush(const std::string& priority) {
+        out_.emit_line("kvr_flush_circular_buffer(" + std::string(kRunContext) + ", " + priority + ");");
     }
 
-    StatementWriter& writer_;
     Emitter& out_;
     const RunSettings& settings_;
     int depth_;

@@ -47,12 +47,25 @@ Generated generate(const std::string& script, const std::string& name, AnalysisO
     return g;
 }
 
-// Replaces each "$key" by its number.
-std::string fill(std::string text, const std::map<std::string, int>& numbers) {
-    for (const auto& [key, value] : numbers)
+// Replaces each "$key" by its value.
+std::string fill(std::string text, const std::map<std::string, std::string>& values) {
+    for (const auto& [key, value] : values)
         for (std::size_t at; (at = text.find("$" + key)) != std::string::npos;)
-            text.replace(at, key.size() + 1, std::to_string(value));
+            text.replace(at, key.size() + 1, value);
     return text;
+}
+
+std::string n(int number) { return std::to_string(number); }
+
+// `lines` with every line that is not a directive moved right by `blanks`.
+std::string indented(const std::string& lines, int blanks) {
+    std::string out;
+    for (std::size_t start = 0, end; start < lines.size(); start = end + 1) {
+        end = lines.find('\n', start);
+        if (lines[start] != '#') out.append(static_cast<std::size_t>(blanks), ' ');
+        out += lines.substr(start, end - start + 1);
+    }
+    return out;
 }
 
 constexpr const char* kDebugHead = " {\n#ifdef KVR_KESTRUN_DEBUG\n  KVR_T_INT kvr_debug_state = 0;\n#endif\n";
@@ -74,7 +87,7 @@ TEST(CodegenScenarios, LeafScenarioWithStatementsFiltersAndControlStructures) {
                                  "END CASE\n%%~C EXIT\n%AB ERROR\nEND SCENARIO\n",
                                  "A");
     const Entry& rendezvous = g.entry(E_RENDEZVOUS, "meet");
-    EXPECT_EQ(g.text, leaf("kvr_S" + std::to_string(g.entry(E_SCENARIO, "A").event_code), fill(R"(  int T1=0;
+    EXPECT_EQ(g.text, leaf("kvr_S" + n(g.entry(E_SCENARIO, "A").event_code), fill(R"(  int T1=0;
   kvr_comment ( &(kvr_ctx->kvr_ctxrun),$C );
   kvr_setfilter ( &(kvr_ctx->kvr_ctxrun),"AB", $S );
   kvr_unsetfilter ( &(kvr_ctx->kvr_ctxrun),"B", $U );
@@ -148,15 +161,163 @@ TEST(CodegenScenarios, LeafScenarioWithStatementsFiltersAndControlStructures) {
 #endif
    }
 )",
-                                       {{"C", g.entry(E_COMMENT, "hello").event_code},
-                                        {"S", g.entry(E_SET, "AB").event_code},
-                                        {"U", g.entry(E_UNSET, "B").event_code},
-                                        {"P", g.entry(E_PRINT, "n").event_code},
-                                        {"R", rendezvous.event_code},
-                                        {"N", rendezvous.report_number},
-                                        {"X", g.entry(E_EXIT).event_code},
-                                        {"E", g.entry(E_ERROR).event_code}})));
+                                       {{"C", n(g.entry(E_COMMENT, "hello").event_code)},
+                                        {"S", n(g.entry(E_SET, "AB").event_code)},
+                                        {"U", n(g.entry(E_UNSET, "B").event_code)},
+                                        {"P", n(g.entry(E_PRINT, "n").event_code)},
+                                        {"R", n(rendezvous.event_code)},
+                                        {"N", n(rendezvous.report_number)},
+                                        {"X", n(g.entry(E_EXIT).event_code)},
+                                        {"E", n(g.entry(E_ERROR).event_code)}})));
     EXPECT_GT(rendezvous.report_number, 0);
+}
+
+// The lines of one block call inside a step sequence at depth 2, from the
+// report of its start to the flush after it; $x stands for the call lines.
+constexpr const char* kBlockSteps = R"(#if KVS_DYNFLW
+kvr_special_block_tsf ( &(kvr_ctx->kvr_ctxrun), $r, 1, $t, 1);
+#endif /* KVS_DYNFLW */
+
+kvr_$b(&(kvr_ctx->kvr_ctxrun),$e,$s,2,J2);
+$x
+if (kvr_local_state)
+ {
+#if KVS_DYNFLW
+  kvr_special_block_tsf ( &(kvr_ctx->kvr_ctxrun), $q, 1, $t, 0);
+#endif /* KVS_DYNFLW */
+  
+  kvr_$a(&(kvr_ctx->kvr_ctxrun),1,$e,2,J2);
+  kvr_flush_circular_buffer(&(kvr_ctx->kvr_ctxrun), K_TRACECTX_MAX_PRIORITY);
+#ifdef KVR_KESTRUN_DEBUG
+  kvr_global_state = 2;
+  if (( kvr_local_state == 3) || ( kvr_local_state == 4) )
+   {
+    return ( 4 );
+   }
+#else
+  if (kvr_local_state & 1)
+   {
+    ++kvr_local_state;
+   }
+  return ( kvr_local_state );
+#endif
+ }
+else
+ {
+#if KVS_DYNFLW
+  kvr_special_block_tsf ( &(kvr_ctx->kvr_ctxrun), $q, 1, $t, 0);
+#endif /* KVS_DYNFLW */
+  
+  kvr_$a(&(kvr_ctx->kvr_ctxrun),0,$e,2,J2);
+ }
+kvr_flush_circular_buffer(&(kvr_ctx->kvr_ctxrun), 10);
+)";
+
+std::string block_steps(const Entry& block, int tag, const char* before, const char* after, const std::string& call,
+                        int blanks) {
+    return indented(fill(kBlockSteps, {{"r", n(block.report_number)}, {"q", n(block.report_number + 1)},
+                                       {"t", n(tag)}, {"b", before}, {"a", after}, {"e", n(block.end_code)},
+                                       {"s", n(block.event_code)}, {"x", call}}),
+                    blanks);
+}
+
+TEST(CodegenScenarios, CompositeScenariosWithBlocksAndARepeatedSubScenario) {
+    AnalysisOptions options;
+    options.trace = TraceLevel::Scenario;
+    const Generated g = generate("HEADER \"t\", \"1\", \"x\"\nPROC cleanup()\nCOMMENT bye\nEND PROC\n"
+                                 "SCENARIO Outer\nINITIALIZATION\nCOMMENT init\nEND INITIALIZATION\n"
+                                 "TERMINATION cleanup()\nEXCEPTION\nCOMMENT oops\nEND EXCEPTION\n"
+                                 "SCENARIO Inner LOOP 3\nCOMMENT run\nEND SCENARIO\nEND SCENARIO\n",
+                                 "", options);
+    const Entry& outer = g.entry(E_SCENARIO, "Outer");
+    const Entry& inner = g.entry(E_SCENARIO, "Inner");
+    const Entry& procedure = g.entry(E_PROCEDURE, "cleanup");
+    const std::string o = n(outer.event_code);
+    const std::map<std::string, std::string> codes = {
+        {"O", o}, {"Q", n(outer.end_code)}, {"M", n(outer.report_number)}, {"m", n(outer.report_number + 1)},
+        {"I", n(inner.event_code)}, {"K", n(inner.end_code)}, {"L", n(inner.report_number)},
+        {"l", n(inner.report_number + 1)}, {"R", n(g.entry(E_SCENARIO).event_code)}};
+    const auto comment = [&](const char* text) {
+        return "  kvr_comment ( &(kvr_ctx->kvr_ctxrun)," + n(g.entry(E_COMMENT, text).event_code) + " );\n";
+    };
+    const std::string call_procedure = "kvr_bproc(&(kvr_ctx->kvr_ctxrun)," + n(procedure.event_code) +
+                                       ");\nkvr_local_state = kvr_P" + n(procedure.event_code) +
+                                       " (kvr_ctx);\nkvr_aproc(&(kvr_ctx->kvr_ctxrun)," + n(procedure.end_code) + ");";
+    EXPECT_EQ(g.text,
+              leaf("kvr_i" + o, comment("init")) + leaf("kvr_e" + o, comment("oops")) +
+                  leaf("kvr_S" + n(inner.event_code), comment("run")) +
+                  fill("static KVR_T_INT kvr_S$O KVR_DP (( kvr_ctx)) KVR_BP\nKVR_PT_CTX kvr_ctx KVR_EP\n {\n"
+                       "  KVR_T_INT kvr_local_state = 0;\n  KVR_T_INT kvr_global_state = 0;\n"
+                       "  for(J2=1; J2<=3; ++J2)\n   {\n",
+                       codes) +
+                  block_steps(g.entry(E_INITIALIZATION), 1, "binit", "ainit", "kvr_local_state = kvr_i" + o +
+                              " (kvr_ctx);", 4) +
+                  fill(R"(    kvr_startchronomarkloop ( &(kvr_ctx->kvr_ctxrun),$K, $I ,2, J2, "Outer.Inner", $L, 1);
+    kvr_local_state = kvr_S$I (kvr_ctx);
+    kvr_stopchronomarkloop (&(kvr_ctx->kvr_ctxrun),kvr_local_state,$K,2,J2,"Outer.Inner",$l,1);
+    if ( kvr_local_state )
+     {
+      kvr_global_state = 2;
+      kvr_flush_circular_buffer(&(kvr_ctx->kvr_ctxrun), K_TRACECTX_MAX_PRIORITY);
+      if (( kvr_local_state == 3) || ( kvr_local_state == 4) )
+       {
+        return ( 4 );
+       }
+)", codes) +
+                  block_steps(g.entry(E_EXCEPTION), 3, "bexcep", "aexcep", "kvr_local_state = kvr_e" + o +
+                              " (kvr_ctx);", 6) +
+                  "     }\n    else\n     {\n" +
+                  block_steps(g.entry(E_TERMINATION, "cleanup"), 2, "bterm", "aterm", call_procedure, 6) +
+                  fill(R"(     }
+    kvr_flush_circular_buffer(&(kvr_ctx->kvr_ctxrun), 10);
+   }
+  return ( kvr_global_state );
+ }
+static KVR_T_INT kvr_S$R KVR_DP (( kvr_ctx)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_EP
+ {
+  KVR_T_INT kvr_local_state = 0;
+  KVR_T_INT kvr_global_state = 0;
+  J1 = 1;
+  kvr_startchronomarkloop ( &(kvr_ctx->kvr_ctxrun),$Q, $O ,1, J1, "Outer", $M, 1);
+  kvr_local_state = kvr_S$O (kvr_ctx);
+  kvr_stopchronomarkloop (&(kvr_ctx->kvr_ctxrun),kvr_local_state,$Q,1,J1,"Outer",$m,1);
+  if ( kvr_local_state )
+   {
+    kvr_global_state = 2;
+    kvr_flush_circular_buffer(&(kvr_ctx->kvr_ctxrun), K_TRACECTX_MAX_PRIORITY);
+    if (( kvr_local_state == 3) || ( kvr_local_state == 4) )
+     {
+      return ( 4 );
+     }
+   }
+  kvr_flush_circular_buffer(&(kvr_ctx->kvr_ctxrun), 10);
+  return ( kvr_global_state );
+ }
+)", codes));
+}
+
+// Instruction sections run where kvr_numinstance names one of their
+// instances (numbered from 2); with a declared instance selected, only its
+// own sections are left, unguarded.
+TEST(CodegenScenarios, InstanceSectionsUnderEachMode) {
+    const std::string script = "HEADER \"t\", \"1\", \"x\"\nDECLARE_INSTANCE Alice, Bob\nSCENARIO A\n"
+                               "INSTANCE Alice, Bob:\nCOMMENT both\nEND INSTANCE\n"
+                               "INSTANCE Bob:\nCOMMENT bob\nEND INSTANCE\nEND SCENARIO\n";
+    for (const char* instance : {"", "Carol", "Alice"}) {
+        AnalysisOptions options;
+        options.instance = instance;
+        const Generated g = generate(script, "A", options);
+        const std::string both =
+            "kvr_comment ( &(kvr_ctx->kvr_ctxrun)," + n(g.entry(E_COMMENT, "both").event_code) + " );\n";
+        const std::string body =
+            std::string(instance) == "Alice"
+                ? "  " + both
+                : "  if ((kvr_numinstance==2) || (kvr_numinstance==3))\n   {\n    " + both +
+                      "   }\n  if ((kvr_numinstance==3))\n   {\n    kvr_comment ( &(kvr_ctx->kvr_ctxrun)," +
+                      n(g.entry(E_COMMENT, "bob").event_code) + " );\n   }\n";
+        EXPECT_EQ(g.text, leaf("kvr_S" + n(g.entry(E_SCENARIO, "A").event_code), body)) << instance;
+    }
 }
 
 }  // namespace
