@@ -224,9 +224,9 @@ std::string block_steps(const Entry& block, int tag, const char* before, const c
 TEST(CodegenScenarios, CompositeScenariosWithBlocksAndARepeatedSubScenario) {
     AnalysisOptions options;
     options.trace = TraceLevel::Scenario;
-    const Generated g = generate("HEADER \"t\", \"1\", \"x\"\nPROC cleanup()\nCOMMENT bye\nEND PROC\n"
+    const Generated g = generate("HEADER \"t\", \"1\", \"x\"\nPROC cleanup(int n)\nCOMMENT bye\nEND PROC\n"
                                  "SCENARIO Outer\nINITIALIZATION\nCOMMENT init\nEND INITIALIZATION\n"
-                                 "TERMINATION cleanup()\nEXCEPTION\nCOMMENT oops\nEND EXCEPTION\n"
+                                 "TERMINATION cleanup(2)\nEXCEPTION\nCOMMENT oops\nEND EXCEPTION\n"
                                  "SCENARIO Inner LOOP 3\nCOMMENT run\nEND SCENARIO\nEND SCENARIO\n",
                                  "", options);
     const Entry& outer = g.entry(E_SCENARIO, "Outer");
@@ -242,7 +242,7 @@ TEST(CodegenScenarios, CompositeScenariosWithBlocksAndARepeatedSubScenario) {
     };
     const std::string call_procedure = "kvr_bproc(&(kvr_ctx->kvr_ctxrun)," + n(procedure.event_code) +
                                        ");\nkvr_local_state = kvr_P" + n(procedure.event_code) +
-                                       " (kvr_ctx);\nkvr_aproc(&(kvr_ctx->kvr_ctxrun)," + n(procedure.end_code) + ");";
+                                       " (kvr_ctx, 2);\nkvr_aproc(&(kvr_ctx->kvr_ctxrun)," + n(procedure.end_code) + ");";
     EXPECT_EQ(g.text,
               leaf("kvr_i" + o, comment("init")) + leaf("kvr_e" + o, comment("oops")) +
                   leaf("kvr_S" + n(inner.event_code), comment("run")) +
