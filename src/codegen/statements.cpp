@@ -7,6 +7,7 @@
 #include "model/semantic_model.h"
 
 #include <string>
+#include <utility>
 
 namespace zv {
 
@@ -285,9 +286,12 @@ void StatementWriter::write_add_id(const Entry& s) {
     const auto* comm = descriptor_of<CommTypeDescriptor>(*channel->comm_type);
     const std::string id_type = comm ? text_of(comm->id_type) : std::string();
     const std::string id = name_of(s);
+    const bool structured = others_.structured_type
+                                ? others_.structured_type(id_type)
+                                : id_type.starts_with("struct ") || id_type.starts_with("union ");
     out_.emit_line("if (" + slot + ".kvr_numberofId<KVR_K_ID_SIZE)");
     out_.open_block();
-    if (structured_id_type(id_type)) {
+    if (structured) {
         out_.emit_line("kvr_memcpy(&(" + slot + ".kvr_connexionId[" + slot + ".kvr_numberofId]),");
         out_.emit_line("&" + id + ", sizeof (" + id_type + "));");
     } else {
@@ -301,11 +305,6 @@ void StatementWriter::write_add_id(const Entry& s) {
     out_.emit_line();
     failure_mark();
     out_.close_block();
-}
-
-// An identifier of a structure or union type is copied byte by byte.
-bool StatementWriter::structured_id_type(std::string_view type) const {
-    return type.starts_with("struct ") || type.starts_with("union ");
 }
 
 void StatementWriter::write_clear_id(const Entry& s) {

@@ -29,6 +29,10 @@ struct OtherStatements {
     Writer procedure;  // a PROC met in a list
     Writer callback;
     Writer procsend;
+    // Whether a connection-identifier type is a structure or a union, which
+    // ADD_ID copies byte by byte; the C types are known to the interface
+    // analysis. Without it only a type spelt "struct ..." or "union ..." is.
+    std::function<bool(std::string_view type)> structured_type;
 };
 
 class StatementWriter {
@@ -79,7 +83,6 @@ private:
     void delegate(const OtherStatements::Writer& writer, const Entry& statement);
     // "kvr_<what> ( &ctx,<code> );" lines of the simple runtime calls.
     void runtime_call(const char* what, const Entry& statement);
-    bool structured_id_type(std::string_view type) const;
 
     Emitter& out_;
     const DriverSources& sources_;
