@@ -3,6 +3,7 @@
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
 #include "codegen/statements.h"
+#include "common/large_stack.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
@@ -235,10 +236,16 @@ void write_composite(StatementWriter& writer, const Entry& scenario) {
 void write_scenario(StatementWriter& writer, const Entry& scenario) {
     const auto* d = descriptor_of<ScenarioDescriptor>(scenario);
     if (!d || !d->selected) return;
-    writer.enter_scenario();
-    if (d->leaf) write_leaf(writer, scenario);
-    else write_composite(writer, scenario);
-    writer.leave_scenario();
+    const auto write = [&] {
+        writer.enter_scenario();
+        if (d->leaf) write_leaf(writer, scenario);
+        else write_composite(writer, scenario);
+        writer.leave_scenario();
+    };
+    // The writing recurses as deep as the script nests its scenarios and
+    // control structures; the nested scenarios run on the same stack.
+    if (writer.depth() == 0) run_with_stack(kDeepWorkStack, write);
+    else write();
 }
 
 void write_block_function(StatementWriter& writer, const Entry& block) {

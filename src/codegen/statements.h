@@ -43,7 +43,9 @@ public:
     const DriverSources& sources() const { return sources_; }
 
     // Writes every statement of the list in order. Under the single-instance
-    // mode an instance section of another instance ends the list.
+    // mode an instance section of another instance ends the list. The
+    // recursion follows the nesting of the script: run outside a scenario,
+    // it wants a deep stack (run_with_stack).
     void write_list(const Scope* list);
     // One statement with its filter guard.
     void write_statement(const Entry& statement);
