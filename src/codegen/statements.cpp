@@ -96,7 +96,14 @@ bool StatementWriter::write_kind(const Entry& s) {
         case E_CALL: delegate(others_.call, s); break;
         case E_WAIT: delegate(others_.wait, s); break;
         case E_SEND: delegate(others_.send, s); break;
-        case E_VALUE: delegate(others_.var, s); break;
+        case E_VALUE: {
+            // A VAR gives or expects a variable's value. The expected message
+            // kept under a DEF_MESSAGE is no statement: the message functions
+            // compare with their own copy of it.
+            const auto* d = descriptor_of<ValueDescriptor>(s);
+            if (d && (d->use == ValueUse::Initial || d->use == ValueUse::Expected)) delegate(others_.var, s);
+            break;
+        }
         case E_INTERRECV: delegate(others_.interrecv, s); break;
         case E_COMMENT: runtime_call("comment", s); break;
         case E_ENABLE_CLEANUP: write_cleanup(s, "enable"); break;

@@ -24,7 +24,7 @@ struct OtherStatements {
     Writer call;       // CALL of a script procedure or an interface function
     Writer wait;       // WAITTIL
     Writer send;       // SEND
-    Writer var;        // VAR (and the value entries under a DEF_MESSAGE)
+    Writer var;        // VAR
     Writer interrecv;  // INTERRECV
     Writer procedure;  // a PROC met in a list
     Writer callback;
