@@ -44,6 +44,9 @@ demo: bootstrap build
 	    echo "exit status $$?"
 	@echo "== listing file examples/demo.lis"
 	@cat examples/demo.lis
+	@echo "== C test driver out/demo.c (head)"
+	@head -n 40 out/demo.c
+	-gcc -std=c99 -Wall -fsyntax-only -I target/lib -I . out/demo.c && echo "gcc accepts out/demo.c"
 	@echo "== event-code table out/demo.tdc (head)"
 	@head -n 20 out/demo.tdc
 	@echo "== report structure out/demo_dyn.tsf (head)"

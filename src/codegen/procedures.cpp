@@ -40,7 +40,7 @@ const Entry* after_head(const Entry* first) {
 
 // Locals, head lines, an empty line and the debug state of a callback or a
 // procsend body; returns where the rest of the body starts.
-const Entry* open_body(Emitter& out, const Scope* body, const StatementWriter& statements) {
+const Entry* open_body(Emitter& out, const Scope* body, const ListWriter& statements) {
     const Entry* first = first_of(body);
     const Entry* rest = after_head(first);
     if (first != rest) statements(first, rest);
@@ -78,7 +78,7 @@ void write_failure_mark(Emitter& out) {
     out.emit_endif();
 }
 
-void write_procedure_function(Emitter& out, const Entry* procedure, const StatementWriter& statements) {
+void write_procedure_function(Emitter& out, const Entry* procedure, const ListWriter& statements) {
     const auto* d = descriptor_of<ProcedureDescriptor>(procedure, D_PROCEDURE);
     if (!d || d->use_mark != 1) return;
     out.emit_line();
@@ -134,7 +134,7 @@ void write_procedure_call(Emitter& out, const Entry* call) {
     out.close_block();
 }
 
-void write_callback_function(Emitter& out, const Entry* callback, const StatementWriter& statements) {
+void write_callback_function(Emitter& out, const Entry* callback, const ListWriter& statements) {
     const auto* d = descriptor_of<CallbackDescriptor>(callback, D_CALLBACK);
     if (!d || d->use_mark != 1) return;
     const Endpoint e = endpoint(d->comm_type, d->message_type);
@@ -181,7 +181,7 @@ void write_callback_function(Emitter& out, const Entry* callback, const Statemen
     out.close_block();
 }
 
-void write_procsend_function(Emitter& out, const Entry* procsend, const StatementWriter& statements) {
+void write_procsend_function(Emitter& out, const Entry* procsend, const ListWriter& statements) {
     const auto* d = descriptor_of<ProcsendDescriptor>(procsend, D_PROCSEND);
     if (!d || d->use_mark != 1) return;
     const Endpoint e = endpoint(d->comm_type, d->message_type);

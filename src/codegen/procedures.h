@@ -14,16 +14,16 @@ struct Entry;
 
 // Writes the statements of one list from `first` up to, not including,
 // `stop` (null: to the end of the list).
-using StatementWriter = std::function<void(const Entry* first, const Entry* stop)>;
+using ListWriter = std::function<void(const Entry* first, const Entry* stop)>;
 
 // The failure mark after a failing check: the debug state under the debug
 // macro, otherwise the end of the function with code 1.
 void write_failure_mark(Emitter& out);
 
 // Functions, from level 0; nothing for one that is not used.
-void write_procedure_function(Emitter& out, const Entry* procedure, const StatementWriter& statements);
-void write_callback_function(Emitter& out, const Entry* callback, const StatementWriter& statements);
-void write_procsend_function(Emitter& out, const Entry* procsend, const StatementWriter& statements);
+void write_procedure_function(Emitter& out, const Entry* procedure, const ListWriter& statements);
+void write_callback_function(Emitter& out, const Entry* callback, const ListWriter& statements);
+void write_procsend_function(Emitter& out, const Entry* procsend, const ListWriter& statements);
 
 // Statements, at the current level.
 void write_procedure_call(Emitter& out, const Entry* call);

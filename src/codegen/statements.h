@@ -8,6 +8,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace zv {
 
@@ -40,6 +41,9 @@ public:
     StatementWriter(Emitter& out, const DriverSources& sources, OtherStatements others);
 
     Emitter& out() { return out_; }
+    // The other writers may themselves write statement lists through this
+    // writer, so they can be given after it is made.
+    void set_others(OtherStatements others) { others_ = std::move(others); }
     const DriverSources& sources() const { return sources_; }
 
     // Writes every statement of the list in order. Under the single-instance

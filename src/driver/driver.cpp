@@ -13,6 +13,7 @@
 #include "native/native_analyser.h"
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generate_driver.h"
 #include "codegen/probe_decoder.h"
 #include "common/generation_stamp.h"
 #include "outputs/callback_templates.h"
@@ -125,23 +126,23 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     toolLog.record("TSF", tsf);
     write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
 
-    // Under -PROBE the C file is the probe decoder, and the generator ends the
-    // probe header with its own part. The C test driver is not built yet:
-    // without -PROBE no C file is written.
+    // The C file: the test driver, or under -PROBE the probe decoder, after
+    // which the generator ends the probe header with its own part.
+    const std::string c = cDriverPath(settings.root);
+    toolLog.record("SRC", c);
+    OutputFile& file = OutputFile::open(c);
+    Emitter out(file);
+    const DriverSources driver{settings, parsed.files, model, c, traceFileName(settings.root), date,
+                               versionString().toStdString(), sources.process_id};
     if (probeHeader) {
         Emitter tail(*probeHeader);
         write_probe_header_tail(tail, model, settings.probe);
         probeHeader->close();
-
-        const std::string c = cDriverPath(settings.root);
-        toolLog.record("SRC", c);
-        OutputFile& file = OutputFile::open(c);
-        Emitter out(file);
-        const DriverSources driver{settings, parsed.files, model, c, traceFileName(settings.root), date,
-                                   versionString().toStdString()};
         write_probe_decoder(out, driver, header);
-        file.close();
+    } else {
+        generate_driver(out, driver);
     }
+    file.close();
 
     if (parsed.comm_model == CommModel::Trigger)
         writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);

@@ -42,7 +42,7 @@ Generated generate(Write write, bool single_connection = false) {
     if (single_connection)
         static_cast<CommTypeDescriptor*>(g.a.find(E_COMM_TYPE, "Sock")->descriptor)->single_connection = true;
     Emitter out(g.text);
-    const StatementWriter statements = [&](const Entry* first, const Entry* stop) {
+    const ListWriter statements = [&](const Entry* first, const Entry* stop) {
         for (; first && first != stop; first = first->next)
             out.emit_line("statement " + std::string(first->name ? first->name : "-"));
     };
@@ -52,7 +52,7 @@ Generated generate(Write write, bool single_connection = false) {
 }
 
 TEST(CodegenProcedures, ProcedureAndItsCall) {
-    const Generated g = generate([](Emitter& out, Analysed& a, const StatementWriter& statements) {
+    const Generated g = generate([](Emitter& out, Analysed& a, const ListWriter& statements) {
         write_procedure_function(out, a.find(E_PROCEDURE, "leave"), statements);
         write_procedure_function(out, a.find(E_PROCEDURE, "unused"), statements);
         write_procedure_call(out, a.find(E_CALL, "leave"));
@@ -75,7 +75,7 @@ TEST(CodegenProcedures, ProcedureAndItsCall) {
 }
 
 TEST(CodegenProcedures, CallbackOfAMultiplexingCommunicationType) {
-    const Generated g = generate([](Emitter& out, Analysed& a, const StatementWriter& statements) {
+    const Generated g = generate([](Emitter& out, Analysed& a, const ListWriter& statements) {
         write_callback_function(out, a.find(E_CALLBACK, "Ping_ON_Sock"), statements);
     });
     EXPECT_EQ(g.text,
@@ -97,7 +97,7 @@ TEST(CodegenProcedures, CallbackOfAMultiplexingCommunicationType) {
 
 TEST(CodegenProcedures, SingleConnectionCallbackHasNoIndex) {
     const Generated g = generate(
-        [](Emitter& out, Analysed& a, const StatementWriter& statements) {
+        [](Emitter& out, Analysed& a, const ListWriter& statements) {
             write_callback_function(out, a.find(E_CALLBACK, "Ping_ON_Sock"), statements);
         },
         true);
@@ -107,7 +107,7 @@ TEST(CodegenProcedures, SingleConnectionCallbackHasNoIndex) {
 }
 
 TEST(CodegenProcedures, SendOffersTheMessageToEveryConnection) {
-    const Generated g = generate([](Emitter& out, Analysed& a, const StatementWriter& statements) {
+    const Generated g = generate([](Emitter& out, Analysed& a, const ListWriter& statements) {
         write_procsend_function(out, a.find(E_PROCSEND, "Ping_ON_Sock_for_procsend"), statements);
         write_send(out, a.find(E_SEND, ""));
     });
@@ -136,7 +136,7 @@ TEST(CodegenProcedures, SendOffersTheMessageToEveryConnection) {
 }
 
 TEST(CodegenProcedures, InterrecvIntoAnInteger) {
-    const Generated g = generate([](Emitter& out, Analysed& a, const StatementWriter&) {
+    const Generated g = generate([](Emitter& out, Analysed& a, const ListWriter&) {
         write_interrecv(out, a.find(E_INTERRECV, ""));
     });
     const Entry* e = g.a.find(E_INTERRECV, "");
