@@ -5,6 +5,7 @@
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
+#include <algorithm>
 #include <string>
 
 namespace zv {
@@ -74,7 +75,8 @@ void write_global_members(Emitter& out, const SemanticModel& model) {
 }
 
 void write_limits(Emitter& out, const SemanticModel& model) {
-    out.emit_define("KVR_K_MAX_COMT", "1");
+    // One row of channel states per communication type (at least one).
+    out.emit_define("KVR_K_MAX_COMT", std::to_string(std::max(1, model.comm_type_count)));
     out.emit_define("KVR_K_MAX_CHAN", std::to_string(model.highest_channel + 1));
     out.emit_define("KVR_K_MAX_MSGT", std::to_string(model.message_type_count));
 }

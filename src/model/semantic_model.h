@@ -160,7 +160,9 @@ struct CommTypeDescriptor : Descriptor {
     const char* id_type = nullptr;  // C type of the connection identifiers
     int channel_count = 0;          // next channel index
     bool multiplexing = false;
-    int number = 0;                 // first index of the channel state table; stays 0
+    // Its row in the channel state table, in declaration order: channels of
+    // two communication types never share a state.
+    int number = 0;
     // One connection per channel: waits call the callbacks without an id
     // loop. No script construct sets it; the generators honour it.
     bool single_connection = false;
@@ -353,6 +355,7 @@ struct SemanticModel {
     int def_message_count = 0;    // DEF_MESSAGE numbers used (from 1)
     int wait_count = 0;           // WAITTIL numbers used (from 0)
     int temporary_count = 0;      // call temporaries declared
+    int comm_type_count = 0;      // communication types declared (rows of the channel state table)
     std::vector<GlobalVariable> globals;  // of the script files, in file order then line order
 
     // Stored by the event-code pass (the entries' own codes sit in Entry).

@@ -36,6 +36,7 @@ void Walk::on_commtype(const Node* node) {
     Entry* entry = append(tables_.root(), E_COMM_TYPE, name, at);
     auto* d = tables_.attach_descriptor<CommTypeDescriptor>(entry, D_COMM_TYPE);
     d->id_type = pooled(id_type);
+    d->number = next_comm_type_++;
     for (const Node* property = node->properties(); property; property = property->next()) {
         expect_node(property, N_PROPERTIES);
         if (d->multiplexing) {
@@ -50,6 +51,7 @@ void Walk::create_implicit_comm_type(const Position& at) {
     Entry* entry = append(tables_.root(), E_COMM_TYPE, kImplicitCommType, at);
     auto* d = tables_.attach_descriptor<CommTypeDescriptor>(entry, D_COMM_TYPE);
     d->id_type = pooled("int");
+    d->number = next_comm_type_++;
     d->multiplexing = true;
     entry->used = true;
     implicit_comm_type_ = entry;

@@ -53,6 +53,7 @@ void Walk::run(const Node* script, SemanticModel& model) {
     model.def_message_count = next_def_message_ - 1;
     model.wait_count = next_waittil_;
     model.temporary_count = next_temporary_;
+    model.comm_type_count = next_comm_type_;
 }
 
 // ---------------------------------------------------------------- entries

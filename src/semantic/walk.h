@@ -276,6 +276,7 @@ private:
     std::unordered_map<const Entry*, std::vector<Entry*>> callbacks_of_type_;
     std::unordered_map<const Entry*, Entry*> implicit_channels_;  // message type -> its channel
     std::unordered_map<const void*, const TypeLayoutNode*> layouts_;  // by native type identity
+    int next_comm_type_ = 0;  // communication types numbered in declaration order
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;
     int dropped_trace_off_ = 0;

@@ -178,3 +178,20 @@ TEST(DriverContext, NotSharedMovesTheScriptVariablesIntoTheContext) {
 
 }  // namespace
 }  // namespace zv::test
+
+namespace zv::test {
+namespace {
+
+// Channels of two communication types with the same index keep separate
+// states: one row of the state table per communication type.
+TEST(DriverContext, EachCommunicationTypeHasItsOwnRowOfChannelStates) {
+    const std::string text = frame_of("HEADER \"t\", \"1\", \"x\"\nCOMMTYPE A IS conn_t\nCOMMTYPE B IS conn_t\n"
+                                      "CHANNEL A : a0\nCHANNEL B : b0\nSCENARIO S\nEXIT\nEND SCENARIO\n");
+    EXPECT_NE(text.find("#define KVR_K_MAX_COMT 2\n#define KVR_K_MAX_CHAN 1\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("#define a0 kvr_state_channel[0][0]\n#define b0 kvr_state_channel[1][0]\n"),
+              std::string::npos)
+        << text;
+}
+
+}  // namespace
+}  // namespace zv::test

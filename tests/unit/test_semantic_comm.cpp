@@ -38,7 +38,7 @@ TEST(SemanticComm, ChannelStyleNumbersEverythingInDeclarationOrder) {
     EXPECT_EQ(lines_with(a.dump, "E_COMM_TYPE"),
               (std::vector<std::string>{
                   "50 E_COMM_TYPE \"Sock\" [126] id \"conn_t\" used 1 channels 2 multiplexing 1 number 0",
-                  "50 E_COMM_TYPE \"Line\" [126] id \"conn_t\" used 1 channels 1 multiplexing 0 number 0"}));
+                  "50 E_COMM_TYPE \"Line\" [126] id \"conn_t\" used 1 channels 1 multiplexing 0 number 1"}));
     EXPECT_EQ(lines_with(a.dump, "E_CHANNEL"),
               (std::vector<std::string>{"49 E_CHANNEL \"link1\" [127] comm \"Sock\" index 0 used 1",
                                         "49 E_CHANNEL \"link2\" [127] comm \"Sock\" index 1 used 1",
@@ -65,8 +65,9 @@ TEST(SemanticComm, ChannelStyleNumbersEverythingInDeclarationOrder) {
     EXPECT_NE(a.dump.find("E_INTERSEND - [136] numeric 1 first \"fd\" second \"buf\""), std::string::npos);
     EXPECT_NE(a.dump.find("E_INTERRECV - [137] one 0 first \"buf\" second \"fd\""), std::string::npos);
     EXPECT_NE(a.dump.find("E_CLEAR_ID \"link1\" [135] channel \"link1\""), std::string::npos);
+    // serial is channel 0 of the second communication type: its own row.
     EXPECT_NE(a.dump.find("E_IF \"KVR_MATCHED_1(kvr_msg_Ping[0])||KVR_NOTMATCHING_2(kvr_msg_Note[0],"
-                          "kvr_state_channel[0][0])\""),
+                          "kvr_state_channel[1][0])\""),
               std::string::npos);
     EXPECT_NE(a.dump.find("E_WHILE \"KVR_NOTMATCHED_2(kvr_msg_Ping[2],kvr_state_channel[0][1])\""),
               std::string::npos);
@@ -75,7 +76,7 @@ TEST(SemanticComm, ChannelStyleNumbersEverythingInDeclarationOrder) {
     ASSERT_EQ(waits.size(), 2u);
     EXPECT_EQ(waits[1],
               "12 E_WAIT - [142] number 1 success \"KVR_MATCHED_1(kvr_msg_Ping[0])||KVR_MATCHED_2(kvr_msg_Note[0],"
-              "kvr_state_channel[0][0])\" failure \"WTIME > 300\" limit \"300\" shown \"MATCHED(p1)||MATCHED(n1,"
+              "kvr_state_channel[1][0])\" failure \"WTIME > 300\" limit \"300\" shown \"MATCHED(p1)||MATCHED(n1,"
               "serial)\" / \"WTIME > 300\" referenced 1");
     // Connections without duplicates: the first wait's, then the second's.
     EXPECT_EQ(lines_with(a.dump, "E_CONNECTION"),
@@ -167,9 +168,9 @@ TEST(SemanticComm, FirstDeclarationsWinAndCountersStayWithThem) {
     EXPECT_EQ(lines_with(a.dump, "E_COMM_TYPE"),
               (std::vector<std::string>{
                   "50 E_COMM_TYPE \"Sock\" [126] id \"conn_t\" used 1 channels 2 multiplexing 0 number 0",
-                  "50 E_COMM_TYPE \"Sock\" [126] id \"conn_t\" used 0 channels 0 multiplexing 1 number 0",
-                  "50 E_COMM_TYPE \"Odd\" [126] id \"no_such_t\" used 1 channels 1 multiplexing 0 number 0",
-                  "50 E_COMM_TYPE \"Mux\" [126] id \"conn_t\" used 1 channels 2 multiplexing 1 number 0"}));
+                  "50 E_COMM_TYPE \"Sock\" [126] id \"conn_t\" used 0 channels 0 multiplexing 1 number 1",
+                  "50 E_COMM_TYPE \"Odd\" [126] id \"no_such_t\" used 1 channels 1 multiplexing 0 number 2",
+                  "50 E_COMM_TYPE \"Mux\" [126] id \"conn_t\" used 1 channels 2 multiplexing 1 number 3"}));
     EXPECT_EQ(lines_with(a.dump, "E_CHANNEL"),
               (std::vector<std::string>{"49 E_CHANNEL \"link1\" [127] comm \"Sock\" index 0 used 1",
                                         "49 E_CHANNEL \"link2\" [127] comm \"Sock\" index 1 used 1",
