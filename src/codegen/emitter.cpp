@@ -19,9 +19,13 @@ Emitter& Emitter::appendf(const char* format, ...) {
     va_start(args, format);
     va_list again;
     va_copy(again, args);
-    const int length = std::vsnprintf(nullptr, 0, format, args);
+    // Most pieces fit a small buffer: formatted once.
+    char piece[512];
+    const int length = std::vsnprintf(piece, sizeof piece, format, args);
     va_end(args);
-    if (length > 0) {
+    if (length > 0 && static_cast<std::size_t>(length) < sizeof piece) {
+        buffer_.append(piece, static_cast<std::size_t>(length));
+    } else if (length > 0) {
         const std::size_t start = buffer_.size();
         buffer_.resize(start + static_cast<std::size_t>(length) + 1);
         std::vsnprintf(buffer_.data() + start, static_cast<std::size_t>(length) + 1, format, again);
@@ -33,10 +37,18 @@ Emitter& Emitter::appendf(const char* format, ...) {
 
 void Emitter::write(std::string_view text) {
     if (auto* file = std::get_if<OutputFile*>(&sink_)) {
-        (*file)->write(text);
+        pending_.append(text);
+        if (pending_.size() >= (std::size_t{1} << 16)) flush();
+        (void)file;
     } else {
         std::get<std::string*>(sink_)->append(text);
     }
+}
+
+void Emitter::flush() {
+    if (pending_.empty()) return;
+    if (auto* file = std::get_if<OutputFile*>(&sink_)) (*file)->write(pending_);
+    pending_.clear();
 }
 
 void Emitter::writeIndented(std::string_view line) {

@@ -18,8 +18,14 @@ class Emitter {
 public:
     explicit Emitter(OutputFile& file) : sink_(&file) {}
     explicit Emitter(std::string& text) : sink_(&text) {}
+    // Hands what is still held to the file.
+    ~Emitter() { flush(); }
     Emitter(const Emitter&) = delete;
     Emitter& operator=(const Emitter&) = delete;
+
+    // Text for a file is gathered in large pieces; this hands it over now
+    // (before the file is closed).
+    void flush();
 
     // The line buffer. It has no length limit: a line is never cut.
     std::string& buffer() { return buffer_; }
@@ -66,6 +72,7 @@ private:
     void writeDirective(std::string_view line);
 
     std::variant<OutputFile*, std::string*> sink_;
+    std::string pending_;  // text not yet handed to the file
     std::string buffer_;
     int level_ = 0;
     std::vector<std::pair<std::string, std::string>> params_;  // type, name

@@ -26,7 +26,7 @@ namespace {
 using namespace codegen;
 
 // The writers of the statements that have units of their own.
-OtherStatements other_statements(Emitter& out, StatementWriter& writer, const Scope* root) {
+OtherStatements other_statements(Emitter& out, StatementWriter& writer, const PollingOrder& order) {
     const ListWriter lists = [&writer](const Entry* first, const Entry* stop) {
         for (; first && first != stop; first = first->next) writer.write_statement(*first);
     };
@@ -36,7 +36,7 @@ OtherStatements other_statements(Emitter& out, StatementWriter& writer, const Sc
         if (d && d->procedure) write_procedure_call(out, &call);
         else if (d && d->function) write_function_call(out, &call);
     };
-    others.wait = [&out, root](const Entry& wait) { write_wait_statement(out, &wait, root); };
+    others.wait = [&out, &order](const Entry& wait) { write_wait_statement(out, &wait, order); };
     others.send = [&out](const Entry& send) { write_send(out, &send); };
     others.var = [&out](const Entry& value) {
         const auto* d = descriptor_of<ValueDescriptor>(&value, D_VALUE);
@@ -103,7 +103,8 @@ void generate_driver(Emitter& out, const DriverSources& sources) {
         if (e->kind == E_MESSAGE_TYPE) write_message_functions(out, e);
 
     StatementWriter writer(out, sources, {});
-    OtherStatements others = other_statements(out, writer, model.root);
+    const PollingOrder order = polling_order(model.root);
+    OtherStatements others = other_statements(out, writer, order);
     writer.set_others(others);
     // The functions follow the nesting of the script.
     run_with_stack(kDeepWorkStack, [&] { declaration_walk(writer, sources, others); });

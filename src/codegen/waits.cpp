@@ -50,8 +50,8 @@ int default_set_code(const Entry* message_type) {
 
 class WaitWriter {
 public:
-    WaitWriter(Emitter& out, const Entry* wait, const Scope* root)
-        : out_(out), wait_(wait), d_(descriptor_of<WaitDescriptor>(wait, D_WAIT)), root_(root),
+    WaitWriter(Emitter& out, const Entry* wait, const PollingOrder& order)
+        : out_(out), wait_(wait), d_(descriptor_of<WaitDescriptor>(wait, D_WAIT)), order_(order),
           events_(expected_events(d_)) {}
 
     void write() {
@@ -196,10 +196,9 @@ private:
     // Communication types, their channels and the message types expected on
     // each, all three in declaration order.
     void polling() {
-        for (const Entry* c = root_ ? root_->first : nullptr; c; c = c->next) {
-            if (c->kind != E_COMM_TYPE) continue;
+        for (const Entry* c : order_.comm_types) {
             bool commented = false;
-            for (const Entry* x = root_->first; x; x = x->next) {
+            for (const Entry* x : order_.channels) {
                 const auto* xd = descriptor_of<ChannelDescriptor>(x, D_CHANNEL);
                 if (!xd || xd->comm_type != c || !uses_channel(x)) continue;
                 if (!commented) {
@@ -209,8 +208,8 @@ private:
                 }
                 out_.appendf("/* Channel %s */", text(x->name));
                 out_.emit_line();
-                for (const Entry* t = root_->first; t; t = t->next)
-                    if (t->kind == E_MESSAGE_TYPE && expects_on(t, x)) poll(c, x, xd->index, t);
+                for (const Entry* t : order_.message_types)
+                    if (expects_on(t, x)) poll(c, x, xd->index, t);
             }
         }
     }
@@ -334,7 +333,7 @@ private:
     Emitter& out_;
     const Entry* wait_;
     const WaitDescriptor* d_;
-    const Scope* root_;
+    const PollingOrder& order_;
     std::vector<Expected> events_;
 };
 
@@ -372,6 +371,18 @@ void write_wait_function(Emitter& out, const Entry* wait) {
     out.close_block();
 }
 
-void write_wait_statement(Emitter& out, const Entry* wait, const Scope* root) { WaitWriter(out, wait, root).write(); }
+PollingOrder polling_order(const Scope* root) {
+    PollingOrder order;
+    for (const Entry* e = root ? root->first : nullptr; e; e = e->next) {
+        if (e->kind == E_COMM_TYPE) order.comm_types.push_back(e);
+        else if (e->kind == E_CHANNEL) order.channels.push_back(e);
+        else if (e->kind == E_MESSAGE_TYPE) order.message_types.push_back(e);
+    }
+    return order;
+}
+
+void write_wait_statement(Emitter& out, const Entry* wait, const PollingOrder& order) {
+    WaitWriter(out, wait, order).write();
+}
 
 }  // namespace zv

@@ -6,18 +6,28 @@
 // and the verdict.
 #pragma once
 
+#include <vector>
+
 namespace zv {
 
 class Emitter;
 struct Entry;
 struct Scope;
 
+// The communication types, channels and message types of the root scope, in
+// declaration order: the order in which every wait polls. Gathered once per
+// driver, since the root scope holds an entry per wait.
+struct PollingOrder {
+    std::vector<const Entry*> comm_types;
+    std::vector<const Entry*> channels;
+    std::vector<const Entry*> message_types;
+};
+PollingOrder polling_order(const Scope* root);
+
 // The wait function of a wait entry, from level 0.
 void write_wait_function(Emitter& out, const Entry* wait);
 
-// The wait statement at the current level. `root` is the model's root scope,
-// whose communication types, channels and message types give the polling
-// order.
-void write_wait_statement(Emitter& out, const Entry* wait, const Scope* root);
+// The wait statement at the current level.
+void write_wait_statement(Emitter& out, const Entry* wait, const PollingOrder& order);
 
 }  // namespace zv

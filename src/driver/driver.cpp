@@ -137,11 +137,13 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     if (probeHeader) {
         Emitter tail(*probeHeader);
         write_probe_header_tail(tail, model, settings.probe);
+        tail.flush();
         probeHeader->close();
         write_probe_decoder(out, driver, header);
     } else {
         generate_driver(out, driver);
     }
+    out.flush();
     file.close();
 
     if (parsed.comm_model == CommModel::Trigger)

@@ -35,7 +35,7 @@ Written wait_of(const std::string& scenario, bool single_connection = false) {
     const Entry* wait = w.a.find(E_WAIT, "");
     Emitter f(w.function), s(w.statement);
     write_wait_function(f, wait);
-    write_wait_statement(s, wait, w.a.model.root);
+    write_wait_statement(s, wait, polling_order(w.a.model.root));
     EXPECT_EQ(s.level(), 0);
     return w;
 }
