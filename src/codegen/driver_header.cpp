@@ -1,5 +1,6 @@
 #include "codegen/driver_header.h"
 
+#include "codegen/c_text.h"
 #include "codegen/emitter.h"
 #include "driver/run_settings.h"
 
@@ -10,7 +11,7 @@ void write_driver_header(Emitter& out, const DriverSources& sources) {
     out.emit_line("/*");
     out.appendf(" * KORVA Kestrun %s, preprocessor C", sources.version.c_str());
     out.emit_line();
-    out.appendf(" * file name: %s", sources.c_path.c_str());
+    out.appendf(" * file name: %s", c_comment_text(sources.c_path).c_str());
     out.emit_line();
     out.appendf(" * date: %s", sources.date.c_str());
     out.emit_line();
