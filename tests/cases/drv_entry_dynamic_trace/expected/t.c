@@ -219,6 +219,7 @@ KVR_CONST KVR_PT_CAR * argv KVR_EP
    {
     kvr_sprintf (kvr_testernaming, "%s_%d", rio_file_name, KVR_OCCID);
    }
+  KVS_STRCAT ( lstflt, "AB" );
   
 #if KVS_DYNFLW
   kvr_initrio_with_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, "Thu Jan  1 00:00:00 1970 0",
