@@ -197,10 +197,12 @@ private:
         trace_opening("kvr_initrio_with_dynamicfollowing (" + args, "kvr_initrio_no_dynamicfollowing (" + args);
     }
 
-    void trace_opening(const std::string& with, const std::string& without) {
+    // The main form under run-time instance selection separates the two calls by a bare "#else".
+    void trace_opening(const std::string& with, const std::string& without,
+                       const char* separator = "#else /* KVS_DYNFLW */") {
         out_.emit_line("#if KVS_DYNFLW");
         out_.emit_line(with);
-        out_.emit_line("#else /* KVS_DYNFLW */");
+        out_.emit_line(separator);
         out_.emit_line(without);
         out_.emit_line("#endif /* KVS_DYNFLW */");
     }
@@ -266,7 +268,8 @@ private:
         if (mode_ == InstanceMode::AllDeclared || mode_ == InstanceMode::SelectedUndeclared) {
             const std::string rest = std::string(kCtx) + ",rio_file_name, lstflt, !" + kFirstInstance + ", " +
                                      kFirstInstance + ", instance_name, KVR_OCCID, " + id + ",";
-            trace_opening("kvr_initrio_with_dynamicfollowing( " + rest, "kvr_initrio_no_dynamicfollowing ( " + rest);
+            trace_opening("kvr_initrio_with_dynamicfollowing( " + rest, "kvr_initrio_no_dynamicfollowing ( " + rest,
+                          "#else");
         } else {
             const std::string rest =
                 std::string(kCtx) + ",rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, " + id + ",";

@@ -61,6 +61,10 @@ for expected in "$e2e"/*/expected; do
     root=$dir
     for file in $files; do
         # A C file is compiled from its own directory, where its includes stand.
+        # An expected test driver (it holds the context structure) is judged
+        # like the drivers the runs write: errors only.
+        strict=-Werror
+        grep -q '^KVR_T_CTX, \*KVR_PT_CTX ;$' "$dir/$file" && strict=
         compile "$dir/$(dirname "$file")" "$name $file" "$(basename "$file")"
     done
 done
