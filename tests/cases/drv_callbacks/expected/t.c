@@ -423,7 +423,10 @@ KVR_PT_CTX kvr_ctx KVR_EP
   KVR_T_INT kvr_debug_state = 0;
 #endif
   kvr_msg_Ping[0].kvr_defNumber = 1;
+  p1.a = (KVR_T_INT) 1;
+  p1.b = (KVR_T_INT) 2;
   kvr_msg_Note[0].kvr_defNumber = 2;
+  n1.code = (KVR_T_INT) 4;
    {
     KVR_T_INT kvr_end_waittil_debug=0;
 #ifdef KVR_KESTRUN_DEBUG

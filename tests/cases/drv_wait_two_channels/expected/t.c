@@ -126,7 +126,7 @@ KVR_PT_Order kvr_msg_ref KVR_EP
       kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),23 );
       kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),24 );
       kvr_dmp_int_c (&(kvr_ctx->kvr_ctxrun),25, (KVR_T_INT) kvr_msgrcv.hdr.code,KVR_P_BASE10, I0, -1 );
-      kvr_dmp_int_c (&(kvr_ctx->kvr_ctxrun),26, (KVR_T_INT) kvr_msgrcv.hdr.size,KVR_P_BASE10, I0, -1 );
+      kvr_dmp_range_int_c (&(kvr_ctx->kvr_ctxrun),26, 1,(KVR_T_INT) kvr_msgMin.hdr.size,1,(KVR_T_INT) kvr_msgMax.hdr.size,KVR_P_BASE10, I0, -1 );
       kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),27 );
       kvr_dmp_int_c (&(kvr_ctx->kvr_ctxrun),28, (KVR_T_INT) kvr_msgrcv.tag,KVR_P_BASE10, I0, -1 );
       kvr_varstruct ( &(kvr_ctx->kvr_ctxrun),29 );
@@ -154,7 +154,7 @@ Order * msg_rcv KVR_EP
     case 1:
      {
       kvr_cmp_int_c (&(kvr_ctx->kvr_ctxrun),25, (KVR_T_INT) kvr_msgrcv.hdr.code,(KVR_T_INT) kvr_msgref.hdr.code, I0, -1 );
-      kvr_cmp_int_c (&(kvr_ctx->kvr_ctxrun),26, (KVR_T_INT) kvr_msgrcv.hdr.size,(KVR_T_INT) kvr_msgref.hdr.size, I0, -1 );
+      kvr_cmp_range_int_c (&(kvr_ctx->kvr_ctxrun),26, (KVR_T_INT) kvr_msgrcv.hdr.size,1,(KVR_T_INT) kvr_msgMin.hdr.size,1,(KVR_T_INT) kvr_msgMax.hdr.size, I0, -1 );
       kvr_cmp_int_c (&(kvr_ctx->kvr_ctxrun),28, (KVR_T_INT) kvr_msgrcv.tag,(KVR_T_INT) kvr_msgref.tag, I0, -1 );
       break;
      }
@@ -250,6 +250,10 @@ KVR_PT_CTX kvr_ctx KVR_EP
   KVR_T_INT kvr_debug_state = 0;
 #endif
   kvr_msg_Order[0].kvr_defNumber = 1;
+  ord.hdr.code = (KVR_T_INT) 1;
+  kvr_Min_ord.hdr.size = (KVR_T_INT) 2;
+  kvr_Max_ord.hdr.size = (KVR_T_INT) 8;
+  ord.tag = (KVR_T_INT) 3;
    {
     KVR_T_INT kvr_end_waittil_debug=0;
 #ifdef KVR_KESTRUN_DEBUG
@@ -636,8 +640,8 @@ KVR_CONST KVR_PT_CAR * argv KVR_EP
      }
     else
      {
-      kvr_notify_tsf (&(kvr_ctx->kvr_ctxrun), 1, 2458, 14909);
-      /* To_spv: 1 -> (376,14269) - t.zod -*/
+      kvr_notify_tsf (&(kvr_ctx->kvr_ctxrun), 1, 2467, 29769);
+      /* To_spv: 1 -> (385,29129) - t.zod -*/
      }
    }
   
