@@ -1,0 +1,364 @@
+
+/*
+ * KORVA Kestrun 1.0.0, preprocessor C
+ * file name: t.c
+ * date: Thu Jan  1 00:00:00 1970
+ */
+
+
+#ifdef USE_KVS
+#undef USE_KVS
+#endif
+#define USE_KVS 1
+#include "TP.h"
+#include "t.h"
+
+#undef TIME
+#define TIME(x) 0
+ int i;
+ char s[8];
+ long r;
+ int j;
+#define KVR_K_MAX_COMT 1
+#define KVR_K_MAX_CHAN 1
+#define KVR_K_MAX_MSGT 0
+#define kvr_filter (kvr_ctx->kvr_ctxrun.kvr_ctxfilter)
+#define KVR_NUMINSTANCE (kvr_ctx->kvr_ctxrun.kvr_ctxnuminstance)
+#define kvr_numinstance (kvr_ctx->kvr_ctxrun.kvr_ctxnuminstance)
+#define kvr_tagtsocket (kvr_ctx->kvr_ctxrun.kvr_ctxtagtsocket)
+#define kvr_testernaming (kvr_ctx->kvr_ctxrun.kvr_ctxtesternaming)
+#define kvr_tagttimeout (kvr_ctx->kvr_ctxrun.kvr_ctxtagttimeout)
+#define kvr_tagtcommactivated (kvr_ctx->kvr_ctxrun.kvr_ctxtagtcommactivated)
+#define KVR_OCCID (kvr_ctx->kvr_ctxrun.kvr_ctxoccid)
+#define kvr_flagrt (kvr_ctx->kvr_ctxflagrt)
+#define kvr_wtime (kvr_ctx->kvr_ctxrun.kvr_ctxwtime)
+#define kvr_lwait (kvr_ctx->kvr_ctxrun.kvr_ctxlwait)
+#define KVR_TIMEOUT (kvr_ctx->kvr_ctxrun.kvr_ctxtimeout)
+#define kvr_rcvtime (kvr_ctx->kvr_ctxrun.kvr_ctxrcvtime)
+#define kvr_logdate (kvr_ctx->kvr_ctxrun.kvr_ctxlogdate)
+typedef struct
+ {
+  KVR_T_RUNCTX kvr_ctxrun;
+  KVR_T_INT kvr_ctxflagrt;
+ }
+KVR_T_CTX, *KVR_PT_CTX ;
+#undef TIME
+#define TIME(X)  (kvr_time(&(kvr_ctx->timer[(X)].timer)))
+
+static void kvr_initstates  KVR_DP (( kvr_ctx)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_EP
+ {
+  KVR_T_INT kvr_i,kvr_j,kvr_k;
+ }
+
+static void kvr_initctx  KVR_DP (( kvr_ctx)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_EP
+ {
+  KVR_T_INT kvr_i;
+ }
+static KVR_T_CTX kvr_ctxst;
+
+/* procedure twice */
+static KVR_T_INT kvr_P8  KVR_DP (( kvr_ctx, n)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_SP
+int n KVR_EP
+ {
+#ifdef KVR_KESTRUN_DEBUG
+  KVR_T_INT kvr_debug_state = 0;
+#endif
+  kvr_print(&(kvr_ctx->kvr_ctxrun),9,(KVR_T_ULONG)(n));
+#ifdef KVR_KESTRUN_DEBUG
+  return ( kvr_debug_state );
+#else
+  return ( 0 );
+#endif
+ }
+
+/* procedure plain */
+static KVR_T_INT kvr_P11  KVR_DP (( kvr_ctx)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_EP
+ {
+#ifdef KVR_KESTRUN_DEBUG
+  KVR_T_INT kvr_debug_state = 0;
+#endif
+  kvr_comment ( &(kvr_ctx->kvr_ctxrun),12 );
+#ifdef KVR_KESTRUN_DEBUG
+  return ( kvr_debug_state );
+#else
+  return ( 0 );
+#endif
+ }
+static KVR_T_INT kvr_S15  KVR_DP (( kvr_ctx)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_EP
+ {
+#ifdef KVR_KESTRUN_DEBUG
+  KVR_T_INT kvr_debug_state = 0;
+#endif
+  int kvr_p_1;
+  int kvr_return_0;
+  kvr_bcf ( &(kvr_ctx->kvr_ctxrun),16 );
+  kvr_p_1 = i;
+  kvr_return_0 = (KVR_T_INT) get (i, s );
+  kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 2, (KVR_T_INT) 2, (KVR_T_INT) kvr_p_1, 17 );
+  kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 0, (KVR_T_INT) 0, (KVR_T_INT) kvr_return_0, 19 );
+  kvr_flagrt = kvr_cf (&(kvr_ctx->kvr_ctxrun),20 );
+  if (kvr_flagrt != 0)
+   {
+#ifdef KVR_KESTRUN_DEBUG
+    kvr_debug_state = 1;
+#else
+    return ( 1 );
+#endif
+   }
+  kvr_bcf ( &(kvr_ctx->kvr_ctxrun),21 );
+  j = i;
+  put ( &j, 3 );
+  kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 2, (KVR_T_INT) 2, (KVR_T_INT) j, 22 );
+  kvr_flagrt = kvr_cf (&(kvr_ctx->kvr_ctxrun),24 );
+  if (kvr_flagrt != 0)
+   {
+#ifdef KVR_KESTRUN_DEBUG
+    kvr_debug_state = 1;
+#else
+    return ( 1 );
+#endif
+   }
+  kvr_bcf ( &(kvr_ctx->kvr_ctxrun),25 );
+  r = (KVR_T_LONG) total (4 );
+  kvr_flagrt = kvr_cf (&(kvr_ctx->kvr_ctxrun),28 );
+  if (kvr_flagrt != 0)
+   {
+#ifdef KVR_KESTRUN_DEBUG
+    kvr_debug_state = 1;
+#else
+    return ( 1 );
+#endif
+   }
+  kvr_bcf ( &(kvr_ctx->kvr_ctxrun),29 );
+  i = 1;
+  i = (KVR_T_INT) get (1, s );
+  kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 1, (KVR_T_INT) 1, (KVR_T_INT) i, 30 );
+  kvr_int_c (&(kvr_ctx->kvr_ctxrun),0, (KVR_T_INT) 5, (KVR_T_INT) 5, (KVR_T_INT) i, 32 );
+  kvr_flagrt = kvr_cf (&(kvr_ctx->kvr_ctxrun),33 );
+  if (kvr_flagrt != 0)
+   {
+#ifdef KVR_KESTRUN_DEBUG
+    kvr_debug_state = 1;
+#else
+    return ( 1 );
+#endif
+   }
+   {
+    KVR_T_INT kvr_ret;
+    kvr_bproc( &(kvr_ctx->kvr_ctxrun), 8);
+    kvr_ret=kvr_P8 (kvr_ctx, 3 );
+    kvr_aproc( &(kvr_ctx->kvr_ctxrun), 10);
+    if (kvr_ret)
+     {
+      if (kvr_ret==1)
+       {
+#ifdef KVR_KESTRUN_DEBUG
+        kvr_debug_state = 1;
+#else
+        return ( 1 );
+#endif
+       }
+      else
+       {
+        return ( kvr_ret );
+       }
+     }
+   }
+   {
+    KVR_T_INT kvr_ret;
+    kvr_bproc( &(kvr_ctx->kvr_ctxrun), 11);
+    kvr_ret=kvr_P11 (kvr_ctx );
+    kvr_aproc( &(kvr_ctx->kvr_ctxrun), 13);
+    if (kvr_ret)
+     {
+      if (kvr_ret==1)
+       {
+#ifdef KVR_KESTRUN_DEBUG
+        kvr_debug_state = 1;
+#else
+        return ( 1 );
+#endif
+       }
+      else
+       {
+        return ( kvr_ret );
+       }
+     }
+   }
+#ifdef KVR_KESTRUN_DEBUG
+  return ( kvr_debug_state );
+#else
+  return ( 0 );
+#endif
+ }
+static KVR_T_INT kvr_S14 KVR_DP (( kvr_ctx)) KVR_BP
+KVR_PT_CTX kvr_ctx KVR_EP
+ {
+  KVR_T_INT kvr_local_state = 0;
+  KVR_T_INT kvr_global_state = 0;
+  J1 = 1;
+  kvr_startchronomarkloop ( &(kvr_ctx->kvr_ctxrun),39, 15 ,1, J1, "Calls", 3, 1);
+  kvr_local_state = kvr_S15 (kvr_ctx);
+  kvr_stopchronomarkloop (&(kvr_ctx->kvr_ctxrun),kvr_local_state,39,1,J1,"Calls",4,1);
+  if ( kvr_local_state )
+   {
+    kvr_global_state = 2;
+    if (( kvr_local_state == 3) || ( kvr_local_state == 4) )
+     {
+      return ( 4 );
+     }
+   }
+  return ( kvr_global_state );
+ }
+KVR_T_INT main KVR_DP (( argc, argv )) KVR_BP
+KVR_CONST KVR_T_INT argc KVR_SP
+KVR_CONST KVR_PT_CAR * argv KVR_EP
+ {
+  KVR_PT_CTX kvr_ctx;
+  KVR_PT_CAR rio_file_name = "t.rio";
+  char argRioFileName[255];
+  char lstflt[255];
+#if KVS_DYNFLW
+  char tstnaming[255];
+#endif /* KVS_DYNFLW */
+  
+  KVR_T_INT kvr_local_state = 0;
+  KVR_PT_CAR instance_name = (KVR_PT_CAR) 0;
+  kvr_ctx = &kvr_ctxst;
+  kvr_ctx->kvr_ctxrun.kvr_ctxtracectx.kvr_ctxtracepriority = 0;
+  kvr_set_trace_functions ( &(kvr_ctx->kvr_ctxrun) );
+  kvr_ctx->kvr_ctxrun.kvr_ctxflagprobe = 0;
+  kvr_numinstance = 1;
+  kvr_testernaming[0] = '\0';
+  KVR_OCCID = 0;
+  if ( argc > 1 )
+   {
+    if ((kvr_strncmp(argv[1], "-OCCID=", 7) == 0) || (kvr_strncmp(argv[1], "-occid=", 7) == 0))
+     {
+      KVR_OCCID = atoi(&argv[1][7]);
+     }
+   }
+  
+  if ( argc > 2 )
+   {
+    if ((kvr_strncmp(argv[2], "-OCCID=", 7) == 0) || (kvr_strncmp(argv[2], "-occid=", 7) == 0))
+     {
+      KVR_OCCID = atoi(&argv[2][7]);
+     }
+   }
+  
+  if ( argc > 3 )
+   {
+    if ((kvr_strncmp(argv[3], "-OCCID=", 7) == 0) || (kvr_strncmp(argv[3], "-occid=", 7) == 0))
+     {
+      KVR_OCCID = atoi(&argv[3][7]);
+     }
+   }
+  
+  lstflt[0] = '\0';
+  if ( argc > 1 )
+   {
+    if ((kvr_strncmp(argv[1], "-RIO=", 5) == 0) || (kvr_strncmp(argv[1], "-rio=", 5) == 0))
+     {
+      rio_file_name = &(argv[1][5]);
+     }
+    else
+     {
+      if (!(argv[1][0]=='-'))
+       {
+        KVS_STRCPY ( lstflt, argv[1] );
+       }
+     }
+   }
+  
+  if ( argc > 2 )
+   {
+    if ((kvr_strncmp(argv[2], "-RIO=", 5) == 0) || (kvr_strncmp(argv[2], "-rio=", 5) == 0))
+     {
+      rio_file_name = &(argv[2][5]);
+     }
+    else
+     {
+      if (!(argv[2][0]=='-'))
+       {
+        KVS_STRCPY ( lstflt, argv[2] );
+       }
+     }
+   }
+  
+  if ( argc > 3 )
+   {
+    if ((kvr_strncmp(argv[3], "-RIO=", 5) == 0) || (kvr_strncmp(argv[3], "-rio=", 5) == 0))
+     {
+      rio_file_name = &(argv[3][5]);
+     }
+    else
+     {
+      if (!(argv[3][0]=='-'))
+       {
+        KVS_STRCPY ( lstflt, argv[3] );
+       }
+     }
+   }
+  
+  if ((rio_file_name[0] != '\0') && (kvr_strstr (rio_file_name, ".rio") == NULL))
+   {
+    KVS_STRCPY (argRioFileName, rio_file_name);
+    KVS_STRCAT (argRioFileName, ".rio");
+    rio_file_name = argRioFileName;
+   }
+  if (instance_name)
+   {
+    kvr_sprintf (kvr_testernaming, "%s_%d", instance_name, KVR_OCCID);
+   }
+  else
+   {
+    kvr_sprintf (kvr_testernaming, "%s_%d", rio_file_name, KVR_OCCID);
+   }
+  
+#if KVS_DYNFLW
+  kvr_initrio_with_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, "Thu Jan  1 00:00:00 1970 0",
+#else
+  kvr_initrio_no_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, "Thu Jan  1 00:00:00 1970 0",
+#endif /* KVS_DYNFLW */
+#ifdef KVR_KESTRUN_DEBUG
+  "D");
+#else
+  "");
+#endif
+  kvr_initctx ( kvr_ctx );
+  J0 = 1;
+#if KVS_DYNFLW
+   {
+    kvr_sprintf (tstnaming, "\"%s\"", kvr_testernaming);
+    if (priv_boot_tagtlk( &(kvr_tagtsocket), instance_name, tstnaming, &(kvr_tagttimeout), &(kvr_tagtcommactivated)) )
+     {
+      KVS_EXIT (1);
+     }
+    else
+     {
+      kvr_notify_tsf (&(kvr_ctx->kvr_ctxrun), 1, 1489, 55990);
+      /* To_spv: 1 -> (313,55350) - t.zod -*/
+     }
+   }
+  
+  kvr_declare_ni_tsf (&(kvr_ctx->kvr_ctxrun), 1);
+#endif /* KVS_DYNFLW */
+  
+  kvr_startchronomarkloop ( &(kvr_ctx->kvr_ctxrun),40, 14 , 0, J0, "", 0, 0);
+  kvr_local_state = kvr_S14 (kvr_ctx);
+  kvr_stopchronomarkloop ( &(kvr_ctx->kvr_ctxrun),kvr_local_state, 40, 0, J0, "", 0, 0);
+  kvr_end (&(kvr_ctx->kvr_ctxrun));
+#if KVS_DYNFLW
+  kvr_endoftester_tagtlk ( &(kvr_ctx->kvr_ctxrun) );
+  priv_close_tagtlk ( &(kvr_tagtsocket) );
+#endif /* KVS_DYNFLW */
+  
+  KVS_EXIT ((kvr_local_state != 0));
+  return ( 0 );
+ }
