@@ -40,8 +40,10 @@ OtherStatements other_statements(Emitter& out, StatementWriter& writer, const Po
     others.send = [&out](const Entry& send) { write_send(out, &send); };
     others.var = [&out](const Entry& value) {
         const auto* d = descriptor_of<ValueDescriptor>(&value, D_VALUE);
-        // An initial value is assigned; an expected one is displayed and checked.
-        const ValueMode mode = d && d->use == ValueUse::Initial ? ValueMode::Assign : ValueMode::Display;
+        // An initial value and the expected message of a DEF_MESSAGE are
+        // assigned; an expected value is displayed and checked.
+        const bool assigned = d && (d->use == ValueUse::Initial || d->use == ValueUse::ExpectedMessage);
+        const ValueMode mode = assigned ? ValueMode::Assign : ValueMode::Display;
         write_value_lines(out, variable_walk(&value, mode));
     };
     others.interrecv = [&out](const Entry& e) { write_interrecv(out, &e); };

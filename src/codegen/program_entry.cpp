@@ -273,7 +273,8 @@ private:
         } else {
             const std::string rest =
                 std::string(kCtx) + ",rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, " + id + ",";
-            trace_opening("kvr_initrio_with_dynamicfollowing ( " + rest, "kvr_initrio_no_dynamicfollowing ( " + rest);
+            trace_opening("kvr_initrio_with_dynamicfollowing ( " + rest, "kvr_initrio_no_dynamicfollowing ( " + rest,
+                          "#else");
         }
     }
 

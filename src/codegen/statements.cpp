@@ -97,11 +97,11 @@ bool StatementWriter::write_kind(const Entry& s) {
         case E_WAIT: delegate(others_.wait, s); break;
         case E_SEND: delegate(others_.send, s); break;
         case E_VALUE: {
-            // A VAR gives or expects a variable's value. The expected message
-            // kept under a DEF_MESSAGE is no statement: the message functions
-            // compare with their own copy of it.
+            // A VAR gives or expects a variable's value; the expected message
+            // under a DEF_MESSAGE is assigned to the variable's reference,
+            // which the message functions compare received messages with.
             const auto* d = descriptor_of<ValueDescriptor>(s);
-            if (d && (d->use == ValueUse::Initial || d->use == ValueUse::Expected)) delegate(others_.var, s);
+            if (d && d->use != ValueUse::Defaults) delegate(others_.var, s);
             break;
         }
         case E_INTERRECV: delegate(others_.interrecv, s); break;
@@ -343,7 +343,13 @@ void StatementWriter::write_local_declaration(const Entry& s) {
         out_.emit_line(std::string(runtime_type(code)) + " " + name + "[" + std::to_string(size) + "];");
         return;
     }
-    const std::string type = parameter && parameter->type_text && code != 7 ? parameter->type_text : runtime_type(code);
+    std::string type = parameter && parameter->type_text && code != 7 ? parameter->type_text : runtime_type(code);
+    // A by-address argument is passed as the address of its temporary,
+    // which holds what the parameter points to.
+    if (argument && argument->by_address && !type.empty() && type.back() == '*') {
+        type.pop_back();
+        while (!type.empty() && type.back() == ' ') type.pop_back();
+    }
     out_.emit_line(type + " " + name + ";");
 }
 

@@ -99,7 +99,7 @@ TEST(ProgramEntry, MainFormOfAScriptWithoutInstances) {
         "#if KVS_DYNFLW\n"
         "  kvr_initrio_with_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, "
         "KVR_OCCID, \"Thu Jan  1 00:00:00 1970 7\",\n"
-        "#else /* KVS_DYNFLW */\n"
+        "#else\n"
         "  kvr_initrio_no_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, "
         "KVR_OCCID, \"Thu Jan  1 00:00:00 1970 7\",\n"
         "#endif /* KVS_DYNFLW */\n"

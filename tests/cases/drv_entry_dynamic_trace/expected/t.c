@@ -223,7 +223,7 @@ KVR_CONST KVR_PT_CAR * argv KVR_EP
   
 #if KVS_DYNFLW
   kvr_initrio_with_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, "Thu Jan  1 00:00:00 1970 0",
-#else /* KVS_DYNFLW */
+#else
   kvr_initrio_no_dynamicfollowing ( &(kvr_ctx->kvr_ctxrun),rio_file_name, lstflt, 1, 0, instance_name, KVR_OCCID, "Thu Jan  1 00:00:00 1970 0",
 #endif /* KVS_DYNFLW */
 #ifdef KVR_KESTRUN_DEBUG
