@@ -1,5 +1,7 @@
 #include "script/script_files.h"
 
+#include <array>
+
 #include "common/string_pool.h"
 #include "diagnostics/report.h"
 
@@ -7,13 +9,24 @@
 
 namespace zv {
 
-std::uint16_t crc16_kermit(std::string_view data) {
-    // Reflected form of 0x1021.
-    std::uint16_t crc = 0;
-    for (unsigned char byte : data) {
-        crc ^= byte;
+namespace {
+
+// The reflected polynomial 0x1021, one byte at a time.
+constexpr std::array<std::uint16_t, 256> kCrcTable = [] {
+    std::array<std::uint16_t, 256> table{};
+    for (unsigned n = 0; n < 256; ++n) {
+        std::uint16_t crc = static_cast<std::uint16_t>(n);
         for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0x8408) : crc >> 1;
+        table[n] = crc;
     }
+    return table;
+}();
+
+}  // namespace
+
+std::uint16_t crc16_kermit(std::string_view data) {
+    std::uint16_t crc = 0;
+    for (unsigned char byte : data) crc = static_cast<std::uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ byte) & 0xff]);
     return crc;
 }
 
