@@ -293,9 +293,8 @@ void StatementWriter::write_add_id(const Entry& s) {
     const auto* comm = descriptor_of<CommTypeDescriptor>(*channel->comm_type);
     const std::string id_type = comm ? text_of(comm->id_type) : std::string();
     const std::string id = name_of(s);
-    const bool structured = others_.structured_type
-                                ? others_.structured_type(id_type)
-                                : id_type.starts_with("struct ") || id_type.starts_with("union ");
+    // A structure or union identifier is copied byte by byte.
+    const bool structured = comm && comm->id_structured;
     out_.emit_line("if (" + slot + ".kvr_numberofId<KVR_K_ID_SIZE)");
     out_.open_block();
     if (structured) {

@@ -30,10 +30,6 @@ struct OtherStatements {
     Writer procedure;  // a PROC met in a list
     Writer callback;
     Writer procsend;
-    // Whether a connection-identifier type is a structure or a union, which
-    // ADD_ID copies byte by byte; the C types are known to the interface
-    // analysis. Without it only a type spelt "struct ..." or "union ..." is.
-    std::function<bool(std::string_view type)> structured_type;
 };
 
 class StatementWriter {

@@ -158,6 +158,7 @@ struct FilterLettersDescriptor : Descriptor {
 
 struct CommTypeDescriptor : Descriptor {
     const char* id_type = nullptr;  // C type of the connection identifiers
+    bool id_structured = false;     // that type is a structure or a union
     int channel_count = 0;          // next channel index
     bool multiplexing = false;
     // Its row in the channel state table, in declaration order: channels of

@@ -32,10 +32,13 @@ void Walk::on_commtype(const Node* node) {
     const char* name = node->name()->text;
     const char* id_type = node->second_name()->text;
     if (tables_.find_comm_type(name)) report_at(Severity::Error, Code::COMALRDEC, name, at);
-    if (!native_.type_by_name(id_type, c_scope_)) report_at(Severity::Error, Code::IDCNOTDEC, id_type, at);
+    const native::NativeType id = native_.type_by_name(id_type, c_scope_);
+    if (!id) report_at(Severity::Error, Code::IDCNOTDEC, id_type, at);
     Entry* entry = append(tables_.root(), E_COMM_TYPE, name, at);
     auto* d = tables_.attach_descriptor<CommTypeDescriptor>(entry, D_COMM_TYPE);
     d->id_type = pooled(id_type);
+    using Shape = native::NativeType::Shape;
+    d->id_structured = id.shape() == Shape::Structure || id.shape() == Shape::Union;
     d->number = next_comm_type_++;
     for (const Node* property = node->properties(); property; property = property->next()) {
         expect_node(property, N_PROPERTIES);

@@ -322,3 +322,25 @@ TEST(CodegenScenarios, InstanceSectionsUnderEachMode) {
 
 }  // namespace
 }  // namespace zv::test
+
+namespace zv::test {
+namespace {
+
+// ADD_ID copies an identifier of a structure type byte by byte, and assigns
+// one of a scalar type.
+TEST(CodegenScenarios, AddIdCopiesAStructuredIdentifier) {
+    const std::string script = "HEADER \"a\", \"b\", \"c\"\n# typedef struct { int h; } sock_t;\n# sock_t s1; int n1;\n"
+                               "COMMTYPE S IS sock_t\nCOMMTYPE N IS int\nCHANNEL S : c\nCHANNEL N : d\n"
+                               "SCENARIO A\nADD_ID (c, s1)\nADD_ID (d, n1)\nEND SCENARIO\n";
+    const Generated g = generate(script, "A");
+    EXPECT_NE(g.text.find("kvr_memcpy(&(kvr_channel_S[0].kvr_connexionId[kvr_channel_S[0].kvr_numberofId]),\n"
+                          "    &s1, sizeof (sock_t));\n"),
+              std::string::npos)
+        << g.text;
+    EXPECT_NE(g.text.find("kvr_channel_N[0].kvr_connexionId[kvr_channel_N[0].kvr_numberofId] = n1;\n"),
+              std::string::npos)
+        << g.text;
+}
+
+}  // namespace
+}  // namespace zv::test
