@@ -2,6 +2,7 @@
 
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
@@ -36,11 +37,7 @@ constexpr AccessMacro kAccessMacros[] = {
     {"kvr_logdate", "(kvr_ctx->kvr_ctxrun.kvr_ctxlogdate)"},
 };
 
-// The descriptor of an entry of the kind that carries a D, or null.
-template <class D>
-const D* descriptor_of(const Entry* entry) {
-    return dynamic_cast<const D*>(entry->descriptor);
-}
+using codegen::descriptor_of;
 
 std::string name_of(const Entry* entry) { return entry->name ? entry->name : ""; }
 

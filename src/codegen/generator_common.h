@@ -4,6 +4,10 @@
 
 #include "model/semantic_tables.h"
 
+namespace zv {
+class Emitter;
+}
+
 namespace zv::codegen {
 
 // The runtime part of the tester's context, the first argument of most
@@ -18,7 +22,24 @@ const T* descriptor_of(const Entry* e, int code) {
     return e && e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
 }
 
+// The descriptor of an entry as the kind D it carries, or null.
+template <class D>
+const D* descriptor_of(const Entry* e) {
+    return e ? dynamic_cast<const D*>(e->descriptor) : nullptr;
+}
+template <class D>
+const D* descriptor_of(const Entry& e) {
+    return dynamic_cast<const D*>(e.descriptor);
+}
+
 // A model text, empty when absent.
 inline const char* text(const char* t) { return t ? t : ""; }
+
+// The debug state of a generated function: declared at its head, returned at
+// its end; a failing check sets it under the debug macro, and otherwise ends
+// the function with code 1 (the failure mark).
+void write_debug_state_declaration(Emitter& out);
+void write_debug_state_return(Emitter& out);
+void write_failure_mark(Emitter& out);
 
 }  // namespace zv::codegen

@@ -15,12 +15,6 @@ using namespace codegen;
 
 const Entry* first_of(const Scope* scope) { return scope ? scope->first : nullptr; }
 
-void debug_state_declaration(Emitter& out) {
-    out.emit_ifdef(kDebug);
-    out.emit_line("KVR_T_INT kvr_debug_state = 0;");
-    out.emit_endif();
-}
-
 // The return of a function body: the debug state under the debug macro,
 // otherwise `normal`.
 void debug_return(Emitter& out, const char* debug, const char* normal) {
@@ -45,7 +39,7 @@ const Entry* open_body(Emitter& out, const Scope* body, const ListWriter& statem
     const Entry* rest = after_head(first);
     if (first != rest) statements(first, rest);
     out.emit_line();
-    debug_state_declaration(out);
+    write_debug_state_declaration(out);
     return rest;
 }
 
@@ -70,14 +64,6 @@ Endpoint endpoint(const Entry* comm_type, const Entry* message_type) {
 
 }  // namespace
 
-void write_failure_mark(Emitter& out) {
-    out.emit_ifdef(kDebug);
-    out.emit_line("kvr_debug_state = 1;");
-    out.emit_else();
-    out.emit_return("1");
-    out.emit_endif();
-}
-
 void write_procedure_function(Emitter& out, const Entry* procedure, const ListWriter& statements) {
     const auto* d = descriptor_of<ProcedureDescriptor>(procedure, D_PROCEDURE);
     if (!d || d->use_mark != 1) return;
@@ -91,9 +77,9 @@ void write_procedure_function(Emitter& out, const Entry* procedure, const ListWr
     }
     out.emit_params();
     out.open_block();
-    debug_state_declaration(out);
+    write_debug_state_declaration(out);
     statements(first_of(d->sub_scope), nullptr);
-    debug_return(out, "return ( kvr_debug_state );", "0");
+    write_debug_state_return(out);
     out.close_block();
 }
 

@@ -16,10 +16,6 @@ struct Entry;
 // `stop` (null: to the end of the list).
 using ListWriter = std::function<void(const Entry* first, const Entry* stop)>;
 
-// The failure mark after a failing check: the debug state under the debug
-// macro, otherwise the end of the function with code 1.
-void write_failure_mark(Emitter& out);
-
 // Functions, from level 0; nothing for one that is not used.
 void write_procedure_function(Emitter& out, const Entry* procedure, const ListWriter& statements);
 void write_callback_function(Emitter& out, const Entry* callback, const ListWriter& statements);

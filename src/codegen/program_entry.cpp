@@ -286,12 +286,6 @@ private:
         out_.emit_endif();
     }
 
-    const ScriptFileRecord* file(int index) const {
-        for (const ScriptFileRecord& f : s_.files)
-            if (f.index == index) return &f;
-        return nullptr;
-    }
-
     void notification() {
         out_.emit_line("#if KVS_DYNFLW");
         out_.open_block();
@@ -305,7 +299,7 @@ private:
         out_.emit_line("else");
         out_.open_block();
         const long date_sum = date_character_sum(s_.date);
-        for (int i = 1; const ScriptFileRecord* f = file(i); ++i) {
+        for (int i = 1; const ScriptFileRecord* f = file_with_index(s_.files, i); ++i) {
             out_.appendf("kvr_notify_tsf (%s, %d, %ld, %ld);", kCtx, i, f->identity_key,
                          date_sum + s_.process_id + static_cast<long>(f->checksum));
             out_.emit_line();

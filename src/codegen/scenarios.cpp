@@ -2,6 +2,7 @@
 
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "codegen/statements.h"
 #include "common/large_stack.h"
 #include "driver/run_settings.h"
@@ -11,10 +12,7 @@ namespace zv {
 
 namespace {
 
-template <class D>
-const D* descriptor_of(const Entry& entry) {
-    return dynamic_cast<const D*>(entry.descriptor);
-}
+using codegen::descriptor_of;
 
 // The runtime calls around one kind of block and the tag by which the
 // report-structure calls know it.

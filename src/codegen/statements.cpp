@@ -2,6 +2,7 @@
 
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "codegen/scenarios.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
@@ -13,10 +14,7 @@ namespace zv {
 
 namespace {
 
-template <class D>
-const D* descriptor_of(const Entry& entry) {
-    return dynamic_cast<const D*>(entry.descriptor);
-}
+using codegen::descriptor_of;
 
 std::string name_of(const Entry& entry) { return entry.name ? entry.name : ""; }
 std::string text_of(const char* text) { return text ? text : ""; }
@@ -383,27 +381,11 @@ bool StatementWriter::write_instance_section(const Entry& s) {
     return true;
 }
 
-void StatementWriter::failure_mark() {
-    out_.emit_ifdef("KVR_KESTRUN_DEBUG");
-    out_.emit_line("kvr_debug_state = 1;");
-    out_.emit_else();
-    out_.emit_return("1");
-    out_.emit_endif();
-}
+void StatementWriter::failure_mark() { codegen::write_failure_mark(out_); }
 
-void StatementWriter::debug_state_declaration() {
-    out_.emit_ifdef("KVR_KESTRUN_DEBUG");
-    out_.emit_line("KVR_T_INT kvr_debug_state = 0;");
-    out_.emit_endif();
-}
+void StatementWriter::debug_state_declaration() { codegen::write_debug_state_declaration(out_); }
 
-void StatementWriter::debug_state_return() {
-    out_.emit_ifdef("KVR_KESTRUN_DEBUG");
-    out_.emit_return("kvr_debug_state");
-    out_.emit_else();
-    out_.emit_return("0");
-    out_.emit_endif();
-}
+void StatementWriter::debug_state_return() { codegen::write_debug_state_return(out_); }
 
 void StatementWriter::append_argument(Emitter& out, bool first, bool by_reference, std::string_view text) {
     if (!first) out.append(", ");

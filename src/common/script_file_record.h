@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -18,5 +19,13 @@ struct ScriptFileRecord {
     long identity_key = 0;
     int index = 0;
 };
+
+// The record of the file numbered `index` (files met twice share one), or
+// null past the last: the outputs go through the files by number from 1.
+inline const ScriptFileRecord* file_with_index(const std::vector<ScriptFileRecord>& files, int index) {
+    for (const ScriptFileRecord& f : files)
+        if (f.index == index) return &f;
+    return nullptr;
+}
 
 }  // namespace zv

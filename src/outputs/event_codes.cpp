@@ -39,12 +39,6 @@ T* descriptor_of(const Entry* e, int code) {
     return e && e->descriptor && e->descriptor->code == code ? static_cast<T*>(e->descriptor) : nullptr;
 }
 
-const ScriptFileRecord* file_with_index(const std::vector<ScriptFileRecord>& files, int index) {
-    for (const ScriptFileRecord& f : files)
-        if (f.index == index) return &f;
-    return nullptr;
-}
-
 // The path of a file as seen from the working directory.
 std::string relative_path(const std::string& name, const std::string& cwd) {
     namespace fs = std::filesystem;

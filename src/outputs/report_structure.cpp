@@ -184,20 +184,13 @@ private:
     int next_ = 3;
 };
 
-const ScriptFileRecord* fileWithIndex(const std::vector<ScriptFileRecord>& files, int index) {
-    for (const ScriptFileRecord& f : files) {
-        if (f.index == index) return &f;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::string format_report_structure(const std::vector<ScriptFileRecord>& files, Scope* root,
                                     const std::string& date, long process_id) {
     Writer writer(date, process_id);
     writer.fileHeader();
-    for (int i = 1; const ScriptFileRecord* file = fileWithIndex(files, i); ++i) writer.fileBlock(*file, root);
+    for (int i = 1; const ScriptFileRecord* file = file_with_index(files, i); ++i) writer.fileBlock(*file, root);
     return writer.take();
 }
 

@@ -14,9 +14,7 @@ std::vector<GlobalVariable> script_globals(const std::vector<ScriptFileRecord>& 
                                            native::NativeAnalyser& native) {
     std::vector<GlobalVariable> globals;
     for (int index = 1;; ++index) {
-        const ScriptFileRecord* file = nullptr;
-        for (const ScriptFileRecord& f : files)
-            if (f.index == index) file = &f;
+        const ScriptFileRecord* file = file_with_index(files, index);
         if (!file) return globals;
         for (const native::NativeGlobal& g : native.globals_declared_in(file->name))
             globals.push_back({index, g.name, g.type.declaration("kvr_ctx" + g.name)});
