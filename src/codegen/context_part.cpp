@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <string>
+#include <unordered_set>
 
 namespace zv {
 
@@ -55,15 +56,12 @@ void write_c_lines(Emitter& out, const Scope* root) {
 // Under -NOTSHARED the script's file-level variables live in the context:
 // a variable named by SHARE keeps its global meaning (no macro) but still
 // gets its member.
-bool shared(const Scope* root, const std::string& name) {
-    for (const Entry* e = root->first; e; e = e->next)
-        if (e->kind == E_SHARED && e->name && name == e->name) return true;
-    return false;
-}
-
 void write_global_macros(Emitter& out, const SemanticModel& model) {
+    std::unordered_set<std::string> shared;
+    for (const Entry* e = model.root->first; e; e = e->next)
+        if (e->kind == E_SHARED && e->name) shared.insert(e->name);
     for (const GlobalVariable& g : model.globals)
-        if (!shared(model.root, g.name)) out.emit_define(g.name, context_member(g.name));
+        if (!shared.count(g.name)) out.emit_define(g.name, context_member(g.name));
 }
 
 void write_global_members(Emitter& out, const SemanticModel& model) {
