@@ -1,9 +1,9 @@
 #include "codegen/emitter.h"
 
+#include "common/text_format.h"
 #include "diagnostics/output_file.h"
 
 #include <cstdarg>
-#include <cstdio>
 
 namespace zv {
 
@@ -17,32 +17,18 @@ constexpr std::string_view kContext = "kvr_ctx";
 Emitter& Emitter::appendf(const char* format, ...) {
     va_list args;
     va_start(args, format);
-    va_list again;
-    va_copy(again, args);
-    // Most pieces fit a small buffer: formatted once.
-    char piece[512];
-    const int length = std::vsnprintf(piece, sizeof piece, format, args);
+    append_vformat(buffer_, format, args);
     va_end(args);
-    if (length > 0 && static_cast<std::size_t>(length) < sizeof piece) {
-        buffer_.append(piece, static_cast<std::size_t>(length));
-    } else if (length > 0) {
-        const std::size_t start = buffer_.size();
-        buffer_.resize(start + static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(buffer_.data() + start, static_cast<std::size_t>(length) + 1, format, again);
-        buffer_.resize(start + static_cast<std::size_t>(length));
-    }
-    va_end(again);
     return *this;
 }
 
-void Emitter::write(std::string_view text) {
-    if (auto* file = std::get_if<OutputFile*>(&sink_)) {
-        pending_.append(text);
-        if (pending_.size() >= (std::size_t{1} << 16)) flush();
-        (void)file;
-    } else {
-        std::get<std::string*>(sink_)->append(text);
-    }
+std::string& Emitter::target() {
+    if (auto* text = std::get_if<std::string*>(&sink_)) return **text;
+    return pending_;
+}
+
+void Emitter::written() {
+    if (pending_.size() >= (std::size_t{1} << 16)) flush();
 }
 
 void Emitter::flush() {
@@ -52,22 +38,19 @@ void Emitter::flush() {
 }
 
 void Emitter::writeIndented(std::string_view line) {
-    if (line.empty() || line.front() != '#') {
-        // A level below zero is a generator fault; it must not reach the text.
-        static constexpr std::string_view blanks = "                                ";
-        for (std::size_t rest = level_ > 0 ? static_cast<std::size_t>(level_) : 0; rest > 0;) {
-            const std::size_t n = rest < blanks.size() ? rest : blanks.size();
-            write(blanks.substr(0, n));
-            rest -= n;
-        }
-    }
-    write(line);
-    write("\n");
+    std::string& out = target();
+    // A level below zero is a generator fault; it must not reach the text.
+    if ((line.empty() || line.front() != '#') && level_ > 0) out.append(static_cast<std::size_t>(level_), ' ');
+    out.append(line);
+    out += '\n';
+    written();
 }
 
 void Emitter::writeDirective(std::string_view line) {
-    write(line);
-    write("\n");
+    std::string& out = target();
+    out.append(line);
+    out += '\n';
+    written();
 }
 
 void Emitter::emit_line() {

@@ -67,7 +67,10 @@ public:
     int level() const { return level_; }
 
 private:
-    void write(std::string_view text);
+    // Where lines go: the string of a preview, or the text pending for the file.
+    std::string& target();
+    // Hands the pending text to the file once it is large.
+    void written();
     void writeIndented(std::string_view line);
     void writeDirective(std::string_view line);
 

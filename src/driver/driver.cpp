@@ -187,13 +187,18 @@ int runCompiler(int argc, char** argv) {
     auto native = native::analyse_interfaces(analyserOptions(settings));
 
     // Script parse: the driver owns the tree and the file list for the run.
-    const ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
+    ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
 
     // Semantic analysis, only after a clean parse; the driver owns the model.
     SemanticModel model;
     std::string instance = settings.instance;
     if (errorCount() == 0 && parsed.root) {
         model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
+        // The outputs read the model only: the tree and the interface analysis
+        // are given back before they are written, which keeps the peak low.
+        parsed.root = nullptr;
+        parsed.tree.reset();
+        native.reset();
         // With -SPVGEN the scenario file follows, whatever the analysis reported.
         if (settings.scenario_file) {
             toolLog.create();

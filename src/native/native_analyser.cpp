@@ -32,7 +32,12 @@ std::string NativeType::declaration(const std::string& name) const {
 
 // ---------------------------------------------------------------- the analyser
 
-NativeAnalyser::NativeAnalyser(const AnalyserOptions& options) : c_(std::make_unique<CAnalyser>(options)) {}
+struct NativeAnalyser::LiteralValues {
+    std::unordered_map<std::string, ValueExpression> answers;
+};
+
+NativeAnalyser::NativeAnalyser(const AnalyserOptions& options)
+    : c_(std::make_unique<CAnalyser>(options)), literals_(std::make_unique<LiteralValues>()) {}
 
 NativeAnalyser::~NativeAnalyser() = default;
 
@@ -248,22 +253,51 @@ bool NativeType::same_as(const NativeType& other) const {
     return type_ && other.type_ && same_type(type_, other.type_);
 }
 
+namespace {
+
+// A text whose typing depends on no declaration, macro, scope or position:
+// digits alone (no macro name can start with one) or a string literal
+// without escapes.
+bool context_free_literal(const std::string& text) {
+    if (text.empty() || text.size() > 64) return false;
+    if (text.front() == '"') {
+        return text.size() >= 2 && text.back() == '"' &&
+               text.find_first_of("\\\"", 1) == text.size() - 1;
+    }
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+
+}  // namespace
+
 ValueExpression value_expression(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
                                  const std::string& file, int line) {
-    ValueExpression answer;
     CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
-    int suppressed = 0;
-    const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true, &suppressed);
-    if (!tree || suppressed) return answer;
-    const Expr& root = *tree->root;
-    answer.parsed = true;
-    answer.type = NativeType(root.type);
-    answer.type_class = trimmed(text) == "NONIL" ? kNonNil : class_of_expression(root);
-    answer.integer_constant = root.is_constant && !root.is_float && root.op != Expr::Op::String && is_integer(root.type);
-    answer.value = root.value;
+    auto typed = [&] {
+        ValueExpression answer;
+        int suppressed = 0;
+        const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true, &suppressed);
+        if (!tree || suppressed) return answer;
+        const Expr& root = *tree->root;
+        answer.parsed = true;
+        answer.type = NativeType(root.type);
+        answer.type_class = trimmed(text) == "NONIL" ? kNonNil : class_of_expression(root);
+        answer.integer_constant =
+            root.is_constant && !root.is_float && root.op != Expr::Op::String && is_integer(root.type);
+        answer.value = root.value;
+        return answer;
+    };
+    const bool literal = context_free_literal(text);
+    if (literal) {
+        const auto known = facade.literals_->answers.find(text);
+        if (known != facade.literals_->answers.end()) return known->second;
+    }
+    ValueExpression answer = typed();
+    if (literal) facade.literals_->answers.emplace(text, answer);
     return answer;
 }
+
 
 void NativeAnalyser::set_format(const std::string& variable, const std::string& format, const std::string& scope_name,
                                 bool inside_block, const std::string& file, int line) {

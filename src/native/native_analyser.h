@@ -164,7 +164,13 @@ public:
 
 private:
     friend CAnalyser& c_analyser(NativeAnalyser& analyser);
+    friend ValueExpression value_expression(NativeAnalyser&, const std::string&, const std::string&,
+                                            const std::string&, int);
     std::unique_ptr<CAnalyser> c_;
+    // Answers for value texts that mean the same wherever they stand (a
+    // decimal number, a plain string literal), by text.
+    struct LiteralValues;
+    std::unique_ptr<LiteralValues> literals_;
     struct Format {
         std::string text;
         bool inside_block = false;

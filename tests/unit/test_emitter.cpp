@@ -1,12 +1,15 @@
 // The line writer of generated C: function heads of the runtime's portable form,
 // indentation of nested blocks around preprocessor lines, lines of any length,
 // and the opening of the driver file.
+#include "common/text_format.h"
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 namespace zv {
 namespace {
@@ -75,3 +78,24 @@ TEST(DriverHeader, CommentBlockRuntimeAndInterfaceIncludes) {
 
 }  // namespace
 }  // namespace zv
+
+// The formatter behind appendf gives exactly what printf gives, on its own
+// conversions and on those it hands to the C library.
+TEST(TextFormat, AgreesWithPrintf) {
+    auto check = [](const char* format, auto... args) {
+        char expected[256];
+        std::snprintf(expected, sizeof expected, format, args...);
+        std::string got = "<";
+        zv::append_format(got, format, args...);
+        EXPECT_EQ(got, std::string("<") + expected) << format;
+    };
+    check("plain text, no conversion");
+    check("%s=%d;", "kvr_x", -2147483647 - 1);
+    check("%%d stays %s%%", "lit");
+    check("%u %lu %zu %lld %llu %ld", 4294967295u, 18446744073709551615ul, std::size_t{0}, -9223372036854775807ll - 1,
+          18446744073709551615ull, -5l);
+    check("[%.*s] [%.*s]", 3, "abcdef", 0, "xyz");
+    check("%c%c-%s", 'a', 'Z', "");
+    check("%03o %5d %-4s|", 8, 42, "ab");  // widths and flags go to the C library
+    check("trailing %s", "end");
+}
