@@ -27,7 +27,11 @@ CHECK_PACKAGES="libevent-dev libuv1-dev libdbus-1-dev libasound2-dev libusb-1.0-
  libselinux1-dev libaio-dev liburing-dev libnuma-dev libhiredis-dev libmemcached-dev libldap2-dev
  libsasl2-dev libkrb5-dev libexif-dev libsndfile1-dev libpulse-dev libopus-dev libogg-dev
  libvorbis-dev libflac-dev check libcmocka-dev libcunit1-dev"
-if [ "${1:-}" = check ]; then PACKAGES="$PACKAGES $CHECK_PACKAGES"; fi
+# The editor-support tests: vim, and node with npm. A node that brings its own
+# npm is kept as it is (the Debian npm package would conflict with it).
+EDITOR_PACKAGES="vim"
+command -v npm >/dev/null 2>&1 || EDITOR_PACKAGES="$EDITOR_PACKAGES nodejs npm"
+if [ "${1:-}" = check ]; then PACKAGES="$PACKAGES $CHECK_PACKAGES $EDITOR_PACKAGES"; fi
 
 missing=""
 for p in $PACKAGES; do

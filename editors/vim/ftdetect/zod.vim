@@ -1,0 +1,2 @@
+" Test scripts of the zerizevar script compiler.
+autocmd BufRead,BufNewFile *.zod setfiletype zod
