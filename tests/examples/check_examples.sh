@@ -32,7 +32,7 @@ compile() {  # copy dir, name, options...
 for script in $(find examples -name '*.zod' | sort); do
     name=$(basename "$script" .zod)
     dir=$work/$(dirname "$script")/$name
-    mkdir -p "$dir/out" && cp -r "$(dirname "$script")"/. "$dir"/ || exit 2
+    mkdir -p "$dir/out" && find "$(dirname "$script")" -maxdepth 1 -type f -exec cp {} "$dir"/ \; || exit 2
     if [ ! -f "$dir/$name.h" ]; then fail "$script: no header $name.h beside it"; continue; fi
     read -r -a options <<< "$(sed -n 's/^-- options: //p' "$script" | head -n 1)"
     compile "$dir" "$name" "${options[@]}"; status=$?
