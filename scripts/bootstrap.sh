@@ -12,6 +12,8 @@ PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-l10n-too
  libgtest-dev libbenchmark-dev clang
  linux-libc-dev zlib1g-dev libsqlite3-dev libssl-dev libxml2-dev libexpat1-dev libpng-dev
  libncurses-dev uuid-dev"
+# The manual page is checked with groff.
+PACKAGES="$PACKAGES groff-base"
 
 # Libraries that C systems under test include: event loops, buses, sound, USB,
 # graphics, crypto, messaging, databases, compression, device access, tests.
