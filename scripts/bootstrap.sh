@@ -6,10 +6,10 @@
 # `make differential`); building and running need none of them.
 set -eu
 
-# Toolchain, libraries, and the headers that the interface-analysis tests read
-# and compare with the C compiler.
+# Toolchain, libraries, the JSON-schema validator of the SARIF log test, and the
+# headers that the interface-analysis tests read and compare with the C compiler.
 PACKAGES="build-essential cmake ninja-build pkg-config qt6-base-dev qt6-l10n-tools flex bison
- libgtest-dev libbenchmark-dev clang
+ libgtest-dev libbenchmark-dev clang python3-jsonschema
  linux-libc-dev zlib1g-dev libsqlite3-dev libssl-dev libxml2-dev libexpat1-dev libpng-dev
  libncurses-dev uuid-dev"
 # The manual page is checked with groff.

@@ -2,6 +2,7 @@
 
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/output_file.h"
+#include "diagnostics/sarif_log.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -146,9 +147,36 @@ QString positionText(const char* file, int line) {
     return QStringLiteral(" ");
 }
 
+namespace {
+
+QString linePrefix(Code code, char letter) {
+    return QStringLiteral("Zolmex-") + QLatin1Char(letter) + QLatin1Char('-') + QString::fromLatin1(codeName(code)) +
+           QStringLiteral(",  ");
+}
+
+// Writes the line; the SARIF log, when there is one, gets the line's text
+// after the prefix and the script position it was reported at.
+void emitLine(Code code, char letter, const QString& first, const QString& second, const char* file, int line) {
+    const QByteArray bytes = formatMessage(code, letter, first, second).toLocal8Bit();
+    writeBytes(bytes);
+    const qsizetype prefix = linePrefix(code, letter).size();  // ASCII: as many bytes
+    recordSarifResult({codeName(code), letter,
+                       std::string_view(bytes.constData() + prefix, static_cast<size_t>(bytes.size() - prefix - 1)),
+                       file ? std::string_view(file) : std::string_view(), line});
+    auto& s = state();
+    switch (letter) {
+        case 'E': ++s.errors; break;
+        case 'W': ++s.warnings; break;
+        case 'F': terminateRun(7);
+        case 'S': terminateRun(9);
+        default: break;
+    }
+}
+
+}  // namespace
+
 QString formatMessage(Code code, char letter, const QString& first, const QString& second) {
-    QString line = QStringLiteral("Zolmex-") + QLatin1Char(letter) + QLatin1Char('-') +
-                   QString::fromLatin1(codeName(code)) + QStringLiteral(",  ");
+    QString line = linePrefix(code, letter);
     if (const QString* text = MessageCatalog::instance().find(code)) {
         if (!first.isEmpty() && !second.isEmpty()) {
             line += fillMarkers(*text, first, second);
@@ -168,15 +196,7 @@ QString formatMessage(Code code, char letter, const QString& first, const QStrin
 }
 
 void emitMessage(Code code, char letter, const QString& first, const QString& second) {
-    writeBytes(formatMessage(code, letter, first, second).toLocal8Bit());
-    auto& s = state();
-    switch (letter) {
-        case 'E': ++s.errors; break;
-        case 'W': ++s.warnings; break;
-        case 'F': terminateRun(7);
-        case 'S': terminateRun(9);
-        default: break;
-    }
+    emitLine(code, letter, first, second, nullptr, 0);
 }
 
 void reportInformation(Code code, const QString& first, const QString& second) {
@@ -208,7 +228,7 @@ void reportInternalText(Code code, const char* first, const char* second) {
 }
 
 void reportAt(int kind, Code code, const QString& arg, const char* file, int line) {
-    emitMessage(code, letterOfKind(kind), positionText(file, line), arg);
+    emitLine(code, letterOfKind(kind), positionText(file, line), arg, file, line);
 }
 
 void reportAtText(int kind, Code code, const char* arg, const char* file, int line) {
@@ -252,13 +272,16 @@ void finishRun(bool removeCleanListing) {
     if (removeCleanListing && s.errors == 0 && s.warnings == 0 && !s.listingPath.isEmpty()) {
         QFile::remove(s.listingPath);
     }
+    const int status = s.errors > 0 ? 5 : s.warnings > 0 ? 3 : 0;
+    finishSarifLog(status);
     std::fflush(stderr);
     std::fflush(stdout);
-    std::exit(s.errors > 0 ? 5 : s.warnings > 0 ? 3 : 0);
+    std::exit(status);
 }
 
 void terminateRun(int status) {
     closeListing();
+    finishSarifLog(status);
     discardPendingOutputs();
     std::fflush(stderr);
     std::fflush(stdout);

@@ -33,11 +33,12 @@ unsigned warningCount();
 void openListingFile(const char* path, bool console);
 
 // Writes the summary line, keeps or removes the listing file, renames the run's
-// output files into place and exits with 0, 3 or 5.
+// output files (and the SARIF log, if any) into place and exits with 0, 3 or 5.
 [[noreturn]] void finishRun(bool removeCleanListing);
 
-// The single exit for fatal and internal ends: closes the listing file, discards
-// unfinished output files, flushes the standard streams and exits.
+// The single exit for fatal and internal ends: closes the listing file, puts the
+// SARIF log (if any) in place, discards unfinished output files, flushes the
+// standard streams and exits.
 [[noreturn]] void terminateRun(int status);
 
 }  // namespace zv

@@ -5,6 +5,7 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/messages.h"
+#include "diagnostics/sarif_log.h"
 #include "driver/command_line.h"
 #include "driver/file_naming.h"
 #include "driver/product.h"
@@ -90,6 +91,17 @@ native::AnalyserOptions analyserOptions(const RunSettings& settings) {
     return options;
 }
 
+// ZERIZEVAR_SARIF names a file that also receives every diagnostic of the run
+// from here on, the failure to create the listing file included.
+void startSarifFromEnvironment() {
+    const QByteArray path = qgetenv("ZERIZEVAR_SARIF");
+    if (path.isEmpty()) return;
+    const QString title = programTitle(), version = versionString();
+    startSarifLog(path.toStdString(),
+                  {title.toLocal8Bit().toStdString(), version.toLocal8Bit().toStdString(),
+                   QStringLiteral("%1 %2 %3").arg(suiteName(), title, version).toLocal8Bit().toStdString()});
+}
+
 void writeStartLines() {
     reportInformation(Code::STARTEXEC, suiteName(),
                       QStringLiteral(" %1 %2").arg(programTitle(), versionString()));
@@ -169,6 +181,7 @@ int runCompiler(int argc, char** argv) {
 
     const std::string script = scriptFilePath(scriptPathSetting());
     const std::string listing = listingFilePath(scriptPathSetting());
+    startSarifFromEnvironment();
     openListingFile(listing.c_str(), consoleEchoSetting());
     writeStartLines();
 
