@@ -6,6 +6,7 @@
 #include "model/semantic_model.h"
 #include "outputs/quoted_field.h"
 
+#include <charconv>
 #include <filesystem>
 #include <initializer_list>
 #include <unordered_set>
@@ -25,7 +26,16 @@ std::string text_field(std::string_view text) { return quoted_field(text); }
 // A possibly missing string: "?" when absent.
 std::string field(const char* text) { return text ? text_field(text) : "?"; }
 
-std::string number(long long value) { return text_field(std::to_string(value)); }
+std::string number(long long value) {
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    std::string out;
+    out.reserve(static_cast<std::size_t>(end - digits) + 2);
+    out += '"';
+    out.append(digits, end);
+    out += '"';
+    return out;
+}
 
 // A HEADER text stays as written when it already carries its quotes.
 std::string header_text(const char* text) {
@@ -75,7 +85,11 @@ private:
         table_ += text;
     }
 
-    static std::string position(const Entry* at) { return number(at->file_index) + ", " + number(at->line); }
+    static void append_position(std::string& text, const Entry* at) {
+        text += number(at->file_index);
+        text += ", ";
+        text += number(at->line);
+    }
 
     // One record with the next code: tag and code, a blank, the fields, and
     // the entry's position unless `at` is null. Returns the code.
@@ -92,7 +106,7 @@ private:
         }
         if (at) {
             text += separator;
-            text += position(at);
+            append_position(text, at);
         }
         line(std::move(text));
         return code;

@@ -10,7 +10,14 @@
 namespace zv {
 
 inline std::string quoted_field(std::string_view text) {
-    std::string out = "\"";
+    std::string out;
+    out.reserve(text.size() + 2);
+    out += '"';
+    if (text.find_first_of("\"\n\r") == std::string_view::npos) {
+        out += text;
+        out += '"';
+        return out;
+    }
     for (char c : text) {
         if (c == '"') out += '"';
         out += c == '\n' || c == '\r' ? ' ' : c;
