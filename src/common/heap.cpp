@@ -27,6 +27,10 @@ void prepare_heap() {
     // nothing given back to the system before the end: a growing vector's old
     // buffer is reused instead of the system zeroing fresh pages for the next.
     mallopt(M_MMAP_THRESHOLD, static_cast<int>(32 * kMiB));
+    // The phases run on a thread with a large stack while the main thread
+    // waits: one arena for both, so that the thread fills the heap prepared
+    // here instead of a separate arena grown a page range at a time.
+    mallopt(M_ARENA_MAX, 1);
     mallopt(M_TRIM_THRESHOLD, static_cast<int>(1024 * kMiB));
     // Reserve address space for the heap in one step (untouched pages cost
     // nothing) and ask for huge pages over it; later growth is the usual.

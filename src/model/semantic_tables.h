@@ -59,27 +59,28 @@ struct Descriptor {
 };
 
 struct Entry {
+    // (Pointers first, then the numbers: an entry packs without holes.)
     Scope* scope = nullptr;
     const char* name = nullptr;  // name or text, may be null
-    int kind = 0;
     Descriptor* descriptor = nullptr;
     Entry* next = nullptr;
     Entry* previous = nullptr;
     const char* filter = nullptr;
-    int line = 0;
     const char* file = nullptr;
+    int kind = 0;
+    int line = 0;
     int file_index = 0;
     unsigned mark = 0;
-    bool used = false;
     // Numbers stored by the later passes.
     int event_code = 0;
     int end_code = 0;
     int report_number = 0;
+    bool used = false;
 
 private:
     friend class SemanticTables;
-    std::int64_t order_ = 0;  // increasing along the scope's list
     bool released_ = false;
+    std::int64_t order_ = 0;  // increasing along the scope's list
 };
 
 struct Scope {

@@ -34,6 +34,7 @@ std::string NativeType::declaration(const std::string& name) const {
 
 struct NativeAnalyser::LiteralValues {
     std::unordered_map<std::string, ValueExpression> answers;
+    std::unordered_map<std::string, ClassAnswer> classes;
 };
 
 NativeAnalyser::NativeAnalyser(const AnalyserOptions& options)
@@ -158,16 +159,43 @@ int class_of_expression(const Expr& e) {
 
 }  // namespace
 
+namespace {
+
+// A text whose typing depends on no declaration, macro, scope or position:
+// digits alone (no macro name can start with one) or a string literal
+// without escapes.
+bool context_free_literal(const std::string& text) {
+    if (text.empty() || text.size() > 64) return false;
+    if (text.front() == '"') {
+        return text.size() >= 2 && text.back() == '"' &&
+               text.find_first_of("\\\"", 1) == text.size() - 1;
+    }
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+
+}  // namespace
+
 ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
                                   const std::string& file, int line) {
     if (trimmed(text) == "NONIL") return {kNonNil, 0};
     CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
+    const bool literal = context_free_literal(text);
+    if (literal) {
+        const auto known = facade.literals_->classes.find(text);
+        if (known != facade.literals_->classes.end()) return known->second;
+    }
+    const unsigned errors = errorCount();
+    const unsigned warnings = warningCount();
     const auto tree = typed_expression(analyser, text);
     if (!tree) return {};
     ClassAnswer answer{class_of_expression(*tree->root), 0};
     const Type* r = resolve(tree->root->type);
     if (r && r->kind == TypeKind::Array && r->count > 0) answer.count = r->count;
+    // Only an answer given without a message may stand for the next time.
+    if (literal && errorCount() == errors && warningCount() == warnings)
+        facade.literals_->classes.emplace(text, answer);
     return answer;
 }
 
@@ -253,22 +281,6 @@ bool NativeType::same_as(const NativeType& other) const {
     return type_ && other.type_ && same_type(type_, other.type_);
 }
 
-namespace {
-
-// A text whose typing depends on no declaration, macro, scope or position:
-// digits alone (no macro name can start with one) or a string literal
-// without escapes.
-bool context_free_literal(const std::string& text) {
-    if (text.empty() || text.size() > 64) return false;
-    if (text.front() == '"') {
-        return text.size() >= 2 && text.back() == '"' &&
-               text.find_first_of("\\\"", 1) == text.size() - 1;
-    }
-    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-
-}  // namespace
 
 ValueExpression value_expression(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
                                  const std::string& file, int line) {

@@ -62,6 +62,8 @@ private:
     friend class NativeAnalyser;
     friend ValueExpression value_expression(NativeAnalyser&, const std::string&, const std::string&,
                                             const std::string&, int);
+    friend struct ClassAnswer expression_type_class(NativeAnalyser&, const std::string&, const std::string&,
+                                                    const std::string&, int);
     explicit NativeType(const Type* type) : type_(type) {}
     const Type* type_ = nullptr;
 };
@@ -166,6 +168,8 @@ private:
     friend CAnalyser& c_analyser(NativeAnalyser& analyser);
     friend ValueExpression value_expression(NativeAnalyser&, const std::string&, const std::string&,
                                             const std::string&, int);
+    friend struct ClassAnswer expression_type_class(NativeAnalyser&, const std::string&, const std::string&,
+                                                    const std::string&, int);
     std::unique_ptr<CAnalyser> c_;
     // Answers for value texts that mean the same wherever they stand (a
     // decimal number, a plain string literal), by text.

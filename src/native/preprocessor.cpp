@@ -389,7 +389,8 @@ void Preprocessor::rest_of_line(TokenList& line) {
 void Preprocessor::run(std::string_view text, const std::string& name, int line, TokenList& out, bool dot_dot) {
     auto source = new_source();
     source->is_file = true;
-    source->file = add_file_name(name);
+    const auto known = run_files_.find(name);
+    source->file = known != run_files_.end() ? known->second : run_files_.emplace(name, add_file_name(name)).first->second;
     // The file a text stands for; a nameless text (an include line) stands for
     // the first file it includes.
     base_file_ = name;

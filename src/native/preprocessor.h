@@ -263,6 +263,9 @@ private:
 
     PreprocessorSettings settings_;
     std::vector<FileRecord> files_;
+    // The record of each name that texts given to run() stand for: one per
+    // name, however many texts (a script types thousands of expressions).
+    std::unordered_map<std::string, int> run_files_;
     MacroTable macros_;
     MacroText macro_text_;  // the definition being read
     std::vector<std::unique_ptr<Source>> stack_;

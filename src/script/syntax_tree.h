@@ -62,11 +62,13 @@ const char* node_kind_name(int kind);
 // name always stands for the same slot, and its comment lists the kinds it is
 // meant for. Lists are right-leaning chains of link nodes of one kind.
 struct Node {
+    // (Fields are ordered so that the node packs without holes: a script
+    // builds a few nodes per line.)
     int kind = 0;
+    int line = 0;
     Node* child1 = nullptr;
     Node* child2 = nullptr;
     Node* child3 = nullptr;
-    int line = 0;
     const char* text = nullptr;  // own copy (arena), null for kinds without text
     const char* file = nullptr;  // shared with the script-file record
     int file_index = 0;

@@ -118,6 +118,15 @@ TEST(ScriptLexer, CarriageReturnIsAnUnknownCharacterInKeywordModes) {
     EXPECT_EQ(token_stream("EXIT\r\nERROR\r\n"), "EXIT UNKNOWN_CHAR'\\r' NL ERROR UNKNOWN_CHAR'\\r' NL");
 }
 
+// Bytes above 127 (a Latin-1 or UTF-8 letter in a mistyped keyword) are
+// unknown characters like any other, never the end of the scanner.
+TEST(ScriptLexer, BytesAboveSevenBitsAreUnknownCharacters) {
+    const std::string out = token_stream("EX\xc3\xa9IT\n");
+    EXPECT_EQ(out.rfind("IDENT'EX' ", 0), 0u) << out;
+    EXPECT_NE(out.find("UNKNOWN_CHAR"), std::string::npos) << out;
+    EXPECT_NE(out.find("NL"), std::string::npos) << out;
+}
+
 TEST(ScriptLexer, FormFeedsAreSkippedInEveryMode) {
     expect_statements({
         // Not appended to a native expression.
