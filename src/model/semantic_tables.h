@@ -4,6 +4,7 @@
 // order" lookups are served by hash indexes kept beside the lists.
 #pragma once
 
+#include "common/stable_store.h"
 #include "common/text_arena.h"
 #include "model/type_layout.h"
 
@@ -162,7 +163,7 @@ private:
 
     std::deque<Scope> scopes_;
     std::deque<TypeLayoutNode> layouts_;
-    std::deque<Entry> entries_;
+    StableStore<Entry> entries_;
     std::vector<std::unique_ptr<Descriptor>> descriptors_;
     TextArena texts_;
     Scope* root_ = nullptr;

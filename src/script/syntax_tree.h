@@ -6,6 +6,7 @@
 #pragma once
 
 #include "common/position.h"
+#include "common/stable_store.h"
 #include "common/text_arena.h"
 
 #include <array>
@@ -235,7 +236,7 @@ public:
     std::size_t node_count() const { return nodes_.size(); }
 
 private:
-    std::deque<Node> nodes_;
+    StableStore<Node> nodes_;
     TextArena texts_;
 };
 
