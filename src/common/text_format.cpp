@@ -8,27 +8,6 @@ namespace zv {
 
 namespace {
 
-// Whether every conversion of `format` is one that append_vformat does itself.
-bool simple_format(const char* format) {
-    for (const char* p = std::strchr(format, '%'); p; p = std::strchr(p, '%')) {
-        ++p;
-        if (*p == '%' || *p == 's' || *p == 'd' || *p == 'u' || *p == 'c') {
-            ++p;
-        } else if (p[0] == '.' && p[1] == '*' && p[2] == 's') {
-            p += 3;
-        } else if (p[0] == 'z' && p[1] == 'u') {
-            p += 2;
-        } else if (p[0] == 'l' && (p[1] == 'd' || p[1] == 'u')) {
-            p += 2;
-        } else if (p[0] == 'l' && p[1] == 'l' && (p[2] == 'd' || p[2] == 'u')) {
-            p += 3;
-        } else {
-            return false;
-        }
-    }
-    return true;
-}
-
 template <class T>
 void append_number(std::string& out, T value) {
     char digits[24];
@@ -55,48 +34,63 @@ void append_slow(std::string& out, const char* format, va_list args) {
 }  // namespace
 
 void append_vformat(std::string& out, const char* format, va_list args) {
-    if (!simple_format(format)) {
-        append_slow(out, format, args);
-        return;
-    }
+    // One pass over the format; a conversion not done here takes the text
+    // back and hands the whole format to the C library.
+    va_list again;
+    va_copy(again, args);
+    const std::size_t start = out.size();
     const char* p = format;
     while (const char* percent = std::strchr(p, '%')) {
         out.append(p, percent);
         p = percent + 1;
-        switch (*p++) {
-            case '%': out += '%'; break;
-            case 'c': out += static_cast<char>(va_arg(args, int)); break;
-            case 'd': append_number(out, va_arg(args, int)); break;
-            case 'u': append_number(out, va_arg(args, unsigned)); break;
-            case 's': {
-                const char* text = va_arg(args, const char*);
-                out += text ? text : "(null)";
-                break;
-            }
-            case '.': {  // %.*s
-                const int precision = va_arg(args, int);
-                const char* text = va_arg(args, const char*);
-                p += 2;
-                if (!text) text = precision < 0 || precision >= 6 ? "(null)" : "";
-                const std::size_t length = precision < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(precision));
-                out.append(text, length);
-                break;
-            }
-            case 'z': append_number(out, va_arg(args, std::size_t)); ++p; break;
-            case 'l':
-                if (*p == 'l') {
-                    ++p;
-                    if (*p++ == 'd') append_number(out, va_arg(args, long long));
-                    else append_number(out, va_arg(args, unsigned long long));
-                } else if (*p++ == 'd') {
-                    append_number(out, va_arg(args, long));
-                } else {
-                    append_number(out, va_arg(args, unsigned long));
-                }
-                break;
+        if (*p == '%') {
+            out += '%';
+            ++p;
+        } else if (*p == 'c') {
+            out += static_cast<char>(va_arg(args, int));
+            ++p;
+        } else if (*p == 'd') {
+            append_number(out, va_arg(args, int));
+            ++p;
+        } else if (*p == 'u') {
+            append_number(out, va_arg(args, unsigned));
+            ++p;
+        } else if (*p == 's') {
+            const char* text = va_arg(args, const char*);
+            out += text ? text : "(null)";
+            ++p;
+        } else if (p[0] == '.' && p[1] == '*' && p[2] == 's') {
+            const int precision = va_arg(args, int);
+            const char* text = va_arg(args, const char*);
+            p += 3;
+            if (!text) text = precision < 0 || precision >= 6 ? "(null)" : "";
+            const std::size_t length =
+                precision < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(precision));
+            out.append(text, length);
+        } else if (p[0] == 'z' && p[1] == 'u') {
+            append_number(out, va_arg(args, std::size_t));
+            p += 2;
+        } else if (p[0] == 'l' && p[1] == 'd') {
+            append_number(out, va_arg(args, long));
+            p += 2;
+        } else if (p[0] == 'l' && p[1] == 'u') {
+            append_number(out, va_arg(args, unsigned long));
+            p += 2;
+        } else if (p[0] == 'l' && p[1] == 'l' && p[2] == 'd') {
+            append_number(out, va_arg(args, long long));
+            p += 3;
+        } else if (p[0] == 'l' && p[1] == 'l' && p[2] == 'u') {
+            append_number(out, va_arg(args, unsigned long long));
+            p += 3;
+        } else {
+            out.resize(start);
+            append_slow(out, format, again);
+            va_end(again);
+            return;
         }
     }
     out.append(p);
+    va_end(again);
 }
 
 void append_format(std::string& out, const char* format, ...) {

@@ -1,5 +1,8 @@
 #include "script/lexer.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "diagnostics/report.h"
 
 #include <cstdio>
@@ -67,7 +70,10 @@ std::size_t ScriptLexer::read_input(char* buf, std::size_t max_size, std::size_t
         buf[count++] = '\n';
         ++file.pos;
     } else {
-        while (count < max_size && file.pos < data.size() && data[file.pos] != '\n') buf[count++] = data[file.pos++];
+        const std::size_t line_end = std::min(data.find('\n', file.pos), data.size());
+        count = std::min(max_size, line_end - file.pos);
+        std::memcpy(buf, data.data() + file.pos, count);
+        file.pos += count;
     }
     file.delivered += count;
     return count;

@@ -97,5 +97,6 @@ TEST(TextFormat, AgreesWithPrintf) {
     check("[%.*s] [%.*s]", 3, "abcdef", 0, "xyz");
     check("%c%c-%s", 'a', 'Z', "");
     check("%03o %5d %-4s|", 8, 42, "ab");  // widths and flags go to the C library
+    check("%s then %5d, %s", "simple first", 7, "rest");  // taken back and done whole
     check("trailing %s", "end");
 }
