@@ -91,6 +91,12 @@ void ScriptLexer::consume(const char* text, std::size_t length) {
     if (files_.empty()) return;
     OpenFile& file = files_.back();
     file.logical_before = file.logical_line;
+    // The usual token: no joined line break ahead of it, none inside it.
+    if ((file.next_join >= file.joins.size() || file.joins[file.next_join] >= file.consumed + length) &&
+        std::memchr(text, '\n', length) == nullptr) {
+        file.consumed += length;
+        return;
+    }
     for (std::size_t i = 0; i < length; ++i) {
         const std::size_t offset = file.consumed + i;
         while (file.next_join < file.joins.size() && file.joins[file.next_join] <= offset) {
