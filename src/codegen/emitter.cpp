@@ -59,6 +59,10 @@ void Emitter::emit_line() {
 }
 
 void Emitter::emit_line(std::string_view text) {
+    if (buffer_.empty()) {
+        writeIndented(text);
+        return;
+    }
     buffer_ += text;
     emit_line();
 }
