@@ -2,6 +2,7 @@
 
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/output_file.h"
+#include "diagnostics/run_end.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -254,7 +255,7 @@ void finishRun(bool removeCleanListing) {
     }
     std::fflush(stderr);
     std::fflush(stdout);
-    std::exit(s.errors > 0 ? 5 : s.warnings > 0 ? 3 : 0);
+    endProcess(s.errors > 0 ? 5 : s.warnings > 0 ? 3 : 0);
 }
 
 void terminateRun(int status) {
@@ -262,7 +263,12 @@ void terminateRun(int status) {
     discardPendingOutputs();
     std::fflush(stderr);
     std::fflush(stdout);
-    std::exit(status);
+    endProcess(status);
+}
+
+void resetReportState() {
+    closeListing();
+    state() = OutputState{};
 }
 
 void reportSystemFailure(const QString& operation) {

@@ -148,6 +148,11 @@ const PunctuatorTexts& punctuator_texts() {
 
 }  // namespace
 
+void build_pooled_lexer_tables() {
+    punctuator_texts();
+    words();
+}
+
 void InternCache::Free::operator()(Slot* slots) const { std::free(slots); }
 
 std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::size_t size) {
