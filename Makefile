@@ -3,11 +3,13 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 BENCH_BUILD ?= build-rel
+FUZZ_BUILD ?= build-fuzz
 PREFIX     ?= /usr/local
 JOBS       ?= $(shell nproc 2>/dev/null || echo 2)
 CMAKE_GEN  := $(shell command -v ninja >/dev/null 2>&1 && echo "-G Ninja")
 
-.PHONY: all bootstrap bootstrap-check differential build build-asan demo check test test-asan bench fuzz install clean
+.PHONY: all bootstrap bootstrap-check differential build build-asan build-fuzz demo check test test-asan bench fuzz \
+        fuzz-check fuzz-generated install clean
 
 all: build
 
@@ -79,11 +81,47 @@ bench: bootstrap
 	bench/semantic_walk.sh $(BENCH_BUILD) 10000
 	bench/semantic_comm.sh $(BENCH_BUILD) 10000
 
+# Coverage-guided fuzzing (clang, libFuzzer): each target in turn for
+# FUZZ_SECONDS, one process at a time. The corpora grow in
+# $(FUZZ_BUILD)/corpora/<target>, seeded from tests/fuzz/corpus; findings land
+# in $(FUZZ_BUILD)/findings/<target>. A finding is a crash, a sanitizer report,
+# a run over 2 s or over 2 GB; a fatal end of the compiler is not one.
+FUZZ_SECONDS ?= 60
+FUZZ_RUNS    ?= 2000
+FUZZ_TARGETS := fuzz_script fuzz_native fuzz_compile
+FUZZ_FLAGS    = -timeout=2 -rss_limit_mb=2048 -max_len=4096 -close_fd_mask=2 -print_final_stats=1 \
+                -dict=$(CURDIR)/tests/fuzz/$$t.dict -artifact_prefix=$(abspath $(FUZZ_BUILD))/findings/$$t/
+
+$(FUZZ_BUILD)/CMakeCache.txt:
+	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_FUZZ=ON
+
+build-fuzz: $(FUZZ_BUILD)/CMakeCache.txt
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS) zerizevar
+
+fuzz: build-fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	    mkdir -p $(FUZZ_BUILD)/corpora/$$t $(FUZZ_BUILD)/findings/$$t && \
+	    cp -n tests/fuzz/corpus/$$t/* $(FUZZ_BUILD)/corpora/$$t/ && \
+	    echo "== $$t for $(FUZZ_SECONDS) s" && \
+	    $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) $(FUZZ_FLAGS) \
+	        $(abspath $(FUZZ_BUILD))/corpora/$$t || exit 1; \
+	done
+
+# The same targets over their seed corpora and FUZZ_RUNS new inputs each,
+# deterministically; the corpora in the tree are not changed.
+fuzz-check: build-fuzz
+	@for t in $(FUZZ_TARGETS); do \
+	    rm -rf $(FUZZ_BUILD)/check/$$t && mkdir -p $(FUZZ_BUILD)/check/$$t $(FUZZ_BUILD)/findings/$$t && \
+	    echo "== $$t" && \
+	    $(FUZZ_BUILD)/bin/$$t -seed=1 -runs=$(FUZZ_RUNS) $(FUZZ_FLAGS) \
+	        $(abspath $(FUZZ_BUILD))/check/$$t $(CURDIR)/tests/fuzz/corpus/$$t || exit 1; \
+	done
+
 # The compiler on N generated scripts from seed SEED on (the test suite runs
 # 200); failing scripts are kept in $(BUILD)/fuzz-failures.
 N    ?= 5000
 SEED ?= 1
-fuzz: build
+fuzz-generated: build
 	tests/fuzz/run_generated.sh $(BUILD)/bin/zerizevar $(BUILD) $(BUILD)/bin/zv_gen_scripts $(N) $(SEED) \
 	    $(BUILD)/fuzz-failures
 
@@ -91,4 +129,4 @@ install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) out
+	rm -rf $(BUILD) $(ASAN_BUILD) $(BENCH_BUILD) $(FUZZ_BUILD) out

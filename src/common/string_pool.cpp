@@ -51,6 +51,22 @@ std::uint32_t StringPool::index_of(std::string_view text, std::uint64_t hash) {
     return index;
 }
 
+void StringPool::roll_back(const Mark& mark) {
+    if (mark.entries >= entries_.size()) return;
+    entries_.resize(mark.entries);
+    chunks_.resize(mark.chunks);
+    chunk_used_ = mark.chunk_used;
+    chunk_size_ = mark.chunk_size;
+    std::vector<std::uint32_t>(kChains, kNone).swap(chains_);
+    for (std::uint32_t i = 1; i < entries_.size(); ++i) {
+        Entry& e = entries_[i];
+        const std::size_t chain = text_hash(std::string_view(e.text, e.length)) % chains_.size();
+        e.next = chains_[chain];
+        chains_[chain] = i;
+    }
+    if (entries_.size() > 2 * chains_.size()) more_chains();
+}
+
 StringPool& string_pool() {
     static StringPool pool;
     return pool;

@@ -60,6 +60,16 @@ public:
     const char* text_of(std::uint32_t index) const { return entries_[index].text; }
     std::size_t length_of(std::uint32_t index) const { return entries_[index].length; }
 
+    // Where the pool stands, and the way back there: every text interned
+    // since is forgotten and its pointers dangle. For tests that run several
+    // compilations in one process; the mark is taken once the process-wide
+    // tables of pooled texts exist.
+    struct Mark {
+        std::size_t entries, chunks, chunk_used, chunk_size;
+    };
+    Mark mark() const { return {entries_.size(), chunks_.size(), chunk_used_, chunk_size_}; }
+    void roll_back(const Mark& mark);
+
     std::size_t size() const { return entries_.size(); }
     std::size_t entry_capacity() const { return entries_.capacity(); }
     std::size_t chunk_count() const { return chunks_.size(); }

@@ -2,6 +2,7 @@
 
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/output_file.h"
+#include "diagnostics/run_end.h"
 #include "diagnostics/sarif_log.h"
 
 #include <QCoreApplication>
@@ -276,7 +277,7 @@ void finishRun(bool removeCleanListing) {
     finishSarifLog(status);
     std::fflush(stderr);
     std::fflush(stdout);
-    std::exit(status);
+    endProcess(status);
 }
 
 void terminateRun(int status) {
@@ -285,7 +286,12 @@ void terminateRun(int status) {
     discardPendingOutputs();
     std::fflush(stderr);
     std::fflush(stdout);
-    std::exit(status);
+    endProcess(status);
+}
+
+void resetReportState() {
+    closeListing();
+    state() = OutputState{};
 }
 
 void reportSystemFailure(const QString& operation) {

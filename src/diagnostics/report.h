@@ -41,4 +41,8 @@ void openListingFile(const char* path, bool console);
 // standard streams and exits.
 [[noreturn]] void terminateRun(int status);
 
+// Back to the state before a run (no listing file, console on, counters at
+// zero), for tests that run several compilations in one process.
+void resetReportState();
+
 }  // namespace zv

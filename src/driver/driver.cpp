@@ -5,6 +5,7 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/messages.h"
+#include "diagnostics/run_end.h"
 #include "diagnostics/sarif_log.h"
 #include "driver/command_line.h"
 #include "driver/file_naming.h"
@@ -33,6 +34,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <string>
+#include <vector>
 
 namespace zv {
 
@@ -162,16 +165,9 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
         writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);
 }
 
-}  // namespace
-
-int runCompiler(int argc, char** argv) {
-    // Qt keeps a reference to the count for the application's lifetime.
-    static int qtArgc = argc > 0 ? 1 : 0;
-    QCoreApplication app(qtArgc, argv);
-
-    installTranslators(app);
-    registerMessageCatalog();
-
+// Everything of a run after the translations: command line, listing file,
+// the phases and their outputs, up to the end of the run.
+[[noreturn]] void runPhases(int argc, char** argv) {
     std::string echo;
     if (!analyseCommandLine(argc, argv, echo)) reportFatal(Code::COMMFATAL);
     // From here on, memory exhausted ends the run with the "malloc" notice (the
@@ -233,6 +229,52 @@ int runCompiler(int argc, char** argv) {
 
     toolLog.close();
     finishRun(false);
+}
+
+// How a run ends inside runInProcess.
+struct RunEnded {
+    int status;
+};
+
+[[noreturn]] void throwRunEnded(int status) { throw RunEnded{status}; }
+
+}  // namespace
+
+int runCompiler(int argc, char** argv) {
+    // Qt keeps a reference to the count for the application's lifetime.
+    static int qtArgc = argc > 0 ? 1 : 0;
+    QCoreApplication app(qtArgc, argv);
+
+    installTranslators(app);
+    registerMessageCatalog();
+    runPhases(argc, argv);
+}
+
+int runInProcess(const std::vector<std::string>& args) {
+    registerMessageCatalog();
+    // The tables of pooled texts are made once; each run's own texts go.
+    static const StringPool::Mark kPoolMark = [] {
+        native::build_pooled_tables();
+        return string_pool().mark();
+    }();
+    string_pool().roll_back(kPoolMark);
+    resetReportState();
+    resetCommandLine();
+    discardPendingOutputs();
+
+    std::vector<std::string> own = args;
+    std::vector<char*> argv;
+    for (std::string& arg : own) argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    setRunEndHandler(throwRunEnded);
+    int status = 0;
+    try {
+        runPhases(static_cast<int>(own.size()), argv.data());
+    } catch (const RunEnded& end) {
+        status = end.status;
+    }
+    setRunEndHandler(nullptr);
+    return status;
 }
 
 }  // namespace zv

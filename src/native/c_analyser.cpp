@@ -99,7 +99,7 @@ std::optional<std::string> CAnalyser::preprocess(const std::string& text) {
             file = -2;
             continue;
         }
-        if (t.file != file || t.line < line || t.line > line + 8) {
+        if (t.file != file || t.line < line || t.line > line + 8LL) {
             if (!out.empty()) out += '\n';
             out += "# " + std::to_string(t.line) + " \"" + pp_->file_name(t.file) + "\"\n";
             file = t.file;

@@ -66,6 +66,12 @@ const KeywordTable& keyword_table() {
     return table;
 }
 
+}  // namespace
+
+void build_pooled_keyword_table() { keyword_table(); }
+
+namespace {
+
 bool fits_int(long long value) { return value >= INT32_MIN && value <= INT32_MAX; }
 
 }  // namespace

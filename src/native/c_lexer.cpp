@@ -4,6 +4,7 @@
 #include "diagnostics/guarded.h"
 
 #include <cctype>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -147,6 +148,11 @@ const PunctuatorTexts& punctuator_texts() {
 
 }  // namespace
 
+void build_pooled_lexer_tables() {
+    punctuator_texts();
+    words();
+}
+
 void InternCache::Free::operator()(Slot* slots) const { std::free(slots); }
 
 std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::size_t size) {
@@ -256,6 +262,16 @@ constexpr CharClasses kChars = make_char_classes();
 
 }  // namespace
 
+namespace {
+
+// Line numbers stop at the largest int: `#line 2147483647` may be followed by
+// more lines, which all keep that number.
+void next_line_number(int& line) {
+    if (line < INT_MAX) ++line;
+}
+
+}  // namespace
+
 // Skips a block comment starting at i_ ("/*"); counts its lines.
 void LineLexer::skip_block_comment() {
     const char* s = s_;
@@ -268,7 +284,7 @@ void LineLexer::skip_block_comment() {
         const std::size_t stop = star ? static_cast<std::size_t>(star - s) : n;
         for (const char* nl = s + i;
              (nl = static_cast<const char*>(std::memchr(nl, '\n', stop - static_cast<std::size_t>(nl - s)))) != nullptr; ++nl)
-            ++line_;
+            next_line_number(line_);
         i = stop;
         if (!star) break;
         if (i + 1 < n && s[i + 1] == '/') {
@@ -289,7 +305,7 @@ bool LineLexer::skip_to_directive() {
     while (i_ < n) {
         const char c = s[i_];
         if (c == '\n') {
-            ++line_;
+            next_line_number(line_);
             ++i_;
             flags_ = kLineStart;
         } else if (c == ' ' || c == '\t' || c == '\f' || c == '\v' || c == '\r') {
@@ -389,7 +405,7 @@ bool LineLexer::next_line(TokenList& out) {
         const std::size_t start = i;
         switch (kChars.start[c]) {
         case kNewline:
-            ++line;
+            next_line_number(line);
             ++i;
             flags = kLineStart;
             if (produced) {
@@ -430,7 +446,10 @@ bool LineLexer::next_line(TokenList& out) {
                 while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
                 if (j < n && digit(static_cast<unsigned char>(s[j]))) {
                     int number = 0;
-                    while (j < n && digit(static_cast<unsigned char>(s[j]))) number = number * 10 + (s[j++] - '0');
+                    while (j < n && digit(static_cast<unsigned char>(s[j]))) {
+                        const int d = s[j++] - '0';
+                        number = number > (INT_MAX - d) / 10 ? INT_MAX : number * 10 + d;
+                    }
                     while (j < n && (s[j] == ' ' || s[j] == '\t')) ++j;
                     std::string_view name;
                     if (j < n && s[j] == '"') {

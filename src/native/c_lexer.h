@@ -121,6 +121,8 @@ struct Words {
         *has_cpp_attribute, *pragma_op;
 };
 Words make_words();
+// The pooled punctuator texts and words, made now rather than on first use.
+void build_pooled_lexer_tables();
 // Looked at for nearly every token: inline, so that only the guard is checked.
 inline const Words& words() {
     static const Words w = make_words();

@@ -14,6 +14,9 @@ enum class CParser::Kw : std::uint8_t {
     AutoType
 };
 
+// The keyword table (pooled texts), made now rather than on first use.
+void build_pooled_keyword_table();
+
 struct CParser::Attributes {
     bool packed = false;
     long long align = 0;

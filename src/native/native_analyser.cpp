@@ -3,6 +3,8 @@
 #include "common/string_pool.h"
 #include "diagnostics/report.h"
 #include "native/c_analyser.h"
+#include "native/c_lexer.h"
+#include "native/c_parser_internal.h"
 
 #include <algorithm>
 
@@ -340,6 +342,11 @@ std::unique_ptr<NativeAnalyser> analyse_interfaces(const AnalyserOptions& option
     if (!options.std_define_path.empty()) c.analyse_file(options.std_define_path, true);
     for (const std::string& file : options.interface_files) c.analyse_file(file, false);
     return analyser;
+}
+
+void build_pooled_tables() {
+    build_pooled_lexer_tables();
+    build_pooled_keyword_table();
 }
 
 }  // namespace zv::native

@@ -219,6 +219,11 @@ struct ValueExpression {
 ValueExpression value_expression(NativeAnalyser& analyser, const std::string& text, const std::string& scope_name,
                                  const std::string& file, int line);
 
+// Makes the process-wide tables that hold pooled texts (punctuators, words,
+// keywords) at once rather than on first use, so that a string-pool mark
+// taken afterwards keeps what they point to.
+void build_pooled_tables();
+
 // Step of the driver: the analyser set up from the options, after reading the
 // standard-defines file (when given) and then every interface file, in order.
 std::unique_ptr<NativeAnalyser> analyse_interfaces(const AnalyserOptions& options);

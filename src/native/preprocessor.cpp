@@ -670,6 +670,12 @@ void Preprocessor::substitute(const Macro& macro, MacroArgs& args, TokenList& ou
         out.insert(out.end(), list.begin(), list.end());
         if (!list.empty())
             out[first].flags = static_cast<std::uint8_t>((out[first].flags & ~kSpaceBefore) | (at.flags & kSpaceBefore));
+        // A body that repeats a large argument would fill the memory before
+        // expand checks the bound on the whole replacement: the same bound,
+        // checked as the replacement grows (placemarkers, at most one a body
+        // token, left aside).
+        if (produced_ + out.size() > settings_.expansion_limit + body.size())
+            report_here(1, Code::EXPTOOBIG, macro.name);
     };
     for (std::size_t i = 0; i < body.size(); ++i) {
         const Token& t = body[i];

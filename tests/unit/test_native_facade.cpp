@@ -121,5 +121,19 @@ TEST_F(NativeFacade, PreprocessingOnOneLine) {
     EXPECT_EQ(analyser->preprocess("TWICE(y)"), "# 1 \"s.zod\"\n( ( y ) * 2 )\n");
 }
 
+// Past `#line 2147483647` every line keeps the largest number, through the
+// preprocessed text and its line markers into the declarations' messages.
+TEST_F(NativeFacade, LineNumbersStopAtTheLargestInt) {
+    auto analyser = read("");
+    analyser->set_position("s.zod", 1, "");
+    const auto text = analyser->preprocess("#line 2147483646\nint a;\n\nlong a;\n");
+    ASSERT_TRUE(text);
+    EXPECT_EQ(*text, "# 2147483646 \"s.zod\"\nint a ;\n long a ;\n");
+    CapturedMessages capture;
+    analyser->declare(*text + "\n\nshort a;\n", "", "s.zod", 1);
+    EXPECT_EQ(capture.text(), "Zolmex-E-CCONFDECL,  [s.zod:2147483647] Conflicting declaration of a\n"
+                              "Zolmex-E-CCONFDECL,  [s.zod:2147483647] Conflicting declaration of a\n");
+}
+
 }  // namespace
 }  // namespace zv::native

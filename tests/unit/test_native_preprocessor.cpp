@@ -380,6 +380,13 @@ TEST_F(NativePreprocessor, MultiplyingMacrosStopAtTheExpansionBound) {
     EXPECT_EQ(messages, "");
     EXPECT_EXIT(run_to_the_end(doubling + "y\nB40\n", settings), ::testing::ExitedWithCode(7),
                 "Zolmex-F-EXPTOOBIG,  \\[t.h:43\\] Macro expansion too large: B");
+    // A body repeating an argument of 1024 tokens 2000 times is stopped while
+    // it is being replaced: before its last argument, too large on its own,
+    // is expanded, and not after 2 million tokens.
+    std::string repeat = "#define R(a, b)";
+    for (int i = 0; i < 2000; ++i) repeat += " a";
+    EXPECT_EXIT(run_to_the_end(doubling + repeat + " b\nR(B10, B12)\n", settings), ::testing::ExitedWithCode(7),
+                "Zolmex-F-EXPTOOBIG,  \\[t.h:43\\] Macro expansion too large: R\n");
 }
 
 TEST_F(NativePreprocessor, MissingIncludeIsFatal) {

@@ -1,0 +1,1 @@
+int sut_value;

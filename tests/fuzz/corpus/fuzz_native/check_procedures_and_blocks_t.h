@@ -1,0 +1,4 @@
+int sut_value;
+long lv;
+char cv;
+double dv;

@@ -1,0 +1,2 @@
+/* system under test */
+int sut_state;

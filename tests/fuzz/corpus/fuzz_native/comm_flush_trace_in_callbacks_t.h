@@ -1,0 +1,2 @@
+typedef int conn_t;
+typedef struct { int a; int b; } Ping;

@@ -1,0 +1,26 @@
+/* Each level holds two copies of the one below: 2^23 unions in T22. */
+typedef int conn_t;
+typedef union {int i; float f;} U0;
+typedef struct {U0 a; U0 b;} T0;
+typedef struct {T0 a; T0 b;} T1;
+typedef struct {T1 a; T1 b;} T2;
+typedef struct {T2 a; T2 b;} T3;
+typedef struct {T3 a; T3 b;} T4;
+typedef struct {T4 a; T4 b;} T5;
+typedef struct {T5 a; T5 b;} T6;
+typedef struct {T6 a; T6 b;} T7;
+typedef struct {T7 a; T7 b;} T8;
+typedef struct {T8 a; T8 b;} T9;
+typedef struct {T9 a; T9 b;} T10;
+typedef struct {T10 a; T10 b;} T11;
+typedef struct {T11 a; T11 b;} T12;
+typedef struct {T12 a; T12 b;} T13;
+typedef struct {T13 a; T13 b;} T14;
+typedef struct {T14 a; T14 b;} T15;
+typedef struct {T15 a; T15 b;} T16;
+typedef struct {T16 a; T16 b;} T17;
+typedef struct {T17 a; T17 b;} T18;
+typedef struct {T18 a; T18 b;} T19;
+typedef struct {T19 a; T19 b;} T20;
+typedef struct {T20 a; T20 b;} T21;
+typedef struct {T21 a; T21 b;} T22;

@@ -1,0 +1,2 @@
+/* interface of the system under test */
+int sut_value;

@@ -1,0 +1,1 @@
+/* interface of the system under test */

@@ -1,0 +1,2 @@
+/* Nothing but the variables of the script. */
+typedef int unused_t;

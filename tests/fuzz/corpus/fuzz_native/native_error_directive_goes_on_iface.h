@@ -1,0 +1,3 @@
+#error this header is old
+struct late { int a; } b
+int c;

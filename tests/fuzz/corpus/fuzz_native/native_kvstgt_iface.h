@@ -1,0 +1,2 @@
+#include <target_types.h>
+extern kvr_word_t level;

@@ -1,0 +1,3 @@
+/* needs a header nobody has */
+#include <absent_header.h>
+int x;

@@ -1,0 +1,2 @@
+/* no guard */
+#include "loop.h"

@@ -1,0 +1,2 @@
+/* empty interface */
+int sut_value;

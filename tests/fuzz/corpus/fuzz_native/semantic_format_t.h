@@ -1,0 +1,2 @@
+struct hidden;
+extern struct hidden hv;

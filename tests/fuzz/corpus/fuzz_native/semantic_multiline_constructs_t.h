@@ -1,0 +1,2 @@
+int sut_value;
+double dv;

@@ -1,0 +1,3 @@
+typedef int conn_t;
+#define MAC(x, y) f2(x, y)
+int f2(int, int);

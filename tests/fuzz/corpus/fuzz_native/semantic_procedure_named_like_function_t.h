@@ -1,0 +1,1 @@
+void reset_all(void);

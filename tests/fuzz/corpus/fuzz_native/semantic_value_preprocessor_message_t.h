@@ -1,0 +1,3 @@
+#define MAC(x,y) f2(x,y)
+int f2(int,int);
+int i;

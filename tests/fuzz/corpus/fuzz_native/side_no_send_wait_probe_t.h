@@ -1,0 +1,2 @@
+/* interface of the system under test */
+typedef int conn_t;
