@@ -832,6 +832,10 @@ void Preprocessor::include_file(const std::string& path, int dir_index, int from
         slot->size = join_continued_lines(slot->text.get(), slot->size);
         slot->loaded = true;
     }
+    // Files that include each other more than once without a guard make a
+    // number of inclusions exponential in their count; no real header set
+    // comes near this bound.
+    if (++inclusions_ > kMaxInclusions) report(1, Code::NBRECURSI, path, from_file, from_line);
     // One text for the file, but its name and search place as this include found it.
     if (opened.file < 0) opened.file = add_file_name(path);
     const int file = opened.file;

@@ -299,6 +299,8 @@ private:
     // calls within the level limit holds at most about its depth squared.
     std::size_t expanding_tokens_ = 0;
     static constexpr std::size_t kMaxExpandingTokens = std::size_t{1} << 23;
+    std::size_t inclusions_ = 0;  // files entered by #include, over the analyser's life
+    static constexpr std::size_t kMaxInclusions = std::size_t{1} << 18;
     std::size_t produced_ = 0;  // tokens made by expansions since the last one read from a file
     std::vector<TokenList> line_buffers_;
     std::vector<std::unique_ptr<MacroArgs>> spare_args_;

@@ -1,0 +1,3 @@
+/* includes the next file twice, without a guard */
+#include "b14.h"
+#include "b14.h"

@@ -1,0 +1,3 @@
+/* includes the next file twice, without a guard */
+#include "b15.h"
+#include "b15.h"

@@ -1,0 +1,3 @@
+/* includes the next file twice, without a guard */
+#include "b23.h"
+#include "b23.h"

@@ -1,0 +1,3 @@
+/* includes the next file twice, without a guard */
+#include "b24.h"
+#include "b24.h"

@@ -1,0 +1,3 @@
+/* includes the next file twice, without a guard */
+#include "b6.h"
+#include "b6.h"

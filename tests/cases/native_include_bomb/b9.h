@@ -1,0 +1,3 @@
+/* includes the next file twice, without a guard */
+#include "b10.h"
+#include "b10.h"
