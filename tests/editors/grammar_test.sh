@@ -15,7 +15,7 @@ if [ ! -f "$modules_dir/node_modules/vscode-textmate/package.json" ] ||
    [ ! -f "$modules_dir/node_modules/vscode-oniguruma/release/onig.wasm" ]; then
     command -v npm >/dev/null 2>&1 || skip "npm is not installed (Debian package npm)"
     mkdir -p "$modules_dir" || skip "cannot create $modules_dir"
-    if ! timeout 600 npm install --prefix "$modules_dir" --no-audit --no-fund --loglevel=error \
+    if ! timeout 300 npm install --prefix "$modules_dir" --no-audit --no-fund --loglevel=error --fetch-retries=1 \
             vscode-textmate@9.2.0 vscode-oniguruma@2.0.1 >"$modules_dir/install.log" 2>&1; then
         cat "$modules_dir/install.log"
         skip "vscode-textmate and vscode-oniguruma could not be installed from the npm registry"
