@@ -86,7 +86,9 @@ bench: bootstrap
 # $(FUZZ_BUILD)/corpora/<target>, seeded from tests/fuzz/corpus; findings land
 # in $(FUZZ_BUILD)/findings/<target>. A finding is a crash, a sanitizer report,
 # a run over 2 s or over 2 GB; a fatal end of the compiler is not one.
+# A campaign of a given size: FUZZ_SECONDS=0 FUZZ_EXTRA=-runs=10000000.
 FUZZ_SECONDS ?= 60
+FUZZ_EXTRA   ?=
 FUZZ_RUNS    ?= 2000
 FUZZ_TARGETS := fuzz_script fuzz_native fuzz_compile
 FUZZ_FLAGS    = -timeout=2 -rss_limit_mb=2048 -max_len=4096 -close_fd_mask=2 -print_final_stats=1 \
@@ -103,7 +105,7 @@ fuzz: build-fuzz
 	    mkdir -p $(FUZZ_BUILD)/corpora/$$t $(FUZZ_BUILD)/findings/$$t && \
 	    cp -n tests/fuzz/corpus/$$t/* $(FUZZ_BUILD)/corpora/$$t/ && \
 	    echo "== $$t for $(FUZZ_SECONDS) s" && \
-	    $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) $(FUZZ_FLAGS) \
+	    $(FUZZ_BUILD)/bin/$$t -max_total_time=$(FUZZ_SECONDS) $(FUZZ_FLAGS) $(FUZZ_EXTRA) \
 	        $(abspath $(FUZZ_BUILD))/corpora/$$t || exit 1; \
 	done
 

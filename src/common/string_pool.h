@@ -65,9 +65,9 @@ public:
     // compilations in one process; the mark is taken once the process-wide
     // tables of pooled texts exist.
     struct Mark {
-        std::size_t entries, chunks, chunk_used, chunk_size;
+        std::size_t entries, chunks, chunk_used, chunk_size, chains;
     };
-    Mark mark() const { return {entries_.size(), chunks_.size(), chunk_used_, chunk_size_}; }
+    Mark mark() const { return {entries_.size(), chunks_.size(), chunk_used_, chunk_size_, chains_.size()}; }
     void roll_back(const Mark& mark);
 
     std::size_t size() const { return entries_.size(); }

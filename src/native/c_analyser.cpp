@@ -24,6 +24,7 @@ CAnalyser::CAnalyser(const AnalyserOptions& options) {
     PreprocessorSettings settings;
     settings.knr = options.restriction == Restriction::KandR;
     settings.search_path = include_search_path(options.include_dirs);
+    settings.expansion_limit = options.expansion_limit;
     pp_ = std::make_unique<Preprocessor>(std::move(settings));
     for (const std::string& item : options.defines) pp_->define_item(item);
 }

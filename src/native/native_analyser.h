@@ -29,6 +29,9 @@ struct AnalyserOptions {
     std::vector<std::string> defines;          // "NAME" or "NAME=text", in order
     std::string std_define_path;               // the standard-defines file, empty when none
     std::vector<std::string> interface_files;  // read after it, in order
+    // Tokens that macro expansions may make between two tokens of a file
+    // before EXPTOOBIG; tests that run many analyses lower it.
+    std::size_t expansion_limit = std::size_t{1} << 22;
 };
 
 // A C type known to the analyser, or none. It stays valid as long as the

@@ -72,5 +72,28 @@ TEST(StringPool, APrecomputedHashFindsTheSameEntry) {
     EXPECT_EQ(pool.size(), 1 + 1 + long_name.size());
 }
 
+// Texts interned after a mark are forgotten by roll_back, those before keep
+// their entries, and the pool works on as before; whether the chains grew
+// since the mark or not.
+TEST(StringPool, RollBackForgetsLaterTextsOnly) {
+    for (const int later : {50, 3 * static_cast<int>(StringPool::kChains)}) {
+        StringPool pool;
+        std::vector<const char*> kept;
+        for (int i = 0; i < 100; ++i) kept.push_back(pool.intern("k" + std::to_string(i)));
+        const auto mark = pool.mark();
+        const std::size_t chains = pool.chain_count();
+        for (int i = 0; i < later; ++i) pool.intern("later" + std::to_string(i));
+        EXPECT_EQ(pool.chain_count() > chains, later > 50);
+        pool.roll_back(mark);
+        EXPECT_EQ(pool.size(), 101u);
+        for (int i = 0; i < 100; ++i) EXPECT_EQ(pool.intern("k" + std::to_string(i)), kept[i]);
+        EXPECT_EQ(pool.size(), 101u);
+        const std::uint32_t again = pool.index_of("later7");
+        EXPECT_EQ(again, 101u);
+        EXPECT_STREQ(pool.text_of(again), "later7");
+        EXPECT_EQ(pool.index_of("later7"), again);
+    }
+}
+
 }  // namespace
 }  // namespace zv
