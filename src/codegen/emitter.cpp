@@ -27,13 +27,21 @@ std::string& Emitter::target() {
     return pending_;
 }
 
+namespace {
+constexpr std::size_t kPiece = std::size_t{1} << 16;
+}
+
 void Emitter::written() {
-    if (pending_.size() >= (std::size_t{1} << 16)) flush();
+    if (pending_.size() >= kPiece) flush();
 }
 
 void Emitter::flush() {
     if (pending_.empty()) return;
-    if (auto* file = std::get_if<OutputFile*>(&sink_)) (*file)->write(pending_);
+    if (auto* file = std::get_if<OutputFile*>(&sink_)) {
+        (*file)->write(std::move(pending_));
+        pending_ = std::string();
+        pending_.reserve(kPiece + 4096);
+    }
     pending_.clear();
 }
 

@@ -5,10 +5,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "common/text_format.h"
+
+#include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
+#include <deque>
 #include <list>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 namespace zv {
@@ -30,10 +36,96 @@ bool unwritableTarget(const std::string& path) {
 
 }  // namespace
 
+// The thread that writes every output's text, so that the system's copying of
+// large outputs runs beside their generation. Pieces and closes are done in
+// the order given; what waits is bounded, so a slow disk holds the generators
+// back instead of the memory growing.
+class OutputWriter {
+public:
+    static OutputWriter& instance() {
+        // Never destroyed: a process that ends without committing or
+        // discarding its outputs must not wait for this thread.
+        static OutputWriter* writer = new OutputWriter;
+        return *writer;
+    }
+
+    void write(OutputFile& file, std::string text) {
+        if (text.empty()) return;
+        std::unique_lock lock(mutex_);
+        start();
+        space_.wait(lock, [&] { return queued_ < kMaxQueued; });
+        queued_ += text.size();
+        jobs_.push_back({&file, std::move(text), false});
+        work_.notify_one();
+    }
+
+    void close(OutputFile& file) {
+        std::unique_lock lock(mutex_);
+        start();
+        jobs_.push_back({&file, {}, true});
+        work_.notify_one();
+    }
+
+    // Waits until everything handed over is done and lets the thread end.
+    void finish() {
+        std::unique_lock lock(mutex_);
+        if (!thread_.joinable()) return;
+        stopping_ = true;
+        work_.notify_one();
+        lock.unlock();
+        thread_.join();
+        stopping_ = false;
+    }
+
+private:
+    struct Job {
+        OutputFile* file;
+        std::string text;
+        bool close;
+    };
+    static constexpr std::size_t kMaxQueued = std::size_t{8} << 20;
+
+    void start() {
+        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    }
+
+    void run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            work_.wait(lock, [&] { return !jobs_.empty() || stopping_; });
+            if (jobs_.empty()) return;
+            Job job = std::move(jobs_.front());
+            jobs_.pop_front();
+            lock.unlock();
+            OutputFile& file = *job.file;
+            if (job.close) {
+                if (file.stream_ && std::fclose(file.stream_) != 0) file.failed_ = true;
+                file.stream_ = nullptr;
+            } else if (file.stream_ &&
+                       std::fwrite(job.text.data(), 1, job.text.size(), file.stream_) != job.text.size()) {
+                file.failed_ = true;
+            }
+            const std::size_t done = job.text.size();
+            job.text = std::string();
+            lock.lock();
+            queued_ -= done;
+            space_.notify_one();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable work_, space_;
+    std::deque<Job> jobs_;
+    std::size_t queued_ = 0;
+    bool stopping_ = false;
+    std::thread thread_;
+};
+
 OutputFile::OutputFile(std::string path, std::string temporary, std::FILE* stream)
     : path_(std::move(path)), temporary_(std::move(temporary)), stream_(stream) {}
 
 OutputFile::~OutputFile() {
+    OutputWriter::instance().finish();
     if (stream_) std::fclose(stream_);
 }
 
@@ -42,6 +134,7 @@ OutputFile& OutputFile::open(const std::string& path) {
     auto& files = pending();
     for (auto it = files.begin(); it != files.end(); ++it) {
         if ((*it)->path_ == path) {
+            OutputWriter::instance().finish();
             if ((*it)->stream_) std::fclose((*it)->stream_);
             (*it)->stream_ = nullptr;
             std::remove((*it)->temporary_.c_str());
@@ -59,35 +152,43 @@ OutputFile& OutputFile::open(const std::string& path) {
 }
 
 void OutputFile::write(std::string_view text) {
-    if (!stream_ || text.empty()) return;
-    if (std::fwrite(text.data(), 1, text.size(), stream_) != text.size()) failed_ = true;
+    if (open_) OutputWriter::instance().write(*this, std::string(text));
+}
+
+void OutputFile::write(std::string&& text) {
+    if (open_) OutputWriter::instance().write(*this, std::move(text));
 }
 
 void OutputFile::writeLine(std::string_view text) {
-    write(text);
-    write("\n");
+    std::string line;
+    line.reserve(text.size() + 1);
+    line += text;
+    line += '\n';
+    write(std::move(line));
 }
 
 void OutputFile::printf(const char* format, ...) {
-    if (!stream_) return;
+    std::string text;
     va_list args;
     va_start(args, format);
-    if (std::vfprintf(stream_, format, args) < 0) failed_ = true;
+    append_vformat(text, format, args);
     va_end(args);
+    write(std::move(text));
 }
 
 void OutputFile::close() {
-    if (!stream_) return;
-    if (std::fclose(stream_) != 0) failed_ = true;
-    stream_ = nullptr;
+    if (!open_) return;
+    open_ = false;
+    OutputWriter::instance().close(*this);
 }
 
 void commitPendingOutputs() {
     auto& files = pending();
+    for (auto& file : files) file->close();
+    OutputWriter::instance().finish();
     // Every file is checked before the first is put in place, so that a run
     // either replaces its whole set of outputs or none of them.
     for (auto& file : files) {
-        file->close();
         if (file->failed_ || unwritableTarget(file->path_)) {
             const std::string path = file->path_;
             discardPendingOutputs();
@@ -109,10 +210,9 @@ void commitPendingOutputs() {
 
 void discardPendingOutputs() {
     auto& files = pending();
-    for (auto& file : files) {
-        file->close();
-        std::remove(file->temporary_.c_str());
-    }
+    for (auto& file : files) file->close();
+    OutputWriter::instance().finish();
+    for (auto& file : files) std::remove(file->temporary_.c_str());
     files.clear();
 }
 

@@ -15,7 +15,11 @@ public:
     // Creates the temporary file for `path`; failure is the fatal FICERROPN.
     static OutputFile& open(const std::string& path);
 
+    // Text is handed to a writer thread and written in the order given; the
+    // run waits for it when its outputs are committed or discarded.
     void write(std::string_view text);
+    void write(std::string&& text);
+    void write(const char* text) { write(std::string_view(text)); }
     void writeLine(std::string_view text);  // text and "\n"
     // printf-style convenience for generators.
     void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
@@ -34,11 +38,13 @@ public:
 private:
     friend void commitPendingOutputs();
     friend void discardPendingOutputs();
+    friend class OutputWriter;
 
     std::string path_;
     std::string temporary_;
-    std::FILE* stream_;
-    bool failed_ = false;
+    std::FILE* stream_;     // the writer thread's once the file is open
+    bool open_ = true;      // not closed yet, as the generators see it
+    bool failed_ = false;   // set by the writer thread; read once it is idle
 };
 
 // Renames every pending output into place (called by finishRun). A file that

@@ -495,13 +495,13 @@ EventCodeTexts number_events(const EventCodeSources& sources, SemanticModel& mod
 
 OutputFile* write_event_codes(const std::string& tdc_path, const std::string& header_path,
                               const EventCodeSources& sources, SemanticModel& model) {
-    const EventCodeTexts texts = number_events(sources, model);
+    EventCodeTexts texts = number_events(sources, model);
     OutputFile& table = OutputFile::open(tdc_path);
-    table.write(texts.table);
+    table.write(std::move(texts.table));
     table.close();
     if (sources.probe == ProbeMode::None) return nullptr;
     OutputFile& header = OutputFile::open(header_path);
-    header.write(texts.probe_header);
+    header.write(std::move(texts.probe_header));
     return &header;
 }
 

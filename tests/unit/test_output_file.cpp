@@ -116,5 +116,42 @@ TEST_F(OutputFiles, FatalEndRemovesPendingTemporaries) {
     EXPECT_EQ(filesIn(dir), 0u);
 }
 
+// Text goes to the files on a writer thread: pieces handed over for two files
+// in turn, some far larger than the queue's bound, arrive whole and in order.
+TEST_F(OutputFiles, PiecesForSeveralFilesArriveWholeAndInOrder) {
+    const auto a = (dir / "big.c").string(), b = (dir / "big.tdc").string();
+    OutputFile& c = OutputFile::open(a);
+    OutputFile& t = OutputFile::open(b);
+    std::string expectA, expectB;
+    for (int i = 0; i < 300; ++i) {
+        std::string piece(static_cast<std::size_t>(i % 7 == 0 ? (9 << 20) / 7 : 1000 + i), static_cast<char>('a' + i % 26));
+        piece += std::to_string(i);
+        expectA += piece;
+        c.write(std::move(piece));
+        const std::string line = "T" + std::to_string(i);
+        expectB += line + "\n";
+        t.writeLine(line);
+    }
+    c.printf("%s%d", "end", 1);
+    expectA += "end1";
+    c.close();
+    c.write("after close");
+    commitPendingOutputs();
+    EXPECT_EQ(test::readFile(a), expectA);
+    EXPECT_EQ(test::readFile(b), expectB);
+}
+
+TEST_F(OutputFiles, FatalEndWithTextStillQueuedLeavesNoTemporary) {
+    const auto a = (dir / "demo.c").string();
+    EXPECT_EXIT(
+        {
+            OutputFile& c = OutputFile::open(a);
+            for (int i = 0; i < 40; ++i) c.write(std::string(std::size_t{1} << 20, 'x'));
+            reportFatalText(Code::COMMFATAL);
+        },
+        ::testing::ExitedWithCode(7), "COMMFATAL");
+    EXPECT_EQ(filesIn(dir), 0u);
+}
+
 }  // namespace
 }  // namespace zv
