@@ -3,7 +3,9 @@
 #include "common/text_format.h"
 #include "diagnostics/output_file.h"
 
+#include <algorithm>
 #include <cstdarg>
+#include <cstring>
 
 namespace zv {
 
@@ -22,44 +24,45 @@ Emitter& Emitter::appendf(const char* format, ...) {
     return *this;
 }
 
-std::string& Emitter::target() {
-    if (auto* text = std::get_if<std::string*>(&sink_)) return **text;
-    return pending_;
-}
-
 namespace {
 constexpr std::size_t kPiece = std::size_t{1} << 16;
 }
 
-void Emitter::written() {
-    if (pending_.size() >= kPiece) flush();
-}
+// Eight bytes to spare after the room: blanks go in eight at a time.
+void Emitter::grow(std::size_t count) { pending_.resize(std::max(kPiece + 4096, 2 * (used_ + count + 8))); }
 
 void Emitter::flush() {
-    if (pending_.empty()) return;
-    if (auto* file = std::get_if<OutputFile*>(&sink_)) {
-        (*file)->write(std::move(pending_));
-        pending_ = std::string();
-        pending_.reserve(kPiece + 4096);
+    if (used_ == 0) return;
+    pending_.resize(used_);
+    used_ = 0;
+    if (auto* file = std::get_if<OutputFile*>(&sink_)) (*file)->write(std::move(pending_));
+    pending_ = std::string();
+}
+
+void Emitter::writeLine(std::string_view line, std::size_t indent) {
+    if (auto* text = std::get_if<std::string*>(&sink_)) {
+        (*text)->append(indent, ' ');
+        **text += line;
+        **text += '\n';
+        return;
     }
-    pending_.clear();
+    const std::size_t count = indent + line.size() + 1;
+    if (used_ + count + 8 > pending_.size()) grow(count);
+    char* place = pending_.data() + used_;
+    used_ += count;
+    for (std::size_t i = 0; i < indent; i += 8) std::memcpy(place + i, "        ", 8);
+    std::memcpy(place + indent, line.data(), line.size());
+    place[indent + line.size()] = '\n';
+    if (used_ >= kPiece) flush();
 }
 
 void Emitter::writeIndented(std::string_view line) {
-    std::string& out = target();
     // A level below zero is a generator fault; it must not reach the text.
-    if ((line.empty() || line.front() != '#') && level_ > 0) out.append(static_cast<std::size_t>(level_), ' ');
-    out.append(line);
-    out += '\n';
-    written();
+    const bool indented = (line.empty() || line.front() != '#') && level_ > 0;
+    writeLine(line, indented ? static_cast<std::size_t>(level_) : 0);
 }
 
-void Emitter::writeDirective(std::string_view line) {
-    std::string& out = target();
-    out.append(line);
-    out += '\n';
-    written();
-}
+void Emitter::writeDirective(std::string_view line) { writeLine(line, 0); }
 
 void Emitter::emit_line() {
     writeIndented(buffer_);
@@ -87,7 +90,11 @@ void Emitter::close_block() {
     --level_;
 }
 
-void Emitter::emit_ifdef(std::string_view name) { writeDirective("#ifdef " + std::string(name)); }
+void Emitter::emit_ifdef(std::string_view name) {
+    std::string line = "#ifdef ";
+    line += name;
+    writeDirective(line);
+}
 
 void Emitter::emit_define(std::string_view name, std::string_view text) {
     std::string line = "#define ";

@@ -67,15 +67,17 @@ public:
     int level() const { return level_; }
 
 private:
-    // Where lines go: the string of a preview, or the text pending for the file.
-    std::string& target();
-    // Hands the pending text to the file once it is large.
-    void written();
+    // Room for `count` more bytes of text pending for the file.
+    void grow(std::size_t count);
+    // One line after `indent` blanks: to the string of a preview, or to the
+    // pending text, handed to the file once it is large.
+    void writeLine(std::string_view line, std::size_t indent);
     void writeIndented(std::string_view line);
     void writeDirective(std::string_view line);
 
     std::variant<OutputFile*, std::string*> sink_;
-    std::string pending_;  // text not yet handed to the file
+    std::string pending_;  // text not yet handed to the file: its first used_ bytes
+    std::size_t used_ = 0;
     std::string buffer_;
     int level_ = 0;
     std::vector<std::pair<std::string, std::string>> params_;  // type, name

@@ -26,14 +26,18 @@ std::string text_field(std::string_view text) { return quoted_field(text); }
 // A possibly missing string: "?" when absent.
 std::string field(const char* text) { return text ? text_field(text) : "?"; }
 
-std::string number(long long value) {
+// A number as a quoted field.
+void append_number(std::string& out, long long value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    std::string out;
-    out.reserve(static_cast<std::size_t>(end - digits) + 2);
     out += '"';
     out.append(digits, end);
     out += '"';
+}
+
+std::string number(long long value) {
+    std::string out;
+    append_number(out, value);
     return out;
 }
 
@@ -86,29 +90,32 @@ private:
     }
 
     static void append_position(std::string& text, const Entry* at) {
-        text += number(at->file_index);
+        append_number(text, at->file_index);
         text += ", ";
-        text += number(at->line);
+        append_number(text, at->line);
     }
 
     // One record with the next code: tag and code, a blank, the fields, and
     // the entry's position unless `at` is null. Returns the code.
     int record(std::string_view tag, std::initializer_list<std::string> fields, const Entry* at) {
         const int code = next_++;
-        std::string text(tag);
-        text += std::to_string(code);
-        text += ' ';
+        const std::size_t start = table_.size();
+        table_ += tag;
+        char digits[16];
+        table_.append(digits, std::to_chars(digits, digits + sizeof digits, code).ptr);
+        table_ += ' ';
         const char* separator = "";
         for (const std::string& f : fields) {
-            text += separator;
-            text += f;
+            table_ += separator;
+            table_ += f;
             separator = ", ";
         }
         if (at) {
-            text += separator;
-            append_position(text, at);
+            table_ += separator;
+            append_position(table_, at);
         }
-        line(std::move(text));
+        table_ += '\n';
+        if (table_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
         return code;
     }
 

@@ -9,6 +9,10 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <algorithm>
+#include <charconv>
+#include <string_view>
+
 namespace zv {
 
 namespace {
@@ -29,7 +33,14 @@ QString tsfText(const char* text) { return QCoreApplication::translate("TsfGen c
 std::string quotedUtf8(const QString& text) { return quoted_field(text.toUtf8().toStdString()); }
 
 // A model text (local 8-bit) quoted, or ? for a missing one.
-std::string quoted(const char* text) { return text ? quotedUtf8(QString::fromLocal8Bit(text)) : "?"; }
+std::string quoted(const char* text) {
+    if (!text) return "?";
+    // Plain ASCII reads the same in every local 8-bit encoding and in UTF-8.
+    const std::string_view view(text);
+    if (std::all_of(view.begin(), view.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return quoted_field(view);
+    return quotedUtf8(QString::fromLocal8Bit(text));
+}
 
 template <class T>
 const T* descriptorOf(const Entry* e, int code) {
@@ -63,16 +74,36 @@ public:
     std::string take() { return std::move(out_); }
 
 private:
-    void line(std::string text) {
-        text += '\n';
-        if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+    void line(std::string_view text) {
         out_ += text;
+        end_line(out_.size() - text.size());
     }
-    void record(const char* tag, long value) { line(std::string(tag) + " " + std::to_string(value)); }
+    // Ends the line begun at `start` of the text.
+    void end_line(std::size_t start) {
+        out_ += '\n';
+        if (out_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+    }
+    void append_number(long value) {
+        char digits[24];
+        out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
+    }
+    void record(const char* tag, long value) {
+        const std::size_t start = out_.size();
+        out_ += tag;
+        out_ += ' ';
+        append_number(value);
+        end_line(start);
+    }
     // A TX or MS record with the next id; returns the id.
     int element(const char* tag, const std::string& quoted_text) {
         const int id = next_++;
-        line(std::string(tag) + " " + std::to_string(id) + " " + quoted_text);
+        const std::size_t start = out_.size();
+        out_ += tag;
+        out_ += ' ';
+        append_number(id);
+        out_ += ' ';
+        out_ += quoted_text;
+        end_line(start);
         return id;
     }
 
