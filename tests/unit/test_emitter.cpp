@@ -83,7 +83,7 @@ TEST(DriverHeader, CommentBlockRuntimeAndInterfaceIncludes) {
 // conversions and on those it hands to the C library.
 TEST(TextFormat, AgreesWithPrintf) {
     auto check = [](const char* format, auto... args) {
-        char expected[256];
+        char expected[4096];
         std::snprintf(expected, sizeof expected, format, args...);
         std::string got = "<";
         zv::append_format(got, format, args...);
@@ -99,4 +99,10 @@ TEST(TextFormat, AgreesWithPrintf) {
     check("%03o %5d %-4s|", 8, 42, "ab");  // widths and flags go to the C library
     check("%s then %5d, %s", "simple first", 7, "rest");  // taken back and done whole
     check("trailing %s", "end");
+    // Texts longer than the formatter's own buffer, alone and across its end.
+    const std::string wide(700, 'w'), half(300, 'h');
+    check("%s|%d|%s|%s|%lld", half.c_str(), 5, wide.c_str(), half.c_str(), 123456789012345ll);
+    check("%s%s then a width %8s", half.c_str(), half.c_str(), "x");
+    const std::string literal = std::string(600, 'L') + " %d %s";
+    check(literal.c_str(), 42, half.c_str());
 }
