@@ -75,9 +75,10 @@ const Hideset* HidesetPool::intersect(const Hideset* a, const Hideset* b) {
 // ---------------------------------------------------------------- macro table
 
 template <class T> T* MacroTable::Chunks<T>::take(std::size_t count) {
-    constexpr std::size_t kChunk = 4096;
+    // Small at first and doubling: most analyses define few macros.
+    constexpr std::size_t kFirstChunk = 64, kChunk = 4096;
     if (size - used < count) {
-        size = std::max(kChunk, count);
+        size = std::max(std::min(kChunk, size == 0 ? kFirstChunk : 2 * size), count);
         chunks.push_back(std::make_unique<T[]>(size));
         used = 0;
     }
