@@ -72,7 +72,8 @@ void StepWriter::sub_scenario(const Entry& s, const Blocks& blocks) {
     const auto* d = descriptor_of<ScenarioDescriptor>(s);
     const int count = d ? d->loop_count : 0;
     const int j = depth_;
-    const char* path = d && d->full_name ? d->full_name : "";
+    const std::string full_name = d ? scenario_full_name(*d) : std::string();
+    const char* path = full_name.c_str();
     const char* ctx = kRunContext.data();
     if (count < 2) {
         out_.appendf("J%d = 1;", j);

@@ -110,7 +110,7 @@ private:
             case D_SCENARIO: {
                 auto* p = static_cast<const ScenarioDescriptor*>(d);
                 scopes = {{"families", p->families}, {"body", p->sub_scope}};
-                return f + " full " + quoted(p->full_name) + flag("leaf", p->leaf) + flag("selected", p->selected) +
+                return f + " full " + quoted(scenario_full_name(*p).c_str()) + flag("leaf", p->leaf) + flag("selected", p->selected) +
                        flag("loop", p->loop_count) + flag("header-1", p->header_line_minus_one) +
                        flag("end", p->end_line) + (positions_ ? " file " + quoted(p->file) : "");
             }

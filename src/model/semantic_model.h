@@ -76,7 +76,10 @@ struct InstanceReferenceDescriptor : Descriptor {
 
 struct ScenarioDescriptor : Descriptor {  // sub_scope: the body
     const char* file = nullptr;
-    const char* full_name = nullptr;  // "A.B.C"; empty for the outermost scenario
+    // The scenario whose body holds this one, null for the outermost; the
+    // full name "A.B.C" is made from the chain on demand (scenario_full_name),
+    // since a stored name per scenario grows with the square of the nesting.
+    const ScenarioDescriptor* parent = nullptr;
     bool leaf = true;
     bool selected = false;
     Scope* families = nullptr;        // family entries, null without FAMILY
@@ -84,6 +87,10 @@ struct ScenarioDescriptor : Descriptor {  // sub_scope: the body
     int header_line_minus_one = 0;
     int end_line = 0;                 // line of END SCENARIO
 };
+
+// "A.B.C": the names of the scenarios from below the outermost one down to
+// `d`; empty for the outermost scenario itself.
+std::string scenario_full_name(const ScenarioDescriptor& d);
 
 struct BlockDescriptor : Descriptor {  // sub_scope: the inline body
     Entry* procedure = nullptr;        // procedure form

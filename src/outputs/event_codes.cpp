@@ -319,7 +319,7 @@ private:
             families += f->name ? f->name : "";
         }
         e->event_code = record("S",
-                               {field(e->name), field(d->full_name), d->families ? text_field(families) : "?",
+                               {field(e->name), text_field(scenario_full_name(*d)), d->families ? text_field(families) : "?",
                                 d->loop_count > 0 ? number(d->loop_count) : "?"},
                                e);
         if (probe()) define(d->leaf ? "KVR_TDC_Sscn" : "KVR_TDC_Spts", e->event_code);

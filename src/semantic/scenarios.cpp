@@ -112,13 +112,26 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     Entry* entry = append(level.scope, E_SCENARIO, own, at);
     if (!level.first_scenario) level.first_scenario = entry;
     auto* d = tables_.attach_descriptor<ScenarioDescriptor>(entry, D_SCENARIO);
-    std::string full;
+    d->parent = level.parent;
+    if (level.parent) level.parent->leaf = false;
+    // The scenario's C scope is its full name: within a scenario the C scope
+    // is the enclosing one's full name, and this name is added to it and
+    // taken off again, so that a deep nest costs no copy per level.
+    std::string outer;
+    const std::size_t outer_size = c_scope_.size();
     if (level.parent) {
-        full = *level.parent->full_name ? std::string(level.parent->full_name) + "." + own : own;
-        level.parent->leaf = false;
+        if (!c_scope_.empty()) c_scope_ += '.';
+        c_scope_ += own;
+    } else {
+        outer = std::move(c_scope_);
+        c_scope_.clear();
     }
+    auto leave = [&] {
+        if (level.parent) c_scope_.resize(outer_size);
+        else c_scope_ = std::move(outer);
+    };
+    const std::string& full = c_scope_;
     d->file = at.file;
-    d->full_name = pooled(full);
     d->loop_count = body->loop_count() ? loop_count(body->loop_count()->text) : 0;
     d->header_line_minus_one = at.line - 1;
     d->end_line = line_before(node).line;
@@ -129,11 +142,12 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     } else {
         d->selected = path_selected(full);
     }
-    if (options_.fast && !d->selected) return;
+    if (options_.fast && !d->selected) {
+        leave();
+        return;
+    }
 
     Scope* inner = tables_.new_scope(d, level.scope);
-    const std::string saved = c_scope_;
-    c_scope_ = full;
     const Node* content = body->content();
     if (content && content->kind == N_SCENARIO_ITEMS) {
         const bool any = walk_scenario_items(content, inner, d);
@@ -142,8 +156,8 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
     } else {
         walk_body(content, inner);
     }
-    close_c_scope(full);
-    c_scope_ = saved;
+    close_c_scope(c_scope_);
+    leave();
     if (d->selected) level.any_selected = true;
 }
 
@@ -190,7 +204,7 @@ void Walk::on_block_item(const Node* node, ScenarioLevel& level) {
     }
     Scope* inner = tables_.new_scope(d, level.scope);
     const std::string saved = c_scope_;
-    c_scope_ = (level.parent ? std::string(level.parent->full_name) : std::string()) + suffix;
+    c_scope_ = (level.parent ? c_scope_ : std::string()) + suffix;
     walk_body(node->block(), inner);
     close_c_scope(c_scope_);
     c_scope_ = saved;

@@ -103,6 +103,27 @@ TEST(SemanticWalk, PendingDeclarationLinesAreHandedOverInOnePiece) {
     EXPECT_EQ(static_cast<CallArgumentDescriptor*>(argument->descriptor)->value_class, native::kStructure);
 }
 
+// A nest thousands deep: full names and C scopes come out right at the
+// bottom, and the scope of the innermost scenario is closed after it.
+TEST(SemanticWalk, DeepScenarioNestKeepsNamesAndScopes) {
+    constexpr int kDepth = 3000;
+    std::string script = std::string(kHeader) + "# int x;\nSCENARIO top\nSCENARIO n1\n";
+    for (int i = 2; i <= kDepth; ++i) script += "SCENARIO n" + std::to_string(i) + "\n";
+    script += "# int deep;\nVAR deep, EV = 1\n";
+    for (int i = 2; i <= kDepth; ++i) script += "END SCENARIO\n";
+    script += "END SCENARIO\nSCENARIO after\nVAR deep, EV = 2\nVAR x, EV = 3\nEND SCENARIO\nEND SCENARIO\n";
+    const Analysed a = analyse_text(script);
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(a.errors, 1u) << a.messages;
+    EXPECT_NE(a.messages.find("Incorrect expression (deep)"), std::string::npos) << a.messages;
+    std::string expected = "top.n1";
+    for (int i = 2; i <= kDepth; ++i) expected += ".n" + std::to_string(i);
+    const Entry* innermost = a.find(E_SCENARIO, "n" + std::to_string(kDepth));
+    ASSERT_TRUE(innermost);
+    EXPECT_EQ(scenario_full_name(*static_cast<ScenarioDescriptor*>(innermost->descriptor)), expected);
+    EXPECT_EQ(scenario_full_name(*static_cast<ScenarioDescriptor*>(a.find(E_SCENARIO, "after")->descriptor)), "top.after");
+}
+
 TEST(SemanticWalk, DeclarationLinesSplitByAnotherItemAreTwoPieces) {
     const Analysed a = analyse_text(std::string(kHeader) + "# typedef struct {\n@ x = 1;\n# int a; } Pair;\n"
                                                            "SCENARIO s\nEXIT\nEND SCENARIO\n");
@@ -122,10 +143,10 @@ TEST(SemanticWalk, ScenarioTreeNamesLeavesAndLines) {
     ASSERT_TRUE(a.model.root) << a.messages;
     const Entry* outer = a.model.root->last;
     ASSERT_EQ(outer->kind, E_SCENARIO);
-    EXPECT_STREQ(static_cast<ScenarioDescriptor*>(outer->descriptor)->full_name, "");
+    EXPECT_EQ(scenario_full_name(*static_cast<ScenarioDescriptor*>(outer->descriptor)), "");
     const Entry* c = a.find(E_SCENARIO, "C");
     auto* cd = static_cast<ScenarioDescriptor*>(c->descriptor);
-    EXPECT_STREQ(cd->full_name, "A.B.C");
+    EXPECT_EQ(scenario_full_name(*cd), "A.B.C");
     EXPECT_TRUE(cd->leaf);
     EXPECT_EQ(c->line, 5);
     EXPECT_EQ(cd->header_line_minus_one, 4);
