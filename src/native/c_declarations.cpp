@@ -1103,6 +1103,7 @@ void CParser::declare(const DeclSpec& specs, const Declared& declared, const Typ
         td.kind = TypeKind::Typedef;
         td.name = declared.name;
         td.base = type;
+        td.target = resolve(type);
         td.align = type->align;  // exact: an aligned typedef may also lower the alignment
         s.kind = Symbol::Kind::Typedef;
         s.type = ctx_.types.make(td);

@@ -199,6 +199,9 @@ const Type* TypeTable::record_type(Record* record) {
 }
 
 const Type* resolve(const Type* type) {
+    // A typedef made by a declaration knows where its chain ends: chains of
+    // typedefs thousands long are resolved at once.
+    if (type && type->kind == TypeKind::Typedef && type->target) return type->target;
     while (type && type->kind == TypeKind::Typedef) type = type->base;
     return type;
 }

@@ -68,6 +68,7 @@ struct Type {
     bool variadic = false;
     bool prototype = true;          // false for `f()` and K&R declarations
     const char* name = nullptr;     // typedef name
+    const Type* target = nullptr;   // of a typedef: the first type along its chain that is not one
     long long align = 0;            // alignment given by an attribute or _Alignas, 0 when none
 };
 

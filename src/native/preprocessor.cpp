@@ -784,6 +784,10 @@ bool Preprocessor::expand(const Macro& macro, const Token& name) {
         spare_args_.push_back(std::move(args));
         if (!called) return true;
     }
+    // A token's hideset names the expansions that made it, one level each of
+    // the input stack they stand for (a chain of macros leaves no level
+    // behind, and each set would be a copy of the last one and a name).
+    if (hide && hide->names.size() > kMaxInputLevels) report_here(1, Code::NBRECURSI, macro.name);
     TokenList& result = source->owned;
     // Macros that multiply at each level would fill the memory: a bound on what
     // the expansions since the last token of a file have made.

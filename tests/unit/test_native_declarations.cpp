@@ -443,6 +443,24 @@ TEST_F(NativeDeclarations, DeepNestingIsReportedNotFollowed) {
     EXPECT_TRUE(native_variable(*analyser, "kept", ""));
 }
 
+// Typedefs of typedefs, a long chain of them: each resolves where the chain
+// ends, keeps its own name in texts, and the qualifiers along the way count.
+TEST_F(NativeDeclarations, LongTypedefChainsResolveToTheirEnd) {
+    std::string chain = "typedef struct pair { int a; int b; } t0;\n";
+    constexpr int kLinks = 30000;
+    for (int i = 1; i <= kLinks; ++i)
+        chain += "typedef " + std::string(i == kLinks / 2 ? "const " : "") + "t" + std::to_string(i - 1) + " t" +
+                 std::to_string(i) + ";\n";
+    chain += "t" + std::to_string(kLinks) + " v;\nt" + std::to_string(kLinks / 2 - 1) + " w;\n";
+    EXPECT_EQ(declare(chain), "");
+    EXPECT_EQ(variable_type("v"), "t" + std::to_string(kLinks));
+    const Type* v = native_variable(*analyser, "v", "")->type;
+    EXPECT_EQ(resolve(v), resolve(type("t0")));
+    EXPECT_EQ(size_of(v), 8);
+    EXPECT_EQ(qualifiers_of(v), kConst);
+    EXPECT_EQ(qualifiers_of(native_variable(*analyser, "w", "")->type), 0);
+}
+
 TEST_F(NativeDeclarations, FloatNAreKeywordsOnlyForCompilersThatHaveThem) {
     EXPECT_EQ(declare("typedef float _Float32;\n_Float32 plain;\n"), "");
     EXPECT_EQ(variable_type("plain"), "_Float32");

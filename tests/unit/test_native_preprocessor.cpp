@@ -389,6 +389,22 @@ TEST_F(NativePreprocessor, MultiplyingMacrosStopAtTheExpansionBound) {
                 "Zolmex-F-EXPTOOBIG,  \\[t.h:43\\] Macro expansion too large: R\n");
 }
 
+// A chain of object-like macros leaves no level on the input stack, but the
+// names hidden from its last token grow by one a link: a chain of 2000
+// expands, a longer one is the recursion limit, at once and not after
+// gigabytes of hidden-name sets.
+TEST_F(NativePreprocessor, MacroChainsLongerThanTheInputStackStop) {
+    auto chain = [](int links) {
+        std::string text;
+        for (int i = 0; i < links; ++i) text += "#define A" + std::to_string(i) + " A" + std::to_string(i + 1) + "\n";
+        return text + "#define A" + std::to_string(links) + " end\n";
+    };
+    EXPECT_EQ(run(chain(1999) + "A0\n"), "end");
+    EXPECT_EQ(messages, "");
+    EXPECT_EXIT(run_to_the_end(chain(100000) + "A0\n"), ::testing::ExitedWithCode(7),
+                "Zolmex-F-NBRECURSI,  \\[t.h:100002\\] There are too many macro or include recursions A2000\n");
+}
+
 TEST_F(NativePreprocessor, MissingIncludeIsFatal) {
     EXPECT_EXIT(run_to_the_end("\n#include <absent_header_xyz.h>\n"), ::testing::ExitedWithCode(7),
                 "Zolmex-F-IMPOUVFIC,  \\[t.h:2\\] Cannot open the file absent_header_xyz.h");
