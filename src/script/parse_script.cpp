@@ -87,7 +87,7 @@ ParseResult parse_script(const std::string& path, const std::vector<std::string>
     ScriptLexer lexer(include_dirs);
     if (!lexer.open_main(path)) reportFatalText(Code::FICNOTOPN, path.c_str());
 
-    ParseState state{lexer, *result.tree, keep_comments, nullptr, 0, {}};
+    ParseState state{lexer, *result.tree, keep_comments, nullptr, 0, {}, {}};
     run_parser(state);
     result.comm_model = lexer.comm_model();
     result.files = lexer.take_files();

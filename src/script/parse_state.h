@@ -6,8 +6,10 @@
 #include "script/lexer.h"
 #include "script/syntax_tree.h"
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -45,6 +47,21 @@ struct ParseState {
     // trimmed; N_EMPTY when nothing is left.
     Node* native_piece(const Position& start);
     void report_syntax_error();
+
+    // The parser's stacks once they outgrow their first size. They are held
+    // here so that a run ended from inside the parse gives them back too.
+    void* stack_alloc(std::size_t bytes) {
+        stacks_.emplace_back(new char[bytes]);
+        return stacks_.back().get();
+    }
+    void stack_free(void* block) {
+        for (auto it = stacks_.begin(); it != stacks_.end(); ++it)
+            if (it->get() == block) {
+                stacks_.erase(it);
+                return;
+            }
+    }
+    std::vector<std::unique_ptr<char[]>> stacks_;
 };
 
 // Runs the generated parser; 0 on success.

@@ -24,6 +24,10 @@
 
 %code {
 #define YYMAXDEPTH 102400
+// Grown stacks belong to the parse state, also when the parse is left by a
+// fatal end that returns to a caller.
+#define YYMALLOC(bytes) st.stack_alloc(bytes)
+#define YYFREE(block) st.stack_free(block)
 
 // A rule begins where its first symbol begins; an empty rule where the symbol
 // before it does.
