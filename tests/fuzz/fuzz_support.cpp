@@ -86,3 +86,9 @@ bool write_file(const std::string& path, std::string_view text) {
 }
 
 }  // namespace zv::fuzz
+
+// ASan keeps the stack of every allocation in a depot that never shrinks; the
+// analyses' deep recursions give ever new stacks, so a long campaign grew by
+// gigabytes and spent half its time storing them. A few frames per stack are
+// enough to tell where a block was allocated.
+extern "C" const char* __asan_default_options() { return "malloc_context_size=5"; }
