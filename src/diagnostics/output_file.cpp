@@ -14,6 +14,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -50,21 +51,10 @@ public:
     }
 
     void write(OutputFile& file, std::string text) {
-        if (text.empty()) return;
-        std::unique_lock lock(mutex_);
-        start();
-        space_.wait(lock, [&] { return queued_ < kMaxQueued; });
-        queued_ += text.size();
-        jobs_.push_back({&file, std::move(text), false});
-        work_.notify_one();
+        if (!text.empty()) hand_over({&file, std::move(text), false});
     }
 
-    void close(OutputFile& file) {
-        std::unique_lock lock(mutex_);
-        start();
-        jobs_.push_back({&file, {}, true});
-        work_.notify_one();
-    }
+    void close(OutputFile& file) { hand_over({&file, {}, true}); }
 
     // Waits until everything handed over is done and lets the thread end.
     void finish() {
@@ -85,8 +75,39 @@ private:
     };
     static constexpr std::size_t kMaxQueued = std::size_t{8} << 20;
 
-    void start() {
-        if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+    void hand_over(Job job) {
+        std::unique_lock lock(mutex_);
+        if (!start()) {
+            // No thread to be had: the job is done here.
+            lock.unlock();
+            perform(job);
+            return;
+        }
+        space_.wait(lock, [&] { return queued_ < kMaxQueued; });
+        queued_ += job.text.size();
+        jobs_.push_back(std::move(job));
+        work_.notify_one();
+    }
+
+    bool start() {
+        if (thread_.joinable()) return true;
+        if (no_thread_) return false;
+        try {
+            thread_ = std::thread([this] { run(); });
+        } catch (const std::system_error&) {
+            no_thread_ = true;
+        }
+        return !no_thread_;
+    }
+
+    static void perform(Job& job) {
+        OutputFile& file = *job.file;
+        if (job.close) {
+            if (file.stream_ && std::fclose(file.stream_) != 0) file.failed_ = true;
+            file.stream_ = nullptr;
+        } else if (file.stream_ && std::fwrite(job.text.data(), 1, job.text.size(), file.stream_) != job.text.size()) {
+            file.failed_ = true;
+        }
     }
 
     void run() {
@@ -97,14 +118,7 @@ private:
             Job job = std::move(jobs_.front());
             jobs_.pop_front();
             lock.unlock();
-            OutputFile& file = *job.file;
-            if (job.close) {
-                if (file.stream_ && std::fclose(file.stream_) != 0) file.failed_ = true;
-                file.stream_ = nullptr;
-            } else if (file.stream_ &&
-                       std::fwrite(job.text.data(), 1, job.text.size(), file.stream_) != job.text.size()) {
-                file.failed_ = true;
-            }
+            perform(job);
             const std::size_t done = job.text.size();
             job.text = std::string();
             lock.lock();
@@ -118,6 +132,7 @@ private:
     std::deque<Job> jobs_;
     std::size_t queued_ = 0;
     bool stopping_ = false;
+    bool no_thread_ = false;  // the system refused a thread: jobs are done at once
     std::thread thread_;
 };
 
