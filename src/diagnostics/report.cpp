@@ -10,6 +10,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 namespace zv {
 
@@ -140,19 +141,41 @@ QString fillMarkers(const QString& text, const QString& first, const QString& se
 }
 
 QString positionText(const char* file, int line) {
+    // One allocation: a run with many messages formats many positions.
     if (file && *file) {
-        return QStringLiteral("[") + QString::fromLocal8Bit(file) + QStringLiteral(":") +
-               QString::number(line) + QStringLiteral("] ");
+        QString text;
+        text.reserve(static_cast<qsizetype>(std::strlen(file)) + 16);
+        text += QLatin1Char('[');
+        text += QString::fromLocal8Bit(file);
+        text += QLatin1Char(':');
+        text += QString::number(line);
+        text += QLatin1String("] ");
+        return text;
     }
-    if (line != 0) return QStringLiteral("[") + QString::number(line) + QStringLiteral("] ");
+    if (line != 0) return QLatin1Char('[') + QString::number(line) + QLatin1String("] ");
     return QStringLiteral(" ");
 }
 
 namespace {
 
+constexpr const char kPrefixHead[] = "Zolmex-";
+constexpr const char kPrefixTail[] = ",  ";
+
+// The prefix is ASCII: as many bytes as characters.
+qsizetype linePrefixBytes(Code code) {
+    return static_cast<qsizetype>(sizeof kPrefixHead - 1 + 2 + std::strlen(codeName(code)) + sizeof kPrefixTail - 1);
+}
+
+// The prefix, with room for the message text after it.
 QString linePrefix(Code code, char letter) {
-    return QStringLiteral("Zolmex-") + QLatin1Char(letter) + QLatin1Char('-') + QString::fromLatin1(codeName(code)) +
-           QStringLiteral(",  ");
+    QString line;
+    line.reserve(linePrefixBytes(code) + 160);
+    line += QLatin1String(kPrefixHead);
+    line += QLatin1Char(letter);
+    line += QLatin1Char('-');
+    line += QLatin1String(codeName(code));
+    line += QLatin1String(kPrefixTail);
+    return line;
 }
 
 // Writes the line; the SARIF log, when there is one, gets the line's text
@@ -160,7 +183,7 @@ QString linePrefix(Code code, char letter) {
 void emitLine(Code code, char letter, const QString& first, const QString& second, const char* file, int line) {
     const QByteArray bytes = formatMessage(code, letter, first, second).toLocal8Bit();
     writeBytes(bytes);
-    const qsizetype prefix = linePrefix(code, letter).size();  // ASCII: as many bytes
+    const qsizetype prefix = linePrefixBytes(code);
     recordSarifResult({codeName(code), letter,
                        std::string_view(bytes.constData() + prefix, static_cast<size_t>(bytes.size() - prefix - 1)),
                        file ? std::string_view(file) : std::string_view(), line});

@@ -162,7 +162,9 @@ std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::
 }
 
 // Room for the names of a common set of headers without growing.
-InternCache::InternCache() : slots_(table(std::size_t{1} << 15)), size_(std::size_t{1} << 15) {}
+// A small start: a header of any size doubles it a few times, and a small
+// text does not pay for a table it never fills.
+InternCache::InternCache() : slots_(table(std::size_t{1} << 11)), size_(std::size_t{1} << 11) {}
 
 const char* InternCache::intern(std::string_view text) {
     if ((used_ + 1) * 4 > size_ * 3) {  // keep it at most three quarters full
