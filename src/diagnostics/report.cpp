@@ -141,7 +141,7 @@ QString fillMarkers(const QString& text, const QString& first, const QString& se
 }
 
 QString positionText(const char* file, int line) {
-    // One allocation: a run with many messages formats many positions.
+    // Built in one reserved string: a run with many messages formats many positions.
     if (file && *file) {
         QString text;
         text.reserve(static_cast<qsizetype>(std::strlen(file)) + 16);

@@ -161,10 +161,11 @@ std::unique_ptr<InternCache::Slot[], InternCache::Free> InternCache::table(std::
     return std::unique_ptr<Slot[], Free>(slots);
 }
 
-// Room for the names of a common set of headers without growing.
 // A small start: a header of any size doubles it a few times, and a small
 // text does not pay for a table it never fills.
-InternCache::InternCache() : slots_(table(std::size_t{1} << 11)), size_(std::size_t{1} << 11) {}
+constexpr std::size_t kInitialSlots = std::size_t{1} << 11;
+
+InternCache::InternCache() : slots_(table(kInitialSlots)), size_(kInitialSlots) {}
 
 const char* InternCache::intern(std::string_view text) {
     if ((used_ + 1) * 4 > size_ * 3) {  // keep it at most three quarters full
