@@ -53,20 +53,20 @@ std::uint32_t StringPool::index_of(std::string_view text, std::uint64_t hash) {
 
 void StringPool::roll_back(const Mark& mark) {
     if (mark.entries >= entries_.size()) return;
-    chunks_.resize(mark.chunks);
-    chunk_used_ = mark.chunk_used;
-    chunk_size_ = mark.chunk_size;
     if (chains_.size() == mark.chains) {
         // Each later entry sits at the head of its chain once the entries
-        // after it are unlinked: undo them newest first.
+        // after it are unlinked: undo them newest first. Their texts are
+        // hashed again, so their chunks go only after this.
         for (std::size_t i = entries_.size(); i-- > mark.entries;) {
             const Entry& e = entries_[i];
             chains_[text_hash(std::string_view(e.text, e.length)) % chains_.size()] = e.next;
         }
-        entries_.resize(mark.entries);
-        return;
     }
+    chunks_.resize(mark.chunks);
+    chunk_used_ = mark.chunk_used;
+    chunk_size_ = mark.chunk_size;
     entries_.resize(mark.entries);
+    if (chains_.size() == mark.chains) return;
     std::vector<std::uint32_t>(kChains, kNone).swap(chains_);
     for (std::uint32_t i = 1; i < entries_.size(); ++i) {
         Entry& e = entries_[i];

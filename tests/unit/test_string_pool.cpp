@@ -75,19 +75,30 @@ TEST(StringPool, APrecomputedHashFindsTheSameEntry) {
 // Texts interned after a mark are forgotten by roll_back, those before keep
 // their entries, and the pool works on as before; whether the chains grew
 // since the mark or not.
+// Later texts: a few short ones; so many that the chains double; a few so
+// long that they take chunks of their own while the chains stay as they were
+// (their texts are read while they are unlinked, before the chunks go).
 TEST(StringPool, RollBackForgetsLaterTextsOnly) {
-    for (const int later : {50, 3 * static_cast<int>(StringPool::kChains)}) {
+    struct Later {
+        int count;
+        std::size_t length;
+    };
+    for (const Later later : {Later{50, 0}, Later{3 * static_cast<int>(StringPool::kChains), 0},
+                              Later{12, StringPool::kChunkSize / 3}}) {
         StringPool pool;
         std::vector<const char*> kept;
         for (int i = 0; i < 100; ++i) kept.push_back(pool.intern("k" + std::to_string(i)));
         const auto mark = pool.mark();
         const std::size_t chains = pool.chain_count();
-        for (int i = 0; i < later; ++i) pool.intern("later" + std::to_string(i));
-        EXPECT_EQ(pool.chain_count() > chains, later > 50);
+        const std::size_t chunks = pool.chunk_count();
+        for (int i = 0; i < later.count; ++i) pool.intern("later" + std::to_string(i) + std::string(later.length, 'x'));
+        EXPECT_EQ(pool.chain_count() > chains, later.count > 50);
+        EXPECT_EQ(pool.chunk_count() > chunks, later.count > 50 || later.length > 0);
         pool.roll_back(mark);
         EXPECT_EQ(pool.size(), 101u);
         for (int i = 0; i < 100; ++i) EXPECT_EQ(pool.intern("k" + std::to_string(i)), kept[i]);
         EXPECT_EQ(pool.size(), 101u);
+        EXPECT_EQ(pool.chunk_count(), chunks);
         const std::uint32_t again = pool.index_of("later7");
         EXPECT_EQ(again, 101u);
         EXPECT_STREQ(pool.text_of(again), "later7");
