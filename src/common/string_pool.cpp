@@ -24,10 +24,10 @@ const char* StringPool::store(std::string_view text) {
     return place;
 }
 
-// Twice as many chains (and one), so that chains stay short however many
-// texts the run interns; the entries keep their indexes.
-void StringPool::more_chains() {
-    chains_.assign(chains_.size() * 2 + 1, kNone);
+// Every entry linked again into `count` empty chains; the entries keep their
+// indexes.
+void StringPool::relink(std::size_t count) {
+    chains_.assign(count, kNone);
     for (std::uint32_t i = 1; i < entries_.size(); ++i) {
         Entry& e = entries_[i];
         const std::size_t chain = text_hash(std::string_view(e.text, e.length)) % chains_.size();
@@ -35,6 +35,10 @@ void StringPool::more_chains() {
         chains_[chain] = i;
     }
 }
+
+// Twice as many chains (and one), so that chains stay short however many
+// texts the run interns.
+void StringPool::more_chains() { relink(chains_.size() * 2 + 1); }
 
 std::uint32_t StringPool::index_of(std::string_view text, std::uint64_t hash) {
     if (text.empty()) return 0;
@@ -53,7 +57,8 @@ std::uint32_t StringPool::index_of(std::string_view text, std::uint64_t hash) {
 
 void StringPool::roll_back(const Mark& mark) {
     if (mark.entries >= entries_.size()) return;
-    if (chains_.size() == mark.chains) {
+    const bool same_chains = chains_.size() == mark.chains;
+    if (same_chains) {
         // Each later entry sits at the head of its chain once the entries
         // after it are unlinked: undo them newest first. Their texts are
         // hashed again, so their chunks go only after this.
@@ -66,14 +71,8 @@ void StringPool::roll_back(const Mark& mark) {
     chunk_used_ = mark.chunk_used;
     chunk_size_ = mark.chunk_size;
     entries_.resize(mark.entries);
-    if (chains_.size() == mark.chains) return;
-    std::vector<std::uint32_t>(kChains, kNone).swap(chains_);
-    for (std::uint32_t i = 1; i < entries_.size(); ++i) {
-        Entry& e = entries_[i];
-        const std::size_t chain = text_hash(std::string_view(e.text, e.length)) % chains_.size();
-        e.next = chains_[chain];
-        chains_[chain] = i;
-    }
+    if (same_chains) return;
+    relink(kChains);
     if (entries_.size() > 2 * chains_.size()) more_chains();
 }
 

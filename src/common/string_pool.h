@@ -84,6 +84,7 @@ private:
     static constexpr std::uint32_t kNone = 0xffffffffu;
 
     const char* store(std::string_view text);
+    void relink(std::size_t count);
     void more_chains();
 
     std::vector<std::uint32_t> chains_;

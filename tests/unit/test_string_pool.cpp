@@ -73,11 +73,10 @@ TEST(StringPool, APrecomputedHashFindsTheSameEntry) {
 }
 
 // Texts interned after a mark are forgotten by roll_back, those before keep
-// their entries, and the pool works on as before; whether the chains grew
-// since the mark or not.
-// Later texts: a few short ones; so many that the chains double; a few so
-// long that they take chunks of their own while the chains stay as they were
-// (their texts are read while they are unlinked, before the chunks go).
+// their entries, and the pool works on as before. Later texts: a few short
+// ones; so many that the chains double; a few so long that they take chunks
+// of their own while the chains stay as they were (their texts are read while
+// they are unlinked, before the chunks go).
 TEST(StringPool, RollBackForgetsLaterTextsOnly) {
     struct Later {
         int count;
