@@ -94,7 +94,7 @@ FUZZ_TARGETS := fuzz_script fuzz_native fuzz_compile
 FUZZ_FLAGS    = -timeout=2 -rss_limit_mb=2048 -max_len=4096 -close_fd_mask=2 -print_final_stats=1 \
                 -dict=$(CURDIR)/tests/fuzz/$$t.dict -artifact_prefix=$(abspath $(FUZZ_BUILD))/findings/$$t/
 
-$(FUZZ_BUILD)/CMakeCache.txt:
+$(FUZZ_BUILD)/CMakeCache.txt: | bootstrap
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZV_FUZZ=ON
 
 build-fuzz: $(FUZZ_BUILD)/CMakeCache.txt

@@ -12,7 +12,7 @@ template <class T>
 void append_number(std::string& out, T value) {
     char digits[24];
     const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, result.ptr);
+    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
 }
 
 void append_slow(std::string& out, const char* format, va_list args) {
@@ -41,7 +41,7 @@ void append_vformat(std::string& out, const char* format, va_list args) {
     const std::size_t start = out.size();
     const char* p = format;
     while (const char* percent = std::strchr(p, '%')) {
-        out.append(p, percent);
+        out.append(p, static_cast<std::size_t>(percent - p));
         p = percent + 1;
         if (*p == '%') {
             out += '%';

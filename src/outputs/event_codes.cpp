@@ -31,7 +31,7 @@ void append_number(std::string& out, long long value) {
     char digits[24];
     const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
     out += '"';
-    out.append(digits, end);
+    out.append(digits, static_cast<std::size_t>(end - digits));
     out += '"';
 }
 

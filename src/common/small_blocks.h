@@ -1,0 +1,20 @@
+// The compiler's operator new and delete: blocks of up to 256 bytes (nodes,
+// entries, short strings: nearly every allocation of a run) come from
+// per-thread free lists over pages of one block size each; larger blocks and
+// everything when sanitizers are on go to malloc. Freed blocks stay with the
+// process for reuse, as the heap set-up keeps the rest. Linked into the
+// executable and the unit tests only (replacing the global operators is the
+// program's choice, not the library's).
+#pragma once
+
+#include <cstddef>
+
+namespace zv::small_blocks {
+
+// Whether the replacement is in this build (not under sanitizers).
+bool active();
+
+// Whether `block` came from the small-block pages.
+bool owns(const void* block);
+
+}  // namespace zv::small_blocks
