@@ -1,5 +1,6 @@
 #include "common/small_blocks.h"
 
+#include <pthread.h>
 #include <sys/mman.h>
 
 #include <atomic>
@@ -8,10 +9,11 @@
 #include <mutex>
 #include <new>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(__SANITIZE_HWADDRESS__)
 #define ZV_SANITIZED_HEAP 1
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer) || \
+    __has_feature(hwaddress_sanitizer)
 #define ZV_SANITIZED_HEAP 1
 #endif
 #endif
@@ -22,6 +24,7 @@ namespace zv::small_blocks {
 
 bool active() { return false; }
 bool owns(const void*) { return false; }
+std::size_t pages_taken() { return 0; }
 
 #else
 
@@ -49,7 +52,9 @@ struct Cache {
     void* free[kClasses];
     char* bump[kClasses];
     char* end[kClasses];
-    bool retired;  // the thread has ended: no more pages for it
+    // New, registered (the lists are handed over when the thread ends), or
+    // retired (the thread has ended: no more pages for it).
+    enum : unsigned char { kNew, kRegistered, kRetired } state;
 };
 
 // Constant-initialised and trivially destructible: no guard on the fast path.
@@ -63,10 +68,22 @@ struct Shared {
     char* end[kClasses] = {};
     char* chunk = nullptr;
     std::size_t next_page = kPagesPerChunk;
+    std::size_t pages = 0;  // taken so far
 };
 
+// Set for good once the system gives no more chunks (or gives them where the
+// chunk bits cannot mark them): from then on small blocks come from malloc,
+// without asking again for each one.
+std::atomic<bool> no_pages{false};
+
 Shared& shared() {
-    static Shared* s = new (std::malloc(sizeof(Shared))) Shared();  // never destroyed: threads may end late
+    static Shared* s = [] {
+        auto* store = new (std::malloc(sizeof(Shared))) Shared();  // never destroyed: threads may end late
+        // A child forked while another thread held the lock would wait forever.
+        pthread_atfork([] { shared().lock.lock(); }, [] { shared().lock.unlock(); },
+                       [] { shared().lock.unlock(); });
+        return store;
+    }();
     return *s;
 }
 
@@ -114,16 +131,21 @@ struct Retirer {
             cache.free[c] = nullptr;
             cache.bump[c] = cache.end[c] = nullptr;
         }
-        cache.retired = true;
+        cache.state = Cache::kRetired;
     }
 };
+
+void register_thread() {
+    thread_local Retirer retirer;
+    (void)retirer;
+    cache.state = Cache::kRegistered;
+}
 
 // A block of class `c` when the thread's list and page are empty: what ended
 // threads left, or a fresh page. Null when no page can be had.
 void* refill(unsigned c) {
-    if (cache.retired) return nullptr;
-    thread_local Retirer retirer;
-    (void)retirer;
+    if (cache.state == Cache::kRetired || no_pages.load(std::memory_order_relaxed)) return nullptr;
+    if (cache.state == Cache::kNew) register_thread();
     const std::size_t size = (c + 1) * kGranule;
     Shared& s = shared();
     const std::lock_guard<std::mutex> hold(s.lock);
@@ -139,10 +161,14 @@ void* refill(unsigned c) {
     } else {
         if (s.next_page == kPagesPerChunk) {
             char* chunk = map_chunk();
-            if (!chunk) return nullptr;
+            if (!chunk) {
+                no_pages.store(true, std::memory_order_relaxed);
+                return nullptr;
+            }
             s.chunk = chunk;
             s.next_page = 0;
         }
+        ++s.pages;
         const std::size_t page = s.next_page++;
         s.chunk[page] = static_cast<char>(c);
         char* first = s.chunk + page * kPage;
@@ -190,6 +216,8 @@ inline void release(void* block) {
     }
     const auto* chunk = reinterpret_cast<const unsigned char*>(address & ~(kChunk - 1));
     const unsigned c = chunk[(address & (kChunk - 1)) >> kPageShift];
+    // A thread that only frees must still hand its lists over when it ends.
+    if (cache.state == Cache::kNew) register_thread();
     *static_cast<void**>(block) = cache.free[c];
     cache.free[c] = block;
 }
@@ -199,10 +227,23 @@ void* allocate_or_throw(std::size_t size) {
     throw std::bad_alloc();
 }
 
+void* allocate_or_null(std::size_t size) noexcept {
+    try {
+        return allocate(size);
+    } catch (...) {  // a new_handler that throws
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 bool active() { return true; }
 bool owns(const void* block) { return owned(reinterpret_cast<std::uintptr_t>(block)); }
+std::size_t pages_taken() {
+    Shared& s = shared();
+    const std::lock_guard<std::mutex> hold(s.lock);
+    return s.pages;
+}
 
 #endif
 
@@ -212,8 +253,12 @@ bool owns(const void* block) { return owned(reinterpret_cast<std::uintptr_t>(blo
 
 void* operator new(std::size_t size) { return zv::small_blocks::allocate_or_throw(size); }
 void* operator new[](std::size_t size) { return zv::small_blocks::allocate_or_throw(size); }
-void* operator new(std::size_t size, const std::nothrow_t&) noexcept { return zv::small_blocks::allocate(size); }
-void* operator new[](std::size_t size, const std::nothrow_t&) noexcept { return zv::small_blocks::allocate(size); }
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    return zv::small_blocks::allocate_or_null(size);
+}
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept {
+    return zv::small_blocks::allocate_or_null(size);
+}
 void operator delete(void* block) noexcept { zv::small_blocks::release(block); }
 void operator delete[](void* block) noexcept { zv::small_blocks::release(block); }
 void operator delete(void* block, std::size_t) noexcept { zv::small_blocks::release(block); }

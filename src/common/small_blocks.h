@@ -17,4 +17,7 @@ bool active();
 // Whether `block` came from the small-block pages.
 bool owns(const void* block);
 
+// The pages taken from the system so far (for tests of reuse).
+std::size_t pages_taken();
+
 }  // namespace zv::small_blocks

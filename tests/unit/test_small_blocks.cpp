@@ -24,30 +24,35 @@ namespace sb = zv::small_blocks;
 
 // Fills each block with its own byte and checks that no block was overwritten.
 struct Blocks {
-    std::vector<std::pair<unsigned char*, std::size_t>> live;
+    struct Live {
+        unsigned char* block;
+        std::size_t size;
+        unsigned char fill;
+    };
+    std::vector<Live> live;
     unsigned char next = 1;
 
     void add(std::size_t size) {
         auto* block = static_cast<unsigned char*>(::operator new(size));
         ASSERT_EQ(reinterpret_cast<std::uintptr_t>(block) % alignof(std::max_align_t), 0u) << size;
         std::memset(block, next, size);
-        live.emplace_back(block, size);
+        live.push_back({block, size, next});
         next = static_cast<unsigned char>(next % 250 + 1);
     }
     bool intact() const {
-        for (const auto& [block, size] : live)
-            if (size && std::count(block, block + size, block[0]) != static_cast<std::ptrdiff_t>(size)) return false;
+        for (const Live& l : live)
+            if (std::count(l.block, l.block + l.size, l.fill) != static_cast<std::ptrdiff_t>(l.size)) return false;
         return true;
     }
     void release_every(std::size_t step) {
-        for (std::size_t i = 0; i < live.size(); i += step) ::operator delete(live[i].first);
-        std::vector<std::pair<unsigned char*, std::size_t>> kept;
+        for (std::size_t i = 0; i < live.size(); i += step) ::operator delete(live[i].block);
+        std::vector<Live> kept;
         for (std::size_t i = 0; i < live.size(); ++i)
             if (i % step) kept.push_back(live[i]);
         live = std::move(kept);
     }
     void release_all() {
-        for (const auto& entry : live) ::operator delete(entry.first);
+        for (const Live& l : live) ::operator delete(l.block);
         live.clear();
     }
 };
@@ -62,10 +67,10 @@ TEST(SmallBlocks, EverySizeGetsItsOwnAlignedStorageAndFreedBlocksAreReused) {
         ASSERT_TRUE(blocks.intact());
     }
     std::set<unsigned char*> distinct;
-    for (const auto& entry : blocks.live) distinct.insert(entry.first);
+    for (const auto& l : blocks.live) distinct.insert(l.block);
     EXPECT_EQ(distinct.size(), blocks.live.size());
     if (sb::active()) {
-        EXPECT_TRUE(sb::owns(blocks.live.front().first));  // size 1
+        EXPECT_TRUE(sb::owns(blocks.live.front().block));  // a block of a few bytes
         void* large = ::operator new(257);
         EXPECT_FALSE(sb::owns(large));
         ::operator delete(large);
@@ -91,6 +96,28 @@ TEST(SmallBlocks, MallocBlocksAreNotTakenForSmallBlocksAndNullIsIgnored) {
     ASSERT_NE(array, nullptr);
     EXPECT_EQ(array[9], 0);
     delete[] array;
+}
+
+TEST(SmallBlocks, BlocksFreedByAThreadThatOnlyFreesAreReusedAfterItEnds) {
+    if (!sb::active()) GTEST_SKIP() << "no small blocks in this build";
+    constexpr int kBlocks = 20000;  // some pages' worth of one size
+    std::size_t before = 0;
+    for (int round = 0; round < 4; ++round) {
+        std::vector<void*> made;
+        std::thread maker([&] {
+            for (int i = 0; i < kBlocks; ++i) made.push_back(::operator new(72));
+        });
+        maker.join();
+        std::thread freer([&] {
+            for (void* block : made) ::operator delete(block);
+        });
+        freer.join();
+        // From the second round on, the maker takes what the freer left.
+        if (round == 1) before = sb::pages_taken();
+        if (round > 1) {
+            EXPECT_EQ(sb::pages_taken(), before) << round;
+        }
+    }
 }
 
 TEST(SmallBlocks, ThreadsShareNothingLiveAndReuseWhatOthersFreed) {
