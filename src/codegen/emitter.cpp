@@ -28,8 +28,13 @@ namespace {
 constexpr std::size_t kPiece = std::size_t{1} << 16;
 }
 
-// Eight bytes to spare after the room: blanks go in eight at a time.
-void Emitter::grow(std::size_t count) { pending_.resize(std::max(kPiece + 4096, 2 * (used_ + count + 8))); }
+// Eight bytes to spare after the room: blanks go in eight at a time. A piece
+// for a file starts from one the writer is done with, which needs no clearing.
+void Emitter::grow(std::size_t count) {
+    if (pending_.empty() && std::holds_alternative<OutputFile*>(sink_)) pending_ = OutputFile::spare();
+    const std::size_t room = std::max(kPiece + 4096, 2 * (used_ + count + 8));
+    if (pending_.size() < room) pending_.resize(room);
+}
 
 void Emitter::flush() {
     if (used_ == 0) return;

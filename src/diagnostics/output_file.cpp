@@ -56,6 +56,15 @@ public:
 
     void close(OutputFile& file) { hand_over({&file, {}, true}); }
 
+    // A large piece already written, to be filled again (empty when none).
+    std::string spare() {
+        const std::lock_guard lock(mutex_);
+        if (spares_.empty()) return {};
+        std::string text = std::move(spares_.back());
+        spares_.pop_back();
+        return text;
+    }
+
     // Waits until everything handed over is done and lets the thread end.
     void finish() {
         std::unique_lock lock(mutex_);
@@ -74,6 +83,8 @@ private:
         bool close;
     };
     static constexpr std::size_t kMaxQueued = std::size_t{8} << 20;
+    static constexpr std::size_t kSpareSize = std::size_t{1} << 16;
+    static constexpr std::size_t kMaxSpares = 4;
 
     void hand_over(Job job) {
         std::unique_lock lock(mutex_);
@@ -120,8 +131,10 @@ private:
             lock.unlock();
             perform(job);
             const std::size_t done = job.text.size();
-            job.text = std::string();
             lock.lock();
+            // Large pieces are kept for the generators to fill again: their
+            // memory is in use already and needs no clearing.
+            if (job.text.capacity() >= kSpareSize && spares_.size() < kMaxSpares) spares_.push_back(std::move(job.text));
             queued_ -= done;
             space_.notify_one();
         }
@@ -130,6 +143,7 @@ private:
     std::mutex mutex_;
     std::condition_variable work_, space_;
     std::deque<Job> jobs_;
+    std::vector<std::string> spares_;
     std::size_t queued_ = 0;
     bool stopping_ = false;
     bool no_thread_ = false;  // the system refused a thread: jobs are done at once
@@ -173,6 +187,8 @@ void OutputFile::write(std::string_view text) {
 void OutputFile::write(std::string&& text) {
     if (open_) OutputWriter::instance().write(*this, std::move(text));
 }
+
+std::string OutputFile::spare() { return OutputWriter::instance().spare(); }
 
 void OutputFile::writeLine(std::string_view text) {
     std::string line;

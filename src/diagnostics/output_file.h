@@ -21,6 +21,9 @@ public:
     void write(std::string&& text);
     void write(const char* text) { write(std::string_view(text)); }
     void writeLine(std::string_view text);  // text and "\n"
+    // A large piece of text already written, for the caller to overwrite and
+    // hand back through write(); empty when there is none.
+    static std::string spare();
     // printf-style convenience for generators.
     void printf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 

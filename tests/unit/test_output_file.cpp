@@ -1,5 +1,6 @@
 // Output files: nothing appears at the target before the run ends normally; a
 // fatal end leaves the earlier file untouched and no temporary behind.
+#include "codegen/emitter.h"
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/output_file.h"
 #include "diagnostics/report.h"
@@ -136,6 +137,32 @@ TEST_F(OutputFiles, PiecesForSeveralFilesArriveWholeAndInOrder) {
     expectA += "end1";
     c.close();
     c.write("after close");
+    commitPendingOutputs();
+    EXPECT_EQ(test::readFile(a), expectA);
+    EXPECT_EQ(test::readFile(b), expectB);
+}
+
+// Generators fill pieces the writer is done with again: lines of every length,
+// short ones after long ones, from two generators at once, still arrive whole.
+TEST_F(OutputFiles, LinesFromGeneratorsArriveWholeWhenPiecesAreReused) {
+    const auto a = (dir / "one.c").string(), b = (dir / "two.c").string();
+    OutputFile& fa = OutputFile::open(a);
+    OutputFile& fb = OutputFile::open(b);
+    std::string expectA, expectB;
+    {
+        Emitter ea(fa), eb(fb);
+        for (int i = 0; i < 60000; ++i) {
+            const std::string line(static_cast<std::size_t>(i % 997 == 0 ? 150000 : i % 90), static_cast<char>('a' + i % 26));
+            ea.emit_line(line + std::to_string(i));
+            expectA += line + std::to_string(i) + "\n";
+            if (i % 3 == 0) {
+                eb.emit_line(std::to_string(i));
+                expectB += std::to_string(i) + "\n";
+            }
+        }
+    }
+    fa.close();
+    fb.close();
     commitPendingOutputs();
     EXPECT_EQ(test::readFile(a), expectA);
     EXPECT_EQ(test::readFile(b), expectB);
