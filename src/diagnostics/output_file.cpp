@@ -132,9 +132,12 @@ private:
             perform(job);
             const std::size_t done = job.text.size();
             lock.lock();
-            // Large pieces are kept for the generators to fill again: their
-            // memory is in use already and needs no clearing.
-            if (job.text.capacity() >= kSpareSize && spares_.size() < kMaxSpares) spares_.push_back(std::move(job.text));
+            // Pieces of the generators' size are kept for them to fill again:
+            // their memory is in use already and needs no clearing. Larger
+            // texts (a whole side output) are not held on to.
+            const std::size_t room = job.text.capacity();
+            if (room >= kSpareSize && room <= 4 * kSpareSize && spares_.size() < kMaxSpares)
+                spares_.push_back(std::move(job.text));
             queued_ -= done;
             space_.notify_one();
         }
