@@ -3,15 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
-#define ZV_OWN_ALLOCATOR 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
-#define ZV_OWN_ALLOCATOR 1
-#endif
-#endif
-
-#if defined(__GLIBC__) && !defined(ZV_OWN_ALLOCATOR)
+#if defined(__GLIBC__) && !defined(ZV_SANITIZED_HEAP)
 #include <malloc.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -20,7 +12,7 @@
 namespace zv {
 
 void prepare_heap() {
-#if defined(__GLIBC__) && !defined(ZV_OWN_ALLOCATOR)
+#if defined(__GLIBC__) && !defined(ZV_SANITIZED_HEAP)
     constexpr std::size_t kMiB = std::size_t{1} << 20;
     constexpr std::size_t kHuge = 2 * kMiB;
     // Large blocks from the heap rather than from mappings of their own, and

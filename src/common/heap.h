@@ -3,6 +3,17 @@
 // system offers them, so that filling it costs few page faults.
 #pragma once
 
+// Defined when a sanitizer brings its own allocator: the heap is left as it
+// gives it, and the program's small blocks are not used.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(__SANITIZE_HWADDRESS__)
+#define ZV_SANITIZED_HEAP 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer) || \
+    __has_feature(hwaddress_sanitizer)
+#define ZV_SANITIZED_HEAP 1
+#endif
+#endif
+
 namespace zv {
 
 // Call once, early in main. Harmless where the allocator or the system does

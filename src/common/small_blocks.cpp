@@ -1,5 +1,7 @@
 #include "common/small_blocks.h"
 
+#include "common/heap.h"
+
 #include <pthread.h>
 #include <sys/mman.h>
 
@@ -8,15 +10,6 @@
 #include <cstdlib>
 #include <mutex>
 #include <new>
-
-#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__) || defined(__SANITIZE_HWADDRESS__)
-#define ZV_SANITIZED_HEAP 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer) || \
-    __has_feature(hwaddress_sanitizer)
-#define ZV_SANITIZED_HEAP 1
-#endif
-#endif
 
 namespace zv::small_blocks {
 
@@ -41,6 +34,8 @@ constexpr std::size_t kPagesPerChunk = kChunk / kPage;
 // The first page of a chunk starts with the block size of each of its pages.
 constexpr std::size_t kChunkHeader = 64;
 static_assert(kPagesPerChunk <= kChunkHeader);
+
+constexpr std::size_t block_size(unsigned c) { return (c + 1) * kGranule; }
 
 // One bit per possible chunk of the 47-bit user address space: 4 MiB of
 // zero pages, touched only where chunks are.
@@ -124,7 +119,7 @@ struct Retirer {
                 s.free[c] = list;
             }
             const auto left = static_cast<std::size_t>(cache.end[c] - cache.bump[c]);
-            if (left >= (c + 1) * kGranule && s.bump[c] == s.end[c]) {
+            if (left >= block_size(c) && s.bump[c] == s.end[c]) {
                 s.bump[c] = cache.bump[c];
                 s.end[c] = cache.end[c];
             }
@@ -146,7 +141,7 @@ void register_thread() {
 void* refill(unsigned c) {
     if (cache.state == Cache::kRetired || no_pages.load(std::memory_order_relaxed)) return nullptr;
     if (cache.state == Cache::kNew) register_thread();
-    const std::size_t size = (c + 1) * kGranule;
+    const std::size_t size = block_size(c);
     Shared& s = shared();
     const std::lock_guard<std::mutex> hold(s.lock);
     if (void* list = s.free[c]) {
@@ -197,7 +192,7 @@ inline void* allocate(std::size_t size) {
             cache.free[c] = *static_cast<void**>(block);
             return block;
         }
-        const std::size_t bytes = (c + 1) * kGranule;
+        const std::size_t bytes = block_size(c);
         if (static_cast<std::size_t>(cache.end[c] - cache.bump[c]) >= bytes) {
             void* block = cache.bump[c];
             cache.bump[c] += bytes;
