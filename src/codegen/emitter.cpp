@@ -31,17 +31,43 @@ constexpr std::size_t kPiece = std::size_t{1} << 16;
 // Eight bytes to spare after the room: blanks go in eight at a time. A piece
 // for a file starts from one the writer is done with, which needs no clearing.
 void Emitter::grow(std::size_t count) {
-    if (pending_.empty() && std::holds_alternative<OutputFile*>(sink_)) pending_ = OutputFile::spare();
+    if (pending_.empty() && !std::holds_alternative<std::string*>(sink_)) pending_ = OutputFile::spare();
     const std::size_t room = std::max(kPiece + 4096, 2 * (used_ + count + 8));
     if (pending_.size() < room) pending_.resize(room);
 }
 
 void Emitter::flush() {
     if (used_ == 0) return;
+    if (std::holds_alternative<PieceSink*>(sink_) && used_ * 2 < pending_.size()) {
+        // The end of a short unit: a copy of its size goes, the room stays.
+        std::string piece(pending_.data(), used_);
+        used_ = 0;
+        hand(std::move(piece));
+        return;
+    }
     pending_.resize(used_);
     used_ = 0;
-    if (auto* file = std::get_if<OutputFile*>(&sink_)) (*file)->write(std::move(pending_));
+    std::string piece = std::move(pending_);
     pending_ = std::string();
+    hand(std::move(piece));
+}
+
+void Emitter::discard() {
+    used_ = 0;
+    buffer_.clear();
+    params_.clear();
+    level_ = 0;
+}
+
+void Emitter::pass(std::string&& piece) {
+    flush();
+    hand(std::move(piece));
+}
+
+void Emitter::hand(std::string&& piece) {
+    if (auto* file = std::get_if<OutputFile*>(&sink_)) (*file)->write(std::move(piece));
+    else if (auto* pieces = std::get_if<PieceSink*>(&sink_)) (*pieces)->take(std::move(piece));
+    else **std::get_if<std::string*>(&sink_) += piece;
 }
 
 void Emitter::writeLine(std::string_view line, std::size_t indent) {

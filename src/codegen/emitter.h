@@ -14,10 +14,20 @@ namespace zv {
 
 class OutputFile;
 
+// Takes the pieces of text an emitter is done with, in order.
+class PieceSink {
+public:
+    virtual void take(std::string&& piece) = 0;
+
+protected:
+    ~PieceSink() = default;
+};
+
 class Emitter {
 public:
     explicit Emitter(OutputFile& file) : sink_(&file) {}
     explicit Emitter(std::string& text) : sink_(&text) {}
+    explicit Emitter(PieceSink& pieces) : sink_(&pieces) {}
     // Hands what is still held to the file.
     ~Emitter() { flush(); }
     Emitter(const Emitter&) = delete;
@@ -26,6 +36,11 @@ public:
     // Text for a file is gathered in large pieces; this hands it over now
     // (before the file is closed).
     void flush();
+    // Drops what is pending, the line buffer and the parameters, and goes
+    // back to level 0 (after a failure, when the text is not wanted).
+    void discard();
+    // Hands over finished text (whole lines) after what is pending.
+    void pass(std::string&& piece);
 
     // The line buffer. It has no length limit: a line is never cut.
     std::string& buffer() { return buffer_; }
@@ -69,13 +84,14 @@ public:
 private:
     // Room for `count` more bytes of text pending for the file.
     void grow(std::size_t count);
+    void hand(std::string&& piece);
     // One line after `indent` blanks: to the string of a preview, or to the
     // pending text, handed to the file once it is large.
     void writeLine(std::string_view line, std::size_t indent);
     void writeIndented(std::string_view line);
     void writeDirective(std::string_view line);
 
-    std::variant<OutputFile*, std::string*> sink_;
+    std::variant<OutputFile*, std::string*, PieceSink*> sink_;
     std::string pending_;  // text not yet handed to the file: its first used_ bytes
     std::size_t used_ = 0;
     std::string buffer_;

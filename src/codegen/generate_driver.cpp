@@ -10,14 +10,16 @@
 #include "codegen/program_entry.h"
 #include "codegen/scenarios.h"
 #include "codegen/statements.h"
+#include "codegen/unit_lanes.h"
 #include "codegen/value_lines.h"
 #include "codegen/waits.h"
-#include "common/large_stack.h"
 #include "diagnostics/report.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 namespace zv {
 
@@ -61,35 +63,64 @@ bool foreign_section(const Entry* section, const DriverSources& sources) {
     return true;
 }
 
-void declaration_walk(StatementWriter& writer, const DriverSources& sources, OtherStatements& others) {
-    Emitter& out = writer.out();
+// The units of the declaration walk, in order: the functions of scenarios,
+// procedures, callbacks, procsends and waits, and the instance sections
+// that an unknown instance mode makes report.
+std::vector<const Entry*> declaration_units(const DriverSources& sources) {
+    std::vector<const Entry*> units;
     for (const Entry* e = sources.model.root->first; e; e = e->next) {
         switch (e->kind) {
-            case E_SCENARIO: write_scenario(writer, *e); break;
-            case E_PROCEDURE: others.procedure(*e); break;
-            case E_CALLBACK: others.callback(*e); break;
-            case E_PROCSEND: others.procsend(*e); break;
+            case E_SCENARIO:
+            case E_PROCEDURE:
+            case E_CALLBACK:
+            case E_PROCSEND: units.push_back(e); break;
             case E_WAIT_REFERENCE: {
                 const auto* d = descriptor_of<WaitReferenceDescriptor>(e, D_WAIT_REFERENCE);
-                if (d && d->wait) write_wait_function(out, d->wait->entry);
+                if (d && d->wait) units.push_back(e);
                 break;
             }
             case E_HEADER_INSTANCE_BEGIN:
                 switch (sources.model.instance_mode) {
                     case InstanceMode::SelectedDeclared:
-                        if (foreign_section(e, sources)) return;
+                        if (foreign_section(e, sources)) return units;
                         break;
                     case InstanceMode::AllDeclared:
                     case InstanceMode::SelectedUndeclared:
                         break;
                     default:
-                        reportText(Severity::Error, Code::BADPARAMS);
+                        // Reported in its place among the units.
+                        units.push_back(e);
                 }
                 break;
             default: break;
         }
     }
+    return units;
 }
+
+// The generator of one lane: its own statement writer and writers of the
+// other statements around the lane's emitter.
+struct WalkWriter {
+    WalkWriter(Emitter& out, const DriverSources& sources, const PollingOrder& order) : writer(out, sources, {}) {
+        others = other_statements(out, writer, order);
+        writer.set_others(others);
+    }
+    void write(const Entry& e) {
+        switch (e.kind) {
+            case E_SCENARIO: write_scenario(writer, e); break;
+            case E_PROCEDURE: others.procedure(e); break;
+            case E_CALLBACK: others.callback(e); break;
+            case E_PROCSEND: others.procsend(e); break;
+            case E_WAIT_REFERENCE:
+                write_wait_function(writer.out(), descriptor_of<WaitReferenceDescriptor>(&e, D_WAIT_REFERENCE)->wait->entry);
+                break;
+            case E_HEADER_INSTANCE_BEGIN: reportText(Severity::Error, Code::BADPARAMS); break;
+            default: break;
+        }
+    }
+    StatementWriter writer;
+    OtherStatements others;
+};
 
 }  // namespace
 
@@ -101,15 +132,24 @@ void generate_driver(Emitter& out, const DriverSources& sources) {
     out.emit_line();
     write_init_functions(out, sources);
     write_static_context(out, sources.settings);
+    // The message functions, then the functions of the declaration walk in
+    // the nesting of the script: independent of each other, two lanes make
+    // them.
+    std::vector<const Entry*> message_types;
     for (const Entry* e = model.root->first; e; e = e->next)
-        if (e->kind == E_MESSAGE_TYPE) write_message_functions(out, e);
-
-    StatementWriter writer(out, sources, {});
+        if (e->kind == E_MESSAGE_TYPE && has_message_functions(e)) message_types.push_back(e);
+    const std::size_t message_units = message_types.size() * kMessageFunctions;
     const PollingOrder order = polling_order(model.root);
-    OtherStatements others = other_statements(out, writer, order);
-    writer.set_others(others);
-    // The functions follow the nesting of the script.
-    run_with_stack(kDeepWorkStack, [&] { declaration_walk(writer, sources, others); });
+    const std::vector<const Entry*> units = declaration_units(sources);
+    generate_units(out, message_units + units.size(), [&](Emitter& lane) -> UnitGenerator {
+        auto writer = std::make_shared<WalkWriter>(lane, sources, order);
+        return [writer, &lane, &message_types, &units, message_units](std::size_t i) {
+            if (i < message_units)
+                write_message_function(lane, message_types[i / kMessageFunctions], static_cast<int>(i % kMessageFunctions));
+            else
+                writer->write(*units[i - message_units]);
+        };
+    });
     write_program_entry(out, sources);
 }
 

@@ -124,10 +124,16 @@ bool has_message_functions(const Entry* message_type) {
 
 void write_message_functions(Emitter& out, const Entry* message_type) {
     if (!has_message_functions(message_type)) return;
+    for (int which = 0; which < kMessageFunctions; ++which) write_message_function(out, message_type, which);
+}
+
+void write_message_function(Emitter& out, const Entry* message_type, int which) {
     const char* t = message_type->name ? message_type->name : "";
-    reference_function(out, message_type, t);
-    comparison_function(out, message_type, t);
-    dump_function(out, message_type, t);
+    switch (which) {
+        case 0: reference_function(out, message_type, t); break;
+        case 1: comparison_function(out, message_type, t); break;
+        default: dump_function(out, message_type, t); break;
+    }
 }
 
 }  // namespace zv

@@ -18,4 +18,8 @@ bool has_message_functions(const Entry* message_type);
 // The functions of one message type, from level 0.
 void write_message_functions(Emitter& out, const Entry* message_type);
 
+// One of them alone: 0 reference, 1 comparison, 2 dump.
+inline constexpr int kMessageFunctions = 3;
+void write_message_function(Emitter& out, const Entry* message_type, int which);
+
 }  // namespace zv

@@ -11,6 +11,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace zv {
 
@@ -29,6 +31,25 @@ OutputState& state() {
     static OutputState s;
     return s;
 }
+
+}  // namespace
+
+struct HeldLines {
+    struct Line {
+        Code code;
+        char letter;
+        QString first, second;
+        const char* file;
+        int line;
+    };
+    std::vector<Line> lines;
+    int end = -1;  // the status of a held end, -1 when none
+};
+
+namespace {
+
+// The held lines of this thread, null when it reports at once.
+thread_local HeldLines* tHeld = nullptr;
 
 // A marker is '%', an optional 'L', then one or two digits (0 to 99).
 struct Marker {
@@ -181,6 +202,11 @@ QString linePrefix(Code code, char letter) {
 // Writes the line; the SARIF log, when there is one, gets the line's text
 // after the prefix and the script position it was reported at.
 void emitLine(Code code, char letter, const QString& first, const QString& second, const char* file, int line) {
+    if (tHeld) {
+        tHeld->lines.push_back({code, letter, first, second, file, line});
+        if (letter == 'F' || letter == 'S') terminateRun(letter == 'F' ? 7 : 9);
+        return;
+    }
     const QByteArray bytes = formatMessage(code, letter, first, second).toLocal8Bit();
     writeBytes(bytes);
     const qsizetype prefix = linePrefixBytes(code);
@@ -304,12 +330,45 @@ void finishRun(bool removeCleanListing) {
 }
 
 void terminateRun(int status) {
+    if (tHeld) {
+        tHeld->end = status;
+        throw HeldRunEnd{status};
+    }
     closeListing();
     finishSarifLog(status);
     discardPendingOutputs();
     std::fflush(stderr);
     std::fflush(stdout);
     endProcess(status);
+}
+
+void HeldLinesDeleter::operator()(HeldLines* lines) const { delete lines; }
+
+ReportHold::ReportHold() : lines_(new HeldLines) { tHeld = lines_.get(); }
+
+ReportHold::~ReportHold() {
+    if (tHeld == lines_.get()) tHeld = nullptr;
+}
+
+HeldReports ReportHold::take() {
+    if (lines_->lines.empty() && lines_->end < 0) return nullptr;
+    HeldReports held(new HeldLines);
+    std::swap(held, lines_);
+    tHeld = lines_.get();
+    return held;
+}
+
+bool heldEnd(const HeldLines& lines) { return lines.end >= 0; }
+
+void replayHeldReports(const HeldLines& held) {
+    // Given for real, even on a thread that holds its own.
+    struct Unheld {
+        HeldLines* saved = tHeld;
+        Unheld() { tHeld = nullptr; }
+        ~Unheld() { tHeld = saved; }
+    } unheld;
+    for (const auto& l : held.lines) emitLine(l.code, l.letter, l.first, l.second, l.file, l.line);
+    if (held.end >= 0) terminateRun(held.end);
 }
 
 void resetReportState() {

@@ -5,6 +5,8 @@
 
 #include "diagnostics/message_codes.h"
 
+#include <memory>
+
 namespace zv {
 
 // The numbers are the kind numbers taken by reportAtText.
@@ -40,6 +42,37 @@ void openListingFile(const char* path, bool console);
 // SARIF log (if any) in place, discards unfinished output files, flushes the
 // standard streams and exits.
 [[noreturn]] void terminateRun(int status);
+
+// A thread that generates text beside the main thread holds its reports
+// while a ReportHold of it lives: each line is kept instead of written, and a
+// fatal or internal end throws HeldRunEnd to stop the thread's work instead
+// of ending the run. The main thread gives the lines later, in the order of
+// the text they belong to.
+struct HeldRunEnd {
+    int status;
+};
+struct HeldLines;
+struct HeldLinesDeleter {
+    void operator()(HeldLines* lines) const;
+};
+using HeldReports = std::unique_ptr<HeldLines, HeldLinesDeleter>;
+class ReportHold {
+public:
+    ReportHold();
+    ~ReportHold();
+    ReportHold(const ReportHold&) = delete;
+    ReportHold& operator=(const ReportHold&) = delete;
+
+    // What the thread held since the last call; null when nothing.
+    HeldReports take();
+
+private:
+    HeldReports lines_;
+};
+// Whether the held lines end the run.
+bool heldEnd(const HeldLines& lines);
+// Writes held lines on the calling thread; a held end ends the run here.
+void replayHeldReports(const HeldLines& lines);
 
 // Back to the state before a run (no listing file, console on, counters at
 // zero), for tests that run several compilations in one process.

@@ -11,6 +11,18 @@ using RunEndHandler = void (*)(int status);
 void setRunEndHandler(RunEndHandler handler);
 
 // Ends the run with `status`: through the handler when one is installed.
+// While helper threads work on the model, the process ends without running
+// the static destructors under them (everything of the run is written or
+// discarded before this is called).
 [[noreturn]] void endProcess(int status);
+
+// Marks a helper thread's work on the run's data for its lifetime.
+class HelperAtWork {
+public:
+    HelperAtWork();
+    ~HelperAtWork();
+    HelperAtWork(const HelperAtWork&) = delete;
+    HelperAtWork& operator=(const HelperAtWork&) = delete;
+};
 
 }  // namespace zv
