@@ -60,6 +60,15 @@ void Emitter::discard() {
 }
 
 void Emitter::pass(std::string&& piece) {
+    // A short piece joins the pending text, so that the file gets pieces of
+    // the usual size.
+    if (piece.size() < kPiece / 4 && !std::holds_alternative<std::string*>(sink_)) {
+        if (used_ + piece.size() + 8 > pending_.size()) grow(piece.size());
+        std::memcpy(pending_.data() + used_, piece.data(), piece.size());
+        used_ += piece.size();
+        if (used_ >= kPiece) flush();
+        return;
+    }
     flush();
     hand(std::move(piece));
 }

@@ -63,20 +63,53 @@ bool foreign_section(const Entry* section, const DriverSources& sources) {
     return true;
 }
 
+// A unit of the declaration walk: a root entry written whole, or a part of
+// a composite scenario written apart (one statement of its list, or its own
+// function), with the writer's scenario depth for it.
+struct WalkUnit {
+    enum class Part { Whole, Statement, Function };
+    const Entry* entry;
+    Part part;
+    int depth;
+};
+
+// Composite scenarios down to this depth are written in parts, so that
+// both lanes have work when one scenario holds the whole script.
+constexpr int kPartedDepth = 3;
+
+// The parts of a composite scenario in the order its writing makes them:
+// what its list writes, statement by statement, then its own function.
+void add_parts(std::vector<WalkUnit>& units, const Entry& scenario, int depth, const DriverSources& sources) {
+    const Scope* list = scenario.descriptor->sub_scope;
+    for (const Entry* e = list ? list->first : nullptr; e; e = e->next) {
+        const bool plain = !e->filter || !*e->filter;
+        if (e->kind == E_SCENARIO && plain && depth < kPartedDepth && is_selected_composite(*e)) {
+            add_parts(units, *e, depth + 1, sources);
+            continue;
+        }
+        units.push_back({e, WalkUnit::Part::Statement, depth});
+        if (ends_list(*e, sources)) break;
+    }
+    units.push_back({&scenario, WalkUnit::Part::Function, depth});
+}
+
 // The units of the declaration walk, in order: the functions of scenarios,
 // procedures, callbacks, procsends and waits, and the instance sections
 // that an unknown instance mode makes report.
-std::vector<const Entry*> declaration_units(const DriverSources& sources) {
-    std::vector<const Entry*> units;
+std::vector<WalkUnit> declaration_units(const DriverSources& sources) {
+    std::vector<WalkUnit> units;
     for (const Entry* e = sources.model.root->first; e; e = e->next) {
         switch (e->kind) {
             case E_SCENARIO:
+                if (is_selected_composite(*e)) add_parts(units, *e, 1, sources);
+                else units.push_back({e, WalkUnit::Part::Whole, 0});
+                break;
             case E_PROCEDURE:
             case E_CALLBACK:
-            case E_PROCSEND: units.push_back(e); break;
+            case E_PROCSEND: units.push_back({e, WalkUnit::Part::Whole, 0}); break;
             case E_WAIT_REFERENCE: {
                 const auto* d = descriptor_of<WaitReferenceDescriptor>(e, D_WAIT_REFERENCE);
-                if (d && d->wait) units.push_back(e);
+                if (d && d->wait) units.push_back({e, WalkUnit::Part::Whole, 0});
                 break;
             }
             case E_HEADER_INSTANCE_BEGIN:
@@ -89,7 +122,7 @@ std::vector<const Entry*> declaration_units(const DriverSources& sources) {
                         break;
                     default:
                         // Reported in its place among the units.
-                        units.push_back(e);
+                        units.push_back({e, WalkUnit::Part::Whole, 0});
                 }
                 break;
             default: break;
@@ -105,7 +138,15 @@ struct WalkWriter {
         others = other_statements(out, writer, order);
         writer.set_others(others);
     }
-    void write(const Entry& e) {
+    void write(const WalkUnit& unit) {
+        if (unit.part != WalkUnit::Part::Whole) {
+            writer.set_depth(unit.depth);
+            if (unit.part == WalkUnit::Part::Statement) writer.write_statement(*unit.entry);
+            else write_composite_function(writer, *unit.entry);
+            writer.set_depth(0);
+            return;
+        }
+        const Entry& e = *unit.entry;
         switch (e.kind) {
             case E_SCENARIO: write_scenario(writer, e); break;
             case E_PROCEDURE: others.procedure(e); break;
@@ -140,14 +181,14 @@ void generate_driver(Emitter& out, const DriverSources& sources) {
         if (e->kind == E_MESSAGE_TYPE && has_message_functions(e)) message_types.push_back(e);
     const std::size_t message_units = message_types.size() * kMessageFunctions;
     const PollingOrder order = polling_order(model.root);
-    const std::vector<const Entry*> units = declaration_units(sources);
+    const std::vector<WalkUnit> units = declaration_units(sources);
     generate_units(out, message_units + units.size(), [&](Emitter& lane) -> UnitGenerator {
         auto writer = std::make_shared<WalkWriter>(lane, sources, order);
         return [writer, &lane, &message_types, &units, message_units](std::size_t i) {
             if (i < message_units)
                 write_message_function(lane, message_types[i / kMessageFunctions], static_cast<int>(i % kMessageFunctions));
             else
-                writer->write(*units[i - message_units]);
+                writer->write(units[i - message_units]);
         };
     });
     write_program_entry(out, sources);

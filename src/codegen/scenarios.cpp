@@ -202,9 +202,19 @@ void write_leaf(StatementWriter& writer, const Entry& scenario) {
 }
 
 void write_composite(StatementWriter& writer, const Entry& scenario) {
-    const Scope* list = scenario.descriptor->sub_scope;
-    writer.write_list(list);
+    writer.write_list(scenario.descriptor->sub_scope);
+    write_composite_function(writer, scenario);
+}
 
+}  // namespace
+
+bool is_selected_composite(const Entry& scenario) {
+    const auto* d = descriptor_of<ScenarioDescriptor>(scenario);
+    return d && d->selected && !d->leaf;
+}
+
+void write_composite_function(StatementWriter& writer, const Entry& scenario) {
+    const Scope* list = scenario.descriptor->sub_scope;
     Emitter& out = writer.out();
     out.appendf("static KVR_T_INT kvr_S%d", scenario.event_code);
     out.emit_params();
@@ -229,8 +239,6 @@ void write_composite(StatementWriter& writer, const Entry& scenario) {
     out.emit_return("kvr_global_state");
     out.close_block();
 }
-
-}  // namespace
 
 void write_scenario(StatementWriter& writer, const Entry& scenario) {
     const auto* d = descriptor_of<ScenarioDescriptor>(scenario);

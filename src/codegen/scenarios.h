@@ -16,6 +16,12 @@ class StatementWriter;
 // of its blocks and sub-scenarios; an unselected scenario writes nothing.
 void write_scenario(StatementWriter& writer, const Entry& scenario);
 
+// The same in parts, for writing them apart: whether the scenario is a
+// selected composite, and its own function, which follows what its list
+// writes (the writer at the depth inside the scenario).
+bool is_selected_composite(const Entry& scenario);
+void write_composite_function(StatementWriter& writer, const Entry& scenario);
+
 // Writes the function of an inline INITIALIZATION, TERMINATION or EXCEPTION
 // block; a block that names a procedure has no function of its own.
 void write_block_function(StatementWriter& writer, const Entry& block);

@@ -354,13 +354,20 @@ void StatementWriter::write_local_declaration(const Entry& s) {
 // section runs only in the instances it names; with one instance selected at
 // generation, only its own sections are in the model, and any other ends the
 // list.
+bool ends_list(const Entry& s, const DriverSources& sources) {
+    switch (s.kind) {
+        case E_HEADER_INSTANCE_BEGIN: case E_DECLARATION_INSTANCE_BEGIN: case E_INSTRUCTION_INSTANCE_BEGIN: break;
+        default: return false;
+    }
+    if (sources.model.instance_mode != InstanceMode::SelectedDeclared) return false;
+    for (const Entry* r = s.next; r && r->kind == E_INSTANCE_REFERENCE; r = r->next)
+        if (name_of(*r) == sources.settings.instance) return false;
+    return true;
+}
+
 bool StatementWriter::write_instance_section(const Entry& s) {
     const InstanceMode mode = sources_.model.instance_mode;
-    if (mode == InstanceMode::SelectedDeclared) {
-        for (const Entry* r = s.next; r && r->kind == E_INSTANCE_REFERENCE; r = r->next)
-            if (name_of(*r) == sources_.settings.instance) return true;
-        return false;
-    }
+    if (mode == InstanceMode::SelectedDeclared) return !ends_list(s, sources_);
     if (s.kind != E_INSTRUCTION_INSTANCE_BEGIN) return true;
     if (mode != InstanceMode::AllDeclared && mode != InstanceMode::SelectedUndeclared) return true;
     std::string guard = "if (";

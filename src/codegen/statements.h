@@ -62,6 +62,9 @@ public:
     int depth() const { return depth_; }
     void enter_scenario() { ++depth_; }
     void leave_scenario() { --depth_; }
+    // For writing the parts of a scenario apart.
+    void set_depth(int depth) { depth_ = depth; }
+
 
     // Appends one call argument to the line under construction.
     static void append_argument(Emitter& out, bool first, bool by_reference, std::string_view text);
@@ -91,6 +94,10 @@ private:
     OtherStatements others_;
     int depth_ = 0;
 };
+
+// Whether writing the statement ends the list it is in (an instance section
+// of another instance under the single-instance mode).
+bool ends_list(const Entry& statement, const DriverSources& sources);
 
 // The runtime context argument of the generated runtime calls.
 inline constexpr std::string_view kRunContext = "&(kvr_ctx->kvr_ctxrun)";
