@@ -1,5 +1,6 @@
 #include "diagnostics/messages.h"
 
+#include "diagnostics/aside_work.h"
 #include "diagnostics/message_catalog.h"
 #include "diagnostics/output_file.h"
 #include "diagnostics/run_end.h"
@@ -207,6 +208,8 @@ void emitLine(Code code, char letter, const QString& first, const QString& secon
         if (letter == 'F' || letter == 'S') terminateRun(letter == 'F' ? 7 : 9);
         return;
     }
+    // Work started beside this thread reported first.
+    settleAsideWork();
     const QByteArray bytes = formatMessage(code, letter, first, second).toLocal8Bit();
     writeBytes(bytes);
     const qsizetype prefix = linePrefixBytes(code);
@@ -285,8 +288,14 @@ void reportAtText(int kind, Code code, const char* arg, const char* file, int li
     reportAt(kind, code, fromText(arg), file, line);
 }
 
-unsigned errorCount() { return state().errors; }
-unsigned warningCount() { return state().warnings; }
+unsigned errorCount() {
+    if (!tHeld) settleAsideWork();
+    return state().errors;
+}
+unsigned warningCount() {
+    if (!tHeld) settleAsideWork();
+    return state().warnings;
+}
 
 void openListingFile(const char* path, bool console) {
     auto& s = state();
@@ -305,6 +314,7 @@ void openListingFile(const char* path, bool console) {
 }
 
 void finishRun(bool removeCleanListing) {
+    settleAsideWork();
     commitPendingOutputs();
     auto& s = state();
     const QString errors = QString::number(s.errors);
@@ -334,6 +344,7 @@ void terminateRun(int status) {
         tHeld->end = status;
         throw HeldRunEnd{status};
     }
+    settleAsideWork();
     closeListing();
     finishSarifLog(status);
     discardPendingOutputs();

@@ -1,6 +1,7 @@
 #include "driver/driver.h"
 
 #include "common/string_pool.h"
+#include "diagnostics/aside_work.h"
 #include "diagnostics/guarded.h"
 #include "diagnostics/output_file.h"
 #include "diagnostics/message_catalog.h"
@@ -34,6 +35,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -135,11 +137,35 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
                                    settings.trace,
                                    settings.probe,
                                    working_directory()};
-    OutputFile* probeHeader = write_event_codes(tdc, header, sources, model);
+    // The numbers of the TDC and report-structure files go into the model
+    // first: the C generator quotes them. Without a probe header, which the
+    // generator continues, the two texts are then made beside the generator,
+    // each started where it stands in the sequence so that its reports keep
+    // their place.
+    OutputFile* probeHeader = nullptr;
+    OutputFile* table = nullptr;
+    OutputFile* structureFile = nullptr;
+    EventCodeTexts codes;
+    std::string structure;
+    std::optional<AsideWork> tableText, structureText;
+    if (probe) {
+        probeHeader = write_event_codes(tdc, header, sources, model);
+    } else {
+        store_event_codes(sources, model);
+        tableText.emplace([&] { codes = event_code_texts(sources, model); });
+        table = &OutputFile::open(tdc);
+    }
 
     const std::string tsf = reportStructurePath(settings.root);
     toolLog.record("TSF", tsf);
-    write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
+    if (probe) {
+        write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
+    } else {
+        structureFile = &OutputFile::open(tsf);
+        store_report_numbers(parsed.files, model.root);
+        structureText.emplace(
+            [&] { structure = report_structure_text(parsed.files, model.root, date, sources.process_id); });
+    }
 
     // The C file: the test driver, or under -PROBE the probe decoder, after
     // which the generator ends the probe header with its own part.
@@ -160,6 +186,16 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     }
     out.flush();
     file.close();
+    if (tableText) {
+        tableText->join();
+        table->write(std::move(codes.table));
+        table->close();
+    }
+    if (structureText) {
+        structureText->join();
+        structureFile->write(std::move(structure));
+        structureFile->close();
+    }
 
     if (parsed.comm_model == CommModel::Trigger)
         writeCallbackTemplates(cDriverPath(settings.root), settings.interface_files, model.root);

@@ -4,11 +4,13 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/report.h"
 #include "model/semantic_model.h"
+#include "outputs/pass_work.h"
 #include "outputs/quoted_field.h"
 
 #include <charconv>
 #include <filesystem>
 #include <initializer_list>
+#include <type_traits>
 #include <unordered_set>
 
 namespace zv {
@@ -21,10 +23,6 @@ constexpr std::size_t kLineLimit = 4095;
 // The received message is shown under this name in field records.
 constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
 
-std::string text_field(std::string_view text) { return quoted_field(text); }
-
-// A possibly missing string: "?" when absent.
-std::string field(const char* text) { return text ? text_field(text) : "?"; }
 
 // A number as a quoted field.
 void append_number(std::string& out, long long value) {
@@ -35,18 +33,6 @@ void append_number(std::string& out, long long value) {
     out += '"';
 }
 
-std::string number(long long value) {
-    std::string out;
-    append_number(out, value);
-    return out;
-}
-
-// A HEADER text stays as written when it already carries its quotes.
-std::string header_text(const char* text) {
-    if (!text) return "?";
-    if (*text == '"') return text;
-    return text_field(text);
-}
 
 template <class T>
 T* descriptor_of(const Entry* e, int code) {
@@ -61,29 +47,69 @@ std::string relative_path(const std::string& name, const std::string& cwd) {
     return path.lexically_proximate(fs::path(cwd)).generic_string();
 }
 
+template <PassWork kWork>
 class Pass {
+    static constexpr bool kStore = kWork != PassWork::Texts;
+    static constexpr bool kText = kWork != PassWork::Store;
+    using Model = std::conditional_t<kStore, SemanticModel, const SemanticModel>;
+
 public:
-    Pass(const EventCodeSources& sources, SemanticModel& model) : sources_(sources), model_(model) {}
+    Pass(const EventCodeSources& sources, Model& model) : sources_(sources), model_(model) {}
 
     EventCodeTexts run() {
-        model_.generation_tag = sources_.date + " " + std::to_string(sources_.process_id);
-        model_.probe_records.clear();
+        if constexpr (kStore) {
+            model_.generation_tag = sources_.date + " " + std::to_string(sources_.process_id);
+            model_.probe_records.clear();
+        }
         header_line();
         if (probe()) probe_opening();
         fixed_records();
         if (model_.root) list(model_.root);
         if (probe()) probe_closing();
-        model_.last_send_code = send_maximum_;
-        model_.last_id_code = std::max(send_maximum_, receive_maximum_);
+        if constexpr (kStore) {
+            model_.last_send_code = send_maximum_;
+            model_.last_id_code = std::max(send_maximum_, receive_maximum_);
+        }
         return {std::move(table_), std::move(header_)};
     }
 
 private:
     bool probe() const { return sources_.probe != ProbeMode::None; }
 
+    // A code into the model, when this pass stores them.
+    static void store(int& slot, int code) {
+        if constexpr (kStore) slot = code;
+    }
+
+    // ------------------------------------------------------------- fields
+    // (empty when this pass makes no text: the codes do not depend on them)
+
+    static std::string text_field(std::string_view text) {
+        if constexpr (kText) return quoted_field(text);
+        return {};
+    }
+    // A possibly missing string: "?" when absent.
+    static std::string field(const char* text) {
+        if constexpr (kText) return text ? quoted_field(text) : "?";
+        return {};
+    }
+    static std::string number(long long value) {
+        std::string out;
+        if constexpr (kText) append_number(out, value);
+        return out;
+    }
+    // A HEADER text stays as written when it already carries its quotes.
+    static std::string header_text(const char* text) {
+        if constexpr (!kText) return {};
+        if (!text) return "?";
+        if (*text == '"') return text;
+        return quoted_field(text);
+    }
+
     // ------------------------------------------------------------- lines
 
     void line(std::string text) {
+        if constexpr (!kText) return;
         text += '\n';
         if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
         table_ += text;
@@ -99,6 +125,7 @@ private:
     // the entry's position unless `at` is null. Returns the code.
     int record(std::string_view tag, std::initializer_list<std::string> fields, const Entry* at) {
         const int code = next_++;
+        if constexpr (!kText) return code;
         const std::size_t start = table_.size();
         table_ += tag;
         char digits[16];
@@ -122,6 +149,7 @@ private:
     // ------------------------------------------------------------- probe header
 
     void define(const std::string& name, int value) {
+        if constexpr (!kText) return;
         // A name defined again (one per scenario, per wait on the same pair)
         // is undefined first: the reader sees the last value, and no C
         // compiler warns of a redefinition.
@@ -130,12 +158,14 @@ private:
     }
 
     void probe_opening() {
+        if constexpr (!kText) return;
         header_ += "#ifndef KVR_PROBE_H\n#define KVR_PROBE_H\n\n";
         header_ += "#define KVR_TDC_END_SEND 1\n#define KVR_TDC_END_RECV 2\n\n";
         header_ += "#define KVR_TDC_gen \"" + model_.generation_tag + "\"\n";
     }
 
     void probe_closing() {
+        if constexpr (!kText) return;
         header_ += "#define KVR_TDC_LAST_SEND " + std::to_string(send_maximum_) + "\n";
         header_ += "#define KVR_TDC_LAST_ID " + std::to_string(std::max(send_maximum_, receive_maximum_)) + "\n";
         // Names that the probe decoder quotes for every script: a script
@@ -156,11 +186,13 @@ private:
     // ------------------------------------------------------------- fixed part
 
     void header_line() {
+        if constexpr (!kText) return;
         line("KORVA Kestrun " + text_field(sources_.version) + ", " + text_field("KVS_C") + ", " + text_field("TDC file") + ", " +
              text_field(model_.generation_tag));
     }
 
     std::string instance_list() {
+        if constexpr (!kText) return {};
         switch (sources_.instance_mode) {
             case InstanceMode::NoInstances:
                 return text_field("");
@@ -192,7 +224,7 @@ private:
         line("FB" + std::to_string(next_++) + " " + text_field(""));
         for (int i = 1; const ScriptFileRecord* f = file_with_index(sources_.files, i); ++i) {
             record("CF",
-                   {text_field(f->base_name), text_field(relative_path(f->name, sources_.working_directory)),
+                   {text_field(f->base_name), kText ? text_field(relative_path(f->name, sources_.working_directory)) : "",
                     text_field(f->directory), number(f->length), number(f->checksum)},
                    nullptr);
         }
@@ -209,10 +241,10 @@ private:
         switch (e->kind) {
             case E_PROGRAM: {
                 const auto* d = descriptor_of<ProgramDescriptor>(e, D_PROGRAM);
-                e->event_code =
-                    record("E", {header_text(e->name), header_text(d ? d->second : nullptr),
-                                 header_text(d ? d->third : nullptr)},
-                           e);
+                store(e->event_code, record("E",
+                                            {header_text(e->name), header_text(d ? d->second : nullptr),
+                                             header_text(d ? d->third : nullptr)},
+                                            e));
                 return;
             }
             case E_SCENARIO:
@@ -220,15 +252,16 @@ private:
             case E_PROCEDURE: {
                 const auto* d = descriptor_of<ProcedureDescriptor>(e, D_PROCEDURE);
                 if (!d || d->use_mark != 1) return;
-                e->event_code = record("P", {field(e->name)}, e);
+                numbered_procedures_.insert(e);
+                store(e->event_code, record("P", {field(e->name)}, e));
                 list(body);
-                e->end_code = record("P", {"?"}, e);
+                store(e->end_code, record("P", {"?"}, e));
                 return;
             }
             case E_CALL:
                 return call(e, body);
             case E_COMMENT:
-                e->event_code = record("C", {field(e->name)}, e);
+                store(e->event_code, record("C", {field(e->name)}, e));
                 return;
             case E_WAIT:
                 return wait(e, body);
@@ -237,57 +270,57 @@ private:
             case E_EXCEPTION:
                 return block(e, body);
             case E_ERROR:
-                e->event_code = record("O", {text_field("ERROR")}, e);
+                store(e->event_code, record("O", {text_field("ERROR")}, e));
                 return;
             case E_NO_MESSAGE:
-                e->event_code = record("O", {text_field("NOMSG")}, e);
+                store(e->event_code, record("O", {text_field("NOMSG")}, e));
                 return;
             case E_MESSAGE_DATE:
-                e->event_code = record("O", {text_field("MSGDATE")}, e);
+                store(e->event_code, record("O", {text_field("MSGDATE")}, e));
                 return;
             case E_ADD_ID:
-                e->event_code = record("O", {text_field("ADD_ID")}, e);
+                store(e->event_code, record("O", {text_field("ADD_ID")}, e));
                 return;
             case E_EXIT:
-                e->event_code = record("Q", {}, e);
+                store(e->event_code, record("Q", {}, e));
                 return;
             case E_SET:
             case E_UNSET: {
                 const auto* d = descriptor_of<FilterLettersDescriptor>(e, D_FILTER_LETTERS);
-                e->event_code = record(e->kind == E_SET ? "J" : "U", {field(d ? d->letters : e->name)}, e);
+                store(e->event_code, record(e->kind == E_SET ? "J" : "U", {field(d ? d->letters : e->name)}, e));
                 return;
             }
             case E_RENDEZVOUS:
-                e->event_code = record("N", {field(e->name)}, e);
+                store(e->event_code, record("N", {field(e->name)}, e));
                 if (probe()) define("KVR_TDC_RDV_" + std::string(e->name ? e->name : ""), e->event_code);
                 return;
             case E_MESSAGE_TYPE:
                 return message_type(e, body);
             case E_CHANNEL:
-                e->event_code = record("CN", {field(e->name)}, nullptr);
+                store(e->event_code, record("CN", {field(e->name)}, nullptr));
                 if (probe()) define("KVR_TDC_CH_" + std::string(e->name ? e->name : ""), e->event_code);
                 return;
             case E_PRINT: {
                 const auto* d = descriptor_of<PrintDescriptor>(e, D_PRINT);
-                e->event_code = record("M", {field(e->name), field(d ? d->expression : nullptr)}, e);
+                store(e->event_code, record("M", {field(e->name), field(d ? d->expression : nullptr)}, e));
                 return;
             }
             case E_SEND:
                 return send(e);
             case E_FLUSH_TRACE:
-                e->event_code = record("FT", {}, e);
+                store(e->event_code, record("FT", {}, e));
                 return;
             case E_TRACE_ON:
-                e->event_code = record("TN", {}, e);
+                store(e->event_code, record("TN", {}, e));
                 return;
             case E_TRACE_OFF:
-                e->event_code = record("TF", {}, e);
+                store(e->event_code, record("TF", {}, e));
                 return;
             case E_INTERSEND:
-                e->event_code = record("ID", {"?"}, e);
+                store(e->event_code, record("ID", {"?"}, e));
                 return;
             case E_INTERRECV:
-                e->event_code = record("IC", {"?"}, e);
+                store(e->event_code, record("IC", {"?"}, e));
                 return;
             case E_VALUE:
                 return value(e, e->name ? e->name : "");
@@ -313,44 +346,48 @@ private:
     void scenario(Entry* e, Scope* body) {
         const auto* d = descriptor_of<ScenarioDescriptor>(e, D_SCENARIO);
         if (!d || !d->selected) return;
-        std::string families;
-        for (const Entry* f = d->families ? d->families->first : nullptr; f; f = f->next) {
-            if (!families.empty()) families += ", ";
-            families += f->name ? f->name : "";
+        std::string families, full_name;
+        if constexpr (kText) {
+            for (const Entry* f = d->families ? d->families->first : nullptr; f; f = f->next) {
+                if (!families.empty()) families += ", ";
+                families += f->name ? f->name : "";
+            }
+            full_name = scenario_full_name(*d);
         }
-        e->event_code = record("S",
-                               {field(e->name), text_field(scenario_full_name(*d)), d->families ? text_field(families) : "?",
-                                d->loop_count > 0 ? number(d->loop_count) : "?"},
-                               e);
+        store(e->event_code, record("S",
+                                    {field(e->name), text_field(full_name), d->families ? text_field(families) : "?",
+                                     d->loop_count > 0 ? number(d->loop_count) : "?"},
+                                    e));
         if (probe()) define(d->leaf ? "KVR_TDC_Sscn" : "KVR_TDC_Spts", e->event_code);
         list(body);
-        e->end_code = record("S", {field(e->name), "?", "?", "?"}, e);
+        store(e->end_code, record("S", {field(e->name), "?", "?", "?"}, e));
         if (probe()) define(d->leaf ? "KVR_TDC_Escn" : "KVR_TDC_Epts", e->end_code);
     }
 
     void call(Entry* e, Scope* arguments) {
         const auto* d = descriptor_of<CallDescriptor>(e, D_CALL);
-        e->event_code = record("A", {field(e->name), "?"}, e);
+        store(e->event_code, record("A", {field(e->name), "?"}, e));
         for (Entry* a = arguments ? arguments->first : nullptr; a; a = a->next) {
             const auto* ad = descriptor_of<CallArgumentDescriptor>(a, D_CALL_ARGUMENT);
             if (!ad) continue;
-            std::string last = ad->by_address && ad->value ? "&(" + std::string(ad->value) + ")" : "";
-            a->event_code =
-                record("R", {field(ad->value), field(ad->expected), text_field("1"),
-                             last.empty() ? field(ad->receiving) : text_field(last)},
-                       e);
+            std::string last;
+            if (kText && ad->by_address && ad->value) last = "&(" + std::string(ad->value) + ")";
+            store(a->event_code, record("R",
+                                        {field(ad->value), field(ad->expected), text_field("1"),
+                                         last.empty() ? field(ad->receiving) : text_field(last)},
+                                        e));
         }
         if (d && (d->expected_return || d->receiving))
             record("R", {"?", field(d->expected_return), text_field("0"), field(d->receiving)}, e);
-        e->end_code = record("A", {"?", "?"}, e);
+        store(e->end_code, record("A", {"?", "?"}, e));
     }
 
     void wait(Entry* e, Scope* matches) {
         const auto* d = descriptor_of<WaitDescriptor>(e, D_WAIT);
-        e->event_code = record("W", {field(d ? d->success_display : nullptr), field(d ? d->failure_display : nullptr)}, e);
+        store(e->event_code, record("W", {field(d ? d->success_display : nullptr), field(d ? d->failure_display : nullptr)}, e));
         for (Entry* m = matches ? matches->first : nullptr; m; m = m->next) {
             const auto* md = descriptor_of<MatchDescriptor>(m, D_MATCH);
-            m->event_code = record("Y", {field(md ? md->display : m->name)}, e);
+            store(m->event_code, record("Y", {field(md ? md->display : m->name)}, e));
         }
         if (d && d->connections) {
             for (const Entry* c = d->connections->first; c; c = c->next) {
@@ -359,39 +396,40 @@ private:
                 const char* type = message_type_of(cd->event);
                 const char* channel = cd->channel ? cd->channel->name : nullptr;
                 if (!type || !channel) continue;
-                model_.probe_records.push_back({false, type, channel, e->event_code});
+                if constexpr (kStore) model_.probe_records.push_back({false, type, channel, e->event_code});
                 if (!probe()) continue;
                 define("KVR_TDC_RECV_" + std::string(type) + "_" + channel, e->event_code);
                 raise_receive(e->event_code);
                 note_received_type(type);
             }
         }
-        e->end_code = record("W", {"?", "?"}, e);
+        store(e->end_code, record("W", {"?", "?"}, e));
     }
 
     void block(Entry* e, Scope* body) {
         const auto* d = descriptor_of<BlockDescriptor>(e, D_BLOCK);
         const char* type = e->kind == E_INITIALIZATION ? "0" : e->kind == E_TERMINATION ? "1" : "2";
         const Entry* procedure = d ? d->procedure : nullptr;
-        const bool numbered = procedure && procedure->event_code > 0;
-        e->event_code = record("Z", {text_field(type), numbered ? number(procedure->event_code) : "?"}, e);
+        // A procedure numbered further on in the walk is not quoted yet.
+        const bool numbered = procedure && numbered_procedures_.count(procedure);
+        store(e->event_code, record("Z", {text_field(type), numbered ? number(procedure->event_code) : "?"}, e));
         list(body);
-        e->end_code = record("Z", {"?", "?"}, e);
+        store(e->end_code, record("Z", {"?", "?"}, e));
     }
 
     void message_type(Entry* e, Scope* definitions) {
         const auto* d = descriptor_of<MessageTypeDescriptor>(e, D_MESSAGE_TYPE);
         if (!d || d->event_count == 0) return;
         const std::string name = e->name ? e->name : "";
-        e->event_code = record("T", {text_field(name)}, e);
+        store(e->event_code, record("T", {text_field(name)}, e));
         if (probe()) define("KVR_TDC_EVT_" + name, e->event_code);
         if (d->defaults) value_roots(d->defaults);
-        e->end_code = record("T", {"?"}, e);
+        store(e->end_code, record("T", {"?"}, e));
         if (probe()) define("KVR_TDC_EEVT_" + name, e->end_code);
         for (Entry* v = definitions ? definitions->first : nullptr; v; v = v->next) {
             const auto* vd = descriptor_of<ExpectedValueDescriptor>(v, D_EXPECTED_VALUE);
             if (!vd) continue;
-            v->event_code = record("V", {field(vd->event ? vd->event->name : v->name)}, v);
+            store(v->event_code, record("V", {field(vd->event ? vd->event->name : v->name)}, v));
             if (probe()) define("KVR_TDC_DEFM_" + name, v->event_code);
             value_roots(v->descriptor->sub_scope);
         }
@@ -401,15 +439,15 @@ private:
         const auto* d = descriptor_of<SendDescriptor>(e, D_SEND);
         const char* type = message_type_of(d ? d->event : nullptr);
         const char* channel = d && d->channel ? d->channel->name : nullptr;
-        e->event_code = record("SD", {field(type), field(channel)}, e);
+        store(e->event_code, record("SD", {field(type), field(channel)}, e));
         if (type && channel) {
-            model_.probe_records.push_back({true, type, channel, e->event_code});
+            if constexpr (kStore) model_.probe_records.push_back({true, type, channel, e->event_code});
             if (probe()) {
                 define("KVR_TDC_SEND_" + std::string(type) + "_" + channel, e->event_code);
                 raise_send(e->event_code);
             }
         }
-        e->end_code = record("SD", {"?", "?"}, e);
+        store(e->end_code, record("SD", {"?", "?"}, e));
     }
 
     static const char* message_type_of(const Entry* event) {
@@ -432,10 +470,11 @@ private:
 
     // A displayed variable: K records around its fields.
     void value(Entry* e, std::string_view name) {
-        e->event_code = record("K", {text_field(name)}, e);
-        const std::string shown = name == kReceivedMessage ? "msg" : std::string(name);
+        store(e->event_code, record("K", {text_field(name)}, e));
+        std::string shown;
+        if constexpr (kText) shown = name == kReceivedMessage ? "msg" : std::string(name);
         elements(e->descriptor ? e->descriptor->sub_scope : nullptr, shown, shown, e);
-        e->end_code = record("K", {"?"}, e);
+        store(e->end_code, record("K", {"?"}, e));
     }
 
     // `name` is the name that unnamed elements go by (the variable's, or the
@@ -444,50 +483,54 @@ private:
         for (Entry* el = scope ? scope->first : nullptr; el; el = el->next) {
             const auto* d = descriptor_of<ValueElementDescriptor>(el, D_VALUE_ELEMENT);
             if (!d) continue;
-            const std::string own = d->field ? d->field : name;
-            const std::string own_path = d->field ? path + "." + d->field : path;
+            std::string own, own_path;
+            if constexpr (kText) {
+                own = d->field ? d->field : name;
+                own_path = d->field ? path + "." + d->field : path;
+            }
             Scope* children = el->descriptor->sub_scope;
             const bool group = d->kind == ElementKind::Structure || d->kind == ElementKind::Union ||
                                d->kind == ElementKind::Array;
             if (d->indexed) {
                 // An index interval of an array: its contents between B records;
                 // a scalar content is the I record right after the B start.
-                el->event_code = record("B", {text_field(own), number(d->first), number(d->last)}, at);
+                store(el->event_code, record("B", {text_field(own), number(d->first), number(d->last)}, at));
                 if (group) elements(children, own, own_path, at);
                 else scalar(d, own, at);
-                el->end_code = record("B", {"?", "?", "?"}, at);
+                store(el->end_code, record("B", {"?", "?", "?"}, at));
             } else if (d->kind == ElementKind::Array) {
-                el->event_code = record("L", {text_field(" ")}, at);
+                store(el->event_code, record("L", {text_field(" ")}, at));
                 elements(children, own, own_path, at);
-                el->end_code = record("L", {"?"}, nullptr);
+                store(el->end_code, record("L", {"?"}, nullptr));
             } else if (group) {
-                el->event_code = record("D", {text_field(own_path)}, at);
+                store(el->event_code, record("D", {text_field(own_path)}, at));
                 elements(children, own, own_path, at);
-                el->end_code = record("D", {"?"}, at);
+                store(el->end_code, record("D", {"?"}, at));
             } else {
-                el->event_code = scalar(d, own, at);
+                store(el->event_code, scalar(d, own, at));
             }
         }
     }
 
     int scalar(const ValueElementDescriptor* d, const std::string& name, const Entry* at) {
         std::string value;
-        if (d->interval) {
-            value = text_field("[" + std::string(d->value ? d->value : "") + ".." + (d->upper ? d->upper : "") + "]");
-        } else {
-            value = field(d->value);
+        if constexpr (kText) {
+            value = d->interval ? text_field("[" + std::string(d->value ? d->value : "") + ".." +
+                                             (d->upper ? d->upper : "") + "]")
+                                : field(d->value);
         }
         return record("I", {text_field(name), value}, at);
     }
 
     const EventCodeSources& sources_;
-    SemanticModel& model_;
+    Model& model_;
     std::string table_;
     std::string header_;
     int next_ = 0;
     int send_maximum_ = 0;
     int receive_maximum_ = 0;
     std::unordered_set<std::string> defined_;
+    std::unordered_set<const Entry*> numbered_procedures_;
     std::vector<std::string> received_types_;
 };
 
@@ -496,7 +539,17 @@ private:
 EventCodeTexts number_events(const EventCodeSources& sources, SemanticModel& model) {
     EventCodeTexts texts;
     // The walk follows the script's nesting.
-    run_with_stack(kDeepWorkStack, [&] { texts = Pass(sources, model).run(); });
+    run_with_stack(kDeepWorkStack, [&] { texts = Pass<PassWork::Both>(sources, model).run(); });
+    return texts;
+}
+
+void store_event_codes(const EventCodeSources& sources, SemanticModel& model) {
+    run_with_stack(kDeepWorkStack, [&] { Pass<PassWork::Store>(sources, model).run(); });
+}
+
+EventCodeTexts event_code_texts(const EventCodeSources& sources, const SemanticModel& model) {
+    EventCodeTexts texts;
+    run_with_stack(kDeepWorkStack, [&] { texts = Pass<PassWork::Texts>(sources, model).run(); });
     return texts;
 }
 

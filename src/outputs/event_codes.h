@@ -37,6 +37,11 @@ struct EventCodeTexts {
 
 // Numbers the model and returns both texts; stores every code in the model.
 EventCodeTexts number_events(const EventCodeSources& sources, SemanticModel& model);
+// The same in two steps: the codes stored first (what the C generator
+// needs), then the texts of a model numbered so, which reads it only and
+// can run beside the generator.
+void store_event_codes(const EventCodeSources& sources, SemanticModel& model);
+EventCodeTexts event_code_texts(const EventCodeSources& sources, const SemanticModel& model);
 
 // Writes the TDC file and, under -PROBE, the probe header's opening. The probe
 // header is returned still open (the C generator appends its own part and

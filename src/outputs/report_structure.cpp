@@ -4,6 +4,7 @@
 #include "diagnostics/output_file.h"
 #include "diagnostics/report.h"
 #include "model/semantic_model.h"
+#include "outputs/pass_work.h"
 #include "outputs/quoted_field.h"
 
 #include <QCoreApplication>
@@ -47,11 +48,16 @@ const T* descriptorOf(const Entry* e, int code) {
     return e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
 }
 
+template <PassWork kWork>
 class Writer {
+    static constexpr bool kStore = kWork != PassWork::Texts;
+    static constexpr bool kText = kWork != PassWork::Store;
+
 public:
     Writer(const std::string& date, long process_id) : date_sum_(date_character_sum(date)), process_id_(process_id) {}
 
     void fileHeader() {
+        if constexpr (!kText) return;
         line("DB \"Kestrun-Tracer\"");
         line("ID 1 1");
         line(QStringLiteral("IN \"Sut\" 1 \"%1\"").arg(tsfText("System under test")).toUtf8().toStdString());
@@ -60,13 +66,15 @@ public:
 
     void fileBlock(const ScriptFileRecord& file, Scope* root) {
         next_ = 3;
-        line("DB \"Kestrun-Tracer\"");
-        line("ID " + std::to_string(file.identity_key) + " " +
-             std::to_string(static_cast<long>(file.checksum) + process_id_ + date_sum_));
-        line("SO " + quoted_field(file.directory + "/" + file.base_name) + " 0000 \"txt\"");
-        line("IN \"File\" 1 " + quoted_field(file.base_name));
-        line("SI 1");
-        line("IN \"VirtualTester\" 2 " + quotedUtf8(tsfText("default tester")));
+        if constexpr (kText) {
+            line("DB \"Kestrun-Tracer\"");
+            line("ID " + std::to_string(file.identity_key) + " " +
+                 std::to_string(static_cast<long>(file.checksum) + process_id_ + date_sum_));
+            line("SO " + quoted_field(file.directory + "/" + file.base_name) + " 0000 \"txt\"");
+            line("IN \"File\" 1 " + quoted_field(file.base_name));
+            line("SI 1");
+            line("IN \"VirtualTester\" 2 " + quotedUtf8(tsfText("default tester")));
+        }
         elements(root, file.name);
         line("ED");
     }
@@ -74,7 +82,18 @@ public:
     std::string take() { return std::move(out_); }
 
 private:
+    // A record number into the model, when this pass stores them.
+    static void store(int& slot, int number) {
+        if constexpr (kStore) slot = number;
+    }
+    // A model text quoted (empty when this pass makes no text).
+    static std::string text(const char* model_text) {
+        if constexpr (kText) return quoted(model_text);
+        return {};
+    }
+
     void line(std::string_view text) {
+        if constexpr (!kText) return;
         out_ += text;
         end_line(out_.size() - text.size());
     }
@@ -88,6 +107,7 @@ private:
         out_.append(digits, std::to_chars(digits, digits + sizeof digits, value).ptr);
     }
     void record(const char* tag, long value) {
+        if constexpr (!kText) return;
         const std::size_t start = out_.size();
         out_ += tag;
         out_ += ' ';
@@ -97,6 +117,7 @@ private:
     // A TX or MS record with the next id; returns the id.
     int element(const char* tag, const std::string& quoted_text) {
         const int id = next_++;
+        if constexpr (!kText) return id;
         const std::size_t start = out_.size();
         out_ += tag;
         out_ += ' ';
@@ -132,10 +153,10 @@ private:
                     const auto* d = descriptorOf<ScenarioDescriptor>(e, D_SCENARIO);
                     record("ST", kScenarioBegin);
                     record("LK", e->line);
-                    e->report_number = element("TX", quoted(e->name));
+                    store(e->report_number, element("TX", text(e->name)));
                     record("ST", kScenarioEnd);
                     record("LK", d ? d->end_line : 0);
-                    element("TX", quoted(e->name));
+                    element("TX", text(e->name));
                 }
                 return body;
             case E_PROCEDURE: {
@@ -153,20 +174,20 @@ private:
                 if (mine) {
                     record("ST", kWaitText);
                     record("LK", e->line);
-                    element("TX", quoted("WAITTIL"));
+                    element("TX", text("WAITTIL"));
                     record("ST", kWaitMessage);
                     record("LK", e->line);
-                    e->report_number = element("MS", quoted("..."));
+                    store(e->report_number, element("MS", text("...")));
                     record("ST", kWaitText);
                     record("LK", e->line);
-                    element("TX", quotedUtf8(tsfText("END %1").arg(QStringLiteral("WAITTIL"))));
+                    element("TX", kText ? quotedUtf8(tsfText("END %1").arg(QStringLiteral("WAITTIL"))) : "");
                 }
                 return nullptr;
             case E_RENDEZVOUS:
                 if (mine) {
                     record("ST", kRendezvous);
                     record("LK", e->line);
-                    e->report_number = element("TX", quoted(e->name));
+                    store(e->report_number, element("TX", text(e->name)));
                 }
                 return nullptr;
             case E_SEND:
@@ -175,7 +196,7 @@ private:
                     const Entry* event = d ? d->event : nullptr;
                     record("ST", kSendMessage);
                     record("LK", e->line);
-                    e->report_number = element("MS", quoted(event ? event->name : e->name));
+                    store(e->report_number, element("MS", text(event ? event->name : e->name)));
                 }
                 return nullptr;
             case E_INTERSEND:
@@ -183,12 +204,13 @@ private:
                 if (mine) {
                     record("ST", kSendMessage);
                     record("LK", e->line);
-                    e->report_number = element("MS", quoted("..."));
+                    store(e->report_number, element("MS", text("...")));
                 }
                 return nullptr;
             case E_INSTANCE:
                 line("SI 1");
-                line("IN \"VirtualTester\" " + std::to_string(next_++) + " " + quoted(e->name));
+                if constexpr (kText) line("IN \"VirtualTester\" " + std::to_string(next_) + " " + quoted(e->name));
+                ++next_;
                 return nullptr;
             default:
                 return nullptr;
@@ -203,10 +225,10 @@ private:
         const auto* d = descriptorOf<BlockDescriptor>(e, D_BLOCK);
         record("ST", code);
         record("LK", e->line);
-        e->report_number = element("TX", quoted(keyword));
+        store(e->report_number, element("TX", text(keyword)));
         record("ST", code);
         record("LK", d ? d->line : e->line);
-        element("TX", quoted(keyword));
+        element("TX", text(keyword));
     }
 
     std::string out_;
@@ -217,12 +239,32 @@ private:
 
 }  // namespace
 
-std::string format_report_structure(const std::vector<ScriptFileRecord>& files, Scope* root,
-                                    const std::string& date, long process_id) {
-    Writer writer(date, process_id);
+namespace {
+
+template <PassWork kWork>
+std::string report_structure(const std::vector<ScriptFileRecord>& files, Scope* root, const std::string& date,
+                             long process_id) {
+    Writer<kWork> writer(date, process_id);
     writer.fileHeader();
     for (int i = 1; const ScriptFileRecord* file = file_with_index(files, i); ++i) writer.fileBlock(*file, root);
     return writer.take();
+}
+
+}  // namespace
+
+std::string format_report_structure(const std::vector<ScriptFileRecord>& files, Scope* root,
+                                    const std::string& date, long process_id) {
+    return report_structure<PassWork::Both>(files, root, date, process_id);
+}
+
+void store_report_numbers(const std::vector<ScriptFileRecord>& files, Scope* root) {
+    report_structure<PassWork::Store>(files, root, "", 0);
+}
+
+std::string report_structure_text(const std::vector<ScriptFileRecord>& files, const Scope* root,
+                                  const std::string& date, long process_id) {
+    // The text pass writes nothing into the entries.
+    return report_structure<PassWork::Texts>(files, const_cast<Scope*>(root), date, process_id);
 }
 
 void write_report_structure(const std::string& path, const std::vector<ScriptFileRecord>& files,

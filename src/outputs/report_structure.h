@@ -22,6 +22,13 @@ struct SemanticModel;
 std::string format_report_structure(const std::vector<ScriptFileRecord>& files, Scope* root,
                                     const std::string& date, long process_id);
 
+// The same in two steps: the ids stored in the entries first (what the C
+// generator needs), then the text of a model numbered so, which reads it
+// only and can run beside the generator.
+void store_report_numbers(const std::vector<ScriptFileRecord>& files, Scope* root);
+std::string report_structure_text(const std::vector<ScriptFileRecord>& files, const Scope* root,
+                                  const std::string& date, long process_id);
+
 // Creates `path` and writes the file with this run's process id. The instance
 // name and mode are taken for the driver's call and do not change the file.
 void write_report_structure(const std::string& path, const std::vector<ScriptFileRecord>& files,

@@ -3,6 +3,8 @@
 // deselected scenario with the codes stored back, the probe header with
 // redefined names and its fallbacks, the line limit and field quoting.
 #include "outputs/event_codes.h"
+#include "model/model_dump.h"
+#include "outputs/report_structure.h"
 #include "test_semantic_support.h"
 
 #include <gtest/gtest.h>
@@ -12,12 +14,16 @@ namespace {
 
 const char* kDate = "Thu Jan  1 00:00:00 1970";
 
+EventCodeSources sources_of(const Analysed& a, ProbeMode probe = ProbeMode::None, std::string instance = "",
+                            std::string echo = "zerizevar t t.h t") {
+    return {"t.zod", a.parsed.files, std::move(echo), kDate, 42, "1.0.0",
+            std::move(instance), a.model.instance_mode, TraceLevel::Scenario, probe,
+            "/work"};
+}
+
 EventCodeTexts numbered(Analysed& a, ProbeMode probe = ProbeMode::None, std::string instance = "",
                         std::string echo = "zerizevar t t.h t") {
-    const EventCodeSources sources{"t.zod", a.parsed.files, std::move(echo), kDate, 42, "1.0.0",
-                                   std::move(instance), a.model.instance_mode, TraceLevel::Scenario, probe,
-                                   "/work"};
-    return number_events(sources, a.model);
+    return number_events(sources_of(a, probe, std::move(instance), std::move(echo)), a.model);
 }
 
 // The records after the fixed part (header line, G, H, F, F, IL, FB, CF).
@@ -136,6 +142,42 @@ TEST(EventCodes, QuotingAndTheLineLimit) {
     const std::string table = numbered(a, ProbeMode::None, "", "zerizevar \"odd\nname\".zod").table;
     EXPECT_NE(table.find("\nG0 \"zerizevar \"\"odd name\"\".zod\"\n"), std::string::npos);
     EXPECT_EXIT(numbered(a, ProbeMode::None, "", std::string(4100, 'x')), testing::ExitedWithCode(9), "SIZBUFOVL");
+}
+
+// Codes stored first, texts made after (as beside the C generator): the same
+// codes, the same TDC text, probe header and report structure as the one
+// pass, and the text steps change nothing in the model.
+TEST(EventCodes, StoredFirstThenTextsGiveTheSame) {
+    const std::string script =
+        "HEADER \"a\", \"b\", \"c\"\nDECLARE_INSTANCE Alice, Bob\nCOMMTYPE L IS int\nCHANNEL L : c1\n"
+        "MESSAGE Ping : p1\n"
+        "CALLBACK Ping : m ON L : id\nIF (id > 0) THEN\nMESSAGE_DATE\nELSE\nNO_MESSAGE\nEND IF\nEND CALLBACK\n"
+        "PROCSEND Ping : m ON L : id\nCOMMENT out\nEND PROCSEND\n"
+        "PROC setup(int n)\nRENDEZVOUS r_setup\nEND PROC\n"
+        "SCENARIO A LOOP 2\nFAMILY f\nINITIALIZATION setup(1)\n"
+        "SCENARIO A1\nDEF_MESSAGE p1, EV = { 3, { 0..1 => 7 } }\nSEND (p1, c1)\n"
+        "WAITTIL (MATCHED(p1, c1), WTIME > 10)\nVAR x, EV = 2\nINTERSEND (\"hi\", \"Bob\")\nEND SCENARIO\n"
+        "END SCENARIO\n";
+    const std::string header = "typedef struct { int a; int t[2]; } Ping;\nint x;\n";
+    for (ProbeMode probe : {ProbeMode::None, ProbeMode::Default}) {
+        Analysed a = analyse_text(script, header);
+        ASSERT_EQ(a.errors, 0u) << a.messages;
+        store_event_codes(sources_of(a, probe), a.model);
+        store_report_numbers(a.parsed.files, a.model.root);
+        const std::string stored = dump_model(a.model);
+        const std::size_t records = a.model.probe_records.size();
+        const EventCodeTexts two = event_code_texts(sources_of(a, probe), a.model);
+        const std::string structure = report_structure_text(a.parsed.files, a.model.root, kDate, 42);
+        EXPECT_EQ(dump_model(a.model), stored);
+
+        const EventCodeTexts one = number_events(sources_of(a, probe), a.model);
+        EXPECT_EQ(two.table, one.table);
+        EXPECT_EQ(two.probe_header, one.probe_header);
+        EXPECT_EQ(structure, format_report_structure(a.parsed.files, a.model.root, kDate, 42));
+        EXPECT_EQ(dump_model(a.model), stored);
+        EXPECT_EQ(a.model.probe_records.size(), records);
+        EXPECT_NE(one.table.find("\nZ"), std::string::npos);  // the block quotes its procedure
+    }
 }
 
 }  // namespace
