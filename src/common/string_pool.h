@@ -3,10 +3,12 @@
 // handed out stay valid until the end of the run. Entry 0 is the empty text.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <mutex>
 #include <string_view>
 #include <vector>
 
@@ -51,9 +53,18 @@ public:
     StringPool();
 
     // The stored copy of `text` (NUL-terminated), added on first use.
-    const char* intern(std::string_view text) { return text_of(index_of(text)); }
+    const char* intern(std::string_view text) { return intern(text, text_hash(text)); }
     // The same with `hash` == text_hash(text) already computed.
-    const char* intern(std::string_view text, std::uint64_t hash) { return text_of(index_of(text, hash)); }
+    const char* intern(std::string_view text, std::uint64_t hash) {
+        if (!shared_.load(std::memory_order_acquire)) return text_of(index_of(text, hash));
+        const std::lock_guard<std::mutex> lock(mutex_);
+        return text_of(index_of(text, hash));
+    }
+    // While two threads intern (the parser and the semantic analysis beside
+    // it), intern() takes a lock; set before the second thread starts and
+    // cleared once only one of them is left. The calls below stay for one
+    // thread at a time.
+    void set_shared(bool shared) { shared_.store(shared, std::memory_order_release); }
     // The entry index of `text`, added on first use.
     std::uint32_t index_of(std::string_view text) { return index_of(text, text_hash(text)); }
     std::uint32_t index_of(std::string_view text, std::uint64_t hash);
@@ -92,6 +103,8 @@ private:
     std::vector<std::unique_ptr<char[]>> chunks_;
     std::size_t chunk_used_ = 0;
     std::size_t chunk_size_ = 0;
+    std::atomic<bool> shared_{false};
+    std::mutex mutex_;
 };
 
 // The run's pool, created on first use (the driver touches it before the

@@ -9,6 +9,7 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,8 +25,9 @@ struct OutputState {
     QString listingPath;
     std::FILE* listing = nullptr;
     bool listingOpen = false;
-    unsigned errors = 0;
-    unsigned warnings = 0;
+    // Read by threads that hold their reports, for the counts they start from.
+    std::atomic<unsigned> errors{0};
+    std::atomic<unsigned> warnings{0};
 };
 
 OutputState& state() {
@@ -51,6 +53,11 @@ namespace {
 
 // The held lines of this thread, null when it reports at once.
 thread_local HeldLines* tHeld = nullptr;
+// What the counters read on such a thread: their values when its hold began
+// and its own lines since, held or not, so that a count taken before and
+// after some work tells whether the work reported.
+thread_local unsigned tHeldErrors = 0;
+thread_local unsigned tHeldWarnings = 0;
 
 // A marker is '%', an optional 'L', then one or two digits (0 to 99).
 struct Marker {
@@ -205,6 +212,8 @@ QString linePrefix(Code code, char letter) {
 void emitLine(Code code, char letter, const QString& first, const QString& second, const char* file, int line) {
     if (tHeld) {
         tHeld->lines.push_back({code, letter, first, second, file, line});
+        if (letter == 'E') ++tHeldErrors;
+        if (letter == 'W') ++tHeldWarnings;
         if (letter == 'F' || letter == 'S') terminateRun(letter == 'F' ? 7 : 9);
         return;
     }
@@ -289,11 +298,13 @@ void reportAtText(int kind, Code code, const char* arg, const char* file, int li
 }
 
 unsigned errorCount() {
-    if (!tHeld) settleAsideWork();
+    if (tHeld) return tHeldErrors;
+    settleAsideWork();
     return state().errors;
 }
 unsigned warningCount() {
-    if (!tHeld) settleAsideWork();
+    if (tHeld) return tHeldWarnings;
+    settleAsideWork();
     return state().warnings;
 }
 
@@ -317,22 +328,23 @@ void finishRun(bool removeCleanListing) {
     settleAsideWork();
     commitPendingOutputs();
     auto& s = state();
-    const QString errors = QString::number(s.errors);
-    const QString warnings = QString::number(s.warnings);
-    if (s.errors > 0 && s.warnings > 0) {
+    const unsigned errorTotal = s.errors, warningTotal = s.warnings;
+    const QString errors = QString::number(errorTotal);
+    const QString warnings = QString::number(warningTotal);
+    if (errorTotal > 0 && warningTotal > 0) {
         reportInformation(Code::ENDERRWAR, errors, warnings);
-    } else if (s.errors > 0) {
+    } else if (errorTotal > 0) {
         reportInformation(Code::ENDERRNWR, errors);
-    } else if (s.warnings > 0) {
+    } else if (warningTotal > 0) {
         reportInformation(Code::ENDNOEWAR, QString(), warnings);
     } else {
         reportInformation(Code::ENDNOENWR);
     }
     closeListing();
-    if (removeCleanListing && s.errors == 0 && s.warnings == 0 && !s.listingPath.isEmpty()) {
+    if (removeCleanListing && errorTotal == 0 && warningTotal == 0 && !s.listingPath.isEmpty()) {
         QFile::remove(s.listingPath);
     }
-    const int status = s.errors > 0 ? 5 : s.warnings > 0 ? 3 : 0;
+    const int status = errorTotal > 0 ? 5 : warningTotal > 0 ? 3 : 0;
     finishSarifLog(status);
     std::fflush(stderr);
     std::fflush(stdout);
@@ -355,7 +367,11 @@ void terminateRun(int status) {
 
 void HeldLinesDeleter::operator()(HeldLines* lines) const { delete lines; }
 
-ReportHold::ReportHold() : lines_(new HeldLines) { tHeld = lines_.get(); }
+ReportHold::ReportHold() : lines_(new HeldLines) {
+    tHeld = lines_.get();
+    tHeldErrors = state().errors;
+    tHeldWarnings = state().warnings;
+}
 
 ReportHold::~ReportHold() {
     if (tHeld == lines_.get()) tHeld = nullptr;
@@ -384,7 +400,13 @@ void replayHeldReports(const HeldLines& held) {
 
 void resetReportState() {
     closeListing();
-    state() = OutputState{};
+    OutputState& s = state();
+    s.console = true;
+    s.listingPath.clear();
+    s.listing = nullptr;
+    s.listingOpen = false;
+    s.errors = 0;
+    s.warnings = 0;
 }
 
 void reportSystemFailure(const QString& operation) {

@@ -232,13 +232,22 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     auto native = native::analyse_interfaces(analyserOptions(settings));
 
     // Script parse: the driver owns the tree and the file list for the run.
-    ParseResult parsed = parse_script(script, settings.include_dirs, settings.keep_comments);
+    // After a clean interface analysis, the semantic analysis walks each
+    // outermost scenario item as soon as the parser has built it.
+    std::optional<BesideParse> beside;
+    if (errorCount() == 0) beside.emplace(analysisOptions(settings, CommModel::None), *native);
+    ParseResult parsed =
+        parse_script(script, settings.include_dirs, settings.keep_comments, beside ? &*beside : nullptr);
 
     // Semantic analysis, only after a clean parse; the driver owns the model.
     SemanticModel model;
     std::string instance = settings.instance;
     if (errorCount() == 0 && parsed.root) {
-        model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
+        if (beside && beside->started())
+            model = beside->finish(parsed);
+        else
+            model = analyse_script(parsed.root, parsed.files, analysisOptions(settings, parsed.comm_model), *native);
+        beside.reset();
         // The outputs read the model only: the tree and the interface analysis
         // are given back before they are written, which keeps the peak low.
         parsed.root = nullptr;
@@ -260,7 +269,9 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
             writeOutputs(settings, script, instance, parsed, model, toolLog);
     }
 
-    // The analyser answers type questions until the semantic analysis is done.
+    // The analyser answers type questions until the semantic analysis is done
+    // (work beside a failed parse is dropped first).
+    beside.reset();
     native.reset();
 
     toolLog.close();

@@ -67,6 +67,20 @@ Node* ParseState::native_piece(const Position& start) {
     return tree.new_node(N_NATIVE_EXPR, nullptr, nullptr, nullptr, text, lexer.position(), start);
 }
 
+Node* ParseState::outer_item(Node* item) {
+    if (!sink || scenario_depth != 0 || sink_stopped) return item;
+    if (errorCount() != errors_before) {
+        sink_stopped = true;
+        return item;
+    }
+    if (!sink_open) {
+        sink->opening(header, declarations, lexer.comm_model());
+        sink_open = true;
+    }
+    if (item) sink->item(item);
+    return item;
+}
+
 void ParseState::report_syntax_error() {
     const Position here = lexer.position();
     if (lexer.last_read_was_end()) {
@@ -81,13 +95,16 @@ void ParseState::report_syntax_error() {
     reportAtText(Severity::Error, *code, "", here.file, here.line);
 }
 
-ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments) {
+ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments,
+                         OuterItemSink* sink) {
     ParseResult result;
     result.tree = std::make_unique<SyntaxTree>();
     ScriptLexer lexer(include_dirs);
     if (!lexer.open_main(path)) reportFatalText(Code::FICNOTOPN, path.c_str());
 
     ParseState state{lexer, *result.tree, keep_comments, nullptr, 0, {}, {}};
+    state.sink = sink;
+    state.errors_before = errorCount();
     run_parser(state);
     result.comm_model = lexer.comm_model();
     result.files = lexer.take_files();

@@ -19,8 +19,21 @@ struct ParseResult {
     CommModel comm_model = CommModel::None;  // whether COMMTYPE or TRIGGER was used
 };
 
+// Told of the script as the parser builds it, so that its analysis can begin
+// before the parse ends: first the opening (header, declarations and
+// communication model, complete once the first scenario item of the outermost
+// level is built), then each item of that level in order. Only while no error
+// has been counted. The parser changes nothing of what it has given.
+class OuterItemSink {
+public:
+    virtual ~OuterItemSink() = default;
+    virtual void opening(const Node* header, const Node* declarations, CommModel comm_model) = 0;
+    virtual void item(const Node* item) = 0;
+};
+
 // FICNOTOPN (fatal) when the script cannot be read; syntax errors are counted
 // by the diagnostics and leave a partial or null tree.
-ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments);
+ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments,
+                         OuterItemSink* sink = nullptr);
 
 }  // namespace zv

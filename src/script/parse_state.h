@@ -1,5 +1,6 @@
 // State shared by the generated parser's actions during one parse: the lexer,
-// the tree being built, the comment flag, the root and the last token read.
+// the tree being built, the comment flag, the root, the last token read and
+// the sink told of the outermost scenario items as they are built.
 #pragma once
 
 #include "diagnostics/message_codes.h"
@@ -24,6 +25,8 @@ struct SymbolLocation {
     SymbolLocation(int, int, int, int) {}
     operator const Position&() const { return start; }
 };
+
+class OuterItemSink;
 
 struct ParseState {
     ScriptLexer& lexer;
@@ -62,6 +65,18 @@ struct ParseState {
             }
     }
     std::vector<std::unique_ptr<char[]>> stacks_;
+
+    // What the sink, when there is one, is told as the parse goes.
+    OuterItemSink* sink = nullptr;
+    bool sink_open = false;     // given the opening
+    bool sink_stopped = false;  // an error was counted: nothing more for it
+    unsigned errors_before = 0;  // the error count when the parse began
+    int scenario_depth = 0;     // SCENARIO blocks open around the parser
+    Node* header = nullptr;        // as last built
+    Node* declarations = nullptr;  // as last built
+    // A scenario item just built: given to the sink when it is one of the
+    // outermost level. Returns the item.
+    Node* outer_item(Node* item);
 };
 
 // Runs the generated parser; 0 on success.

@@ -80,7 +80,7 @@ script
 header
     : NEWLINE header                       { $$ = $2; }
     | HEADER header_value COMMA header_value COMMA header_value NEWLINE
-                                           { $$ = st.node(@$, zv::N_HEADER, $2, $4, $6); }
+                                           { $$ = st.node(@$, zv::N_HEADER, $2, $4, $6); st.header = $$; }
     ;
 
 header_value
@@ -89,9 +89,9 @@ header_value
     ;
 
 declarations
-    : declaration_item                     { $$ = $1; }
-    | declaration_item declarations        { $$ = link3($1, $2); }
-    | error NEWLINE                        { $$ = nullptr; }
+    : declaration_item                     { $$ = $1; st.declarations = $$; }
+    | declaration_item declarations        { $$ = link3($1, $2); st.declarations = $$; }
+    | error NEWLINE                        { $$ = nullptr; st.declarations = $$; }
     ;
 
 declaration_item
@@ -298,16 +298,17 @@ scenario_items
     ;
 
 scenario_item
-    : scenario                             { $$ = $1; }
-    | initialization NEWLINE               { $$ = $1; }
-    | termination NEWLINE                  { $$ = $1; }
-    | exception NEWLINE                    { $$ = $1; }
-    | include_line                         { $$ = $1; }
+    : scenario                             { $$ = st.outer_item($1); }
+    | initialization NEWLINE               { $$ = st.outer_item($1); }
+    | termination NEWLINE                  { $$ = st.outer_item($1); }
+    | exception NEWLINE                    { $$ = st.outer_item($1); }
+    | include_line                         { $$ = st.outer_item($1); }
     ;
 
 scenario
-    : SCENARIO name loop_count NEWLINE family scenario_content END SCENARIO NEWLINE
-                                           { $$ = st.node(@$, zv::N_SCENARIO, $2, st.node(@$, zv::N_SCENARIO_BODY, $3, $5, $6)); }
+    : SCENARIO { ++st.scenario_depth; } name loop_count NEWLINE family scenario_content END SCENARIO NEWLINE
+                                           { $$ = st.node(@$, zv::N_SCENARIO, $3, st.node(@$, zv::N_SCENARIO_BODY, $4, $6, $7));
+                                             --st.scenario_depth; }
     ;
 
 loop_count

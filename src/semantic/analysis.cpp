@@ -1,8 +1,16 @@
 #include "semantic/analysis.h"
 
 #include "common/large_stack.h"
+#include "common/string_pool.h"
+#include "diagnostics/report.h"
+#include "diagnostics/run_end.h"
 #include "native/native_analyser.h"
 #include "semantic/walk.h"
+
+#include <condition_variable>
+#include <exception>
+#include <mutex>
+#include <optional>
 
 namespace zv {
 
@@ -33,6 +41,135 @@ SemanticModel analyse_script(const Node* root, const std::vector<ScriptFileRecor
     });
     model.globals = script_globals(files, native);
     return model;
+}
+
+
+struct BesideParse::State final : semantic::ItemFeed {
+    State(const AnalysisOptions& given, native::NativeAnalyser& analyser) : options(given), native(analyser) {}
+
+    // Thrown to the walk when the parse failed: the work is dropped.
+    struct Abandoned {};
+
+    const Node* next_item() override {
+        if (next < taken.size()) return taken[next++];
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            if (abandoned) throw Abandoned{};
+            if (!items.empty()) {
+                taken.clear();
+                taken.swap(items);
+                next = 1;
+                return taken[0];
+            }
+            if (ended) return nullptr;
+            waiting = true;
+            changed.wait(lock);
+            waiting = false;
+        }
+    }
+    const Node* outermost() const override { return parsed_outermost; }
+
+    void run() {
+        ReportHold hold;
+        try {
+            model.tables = std::make_unique<SemanticTables>();
+            semantic::Walk walk(*model.tables, options, native);
+            walk.run_fed(header, declarations, *this, model);
+        } catch (const HeldRunEnd&) {
+            // The end is among the held lines.
+        } catch (const Abandoned&) {
+        } catch (...) {
+            thrown = std::current_exception();
+        }
+        held = hold.take();
+    }
+
+    // Tells the walk that no item comes any more: the parse ended, or failed.
+    void close(bool failed, const Node* outermost_node) {
+        const std::lock_guard<std::mutex> lock(mutex);
+        ended = true;
+        abandoned = failed;
+        parsed_outermost = outermost_node;
+        changed.notify_one();
+    }
+
+    // Waits for the walk; the pool is the walk's alone from here.
+    void join() {
+        string_pool().set_shared(false);
+        thread.join();
+        at_work.reset();
+    }
+
+    AnalysisOptions options;
+    native::NativeAnalyser& native;
+    const Node* header = nullptr;
+    const Node* declarations = nullptr;
+    SemanticModel model;
+    HeldReports held;
+    std::exception_ptr thrown;
+    std::optional<HelperAtWork> at_work;
+    StackThread thread;
+    bool running = false;
+
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::vector<const Node*> items;  // given by the parser, not yet taken
+    bool waiting = false;            // the walk waits for an item
+    bool ended = false;
+    bool abandoned = false;
+    const Node* parsed_outermost = nullptr;
+
+    // The walk's own: the items taken, and the next to give.
+    std::vector<const Node*> taken;
+    std::size_t next = 0;
+};
+
+BesideParse::BesideParse(const AnalysisOptions& options, native::NativeAnalyser& native)
+    : state_(std::make_unique<State>(options, native)) {}
+
+BesideParse::~BesideParse() {
+    if (!state_->running) return;
+    state_->close(true, nullptr);
+    state_->join();
+}
+
+void BesideParse::opening(const Node* header, const Node* declarations, CommModel comm_model) {
+    State& s = *state_;
+    if (s.running) return;
+    s.header = header;
+    s.declarations = declarations;
+    s.options.comm_model = comm_model;
+    s.at_work.emplace();
+    string_pool().set_shared(true);
+    if (s.thread.start(kDeepWorkStack, [&s] { s.run(); })) {
+        s.running = true;
+        return;
+    }
+    // No thread: the analysis runs after the parse.
+    string_pool().set_shared(false);
+    s.at_work.reset();
+}
+
+void BesideParse::item(const Node* item) {
+    State& s = *state_;
+    if (!s.running) return;
+    const std::lock_guard<std::mutex> lock(s.mutex);
+    s.items.push_back(item);
+    if (s.waiting) s.changed.notify_one();
+}
+
+bool BesideParse::started() const { return state_->running; }
+
+SemanticModel BesideParse::finish(const ParseResult& parsed) {
+    State& s = *state_;
+    const Node* items = parsed.root ? parsed.root->scenario_items() : nullptr;
+    s.close(false, items ? items->item() : nullptr);
+    s.join();
+    s.running = false;
+    if (s.thrown) std::rethrow_exception(s.thrown);
+    if (HeldReports held = std::move(s.held)) replayHeldReports(*held);
+    s.model.globals = script_globals(parsed.files, s.native);
+    return std::move(s.model);
 }
 
 }  // namespace zv

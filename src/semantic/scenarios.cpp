@@ -42,9 +42,16 @@ bool Walk::walk_scenario_items(const Node* items, Scope* scope, ScenarioDescript
     ScenarioLevel level;
     level.scope = scope;
     level.parent = parent;
-    for (; items; items = items->next()) {
-        expect_node(items, N_SCENARIO_ITEMS);
-        const Node* item = items->item();
+    const bool fed = items && items == fed_items_;
+    for (; items; items = fed ? items : items->next()) {
+        const Node* item = nullptr;
+        if (fed) {
+            item = feed_->next_item();
+            if (!item) break;
+        } else {
+            expect_node(items, N_SCENARIO_ITEMS);
+            item = items->item();
+        }
         if (!item) continue;
         switch (item->kind) {
             case N_SCENARIO:
@@ -62,6 +69,16 @@ bool Walk::walk_scenario_items(const Node* items, Scope* scope, ScenarioDescript
         }
     }
     return level.any_selected;
+}
+
+void Walk::place_scenario(Entry* entry, ScenarioDescriptor* d, const Node* node) {
+    const Position at = node->start;
+    entry->file = at.file;
+    entry->file_index = at.file_index;
+    entry->line = at.line;
+    d->file = at.file;
+    d->header_line_minus_one = at.line - 1;
+    d->end_line = line_before(node).line;
 }
 
 bool Walk::path_selected(const std::string& full_name) const {
@@ -111,6 +128,7 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
 
     Entry* entry = append(level.scope, E_SCENARIO, own, at);
     if (!level.first_scenario) level.first_scenario = entry;
+    if (node == fed_scenario_) fed_entry_ = entry;
     auto* d = tables_.attach_descriptor<ScenarioDescriptor>(entry, D_SCENARIO);
     d->parent = level.parent;
     if (level.parent) level.parent->leaf = false;
@@ -131,10 +149,8 @@ void Walk::on_scenario(const Node* node, ScenarioLevel& level) {
         else c_scope_ = std::move(outer);
     };
     const std::string& full = c_scope_;
-    d->file = at.file;
+    place_scenario(entry, d, node);
     d->loop_count = body->loop_count() ? loop_count(body->loop_count()->text) : 0;
-    d->header_line_minus_one = at.line - 1;
-    d->end_line = line_before(node).line;
 
     if (body->family() && body->family()->kind == N_FAMILY) {
         d->families = field_scope(d, level.scope);

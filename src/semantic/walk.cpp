@@ -33,13 +33,49 @@ void report_at(Severity severity, Code code, std::string_view arg, const Positio
 
 void Walk::run(const Node* script, SemanticModel& model) {
     expect_node(script, N_SCRIPT);
-    declare_builtins();
-    create_program(script->header());
-    if (options_.comm_model == CommModel::Trigger) create_implicit_comm_type(script->header()->start);
-    choose_instance_mode(script->declarations());
-    walk_header(script->declarations());
+    begin(script->header(), script->declarations());
     walk_scenario_items(script->scenario_items(), tables_.root(), nullptr);
+    end(model);
+}
 
+void Walk::run_fed(const Node* header, const Node* declarations, ItemFeed& feed, SemanticModel& model) {
+    begin(header, declarations);
+    // The outermost scenario holds every item; until the parse ends, a
+    // stand-in for it, whose list of items is the feed.
+    Node name, family, items, body, scenario, list;
+    name.kind = N_IDENT;
+    family.kind = N_EMPTY;
+    items.kind = N_SCENARIO_ITEMS;
+    body.kind = N_SCENARIO_BODY;
+    body.child2 = &family;
+    body.child3 = &items;
+    scenario.kind = N_SCENARIO;
+    scenario.child1 = &name;
+    scenario.child2 = &body;
+    list.kind = N_SCENARIO_ITEMS;
+    list.child1 = &scenario;
+    feed_ = &feed;
+    fed_items_ = &items;
+    fed_scenario_ = &scenario;
+    walk_scenario_items(&list, tables_.root(), nullptr);
+    // Its place is where the parse ended.
+    const Node* outermost = feed.outermost();
+    if (fed_entry_ && outermost && fed_entry_->descriptor && fed_entry_->descriptor->code == D_SCENARIO)
+        place_scenario(fed_entry_, static_cast<ScenarioDescriptor*>(fed_entry_->descriptor), outermost);
+    feed_ = nullptr;
+    fed_items_ = fed_scenario_ = nullptr;
+    end(model);
+}
+
+void Walk::begin(const Node* header, const Node* declarations) {
+    declare_builtins();
+    create_program(header);
+    if (options_.comm_model == CommModel::Trigger) create_implicit_comm_type(header->start);
+    choose_instance_mode(declarations);
+    walk_header(declarations);
+}
+
+void Walk::end(SemanticModel& model) {
     report_dropped_trace();
     report_unused_procedures();
     report_missing_def_message();

@@ -20,6 +20,17 @@
 
 namespace zv::semantic {
 
+// The scenario items of the outermost level as the parser builds them.
+class ItemFeed {
+public:
+    virtual ~ItemFeed() = default;
+    // The next item, waiting for it; null once the parse has ended.
+    virtual const Node* next_item() = 0;
+    // The parse's own outermost scenario (its position is the end of the
+    // script), once next_item() has given null.
+    virtual const Node* outermost() const = 0;
+};
+
 class Walk {
 public:
     Walk(SemanticTables& tables, const AnalysisOptions& options, native::NativeAnalyser& native)
@@ -27,8 +38,14 @@ public:
 
     // The whole walk over an N_SCRIPT node; fills `model` with the numbers.
     void run(const Node* script, SemanticModel& model);
+    // The same walk over a script still being parsed: its header and
+    // declarations, then the outermost items as `feed` gives them.
+    void run_fed(const Node* header, const Node* declarations, ItemFeed& feed, SemanticModel& model);
 
 private:
+    void begin(const Node* header, const Node* declarations);
+    void end(SemanticModel& model);
+
     // ---------------------------------------------------------------- header (header_walk.cpp)
     void declare_builtins();
     void create_program(const Node* header);
@@ -47,6 +64,8 @@ private:
     void on_block_item(const Node* node, ScenarioLevel& level);
     bool path_selected(const std::string& full_name) const;
     bool family_selected(const Node* families, Scope* family_scope);
+    // The positions of a scenario's entry and descriptor, from its node.
+    static void place_scenario(Entry* entry, ScenarioDescriptor* d, const Node* node);
 
     // Handlers marked noinline keep their texts out of the frames of the
     // recursion through nested bodies (bodies may nest thousands deep).
@@ -256,6 +275,12 @@ private:
     bool instruction_marker_ = false;
     bool inside_procedure_ = false;
     std::string c_scope_;
+    // A fed walk: the feed, the stand-in for the list of outermost items,
+    // the stand-in outermost scenario and its entry.
+    ItemFeed* feed_ = nullptr;
+    const Node* fed_items_ = nullptr;
+    const Node* fed_scenario_ = nullptr;
+    Entry* fed_entry_ = nullptr;
     std::string pending_c_text_;
     Position pending_at_;
     int next_instance_number_ = 2;

@@ -58,6 +58,14 @@ inline std::string names_in(const Scope* scope) {
     return out;
 }
 
+// `script` as t.zod, `header` as t.h and the further files, in `dir`.
+inline void write_script_files(const ScratchDir& dir, const std::string& script, const std::string& header,
+                               const std::vector<std::pair<std::string, std::string>>& more_files) {
+    dir.write("t.zod", script);
+    dir.write("t.h", header);
+    for (const auto& [name, text] : more_files) dir.write(name, text);
+}
+
 // Analyses `script` (as t.zod) against `header` (as t.h) in a scratch
 // directory. The analysis runs only when the parse counted no error.
 inline Analysed analyse_text(const std::string& script, const std::string& header = "",
@@ -65,9 +73,7 @@ inline Analysed analyse_text(const std::string& script, const std::string& heade
                              const std::vector<std::pair<std::string, std::string>>& more_files = {}) {
     registerMessageCatalog();
     ScratchDir dir;
-    dir.write("t.zod", script);
-    dir.write("t.h", header);
-    for (const auto& [name, text] : more_files) dir.write(name, text);
+    write_script_files(dir, script, header, more_files);
     Analysed a;
     const unsigned before = errorCount();
     testing::internal::CaptureStderr();
