@@ -35,6 +35,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -113,6 +114,35 @@ void writeStartLines() {
     reportInformation(Code::COPYRIGHT, legalNotice(), QString());
 }
 
+// An output whose text is made beside the caller, in pieces that may come
+// before the caller has opened the file: those are kept until it has.
+class PiecesToFile {
+public:
+    void piece(std::string&& text) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (file_) file_->write(std::move(text));
+        else kept_ += text;
+    }
+    void open(OutputFile& file) {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        file_ = &file;
+        if (!kept_.empty()) file.write(std::move(kept_));
+    }
+    // The last piece, once the work is joined, and the end of the file.
+    void close(std::string&& rest) {
+        file_->write(std::move(rest));
+        file_->close();
+    }
+    TextPieces taker() {
+        return [this](std::string&& text) { piece(std::move(text)); };
+    }
+
+private:
+    std::mutex mutex_;
+    OutputFile* file_ = nullptr;
+    std::string kept_;
+};
+
 // The output passes of a clean run, in their fixed order: the event codes
 // (TDC file, probe header), the report structure, then the C file and the
 // callback templates. Each reads the model only.
@@ -143,8 +173,7 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     // each started where it stands in the sequence so that its reports keep
     // their place.
     OutputFile* probeHeader = nullptr;
-    OutputFile* table = nullptr;
-    OutputFile* structureFile = nullptr;
+    PiecesToFile table, structureFile;
     EventCodeTexts codes;
     std::string structure;
     std::optional<AsideWork> tableText, structureText;
@@ -152,8 +181,8 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
         probeHeader = write_event_codes(tdc, header, sources, model);
     } else {
         store_event_codes(sources, model);
-        tableText.emplace([&] { codes = event_code_texts(sources, model); });
-        table = &OutputFile::open(tdc);
+        tableText.emplace([&] { codes = event_code_texts(sources, model, table.taker()); });
+        table.open(OutputFile::open(tdc));
     }
 
     const std::string tsf = reportStructurePath(settings.root);
@@ -161,10 +190,12 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     if (probe) {
         write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
     } else {
-        structureFile = &OutputFile::open(tsf);
+        structureFile.open(OutputFile::open(tsf));
         store_report_numbers(parsed.files, model.root);
-        structureText.emplace(
-            [&] { structure = report_structure_text(parsed.files, model.root, date, sources.process_id); });
+        structureText.emplace([&] {
+            structure = report_structure_text(parsed.files, model.root, date, sources.process_id,
+                                              structureFile.taker());
+        });
     }
 
     // The C file: the test driver, or under -PROBE the probe decoder, after
@@ -188,13 +219,11 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     file.close();
     if (tableText) {
         tableText->join();
-        table->write(std::move(codes.table));
-        table->close();
+        table.close(std::move(codes.table));
     }
     if (structureText) {
         structureText->join();
-        structureFile->write(std::move(structure));
-        structureFile->close();
+        structureFile.close(std::move(structure));
     }
 
     if (parsed.comm_model == CommModel::Trigger)

@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <initializer_list>
 #include <type_traits>
+#include <utility>
 #include <unordered_set>
 
 namespace zv {
@@ -54,7 +55,8 @@ class Pass {
     using Model = std::conditional_t<kStore, SemanticModel, const SemanticModel>;
 
 public:
-    Pass(const EventCodeSources& sources, Model& model) : sources_(sources), model_(model) {}
+    Pass(const EventCodeSources& sources, Model& model, TextPieces pieces = {})
+        : sources_(sources), model_(model), pieces_(std::move(pieces)) {}
 
     EventCodeTexts run() {
         if constexpr (kStore) {
@@ -113,6 +115,7 @@ private:
         text += '\n';
         if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
         table_ += text;
+        hand_over();
     }
 
     static void append_position(std::string& text, const Entry* at) {
@@ -143,7 +146,16 @@ private:
         }
         table_ += '\n';
         if (table_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+        hand_over();
         return code;
+    }
+
+    // The table so far to the pieces' taker, once it is long enough.
+    void hand_over() {
+        if (!pieces_ || table_.size() < kTextPiece) return;
+        pieces_(std::move(table_));
+        table_ = std::string();
+        table_.reserve(kTextPiece + kLineLimit);
     }
 
     // ------------------------------------------------------------- probe header
@@ -524,6 +536,7 @@ private:
 
     const EventCodeSources& sources_;
     Model& model_;
+    TextPieces pieces_;
     std::string table_;
     std::string header_;
     int next_ = 0;
@@ -547,9 +560,10 @@ void store_event_codes(const EventCodeSources& sources, SemanticModel& model) {
     run_with_stack(kDeepWorkStack, [&] { Pass<PassWork::Store>(sources, model).run(); });
 }
 
-EventCodeTexts event_code_texts(const EventCodeSources& sources, const SemanticModel& model) {
+EventCodeTexts event_code_texts(const EventCodeSources& sources, const SemanticModel& model,
+                                const TextPieces& pieces) {
     EventCodeTexts texts;
-    run_with_stack(kDeepWorkStack, [&] { texts = Pass<PassWork::Texts>(sources, model).run(); });
+    run_with_stack(kDeepWorkStack, [&] { texts = Pass<PassWork::Texts>(sources, model, pieces).run(); });
     return texts;
 }
 

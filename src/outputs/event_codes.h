@@ -7,6 +7,7 @@
 
 #include "common/run_modes.h"
 #include "common/script_file_record.h"
+#include "outputs/pass_work.h"
 
 #include <string>
 #include <vector>
@@ -39,9 +40,11 @@ struct EventCodeTexts {
 EventCodeTexts number_events(const EventCodeSources& sources, SemanticModel& model);
 // The same in two steps: the codes stored first (what the C generator
 // needs), then the texts of a model numbered so, which reads it only and
-// can run beside the generator.
+// can run beside the generator; with `pieces`, the table is handed over in
+// pieces as it grows.
 void store_event_codes(const EventCodeSources& sources, SemanticModel& model);
-EventCodeTexts event_code_texts(const EventCodeSources& sources, const SemanticModel& model);
+EventCodeTexts event_code_texts(const EventCodeSources& sources, const SemanticModel& model,
+                                const TextPieces& pieces = {});
 
 // Writes the TDC file and, under -PROBE, the probe header's opening. The probe
 // header is returned still open (the C generator appends its own part and

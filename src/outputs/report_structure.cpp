@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <charconv>
 #include <string_view>
+#include <utility>
 
 namespace zv {
 
@@ -54,7 +55,8 @@ class Writer {
     static constexpr bool kText = kWork != PassWork::Store;
 
 public:
-    Writer(const std::string& date, long process_id) : date_sum_(date_character_sum(date)), process_id_(process_id) {}
+    Writer(const std::string& date, long process_id, TextPieces pieces)
+        : date_sum_(date_character_sum(date)), process_id_(process_id), pieces_(std::move(pieces)) {}
 
     void fileHeader() {
         if constexpr (!kText) return;
@@ -101,6 +103,11 @@ private:
     void end_line(std::size_t start) {
         out_ += '\n';
         if (out_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+        if (pieces_ && out_.size() >= kTextPiece) {
+            pieces_(std::move(out_));
+            out_ = std::string();
+            out_.reserve(kTextPiece + kLineLimit);
+        }
     }
     void append_number(long value) {
         char digits[24];
@@ -234,6 +241,7 @@ private:
     std::string out_;
     long date_sum_;
     long process_id_;
+    TextPieces pieces_;
     int next_ = 3;
 };
 
@@ -243,8 +251,8 @@ namespace {
 
 template <PassWork kWork>
 std::string report_structure(const std::vector<ScriptFileRecord>& files, Scope* root, const std::string& date,
-                             long process_id) {
-    Writer<kWork> writer(date, process_id);
+                             long process_id, const TextPieces& pieces = {}) {
+    Writer<kWork> writer(date, process_id, pieces);
     writer.fileHeader();
     for (int i = 1; const ScriptFileRecord* file = file_with_index(files, i); ++i) writer.fileBlock(*file, root);
     return writer.take();
@@ -262,9 +270,9 @@ void store_report_numbers(const std::vector<ScriptFileRecord>& files, Scope* roo
 }
 
 std::string report_structure_text(const std::vector<ScriptFileRecord>& files, const Scope* root,
-                                  const std::string& date, long process_id) {
+                                  const std::string& date, long process_id, const TextPieces& pieces) {
     // The text pass writes nothing into the entries.
-    return report_structure<PassWork::Texts>(files, const_cast<Scope*>(root), date, process_id);
+    return report_structure<PassWork::Texts>(files, const_cast<Scope*>(root), date, process_id, pieces);
 }
 
 void write_report_structure(const std::string& path, const std::vector<ScriptFileRecord>& files,

@@ -7,6 +7,7 @@
 
 #include "common/run_modes.h"
 #include "common/script_file_record.h"
+#include "outputs/pass_work.h"
 
 #include <string>
 #include <vector>
@@ -24,10 +25,11 @@ std::string format_report_structure(const std::vector<ScriptFileRecord>& files, 
 
 // The same in two steps: the ids stored in the entries first (what the C
 // generator needs), then the text of a model numbered so, which reads it
-// only and can run beside the generator.
+// only and can run beside the generator; with `pieces`, the text is handed
+// over in pieces as it grows.
 void store_report_numbers(const std::vector<ScriptFileRecord>& files, Scope* root);
 std::string report_structure_text(const std::vector<ScriptFileRecord>& files, const Scope* root,
-                                  const std::string& date, long process_id);
+                                  const std::string& date, long process_id, const TextPieces& pieces = {});
 
 // Creates `path` and writes the file with this run's process id. The instance
 // name and mode are taken for the driver's call and do not change the file.

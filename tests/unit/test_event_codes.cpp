@@ -180,5 +180,35 @@ TEST(EventCodes, StoredFirstThenTextsGiveTheSame) {
     }
 }
 
+// Long texts handed over in pieces as they grow: each piece whole lines of
+// the piece size at least, and the pieces with the rest the whole text.
+TEST(EventCodes, LongTextsInPieces) {
+    std::string script = "HEADER \"a\", \"b\", \"c\"\n# int z;\n";
+    for (int i = 0; i < 4000; ++i)
+        script += "SCENARIO s" + std::to_string(i) + "\nRENDEZVOUS r" + std::to_string(i) + "\nVAR z, EV = " +
+                  std::to_string(i) + "\nEND SCENARIO\n";
+    Analysed a = analyse_text(script);
+    ASSERT_EQ(a.errors, 0u) << a.messages;
+    store_event_codes(sources_of(a), a.model);
+    store_report_numbers(a.parsed.files, a.model.root);
+    for (int pass = 0; pass < 2; ++pass) {
+        std::vector<std::string> pieces;
+        const TextPieces take = [&](std::string&& piece) { pieces.push_back(std::move(piece)); };
+        std::string text = pass == 0 ? event_code_texts(sources_of(a), a.model, take).table
+                                     : report_structure_text(a.parsed.files, a.model.root, kDate, 42, take);
+        ASSERT_GE(pieces.size(), 1u) << pass;
+        std::string joined;
+        for (const std::string& piece : pieces) {
+            EXPECT_GE(piece.size(), kTextPiece);
+            EXPECT_EQ(piece.back(), '\n');
+            joined += piece;
+        }
+        joined += text;
+        EXPECT_EQ(joined, pass == 0 ? number_events(sources_of(a), a.model).table
+                                    : format_report_structure(a.parsed.files, a.model.root, kDate, 42))
+            << pass;
+    }
+}
+
 }  // namespace
 }  // namespace zv::test
