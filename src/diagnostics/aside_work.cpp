@@ -24,9 +24,41 @@ namespace {
 std::mutex gMutex;
 std::vector<AsideState*> gPending;  // started and not joined, in start order
 
+// Set while this thread gives the reports of joined works: a work started
+// after them comes after their last line, not inside their lines.
+thread_local bool tGiving = false;
+
 void forget(AsideState* state) {
     const std::lock_guard<std::mutex> lock(gMutex);
     gPending.erase(std::remove(gPending.begin(), gPending.end(), state), gPending.end());
+}
+
+// Joins the pending works up to `last` (all with null) and gives their
+// reports in start order. All are joined before any is given, so that a
+// report given here does not settle a later work in the middle of an
+// earlier one's lines.
+void settleUpTo(const AsideState* last) {
+    std::vector<AsideState*> due;
+    {
+        const std::lock_guard<std::mutex> lock(gMutex);
+        auto end = gPending.end();
+        if (last) {
+            end = std::find(gPending.begin(), gPending.end(), last);
+            if (end == gPending.end()) return;  // joined already
+            ++end;
+        }
+        due.assign(gPending.begin(), end);
+        gPending.erase(gPending.begin(), end);
+    }
+    for (AsideState* state : due) state->thread.join();
+    struct Giving {
+        Giving() { tGiving = true; }
+        ~Giving() { tGiving = false; }
+    } giving;
+    for (AsideState* state : due) {
+        if (state->thrown) std::rethrow_exception(state->thrown);
+        if (HeldReports held = std::move(state->held)) replayHeldReports(*held);
+    }
 }
 
 }  // namespace
@@ -64,22 +96,10 @@ AsideWork::~AsideWork() {
     }
 }
 
-void AsideWork::join() { settleAsideWork(); }
+void AsideWork::join() { settleUpTo(state_.get()); }
 
 void settleAsideWork() {
-    std::vector<AsideState*> due;
-    {
-        const std::lock_guard<std::mutex> lock(gMutex);
-        if (gPending.empty()) return;
-        due.swap(gPending);
-    }
-    // All are joined before any is given, so that a report given here does
-    // not settle a later work in the middle of an earlier one's lines.
-    for (AsideState* state : due) state->thread.join();
-    for (AsideState* state : due) {
-        if (state->thrown) std::rethrow_exception(state->thrown);
-        if (HeldReports held = std::move(state->held)) replayHeldReports(*held);
-    }
+    if (!tGiving) settleUpTo(nullptr);
 }
 
 }  // namespace zv

@@ -176,10 +176,12 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
     PiecesToFile table, structureFile;
     EventCodeTexts codes;
     std::string structure;
-    std::optional<AsideWork> tableText, structureText;
+    std::optional<AsideWork> reportNumbers, tableText, structureText;
     if (probe) {
         probeHeader = write_event_codes(tdc, header, sources, model);
     } else {
+        // The report numbers are other fields of the same entries.
+        reportNumbers.emplace([&] { store_report_numbers(parsed.files, model.root); });
         store_event_codes(sources, model);
         tableText.emplace([&] { codes = event_code_texts(sources, model, table.taker()); });
         table.open(OutputFile::open(tdc));
@@ -191,7 +193,7 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
         write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
     } else {
         structureFile.open(OutputFile::open(tsf));
-        store_report_numbers(parsed.files, model.root);
+        reportNumbers->join();
         structureText.emplace([&] {
             structure = report_structure_text(parsed.files, model.root, date, sources.process_id,
                                               structureFile.taker());

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdlib>
 #include <thread>
@@ -48,6 +49,26 @@ TEST_F(AsideWorkTest, ReportsKeepTheirPlace) {
               "Zolmex-E-UNKCLPROC,  [t.zod:2] Unknown procedure 'B'\n"
               "Zolmex-E-UNKCLPROC,  [t.zod:3] Unknown procedure 'C'\n");
     EXPECT_EQ(errorCount(), errors + 3);
+}
+
+// Joining a work gives its reports and those of the works before it; a
+// work started later goes on (here it waits for the caller meanwhile).
+TEST_F(AsideWorkTest, JoiningLeavesLaterWorksGoingOn) {
+    testing::internal::CaptureStderr();
+    std::atomic<bool> go{false}, went{false};
+    AsideWork first([] { unknown("A", 1); });
+    AsideWork second([&] {
+        for (int i = 0; i < 2000 && !go.load(); ++i) pause_ms(1);
+        went = go.load();
+        unknown("B", 2);
+    });
+    first.join();
+    go = true;
+    second.join();
+    EXPECT_TRUE(went.load());
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "Zolmex-E-UNKCLPROC,  [t.zod:1] Unknown procedure 'A'\n"
+              "Zolmex-E-UNKCLPROC,  [t.zod:2] Unknown procedure 'B'\n");
 }
 
 // Reading the error count is a point in the sequence too.
