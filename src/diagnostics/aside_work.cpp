@@ -21,8 +21,15 @@ struct AsideState {
 
 namespace {
 
+// A work started and not joined, or a step to be taken after the works
+// before it.
+struct Pending {
+    AsideState* work;
+    std::function<void()> step;
+};
+
 std::mutex gMutex;
-std::vector<AsideState*> gPending;  // started and not joined, in start order
+std::vector<Pending> gPending;  // in the order they were started or asked for
 
 // Set while this thread gives the reports of joined works: a work started
 // after them comes after their last line, not inside their lines.
@@ -30,34 +37,40 @@ thread_local bool tGiving = false;
 
 void forget(AsideState* state) {
     const std::lock_guard<std::mutex> lock(gMutex);
-    gPending.erase(std::remove(gPending.begin(), gPending.end(), state), gPending.end());
+    std::erase_if(gPending, [state](const Pending& p) { return p.work == state; });
 }
 
-// Joins the pending works up to `last` (all with null) and gives their
-// reports in start order. All are joined before any is given, so that a
-// report given here does not settle a later work in the middle of an
-// earlier one's lines.
+// Joins the pending works up to `last` (all with null), then gives their
+// reports and takes the steps between them in order. All are joined before
+// any is given, so that a report given here does not settle a later work in
+// the middle of an earlier one's lines.
 void settleUpTo(const AsideState* last) {
-    std::vector<AsideState*> due;
+    std::vector<Pending> due;
     {
         const std::lock_guard<std::mutex> lock(gMutex);
         auto end = gPending.end();
         if (last) {
-            end = std::find(gPending.begin(), gPending.end(), last);
+            end = std::find_if(gPending.begin(), gPending.end(), [last](const Pending& p) { return p.work == last; });
             if (end == gPending.end()) return;  // joined already
             ++end;
         }
-        due.assign(gPending.begin(), end);
+        due.assign(std::make_move_iterator(gPending.begin()), std::make_move_iterator(end));
         gPending.erase(gPending.begin(), end);
     }
-    for (AsideState* state : due) state->thread.join();
+    for (Pending& p : due)
+        if (p.work) p.work->thread.join();
     struct Giving {
         Giving() { tGiving = true; }
         ~Giving() { tGiving = false; }
     } giving;
-    for (AsideState* state : due) {
-        if (state->thrown) std::rethrow_exception(state->thrown);
-        if (HeldReports held = std::move(state->held)) replayHeldReports(*held);
+    for (Pending& p : due) {
+        if (!p.work) {
+            p.step();
+            continue;
+        }
+        // What the work reported before it failed comes first.
+        if (HeldReports held = std::move(p.work->held)) replayHeldReports(*held);
+        if (p.work->thrown) std::rethrow_exception(p.work->thrown);
     }
 }
 
@@ -75,11 +88,11 @@ AsideWork::AsideWork(std::function<void()> work) : state_(std::make_unique<Aside
         } catch (...) {
             state->thrown = std::current_exception();
         }
-        state->held = hold.take();
+        state->held = hold.release();
     };
     {
         const std::lock_guard<std::mutex> lock(gMutex);
-        gPending.push_back(state);
+        gPending.push_back({state, {}});
     }
     if (state->thread.start(kDeepWorkStack, held_work)) return;
     // No thread: the work runs now, in its place among the reports.
@@ -100,6 +113,22 @@ void AsideWork::join() { settleUpTo(state_.get()); }
 
 void settleAsideWork() {
     if (!tGiving) settleUpTo(nullptr);
+}
+
+void afterAsideWork(std::function<void()> step) {
+    {
+        const std::lock_guard<std::mutex> lock(gMutex);
+        if (!gPending.empty()) {
+            gPending.push_back({nullptr, std::move(step)});
+            return;
+        }
+    }
+    step();
+}
+
+void dropAsideSteps() {
+    const std::lock_guard<std::mutex> lock(gMutex);
+    std::erase_if(gPending, [](const Pending& p) { return p.work == nullptr; });
 }
 
 }  // namespace zv

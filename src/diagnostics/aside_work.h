@@ -36,4 +36,11 @@ private:
 // a thread that reports at once).
 void settleAsideWork();
 
+// A step with an effect outside the reports (a line of the tool log): taken
+// now when no work is pending, otherwise in its place after the works begun
+// before it, once they are settled; never when one of them ends the run.
+void afterAsideWork(std::function<void()> step);
+// Forgets the steps not taken (the run ends without them).
+void dropAsideSteps();
+
 }  // namespace zv

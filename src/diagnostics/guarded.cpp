@@ -26,7 +26,9 @@ void* emergency_reserve = nullptr;
 }  // namespace
 
 void allocationFailed() {
-    static bool reporting = false;
+    // Per thread: a helper whose reports are held ends its own work, and the
+    // main thread can still give its notice afterwards.
+    static thread_local bool reporting = false;
     if (reporting) {  // the notice could not be written either
         static const char kPlain[] = "FATAL ERROR on 'malloc',\n Please contact your administrative.";
         [[maybe_unused]] const auto written = ::write(2, kPlain, sizeof kPlain - 1);

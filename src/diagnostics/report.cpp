@@ -42,8 +42,12 @@ struct HeldLines {
         Code code;
         char letter;
         QString first, second;
-        const char* file;
+        // The file name is copied: the text it came from may be gone when
+        // the line is given.
+        std::string file;
+        bool has_file;
         int line;
+        bool system_failure;  // a notice of reportSystemFailure: `first` is its whole text
     };
     std::vector<Line> lines;
     int end = -1;  // the status of a held end, -1 when none
@@ -58,6 +62,12 @@ thread_local HeldLines* tHeld = nullptr;
 // after some work tells whether the work reported.
 thread_local unsigned tHeldErrors = 0;
 thread_local unsigned tHeldWarnings = 0;
+
+// The notice of a failed system call, straight to standard error.
+void writeSystemFailure(const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+}
 
 // A marker is '%', an optional 'L', then one or two digits (0 to 99).
 struct Marker {
@@ -211,7 +221,7 @@ QString linePrefix(Code code, char letter) {
 // after the prefix and the script position it was reported at.
 void emitLine(Code code, char letter, const QString& first, const QString& second, const char* file, int line) {
     if (tHeld) {
-        tHeld->lines.push_back({code, letter, first, second, file, line});
+        tHeld->lines.push_back({code, letter, first, second, file ? file : "", file != nullptr, line, false});
         if (letter == 'E') ++tHeldErrors;
         if (letter == 'W') ++tHeldWarnings;
         if (letter == 'F' || letter == 'S') terminateRun(letter == 'F' ? 7 : 9);
@@ -357,6 +367,7 @@ void terminateRun(int status) {
         throw HeldRunEnd{status};
     }
     settleAsideWork();
+    dropAsideSteps();
     closeListing();
     finishSarifLog(status);
     discardPendingOutputs();
@@ -385,6 +396,11 @@ HeldReports ReportHold::take() {
     return held;
 }
 
+HeldReports ReportHold::release() {
+    if (tHeld == lines_.get()) tHeld = nullptr;
+    return std::move(lines_);
+}
+
 bool heldEnd(const HeldLines& lines) { return lines.end >= 0; }
 
 void replayHeldReports(const HeldLines& held) {
@@ -394,11 +410,15 @@ void replayHeldReports(const HeldLines& held) {
         Unheld() { tHeld = nullptr; }
         ~Unheld() { tHeld = saved; }
     } unheld;
-    for (const auto& l : held.lines) emitLine(l.code, l.letter, l.first, l.second, l.file, l.line);
+    for (const auto& l : held.lines) {
+        if (l.system_failure) writeSystemFailure(l.first);
+        else emitLine(l.code, l.letter, l.first, l.second, l.has_file ? l.file.c_str() : nullptr, l.line);
+    }
     if (held.end >= 0) terminateRun(held.end);
 }
 
 void resetReportState() {
+    dropAsideSteps();
     closeListing();
     OutputState& s = state();
     s.console = true;
@@ -410,11 +430,16 @@ void resetReportState() {
 }
 
 void reportSystemFailure(const QString& operation) {
-    const QString text = QCoreApplication::translate(
-        "Fatal Error (cstsyst)", "FATAL ERROR on '%1',\n Please contact your administrative.",
-        "'%1' is a function name");
-    const QByteArray bytes = fillMarkers(text, operation).toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<size_t>(bytes.size()), stderr);
+    const QString text = fillMarkers(QCoreApplication::translate("Fatal Error (cstsyst)",
+                                                                 "FATAL ERROR on '%1',\n Please contact your administrative.",
+                                                                 "'%1' is a function name"),
+                                     operation);
+    // A thread that holds its reports holds this notice among them.
+    if (tHeld) {
+        tHeld->lines.push_back({Code{}, 'F', text, QString(), std::string(), false, 0, true});
+        return;
+    }
+    writeSystemFailure(text);
 }
 
 }  // namespace zv

@@ -65,6 +65,9 @@ public:
 
     // What the thread held since the last call; null when nothing.
     HeldReports take();
+    // What the thread held, without allocating; the thread reports at once
+    // from here on (for the end of its work).
+    HeldReports release();
 
 private:
     HeldReports lines_;

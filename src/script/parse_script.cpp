@@ -105,7 +105,12 @@ ParseResult parse_script(const std::string& path, const std::vector<std::string>
     ParseState state{lexer, *result.tree, keep_comments, nullptr, 0, {}, {}};
     state.sink = sink;
     state.errors_before = errorCount();
-    run_parser(state);
+    try {
+        run_parser(state);
+    } catch (...) {
+        if (sink) sink->abandon();
+        throw;
+    }
     result.comm_model = lexer.comm_model();
     result.files = lexer.take_files();
     result.root = state.root;

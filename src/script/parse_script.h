@@ -29,6 +29,9 @@ public:
     virtual ~OuterItemSink() = default;
     virtual void opening(const Node* header, const Node* declarations, CommModel comm_model) = 0;
     virtual void item(const Node* item) = 0;
+    // The parse is being left by an end of the run: what was given goes with
+    // the tree, so the sink stops using it before this returns.
+    virtual void abandon() = 0;
 };
 
 // FICNOTOPN (fatal) when the script cannot be read; syntax errors are counted

@@ -81,7 +81,7 @@ struct BesideParse::State final : semantic::ItemFeed {
         } catch (...) {
             thrown = std::current_exception();
         }
-        held = hold.take();
+        held = hold.release();
     }
 
     // Tells the walk that no item comes any more: the parse ended, or failed.
@@ -127,10 +127,14 @@ struct BesideParse::State final : semantic::ItemFeed {
 BesideParse::BesideParse(const AnalysisOptions& options, native::NativeAnalyser& native)
     : state_(std::make_unique<State>(options, native)) {}
 
-BesideParse::~BesideParse() {
-    if (!state_->running) return;
-    state_->close(true, nullptr);
-    state_->join();
+BesideParse::~BesideParse() { abandon(); }
+
+void BesideParse::abandon() {
+    State& s = *state_;
+    if (!s.running) return;
+    s.close(true, nullptr);
+    s.join();
+    s.running = false;
 }
 
 void BesideParse::opening(const Node* header, const Node* declarations, CommModel comm_model) {
@@ -166,8 +170,8 @@ SemanticModel BesideParse::finish(const ParseResult& parsed) {
     s.close(false, items ? items->item() : nullptr);
     s.join();
     s.running = false;
-    if (s.thrown) std::rethrow_exception(s.thrown);
     if (HeldReports held = std::move(s.held)) replayHeldReports(*held);
+    if (s.thrown) std::rethrow_exception(s.thrown);
     s.model.globals = script_globals(parsed.files, s.native);
     return std::move(s.model);
 }

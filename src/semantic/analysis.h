@@ -52,6 +52,7 @@ public:
 
     void opening(const Node* header, const Node* declarations, CommModel comm_model) override;
     void item(const Node* item) override;
+    void abandon() override;
 
     // Whether the analysis has begun.
     bool started() const;

@@ -31,5 +31,21 @@ TEST(InProcessRun, EveryEndReturnsItsStatusAndRunsStartAfresh) {
     EXPECT_FALSE(std::filesystem::exists(root + ".c"));
 }
 
+// A parse that ends the run while the analysis beside it walks an item: the
+// run ends with its status, the walk is stopped before the tree goes, and
+// nothing the analysis found is shown.
+TEST(InProcessRun, AFatalEndOfTheParseStopsTheAnalysisBesideIt) {
+    ScratchDir dir;
+    const std::string header = dir.write("t.h", "int x;\n");
+    std::string text = "HEADER \"t\", \"1\", \"x\"\n#int y;\nSCENARIO big\nCALL nothere()\n";
+    for (int i = 0; i < 20000; ++i) text += "COMMENT c" + std::to_string(i) + "\n";
+    text += "END SCENARIO\nINCLUDE \"missing.zod\"\nSCENARIO B\nEXIT\nEND SCENARIO\n";
+    const std::string script = dir.write("s.zod", text);
+    CapturedMessages capture;
+    for (int round = 0; round < 3; ++round)
+        EXPECT_EQ(runInProcess({"zerizevar", script, header, dir.path() + "/o"}), 7);
+    EXPECT_EQ(capture.text().find("nothere"), std::string::npos);
+}
+
 }  // namespace
 }  // namespace zv

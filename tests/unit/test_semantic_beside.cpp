@@ -38,8 +38,10 @@ std::pair<Outcome, Outcome> both_ways(const std::string& script, const std::stri
         auto native = native::analyse_interfaces(native_options);
         SemanticModel model;
         {
+            // The tree outlives the analysis beside its parse.
+            ParseResult parsed;
             BesideParse sink(options, *native);
-            ParseResult parsed = parse_script("t.zod", {}, true, beside ? &sink : nullptr);
+            parsed = parse_script("t.zod", {}, true, beside ? &sink : nullptr);
             if (errorCount() == before && parsed.root) {
                 AnalysisOptions serial = options;
                 serial.comm_model = parsed.comm_model;
@@ -131,6 +133,22 @@ TEST(BesideParse, AParseThatFailsLaterDropsTheAnalysis) {
     EXPECT_EQ(after.dump, "");
     EXPECT_EQ(beside.dump, "");
     EXPECT_EQ(lines_of(beside.messages, "UNKCLPROC"), "");
+}
+
+// A message of the C preprocessor names its file from a table that later
+// includes grow: the held line keeps the name.
+TEST(BesideParse, PreprocessorMessagesKeepTheirFile) {
+    std::string script = "HEADER \"a\", \"b\", \"c\"\nTIMER t\nSCENARIO A\n##define X 1\n##define X 2\n";
+    std::vector<std::pair<std::string, std::string>> files;
+    for (int i = 1; i <= 40; ++i) {
+        const std::string name = "h" + std::to_string(i) + ".h";
+        script += "##include \"" + name + "\"\n";
+        files.push_back({name, "int v" + std::to_string(i) + ";\n"});
+    }
+    script += "EXIT\nEND SCENARIO\nSCENARIO B\nEXIT\nEND SCENARIO\n";
+    const auto [after, beside] = both_ways(script, "", {}, files);
+    EXPECT_EQ(beside.messages, after.messages);
+    EXPECT_NE(beside.messages.find("[t.zod:5]"), std::string::npos) << beside.messages;
 }
 
 TEST(BesideParse, Triggers) {
