@@ -15,6 +15,29 @@ namespace {
 
 constexpr const char* kWorkVariable = "kvr_msgrcv";
 
+// The key of a value written with decimal numbers, string and character
+// literals, signs, brackets and the value notation only (no name, so no
+// macro and no variable: it reads the same in every scope); empty for any
+// other value.
+std::string literal_value_key(std::string_view text, ValueUse use, bool work_variable) {
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"' || c == '\'') {
+            for (++i; i < text.size() && text[i] != c; ++i)
+                if (text[i] == '\\') ++i;
+            if (i >= text.size()) return {};
+            continue;
+        }
+        if ((c >= '0' && c <= '9') || std::string_view(" \t{}[](),.=>+-").find(c) != std::string_view::npos) continue;
+        return {};
+    }
+    std::string key(text);
+    key += '\0';
+    key += static_cast<char>('0' + static_cast<int>(use));
+    key += work_variable ? '1' : '0';
+    return key;
+}
+
 // The first identifier of an expression text ("ev" in "ev.id"), or empty.
 std::string first_identifier(const std::string& text) {
     auto word = [](char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; };
@@ -79,15 +102,30 @@ Entry* Walk::check_value_as(const std::string& name, const std::string& typing, 
         report_at(Severity::Error, Code::VARNOGOOD, name, at);
         return nullptr;
     };
-    // A message of the preprocessor (a macro given the wrong number of
-    // arguments, say) makes the value wrong as one of the parser does.
-    const unsigned errors = errorCount(), warnings = warningCount();
-    const std::string preprocessed = preprocessed_text(value_text, at);
-    if (errorCount() != errors || warningCount() != warnings) return wrong();
-    const std::optional<Value> value = parse_value(preprocessed);
     const bool work_variable = use == ValueUse::Defaults && name == kWorkVariable;
     ValueMatcher matcher(native_, c_scope_, at, name, use, work_variable);
-    if (!value || value->kind == Value::Kind::Empty || !matcher.type_expressions(*value)) return wrong();
+    // The value read and its expressions typed. A message of the
+    // preprocessor (a macro given the wrong number of arguments, say) makes
+    // the value wrong as one of the parser does.
+    std::optional<Value> value;
+    auto read_value = [&] {
+        const unsigned errors = errorCount(), warnings = warningCount();
+        const std::string preprocessed = preprocessed_text(value_text, at);
+        if (errorCount() != errors || warningCount() != warnings) return false;
+        value = parse_value(preprocessed);
+        return value && value->kind != Value::Kind::Empty && matcher.type_expressions(*value);
+    };
+    // A value of literals read once without a message reads so again: it is
+    // read here only when its elements for the type are not kept.
+    const std::string key = literal_value_key(value_text, use, work_variable);
+    const bool read_before = !key.empty() && clean_values_.count(key);
+    bool clean = read_before;
+    if (!read_before) {
+        const unsigned errors = errorCount(), warnings = warningCount();
+        if (!read_value()) return wrong();
+        clean = !key.empty() && errorCount() == errors && warningCount() == warnings;
+        if (clean && clean_values_.size() < kKeptValues) clean_values_.insert(key);
+    }
 
     native::NativeType type;
     if (!type_name.empty()) {
@@ -106,13 +144,31 @@ Entry* Walk::check_value_as(const std::string& name, const std::string& typing, 
         tables_.new_scope(d, into);
         return entry;
     };
+    std::string typed_key;
+    if (clean) {
+        typed_key = key;
+        const void* identity = type.identity();
+        typed_key.append(reinterpret_cast<const char*>(&identity), sizeof identity);
+    }
+    if (read_before) {
+        if (const auto kept = value_elements_.find(typed_key); kept != value_elements_.end()) {
+            Entry* entry = root();
+            record_elements(tables_, kept->second, entry->descriptor->sub_scope, at);
+            return entry;
+        }
+        read_value();  // as the first time: without a message
+    }
     // A value whose notation is wrong stays, without elements.
     if (!matcher.check_notation(*value)) return root();
+    const unsigned errors = errorCount(), warnings = warningCount();
     const auto elements = matcher.match(*value, type);
     if (!elements) return wrong();
     Entry* entry = root();
     record_elements(tables_, *elements, entry->descriptor->sub_scope, at);
     matcher.report_deferred();
+    if (!typed_key.empty() && errorCount() == errors && warningCount() == warnings &&
+        value_elements_.size() < kKeptValues)
+        value_elements_.emplace(std::move(typed_key), *elements);
     return entry;
 }
 

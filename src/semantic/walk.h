@@ -10,6 +10,7 @@
 #include "model/semantic_tables.h"
 #include "script/syntax_tree.h"
 #include "semantic/analysis.h"
+#include "semantic/value_match.h"
 #include "model/semantic_model.h"
 
 #include <string>
@@ -301,6 +302,12 @@ private:
     std::unordered_map<const Entry*, std::vector<Entry*>> callbacks_of_type_;
     std::unordered_map<const Entry*, Entry*> implicit_channels_;  // message type -> its channel
     std::unordered_map<const void*, const TypeLayoutNode*> layouts_;  // by native type identity
+    // Values made of literals only mean the same in every scope. Those whose
+    // text was read without a message, and the elements such a text gave
+    // for a type without a message, are kept (a bounded number of them).
+    static constexpr std::size_t kKeptValues = 4096;
+    std::unordered_set<std::string> clean_values_;
+    std::unordered_map<std::string, std::vector<MatchedElement>> value_elements_;
     int next_comm_type_ = 0;  // communication types numbered in declaration order
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;

@@ -109,6 +109,39 @@ TEST(SemanticValues, ValueTreeFollowsTheLayoutOfTheType) {
 )");
 }
 
+// The value entries under the E_VALUE line at `at` of a dump, without it.
+std::string value_tree(const std::string& dump, std::size_t at) {
+    const std::size_t from = dump.find('\n', at) + 1;
+    std::size_t end = from;
+    while (end < dump.size() && dump.compare(end, 10, "          ") == 0) end = dump.find('\n', end) + 1;
+    return dump.substr(from, end - from);
+}
+
+// A value of literals gives the same entries each time it is met, its own
+// for each type, and its messages each time: an error, and one given once
+// the entries are made.
+TEST(SemanticValues, LiteralValuesMetAgain) {
+    const std::string lines = "VAR p, EV = { 1, 2 }\nVAR both, EV = { 1, 2 }\nVAR p, EV = { 1, 2, 3 }\n"
+                              "VAR both, EV = { 0..5 => 1 }\n";
+    const Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# Pair p; int both[2];\nSCENARIO s\n" + lines +
+                                        lines + lines + "END SCENARIO\n",
+                                    "typedef struct { int a; int b; } Pair;\n");
+    std::vector<std::string> trees;
+    for (std::size_t at = a.dump.find("E_VALUE \""); at != std::string::npos; at = a.dump.find("E_VALUE \"", at + 1))
+        trees.push_back(value_tree(a.dump, at));
+    ASSERT_EQ(trees.size(), 9u) << a.dump;
+    for (std::size_t i = 3; i < 9; ++i) EXPECT_EQ(trees[i], trees[i % 3]) << i;
+    EXPECT_NE(trees[0], trees[1]);
+    EXPECT_NE(trees[0].find("field \"b\" value \"2\""), std::string::npos) << trees[0];
+    EXPECT_NE(trees[1].find("[1..1] value \"2\""), std::string::npos) << trees[1];
+    for (const char* line : {"6]", "10]", "14]"}) {
+        EXPECT_NE(lines_of(a.messages, "NBVALINCO").find(std::string("[t.zod:") + line), std::string::npos) << line;
+        EXPECT_NE(lines_of(a.messages, "VARNOGOOD").find(std::string("[t.zod:") + line), std::string::npos) << line;
+    }
+    for (const char* line : {"7]", "11]", "15]"})
+        EXPECT_NE(lines_of(a.messages, "BNDOUTARR").find(std::string("[t.zod:") + line), std::string::npos) << line;
+}
+
 std::string elements_of(const std::vector<semantic::MatchedElement>& elements, int depth = 0) {
     static const char* const kKinds[] = {"", "structure", "union", "array", "element", "string", "whole", "scalar"};
     std::string out;
