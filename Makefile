@@ -80,6 +80,7 @@ bench: bootstrap
 	bench/script_parse.sh $(BENCH_BUILD)
 	bench/semantic_walk.sh $(BENCH_BUILD) 10000
 	bench/semantic_comm.sh $(BENCH_BUILD) 10000
+	bench/end_to_end.sh $(BENCH_BUILD) 100000
 
 # Coverage-guided fuzzing (clang, libFuzzer): each target in turn for
 # FUZZ_SECONDS, one process at a time. The corpora grow in
