@@ -126,9 +126,19 @@ void afterAsideWork(std::function<void()> step) {
     step();
 }
 
-void dropAsideSteps() {
-    const std::lock_guard<std::mutex> lock(gMutex);
-    std::erase_if(gPending, [](const Pending& p) { return p.work == nullptr; });
+void abandonAsideWork() {
+    std::vector<Pending> left;
+    {
+        const std::lock_guard<std::mutex> lock(gMutex);
+        left.swap(gPending);
+    }
+    for (Pending& p : left) {
+        if (!p.work) continue;
+        try {
+            p.work->thread.join();
+        } catch (...) {
+        }
+    }
 }
 
 }  // namespace zv

@@ -40,7 +40,9 @@ void settleAsideWork();
 // now when no work is pending, otherwise in its place after the works begun
 // before it, once they are settled; never when one of them ends the run.
 void afterAsideWork(std::function<void()> step);
-// Forgets the steps not taken (the run ends without them).
-void dropAsideSteps();
+// The run ends without what is pending: waits for every work still going on
+// (before the outputs it writes to are thrown away) and forgets their
+// reports and the steps not taken.
+void abandonAsideWork();
 
 }  // namespace zv

@@ -367,7 +367,9 @@ void terminateRun(int status) {
         throw HeldRunEnd{status};
     }
     settleAsideWork();
-    dropAsideSteps();
+    // Left pending only when an end among the reports of a joined work ends
+    // the run: later works never ran in the serial order.
+    abandonAsideWork();
     closeListing();
     finishSarifLog(status);
     discardPendingOutputs();
@@ -411,14 +413,18 @@ void replayHeldReports(const HeldLines& held) {
         ~Unheld() { tHeld = saved; }
     } unheld;
     for (const auto& l : held.lines) {
-        if (l.system_failure) writeSystemFailure(l.first);
-        else emitLine(l.code, l.letter, l.first, l.second, l.has_file ? l.file.c_str() : nullptr, l.line);
+        if (l.system_failure) {
+            settleAsideWork();
+            writeSystemFailure(l.first);
+        } else {
+            emitLine(l.code, l.letter, l.first, l.second, l.has_file ? l.file.c_str() : nullptr, l.line);
+        }
     }
     if (held.end >= 0) terminateRun(held.end);
 }
 
 void resetReportState() {
-    dropAsideSteps();
+    abandonAsideWork();
     closeListing();
     OutputState& s = state();
     s.console = true;
@@ -439,6 +445,7 @@ void reportSystemFailure(const QString& operation) {
         tHeld->lines.push_back({Code{}, 'F', text, QString(), std::string(), false, 0, true});
         return;
     }
+    settleAsideWork();
     writeSystemFailure(text);
 }
 

@@ -140,6 +140,10 @@ private:
     // stack of our own rather than the thread's.
     void elements(Scope* root, const std::string& file) {
         std::vector<Entry*> cursors{root ? root->first : nullptr};
+        // Entries come in runs that share their file's name: it is compared
+        // once per run.
+        const char* last_file = nullptr;
+        bool last_mine = false;
         while (!cursors.empty()) {
             Entry* e = cursors.back();
             if (!e) {
@@ -147,7 +151,11 @@ private:
                 continue;
             }
             cursors.back() = e->next;
-            if (Scope* nested = entry(e, e->file && file == e->file)) cursors.push_back(nested->first);
+            if (e->file && e->file != last_file) {
+                last_file = e->file;
+                last_mine = file == e->file;
+            }
+            if (Scope* nested = entry(e, e->file && last_mine)) cursors.push_back(nested->first);
         }
     }
 

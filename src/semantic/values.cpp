@@ -15,11 +15,21 @@ namespace {
 
 constexpr const char* kWorkVariable = "kvr_msgrcv";
 
+// Longer values are not kept.
+constexpr std::size_t kKeptTextLength = 256;
+
+std::size_t element_count(const std::vector<MatchedElement>& elements) {
+    std::size_t count = elements.size();
+    for (const MatchedElement& e : elements) count += element_count(e.children);
+    return count;
+}
+
 // The key of a value written with decimal numbers, string and character
 // literals, signs, brackets and the value notation only (no name, so no
 // macro and no variable: it reads the same in every scope); empty for any
 // other value.
 std::string literal_value_key(std::string_view text, ValueUse use, bool work_variable) {
+    if (text.size() > kKeptTextLength) return {};
     for (std::size_t i = 0; i < text.size(); ++i) {
         const char c = text[i];
         if (c == '"' || c == '\'') {
@@ -167,8 +177,13 @@ Entry* Walk::check_value_as(const std::string& name, const std::string& typing, 
     record_elements(tables_, *elements, entry->descriptor->sub_scope, at);
     matcher.report_deferred();
     if (!typed_key.empty() && errorCount() == errors && warningCount() == warnings &&
-        value_elements_.size() < kKeptValues)
-        value_elements_.emplace(std::move(typed_key), *elements);
+        value_elements_.size() < kKeptValues) {
+        const std::size_t count = element_count(*elements);
+        if (kept_elements_ + count <= kKeptElements) {
+            kept_elements_ += count;
+            value_elements_.emplace(std::move(typed_key), *elements);
+        }
+    }
     return entry;
 }
 

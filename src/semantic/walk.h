@@ -304,10 +304,13 @@ private:
     std::unordered_map<const void*, const TypeLayoutNode*> layouts_;  // by native type identity
     // Values made of literals only mean the same in every scope. Those whose
     // text was read without a message, and the elements such a text gave
-    // for a type without a message, are kept (a bounded number of them).
+    // for a type without a message, are kept: short texts only, and
+    // elements up to a budget, so that what is kept stays small.
     static constexpr std::size_t kKeptValues = 4096;
+    static constexpr std::size_t kKeptElements = std::size_t{1} << 16;
     std::unordered_set<std::string> clean_values_;
     std::unordered_map<std::string, std::vector<MatchedElement>> value_elements_;
+    std::size_t kept_elements_ = 0;
     int next_comm_type_ = 0;  // communication types numbered in declaration order
     int timer_count_ = 0;
     int dropped_trace_on_ = 0;

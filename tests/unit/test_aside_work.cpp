@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <thread>
 
@@ -99,6 +100,22 @@ TEST_F(AsideWorkTest, AnEndInAWorkEndsTheRunInItsPlace) {
     };
     EXPECT_EXIT(run(), ::testing::ExitedWithCode(7),
                 "^Zolmex-E-UNKCLPROC,  \\[t.zod:1\\] [^\n]*'A'\nZolmex-F-CANNOTOPN,  \\[t.zod:2\\] [^\n]*x.zod[^\n]*\n$");
+}
+
+// An end among the reports of a joined work: the works after it are waited
+// for (what they write to goes with the run) and give nothing.
+TEST_F(AsideWorkTest, AnEndWaitsForTheLaterWorks) {
+    const auto run = [] {
+        AsideWork first([] { reportAtText(Severity::Internal, Code::SIZBUFOVL, "", nullptr, 0); });
+        AsideWork second([] {
+            pause_ms(200);
+            unknown("B", 2);
+            std::fputs("second done\n", stderr);
+        });
+        first.join();
+        std::_Exit(0);
+    };
+    EXPECT_EXIT(run(), ::testing::ExitedWithCode(9), "^Zolmex-S-SIZBUFOVL,[^\n]*\nsecond done\n$");
 }
 
 // A work given up without joining (the run is left another way) reports
