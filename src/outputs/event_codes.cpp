@@ -115,7 +115,7 @@ private:
         text += '\n';
         if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
         table_ += text;
-        hand_over();
+        hand_over_piece(table_, pieces_, kLineLimit);
     }
 
     static void append_position(std::string& text, const Entry* at) {
@@ -146,16 +146,8 @@ private:
         }
         table_ += '\n';
         if (table_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
-        hand_over();
+        hand_over_piece(table_, pieces_, kLineLimit);
         return code;
-    }
-
-    // The table so far to the pieces' taker, once it is long enough.
-    void hand_over() {
-        if (!pieces_ || table_.size() < kTextPiece) return;
-        pieces_(std::move(table_));
-        table_ = std::string();
-        table_.reserve(kTextPiece + kLineLimit);
     }
 
     // ------------------------------------------------------------- probe header

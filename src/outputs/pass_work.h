@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 
 namespace zv {
 
@@ -16,5 +17,14 @@ enum class PassWork { Store, Texts, Both };
 // text is not held whole; what is left at the end is returned as usual.
 using TextPieces = std::function<void(std::string&&)>;
 constexpr std::size_t kTextPiece = std::size_t{1} << 18;
+
+// Hands `text` over once it holds a piece's worth and starts the next piece,
+// with room for one more line of at most `line_limit` characters.
+inline void hand_over_piece(std::string& text, const TextPieces& pieces, std::size_t line_limit) {
+    if (!pieces || text.size() < kTextPiece) return;
+    pieces(std::move(text));
+    text = std::string();
+    text.reserve(kTextPiece + line_limit);
+}
 
 }  // namespace zv

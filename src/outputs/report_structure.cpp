@@ -103,11 +103,7 @@ private:
     void end_line(std::size_t start) {
         out_ += '\n';
         if (out_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
-        if (pieces_ && out_.size() >= kTextPiece) {
-            pieces_(std::move(out_));
-            out_ = std::string();
-            out_.reserve(kTextPiece + kLineLimit);
-        }
+        hand_over_piece(out_, pieces_, kLineLimit);
     }
     void append_number(long value) {
         char digits[24];
