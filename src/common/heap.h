@@ -1,6 +1,5 @@
 // Heap set-up for a short run that builds large tables: freed memory stays
-// with the process for reuse, and the heap is backed by huge pages where the
-// system offers them, so that filling it costs few page faults.
+// with the process for reuse, and the heap's address space is reserved at once.
 #pragma once
 
 // Defined when a sanitizer brings its own allocator: the heap is left as it
@@ -17,7 +16,7 @@
 namespace zv {
 
 // Call once, early in main. Harmless where the allocator or the system does
-// not support it (sanitizer builds, huge pages disabled).
+// not support it (sanitizer builds).
 void prepare_heap();
 
 }  // namespace zv
