@@ -27,11 +27,11 @@ constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
 
 // A number as a quoted field.
 void append_number(std::string& out, long long value) {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    out += '"';
-    out.append(digits, static_cast<std::size_t>(end - digits));
-    out += '"';
+    char field[24];
+    field[0] = '"';
+    char* end = std::to_chars(field + 1, field + sizeof field - 1, value).ptr;
+    *end++ = '"';
+    out.append(field, static_cast<std::size_t>(end - field));
 }
 
 
@@ -86,26 +86,69 @@ private:
     // ------------------------------------------------------------- fields
     // (empty when this pass makes no text: the codes do not depend on them)
 
-    static std::string text_field(std::string_view text) {
-        if constexpr (kText) return quoted_field(text);
+    // One field of a record, appended in place: as it stands, quoted, a
+    // quoted number, or the quoted interval "[value..upper]".
+    struct Field {
+        enum Kind : unsigned char { Raw, Quoted, Number, Interval };
+        Field() = default;
+        Field(const char* raw) : text(raw) {}  // NOLINT: a literal field such as "?" stands as written
+        Field(Kind k, std::string_view t, std::string_view u = {}, long long v = 0)
+            : kind(k), text(t), upper(u), value(v) {}
+        Kind kind = Raw;
+        std::string_view text;
+        std::string_view upper;
+        long long value = 0;
+    };
+
+    static Field missing() { return "?"; }
+    static Field text_field(std::string_view text) {
+        if constexpr (kText) return {Field::Quoted, text};
         return {};
     }
     // A possibly missing string: "?" when absent.
-    static std::string field(const char* text) {
-        if constexpr (kText) return text ? quoted_field(text) : "?";
+    static Field field(const char* text) {
+        if constexpr (kText) return text ? Field{Field::Quoted, text} : missing();
         return {};
     }
-    static std::string number(long long value) {
-        std::string out;
-        if constexpr (kText) append_number(out, value);
-        return out;
+    static Field number(long long value) {
+        if constexpr (kText) return {Field::Number, {}, {}, value};
+        return {};
     }
     // A HEADER text stays as written when it already carries its quotes.
-    static std::string header_text(const char* text) {
+    static Field header_text(const char* text) {
         if constexpr (!kText) return {};
-        if (!text) return "?";
-        if (*text == '"') return text;
-        return quoted_field(text);
+        if (!text) return missing();
+        return {*text == '"' ? Field::Raw : Field::Quoted, text};
+    }
+    static Field interval(const char* value, const char* upper) {
+        if constexpr (!kText) return {};
+        return {Field::Interval, value ? value : "", upper ? upper : ""};
+    }
+    // A field of the fixed records, which are made as whole lines.
+    static std::string quoted(std::string_view text) {
+        if constexpr (kText) return quoted_field(text);
+        return {};
+    }
+
+    void append(const Field& f) {
+        switch (f.kind) {
+            case Field::Raw:
+                table_ += f.text;
+                return;
+            case Field::Quoted:
+                append_quoted_field(table_, f.text);
+                return;
+            case Field::Number:
+                append_number(table_, f.value);
+                return;
+            case Field::Interval:
+                table_ += "\"[";
+                append_quoted_body(table_, f.text);
+                table_ += "..";
+                append_quoted_body(table_, f.upper);
+                table_ += "]\"";
+                return;
+        }
     }
 
     // ------------------------------------------------------------- lines
@@ -126,7 +169,7 @@ private:
 
     // One record with the next code: tag and code, a blank, the fields, and
     // the entry's position unless `at` is null. Returns the code.
-    int record(std::string_view tag, std::initializer_list<std::string> fields, const Entry* at) {
+    int record(std::string_view tag, std::initializer_list<Field> fields, const Entry* at) {
         const int code = next_++;
         if constexpr (!kText) return code;
         const std::size_t start = table_.size();
@@ -134,14 +177,14 @@ private:
         char digits[16];
         table_.append(digits, std::to_chars(digits, digits + sizeof digits, code).ptr);
         table_ += ' ';
-        const char* separator = "";
-        for (const std::string& f : fields) {
-            table_ += separator;
-            table_ += f;
-            separator = ", ";
+        bool first = true;
+        for (const Field& f : fields) {
+            if (!first) table_ += ", ";
+            append(f);
+            first = false;
         }
         if (at) {
-            table_ += separator;
+            if (!first) table_ += ", ";
             append_position(table_, at);
         }
         table_ += '\n';
@@ -191,17 +234,17 @@ private:
 
     void header_line() {
         if constexpr (!kText) return;
-        line("KORVA Kestrun " + text_field(sources_.version) + ", " + text_field("KVS_C") + ", " + text_field("TDC file") + ", " +
-             text_field(model_.generation_tag));
+        line("KORVA Kestrun " + quoted(sources_.version) + ", " + quoted("KVS_C") + ", " + quoted("TDC file") + ", " +
+             quoted(model_.generation_tag));
     }
 
     std::string instance_list() {
         if constexpr (!kText) return {};
         switch (sources_.instance_mode) {
             case InstanceMode::NoInstances:
-                return text_field("");
+                return quoted("");
             case InstanceMode::SelectedDeclared:
-                return text_field(sources_.instance);
+                return quoted(sources_.instance);
             case InstanceMode::AllDeclared:
                 if (!sources_.instance.empty()) break;
                 [[fallthrough]];
@@ -210,26 +253,27 @@ private:
                 for (const Entry* e = model_.root ? model_.root->first : nullptr; e; e = e->next) {
                     if (e->kind != E_INSTANCE) continue;
                     if (!names.empty()) names += ", ";
-                    names += field(e->name);
+                    names += e->name ? quoted(e->name) : "?";
                 }
-                return names.empty() ? text_field("") : names;
+                return names.empty() ? quoted("") : names;
             }
         }
         reportText(Severity::Error, Code::BADPARAMS);
-        return text_field("");
+        return quoted("");
     }
 
     void fixed_records() {
-        line("G" + std::to_string(next_++) + " " + text_field(sources_.echo));
-        line("H" + std::to_string(next_++) + " " + text_field(sources_.date));
-        line("F" + std::to_string(next_++) + " " + text_field(sources_.script_path));
-        line("F" + std::to_string(next_++) + " " + text_field(std::to_string(static_cast<int>(sources_.trace))));
+        line("G" + std::to_string(next_++) + " " + quoted(sources_.echo));
+        line("H" + std::to_string(next_++) + " " + quoted(sources_.date));
+        line("F" + std::to_string(next_++) + " " + quoted(sources_.script_path));
+        line("F" + std::to_string(next_++) + " " + quoted(std::to_string(static_cast<int>(sources_.trace))));
         line("IL" + std::to_string(next_++) + " " + instance_list());
-        line("FB" + std::to_string(next_++) + " " + text_field(""));
+        line("FB" + std::to_string(next_++) + " " + quoted(""));
         for (int i = 1; const ScriptFileRecord* f = file_with_index(sources_.files, i); ++i) {
+            const std::string relative = kText ? relative_path(f->name, sources_.working_directory) : "";
             record("CF",
-                   {text_field(f->base_name), kText ? text_field(relative_path(f->name, sources_.working_directory)) : "",
-                    text_field(f->directory), number(f->length), number(f->checksum)},
+                   {text_field(f->base_name), text_field(relative), text_field(f->directory), number(f->length),
+                    number(f->checksum)},
                    nullptr);
         }
     }
@@ -476,21 +520,29 @@ private:
     void value(Entry* e, std::string_view name) {
         store(e->event_code, record("K", {text_field(name)}, e));
         std::string shown;
-        if constexpr (kText) shown = name == kReceivedMessage ? "msg" : std::string(name);
-        elements(e->descriptor ? e->descriptor->sub_scope : nullptr, shown, shown, e);
+        if constexpr (kText) {
+            shown = name == kReceivedMessage ? "msg" : name;
+            path_ = shown;
+        }
+        elements(e->descriptor ? e->descriptor->sub_scope : nullptr, shown, e);
         store(e->end_code, record("K", {"?"}, e));
     }
 
     // `name` is the name that unnamed elements go by (the variable's, or the
-    // enclosing array's); `path` the dotted field path of the enclosing group.
-    void elements(Scope* scope, const std::string& name, const std::string& path, const Entry* at) {
+    // enclosing array's); path_ holds the dotted field path of the enclosing
+    // group, and each element adds its field while its records are made.
+    void elements(Scope* scope, std::string_view name, const Entry* at) {
         for (Entry* el = scope ? scope->first : nullptr; el; el = el->next) {
             const auto* d = descriptor_of<ValueElementDescriptor>(el, D_VALUE_ELEMENT);
             if (!d) continue;
-            std::string own, own_path;
+            std::string own;
+            const std::size_t path_length = path_.size();
             if constexpr (kText) {
-                own = d->field ? d->field : name;
-                own_path = d->field ? path + "." + d->field : path;
+                own = d->field ? std::string_view(d->field) : name;
+                if (d->field) {
+                    path_ += '.';
+                    path_ += d->field;
+                }
             }
             Scope* children = el->descriptor->sub_scope;
             const bool group = d->kind == ElementKind::Structure || d->kind == ElementKind::Union ||
@@ -499,31 +551,26 @@ private:
                 // An index interval of an array: its contents between B records;
                 // a scalar content is the I record right after the B start.
                 store(el->event_code, record("B", {text_field(own), number(d->first), number(d->last)}, at));
-                if (group) elements(children, own, own_path, at);
+                if (group) elements(children, own, at);
                 else scalar(d, own, at);
                 store(el->end_code, record("B", {"?", "?", "?"}, at));
             } else if (d->kind == ElementKind::Array) {
                 store(el->event_code, record("L", {text_field(" ")}, at));
-                elements(children, own, own_path, at);
+                elements(children, own, at);
                 store(el->end_code, record("L", {"?"}, nullptr));
             } else if (group) {
-                store(el->event_code, record("D", {text_field(own_path)}, at));
-                elements(children, own, own_path, at);
+                store(el->event_code, record("D", {text_field(path_)}, at));
+                elements(children, own, at);
                 store(el->end_code, record("D", {"?"}, at));
             } else {
                 store(el->event_code, scalar(d, own, at));
             }
+            if constexpr (kText) path_.resize(path_length);
         }
     }
 
-    int scalar(const ValueElementDescriptor* d, const std::string& name, const Entry* at) {
-        std::string value;
-        if constexpr (kText) {
-            value = d->interval ? text_field("[" + std::string(d->value ? d->value : "") + ".." +
-                                             (d->upper ? d->upper : "") + "]")
-                                : field(d->value);
-        }
-        return record("I", {text_field(name), value}, at);
+    int scalar(const ValueElementDescriptor* d, std::string_view name, const Entry* at) {
+        return record("I", {text_field(name), d->interval ? interval(d->value, d->upper) : field(d->value)}, at);
     }
 
     const EventCodeSources& sources_;
@@ -531,6 +578,7 @@ private:
     TextPieces pieces_;
     std::string table_;
     std::string header_;
+    std::string path_;  // the field path of the value element being written
     int next_ = 0;
     int send_maximum_ = 0;
     int receive_maximum_ = 0;

@@ -9,20 +9,30 @@
 
 namespace zv {
 
-inline std::string quoted_field(std::string_view text) {
-    std::string out;
-    out.reserve(text.size() + 2);
-    out += '"';
-    if (text.find_first_of("\"\n\r") == std::string_view::npos) {
+// Appends `text` as it stands between the quotes of a field.
+inline void append_quoted_body(std::string& out, std::string_view text) {
+    bool plain = true;
+    for (char c : text) plain &= c != '"' && c != '\n' && c != '\r';
+    if (plain) {
         out += text;
-        out += '"';
-        return out;
+        return;
     }
     for (char c : text) {
         if (c == '"') out += '"';
         out += c == '\n' || c == '\r' ? ' ' : c;
     }
+}
+
+inline void append_quoted_field(std::string& out, std::string_view text) {
     out += '"';
+    append_quoted_body(out, text);
+    out += '"';
+}
+
+inline std::string quoted_field(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + 2);
+    append_quoted_field(out, text);
     return out;
 }
 
