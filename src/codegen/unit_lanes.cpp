@@ -5,6 +5,8 @@
 #include "diagnostics/report.h"
 #include "diagnostics/run_end.h"
 
+#include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <exception>
@@ -17,9 +19,19 @@ namespace zv {
 
 namespace {
 
-// Text a unit that is not yet due may hold, and all units together.
+// Text a batch that is not yet due may hold, and all batches together.
 constexpr std::size_t kUnitHeld = std::size_t{4} << 20;
 constexpr std::size_t kAllHeld = std::size_t{8} << 20;
+
+// A lane takes consecutive units in batches, so that its text comes in long
+// pieces that reach the file without being copied again. Batches stay small
+// enough for the two lanes to share the work evenly.
+constexpr std::size_t kMaxBatch = 8;
+constexpr std::size_t kBatchesPerLane = 32;
+
+std::size_t batch_size(std::size_t count) {
+    return std::clamp<std::size_t>(count / (2 * kBatchesPerLane), 1, kMaxBatch);
+}
 
 // The helper gave up its unit because the caller stopped.
 struct LaneStopped {};
@@ -28,7 +40,8 @@ thread_local bool tHelperLane = false;
 
 class Lanes {
 public:
-    Lanes(Emitter& out, std::size_t count) : out_(out), slots_(count) {}
+    Lanes(Emitter& out, std::size_t count)
+        : out_(out), count_(count), batch_(batch_size(count)), slots_((count + batch_ - 1) / batch_) {}
 
     // The caller's lane. Returns when every unit is written, or gives the
     // end of the run that a unit's report made, once that unit is due.
@@ -53,6 +66,7 @@ public:
             // The run fails: no unit is started any more.
             const std::lock_guard lock(mutex_);
             helper_failed_ = true;
+            abandoned_ = true;
             next_ = slots_.size();
             changed_.notify_all();
             throw;
@@ -63,6 +77,7 @@ public:
     void stop() {
         const std::lock_guard lock(mutex_);
         stopped_ = true;
+        abandoned_ = true;
         room_.notify_all();
     }
 
@@ -85,8 +100,8 @@ private:
         bool caller_;
     };
 
-    // Takes units in turn until none is left. Each lane holds the reports of
-    // its units; they are given when the unit's text is written.
+    // Takes batches of units in turn until none is left. Each lane holds the
+    // reports of its batch; they are given when the batch's text is written.
     // Making a lane reports nothing.
     void run_lane(const LaneMaker& make_lane, bool caller) {
         Sink sink(*this, caller);
@@ -106,7 +121,15 @@ private:
             lock.unlock();
             bool ended = false;
             try {
-                generate(unit);
+                const std::size_t end = std::min(count_, (unit + 1) * batch_);
+                for (std::size_t index = unit * batch_; index < end; ++index) {
+                    // A failed helper or a stop ends the batch too.
+                    if (index > unit * batch_ && abandoned_.load(std::memory_order_relaxed)) {
+                        if (!caller) throw LaneStopped{};
+                        break;
+                    }
+                    generate(index);
+                }
                 lane.flush();
             } catch (const HeldRunEnd&) {
                 // The run ends with this unit: its text is not wanted.
@@ -187,15 +210,18 @@ private:
     }
 
     Emitter& out_;
+    const std::size_t count_;  // units
+    const std::size_t batch_;  // units a lane takes at once
     std::mutex mutex_;
     std::condition_variable changed_;  // the helper made text or ended a unit
     std::condition_variable room_;     // the caller wrote text the helper held
-    std::vector<Slot> slots_;
-    std::size_t next_ = 0;  // the next unit to take
-    std::size_t head_ = 0;  // the next unit to write
+    std::vector<Slot> slots_;  // one per batch
+    std::size_t next_ = 0;     // the next batch to take
+    std::size_t head_ = 0;     // the next batch to write
     std::size_t held_ = 0;  // bytes held back in all units
     bool stopped_ = false;
     bool helper_failed_ = false;
+    std::atomic<bool> abandoned_{false};  // stopped_ or helper_failed_, read between the units of a batch
     HeldReports ending_;  // the reports of a unit that ended the run, once due: nothing after it is written
 };
 

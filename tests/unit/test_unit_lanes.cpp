@@ -114,6 +114,50 @@ protected:
     }
 };
 
+// Many short units, taken by the lanes a few at a time: the text and every
+// unit's report still come in the order of the units.
+TEST_F(UnitLaneReports, ManyUnitsKeepTheirOrder) {
+    constexpr std::size_t kUnits = 700;
+    std::string serial, expected_reports;
+    {
+        Emitter out(serial);
+        for (std::size_t i = 0; i < kUnits; ++i) {
+            write_unit(out, i, i % 5);
+            if (i % 3 == 0)
+                expected_reports += "Zolmex-E-UNKCLPROC,  [t.zod:" + std::to_string(i + 1) + "] Unknown procedure 'p" +
+                                    std::to_string(i) + "'\n";
+        }
+    }
+    const unsigned errors = errorCount();
+    testing::internal::CaptureStderr();
+    std::string text;
+    Emitter out(text);
+    // Unit 0 holds its lane until the other lane has made a few units.
+    std::atomic<int> first_lane{-1};
+    std::atomic<std::size_t> other_units{0};
+    generate_units(out, kUnits, [&](Emitter& lane) -> UnitGenerator {
+        return [&](std::size_t i) {
+            const int here = on_helper_lane() ? 1 : 0;
+            if (i == 0) {
+                first_lane = here;
+                for (int k = 0; k < 2000 && other_units.load() < 20; ++k)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            } else if (first_lane.load() >= 0 && first_lane.load() != here) {
+                ++other_units;
+            }
+            if (i % 3 == 0) {
+                const std::string name = "p" + std::to_string(i);
+                reportAtText(Severity::Error, Code::UNKCLPROC, name.c_str(), "t.zod", static_cast<int>(i + 1));
+            }
+            write_unit(lane, i, i % 5);
+        };
+    });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), expected_reports);
+    EXPECT_EQ(errorCount(), errors + (kUnits + 2) / 3);
+    EXPECT_GE(other_units.load(), 20u);
+    EXPECT_TRUE(text == serial);
+}
+
 // Unit 1 reports first in time, unit 0 after it: the lines follow the units.
 TEST_F(UnitLaneReports, ReportsFollowTheUnits) {
     const unsigned errors = errorCount();
