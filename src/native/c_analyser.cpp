@@ -31,6 +31,10 @@ CAnalyser::CAnalyser(const AnalyserOptions& options) {
 
 CAnalyser::~CAnalyser() = default;
 
+std::uint64_t CAnalyser::declarations_generation() const {
+    return symbols_.generation() + pp_->macros_generation();
+}
+
 void CAnalyser::set_position(const std::string& file, int line, const std::string& scope_name) {
     file_ = file;
     line_ = line;

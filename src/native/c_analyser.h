@@ -53,6 +53,9 @@ public:
     const Type* type_by_name(const std::string& type_name, const std::string& scope_name);
     // A variable or function visible under the scope name.
     const Symbol* variable(const std::string& name, const std::string& scope_name);
+    // Changes whenever a declaration, a scope or a macro changes: an answer
+    // about names holds while it stays the same.
+    std::uint64_t declarations_generation() const;
 
 private:
     TokenList run_text(const std::string& text, const std::string& name, int line, bool dot_dot = false);

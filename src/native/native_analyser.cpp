@@ -5,6 +5,7 @@
 #include "native/c_analyser.h"
 #include "native/c_lexer.h"
 #include "native/c_parser_internal.h"
+#include "native/preprocessor.h"
 
 #include <algorithm>
 
@@ -37,6 +38,13 @@ std::string NativeType::declaration(const std::string& name) const {
 struct NativeAnalyser::LiteralValues {
     std::unordered_map<std::string, ValueExpression> answers;
     std::unordered_map<std::string, ClassAnswer> classes;
+    // Type classes of other expressions, by scope name and text, with the
+    // declarations' generation they hold for.
+    struct NamedClass {
+        ClassAnswer answer;
+        std::uint64_t generation = 0;
+    };
+    std::unordered_map<std::string, NamedClass> named_classes;
 };
 
 NativeAnalyser::NativeAnalyser(const AnalyserOptions& options)
@@ -166,6 +174,10 @@ namespace {
 // A text whose typing depends on no declaration, macro, scope or position:
 // digits alone (no macro name can start with one) or a string literal
 // without escapes.
+// Bounds of the answers kept for texts that depend on the declarations.
+constexpr std::size_t kKnownTextLimit = 256;
+constexpr std::size_t kKnownTexts = 4096;
+
 bool context_free_literal(const std::string& text) {
     if (text.empty() || text.size() > 64) return false;
     if (text.front() == '"') {
@@ -184,9 +196,26 @@ ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& tex
     CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
     const bool literal = context_free_literal(text);
+    auto& known = *facade.literals_;
     if (literal) {
-        const auto known = facade.literals_->classes.find(text);
-        if (known != facade.literals_->classes.end()) return known->second;
+        const auto found = known.classes.find(text);
+        if (found != known.classes.end()) return found->second;
+    }
+    // Any other text is answered again as long as no declaration, scope or
+    // macro has changed since, when its typing met no macro or directive
+    // (whose expansion may depend on the position or the time) and declared
+    // nothing.
+    const std::uint64_t generation = analyser.declarations_generation();
+    const std::uint64_t context_uses = analyser.preprocessor().context_uses();
+    std::string key;
+    if (!literal && text.size() <= kKnownTextLimit) {
+        // Under a scope without declarations of its own a text means what it
+        // means under the empty name.
+        if (!analyser.symbols().sees_only_global(scope_name)) key += scope_name;
+        key += '\0';
+        key += text;
+        const auto found = known.named_classes.find(key);
+        if (found != known.named_classes.end() && found->second.generation == generation) return found->second.answer;
     }
     const unsigned errors = errorCount();
     const unsigned warnings = warningCount();
@@ -196,8 +225,14 @@ ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& tex
     const Type* r = resolve(tree->root->type);
     if (r && r->kind == TypeKind::Array && r->count > 0) answer.count = r->count;
     // Only an answer given without a message may stand for the next time.
-    if (literal && errorCount() == errors && warningCount() == warnings)
-        facade.literals_->classes.emplace(text, answer);
+    if (errorCount() != errors || warningCount() != warnings) return answer;
+    if (literal) {
+        known.classes.emplace(text, answer);
+    } else if (!key.empty() && analyser.declarations_generation() == generation &&
+               analyser.preprocessor().context_uses() == context_uses) {
+        if (known.named_classes.size() >= kKnownTexts) known.named_classes.clear();
+        known.named_classes.insert_or_assign(std::move(key), NativeAnalyser::LiteralValues::NamedClass{answer, generation});
+    }
     return answer;
 }
 

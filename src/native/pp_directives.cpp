@@ -289,6 +289,7 @@ private:
 // ---------------------------------------------------------------- dispatcher
 
 void Preprocessor::directive(const Token& hash) {
+    ++context_uses_;
     Source& s = *stack_.back();
     const bool first = !s.seen;
     s.seen = true;

@@ -90,6 +90,7 @@ template <class T> T* MacroTable::Chunks<T>::take(std::size_t count) {
 MacroTable::MacroTable() : slots_(1024) {}
 
 const Macro& MacroTable::define(const MacroText& text) {
+    ++generation_;
     if ((names_ + 1) * 2 > slots_.size()) {  // kept at most half full
         std::vector<Slot> old(slots_.size() * 2);
         old.swap(slots_);
@@ -133,6 +134,7 @@ const Macro& MacroTable::define(const MacroText& text) {
 }
 
 void MacroTable::erase(const char* name) {
+    ++generation_;
     Slot& slot = slots_[place(name)];
     if (!slot.name || !slot.macro) return;
     free_.push_back(slot.macro);
@@ -428,6 +430,7 @@ bool Preprocessor::next_expanded(Token& token) {
         if (t.text == words().pragma_op && pragma_operator(t)) continue;
         if (t.kind == TokKind::Ident && !(t.flags & kNoExpand)) {
             if (const Macro* macro = macros_.find(t.text)) {
+                ++context_uses_;
                 if (HidesetPool::contains(t.hide, t.text)) {
                     t.flags |= kNoExpand;
                 } else if (expand(*macro, t)) {
@@ -446,6 +449,7 @@ bool Preprocessor::next_expanded(Token& token) {
 // so the string may come from a macro, STR(x) for one. Anything else in their
 // place is an error, and the tokens read up to it are gone.
 bool Preprocessor::pragma_operator(const Token& op) {
+    ++context_uses_;
     if (reading_pragma_) return false;  // the operand of another: not a string, so an error there
     reading_pragma_ = true;
     Token lparen, text, rparen;

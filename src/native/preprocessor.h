@@ -59,6 +59,8 @@ public:
     bool contains(const char* name) const { return find(name) != nullptr; }
     const Macro& define(const MacroText& text);
     void erase(const char* name);
+    // Changes with every definition and undefinition.
+    std::uint64_t generation() const { return generation_; }
 
 private:
     struct Slot {
@@ -80,6 +82,7 @@ private:
 
     std::vector<Slot> slots_;  // a power of two in size
     std::size_t names_ = 0;
+    std::uint64_t generation_ = 0;
     std::vector<Macro*> free_;  // of undefined names
     Chunks<Macro> macros_;
     Chunks<Token> tokens_;
@@ -123,6 +126,12 @@ public:
     void define_item(std::string_view item);
     void define(std::string_view name, std::string_view body);
     const Macro* find_macro(const char* pooled_name) const;
+    // Changes with every macro definition and undefinition.
+    std::uint64_t macros_generation() const { return macros_.generation(); }
+    // Counts the macro names met, the _Pragma operators and the directives. A
+    // text whose preprocessing met none of them gives the same tokens wherever
+    // and whenever it is preprocessed, and changed nothing.
+    std::uint64_t context_uses() const { return context_uses_; }
 
     // Preprocesses a text read as if it were a file named `name` starting at
     // `line`; the result is appended to `out`. With `dot_dot` the text itself
@@ -267,6 +276,7 @@ private:
     // name, however many texts (a script types thousands of expressions).
     std::unordered_map<std::string, int> run_files_;
     MacroTable macros_;
+    std::uint64_t context_uses_ = 0;
     MacroText macro_text_;  // the definition being read
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;

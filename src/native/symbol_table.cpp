@@ -11,16 +11,19 @@ void SymbolTable::set_scope(const std::string& name) {
 
 void SymbolTable::close_scope(const std::string& name) {
     if (name.empty()) return;
-    named_.erase(name);
+    if (named_.erase(name) == 0) return;
+    ++generation_;
     forget_scopes();
 }
 
 void SymbolTable::push_block() {
+    ++generation_;
     if (open_blocks_ == blocks_.size()) blocks_.push_back(std::make_unique<Block>());
     ++open_blocks_;
 }
 
 void SymbolTable::pop_block() {
+    ++generation_;
     if (open_blocks_ == 0) return;
     // The maps go first: they must not outlive the memory they were given.
     Block& closed = *blocks_[--open_blocks_];
@@ -29,12 +32,22 @@ void SymbolTable::pop_block() {
     closed.scope.emplace(&closed.memory);
 }
 
-SymbolTable::Scope& SymbolTable::innermost() { return open_blocks_ == 0 ? named_scope() : block(open_blocks_ - 1); }
+SymbolTable::Scope& SymbolTable::innermost() {
+    ++generation_;
+    return open_blocks_ == 0 ? named_scope() : block(open_blocks_ - 1);
+}
 
 SymbolTable::Scope& SymbolTable::named_scope() {
+    ++generation_;
     Scope& scope = named_.try_emplace(current_name_, &memory_).first->second;
     if (!scopes_known_ || current_ != &scope) forget_scopes();  // it may have been made just now
     return scope;
+}
+
+bool SymbolTable::sees_only_global(const std::string& name) const {
+    if (open_blocks_ > 0) return false;
+    const Scope* scope = name.empty() ? nullptr : named(name);
+    return !scope || (scope->ordinary.empty() && scope->typedefs.empty() && scope->tags.empty());
 }
 
 const SymbolTable::Scope* SymbolTable::named(const std::string& name) const {

@@ -63,6 +63,12 @@ public:
 
     // Number of declarations registered (all scopes).
     std::size_t count() const;
+    // Changes whenever a scope is opened, closed or handed out for a new
+    // declaration.
+    std::uint64_t generation() const { return generation_; }
+    // Whether a lookup under the scope name finds what one under the empty
+    // name finds: no block is open and the named scope holds nothing.
+    bool sees_only_global(const std::string& name) const;
     template <class F> void each(F&& f) const {
         for (const auto& [name, scope] : named_)
             for (const auto* map : {&scope.typedefs, &scope.ordinary})
@@ -93,6 +99,7 @@ private:
     Scope& block(std::size_t i) const { return *blocks_[i]->scope; }
     std::vector<std::unique_ptr<Block>> blocks_;  // the first open_blocks_ are open; the others wait, empty, for reuse
     std::size_t open_blocks_ = 0;
+    std::uint64_t generation_ = 0;
     std::string current_name_;
     const std::string empty_;
     mutable bool scopes_known_ = false;

@@ -337,6 +337,31 @@ TEST(SemanticWalk, DeclarationsLiveInTheCScopeOfTheirBlock) {
     EXPECT_EQ(a.errors, 2u) << a.messages;
 }
 
+// The same expression text met again is typed under the declarations and
+// macros of its place: a local declaration, the end of its scope, a macro
+// defined or undefined in between all change the answer.
+TEST(SemanticWalk, TypingFollowsDeclarationsAndMacros) {
+    const Analysed a = analyse_text(std::string(kHeader) +                                    // 1
+                                    "# int n;\n"                                                // 2
+                                    "# double d;\n"                                             // 3
+                                    "PROC p(double n)\nPAUSE n\nEND PROC\n"                     // 4-6
+                                    "PROC q()\nPAUSE n\nEND PROC\n"                             // 7-9
+                                    "SCENARIO A\nPAUSE n\nPAUSE d\nPAUSE n\nCALL p(d)\nEND SCENARIO\n"  // 10-15
+                                    "SCENARIO B\n# double n;\nPAUSE n\nEND SCENARIO\n"          // 16-19
+                                    "SCENARIO C\nPAUSE n\n##define n d\nPAUSE n\nEND SCENARIO\n"  // 20-24
+                                    "SCENARIO D\nPAUSE n\n##undef n\nPAUSE n\nEND SCENARIO\n"     // 25-29
+                                    "SCENARIO E\n# double e;\nPAUSE n\nEND SCENARIO\n"          // 30-33
+                                    "SCENARIO F\nPAUSE n\nEND SCENARIO\n");                     // 34-36
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(lines_of(a.messages, "INCOMPTYP"), "Zolmex-W-INCOMPTYP,  [t.zod:5] Incompatible types (n)\n"
+                                                 "Zolmex-W-INCOMPTYP,  [t.zod:12] Incompatible types (d)\n"
+                                                 "Zolmex-W-INCOMPTYP,  [t.zod:18] Incompatible types (n)\n"
+                                                 "Zolmex-W-INCOMPTYP,  [t.zod:23] Incompatible types (n)\n"
+                                                 "Zolmex-W-INCOMPTYP,  [t.zod:26] Incompatible types (n)\n")
+        << a.messages;
+    EXPECT_EQ(a.errors, 0u) << a.messages;
+}
+
 TEST(SemanticWalk, UseMarksFollowCallsThroughNestedScopes) {
     const Analysed a = analyse_text(std::string(kHeader) +
                                     "PROC leaf()\nEXIT\nEND PROC\n"
