@@ -35,6 +35,15 @@ std::uint64_t CAnalyser::declarations_generation() const {
     return symbols_.generation() + pp_->macros_generation();
 }
 
+std::string CAnalyser::answer_key(const std::string& scope_name, const std::string& text) const {
+    std::string key;
+    if (text.size() > kKnownTextLimit) return key;
+    if (!symbols_.sees_only_global(scope_name)) key += scope_name;
+    key += '\0';
+    key += text;
+    return key;
+}
+
 void CAnalyser::set_position(const std::string& file, int line, const std::string& scope_name) {
     file_ = file;
     line_ = line;
@@ -165,6 +174,23 @@ std::unique_ptr<ExprTree> CAnalyser::parse_expression(const std::string& preproc
 }
 
 const Type* CAnalyser::type_by_name(const std::string& type_name, const std::string& scope_name) {
+    // A type name is read without macros and quietly: its answer stands while
+    // the declarations stay the same, unless reading it declared something.
+    const std::uint64_t generation = declarations_generation();
+    std::string key = answer_key(scope_name, type_name);
+    if (!key.empty()) {
+        const auto found = known_types_.find(key);
+        if (found != known_types_.end() && found->second.generation == generation) return found->second.type;
+    }
+    const Type* type = read_type_name(type_name, scope_name);
+    if (!key.empty() && declarations_generation() == generation) {
+        if (known_types_.size() >= kKnownTexts) known_types_.clear();
+        known_types_.insert_or_assign(std::move(key), KnownType{type, generation});
+    }
+    return type;
+}
+
+const Type* CAnalyser::read_type_name(const std::string& type_name, const std::string& scope_name) {
     const std::string saved = symbols_.scope_name();
     symbols_.set_scope(scope_name);
     TokenList tokens;

@@ -56,9 +56,14 @@ public:
     // Changes whenever a declaration, a scope or a macro changes: an answer
     // about names holds while it stays the same.
     std::uint64_t declarations_generation() const;
+    // The key of a text's answer under a scope name (empty when the text is
+    // too long to keep): a scope without declarations of its own stands for
+    // the empty name, where the text means the same.
+    std::string answer_key(const std::string& scope_name, const std::string& text) const;
 
 private:
     TokenList run_text(const std::string& text, const std::string& name, int line, bool dot_dot = false);
+    const Type* read_type_name(const std::string& type_name, const std::string& scope_name);
     ParserContext context(bool quiet);
     int file_index(const std::string& name);
     const char* pooled_file_name(int file);  // interned once per file
@@ -69,10 +74,20 @@ private:
     PackPragmas pack_;
     SymbolTable symbols_;
     std::unordered_map<std::string, int> file_indexes_;
+    // Types by answer key, with the declarations' generation they hold for.
+    struct KnownType {
+        const Type* type = nullptr;
+        std::uint64_t generation = 0;
+    };
+    std::unordered_map<std::string, KnownType> known_types_;
     std::vector<const char*> pooled_names_;
     std::string file_;  // current position
     int line_ = 0;
 };
+
+// Bounds of the answers kept for texts that depend on the declarations.
+constexpr std::size_t kKnownTextLimit = 256;
+constexpr std::size_t kKnownTexts = 4096;
 
 // The analyser behind a facade.
 CAnalyser& c_analyser(NativeAnalyser& analyser);

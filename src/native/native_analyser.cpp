@@ -174,10 +174,6 @@ namespace {
 // A text whose typing depends on no declaration, macro, scope or position:
 // digits alone (no macro name can start with one) or a string literal
 // without escapes.
-// Bounds of the answers kept for texts that depend on the declarations.
-constexpr std::size_t kKnownTextLimit = 256;
-constexpr std::size_t kKnownTexts = 4096;
-
 bool context_free_literal(const std::string& text) {
     if (text.empty() || text.size() > 64) return false;
     if (text.front() == '"') {
@@ -187,6 +183,38 @@ bool context_free_literal(const std::string& text) {
     return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
+
+}  // namespace
+
+namespace {
+
+ClassAnswer class_answer(const ExprTree& tree) {
+    ClassAnswer answer{class_of_expression(*tree.root), 0};
+    const Type* r = resolve(tree.root->type);
+    if (r && r->kind == TypeKind::Array && r->count > 0) answer.count = r->count;
+    return answer;
+}
+
+// The class kept for an answer key, while the declarations' generation is
+// the one it was found under.
+template <class Known>
+const ClassAnswer* known_class(const Known& known, const std::string& key, std::uint64_t generation) {
+    if (key.empty()) return nullptr;
+    const auto found = known.named_classes.find(key);
+    return found != known.named_classes.end() && found->second.generation == generation ? &found->second.answer : nullptr;
+}
+
+// Keeps a class found without a message, when the typing changed no
+// declaration and met no macro or directive.
+template <class Known>
+void keep_class(Known& known, std::string&& key, const ClassAnswer& answer, std::uint64_t generation,
+                std::uint64_t context_uses, CAnalyser& analyser) {
+    if (key.empty() || analyser.declarations_generation() != generation ||
+        analyser.preprocessor().context_uses() != context_uses)
+        return;
+    if (known.named_classes.size() >= kKnownTexts) known.named_classes.clear();
+    known.named_classes.insert_or_assign(std::move(key), typename Known::NamedClass{answer, generation});
+}
 
 }  // namespace
 
@@ -208,31 +236,19 @@ ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& tex
     const std::uint64_t generation = analyser.declarations_generation();
     const std::uint64_t context_uses = analyser.preprocessor().context_uses();
     std::string key;
-    if (!literal && text.size() <= kKnownTextLimit) {
-        // Under a scope without declarations of its own a text means what it
-        // means under the empty name.
-        if (!analyser.symbols().sees_only_global(scope_name)) key += scope_name;
-        key += '\0';
-        key += text;
-        const auto found = known.named_classes.find(key);
-        if (found != known.named_classes.end() && found->second.generation == generation) return found->second.answer;
+    if (!literal) {
+        key = analyser.answer_key(scope_name, text);
+        if (const ClassAnswer* kept = known_class(known, key, generation)) return *kept;
     }
     const unsigned errors = errorCount();
     const unsigned warnings = warningCount();
     const auto tree = typed_expression(analyser, text);
     if (!tree) return {};
-    ClassAnswer answer{class_of_expression(*tree->root), 0};
-    const Type* r = resolve(tree->root->type);
-    if (r && r->kind == TypeKind::Array && r->count > 0) answer.count = r->count;
+    const ClassAnswer answer = class_answer(*tree);
     // Only an answer given without a message may stand for the next time.
     if (errorCount() != errors || warningCount() != warnings) return answer;
-    if (literal) {
-        known.classes.emplace(text, answer);
-    } else if (!key.empty() && analyser.declarations_generation() == generation &&
-               analyser.preprocessor().context_uses() == context_uses) {
-        if (known.named_classes.size() >= kKnownTexts) known.named_classes.clear();
-        known.named_classes.insert_or_assign(std::move(key), NativeAnalyser::LiteralValues::NamedClass{answer, generation});
-    }
+    if (literal) known.classes.emplace(text, answer);
+    else keep_class(known, std::move(key), answer, generation, context_uses, analyser);
     return answer;
 }
 
@@ -266,9 +282,18 @@ bool expression_matches_type(NativeAnalyser& facade, const std::string& text, co
     analyser.set_position(file, line, scope_name);
     const Type* wanted = analyser.type_by_name(type_name, scope_name);
     if (!wanted) return false;
+    // The class of the text is the one its typing gives: kept answers serve.
+    auto& known = *facade.literals_;
+    const std::uint64_t generation = analyser.declarations_generation();
+    const std::uint64_t context_uses = analyser.preprocessor().context_uses();
+    std::string key = context_free_literal(text) ? std::string() : analyser.answer_key(scope_name, text);
+    if (const ClassAnswer* kept = known_class(known, key, generation))
+        return compatible_classes(type_class(wanted), kept->type_class);
     const auto tree = typed_expression(analyser, text);
     if (!tree || errorCount() != errors || warningCount() != warnings) return false;
-    return compatible_classes(type_class(wanted), class_of_expression(*tree->root));
+    const ClassAnswer answer = class_answer(*tree);
+    keep_class(known, std::move(key), answer, generation, context_uses, analyser);
+    return compatible_classes(type_class(wanted), answer.type_class);
 }
 
 bool expression_is_valid(NativeAnalyser& facade, const std::string& text) {

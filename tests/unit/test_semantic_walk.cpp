@@ -362,6 +362,27 @@ TEST(SemanticWalk, TypingFollowsDeclarationsAndMacros) {
     EXPECT_EQ(a.errors, 0u) << a.messages;
 }
 
+// An identifier checked against the communication type's identifier type:
+// the answer follows a local variable, a macro and a local type.
+TEST(SemanticWalk, IdentifierTypesFollowLocalDeclarations) {
+    const Analysed a = analyse_text(std::string(kHeader) +                                    // 1
+                                        "# int fd;\n# char *name;\n"                           // 2-3
+                                        "COMMTYPE Link IS conn_t\nCHANNEL Link : ch0\n"        // 4-5
+                                        "SCENARIO A\nADD_ID (ch0, fd)\nEND SCENARIO\n"        // 6-8
+                                        "SCENARIO B\n# char *fd;\nADD_ID (ch0, fd)\nEND SCENARIO\n"  // 9-12
+                                        "SCENARIO C\n##define fd name\nADD_ID (ch0, fd)\n"    // 13-15
+                                        "##undef fd\nADD_ID (ch0, fd)\nEND SCENARIO\n"        // 16-18
+                                        "SCENARIO D\n# typedef char *conn_t;\nADD_ID (ch0, fd)\nEND SCENARIO\n"  // 19-22
+                                        "SCENARIO E\nADD_ID (ch0, fd)\nEND SCENARIO\n",       // 23-25
+                                    "typedef int conn_t;\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    const std::string wrong = " The connexion identifier fd does not match with expected type\n";
+    EXPECT_EQ(lines_of(a.messages, "TYPIDCOKO"), "Zolmex-E-TYPIDCOKO,  [t.zod:11]" + wrong +
+                                                     "Zolmex-E-TYPIDCOKO,  [t.zod:15]" + wrong +
+                                                     "Zolmex-E-TYPIDCOKO,  [t.zod:21]" + wrong)
+        << a.messages;
+}
+
 TEST(SemanticWalk, UseMarksFollowCallsThroughNestedScopes) {
     const Analysed a = analyse_text(std::string(kHeader) +
                                     "PROC leaf()\nEXIT\nEND PROC\n"
