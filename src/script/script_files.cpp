@@ -11,22 +11,36 @@ namespace zv {
 
 namespace {
 
-// The reflected polynomial 0x1021, one byte at a time.
-constexpr std::array<std::uint16_t, 256> kCrcTable = [] {
-    std::array<std::uint16_t, 256> table{};
+// The reflected polynomial 0x1021. Table k gives the effect of a byte
+// followed by k zero bytes, so that eight bytes are taken in one step.
+constexpr std::array<std::array<std::uint16_t, 256>, 8> kCrcTables = [] {
+    std::array<std::array<std::uint16_t, 256>, 8> tables{};
     for (unsigned n = 0; n < 256; ++n) {
         std::uint16_t crc = static_cast<std::uint16_t>(n);
         for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0x8408) : crc >> 1;
-        table[n] = crc;
+        tables[0][n] = crc;
     }
-    return table;
+    for (std::size_t k = 1; k < 8; ++k)
+        for (unsigned n = 0; n < 256; ++n) {
+            const std::uint16_t before = tables[k - 1][n];
+            tables[k][n] = static_cast<std::uint16_t>((before >> 8) ^ tables[0][before & 0xff]);
+        }
+    return tables;
 }();
 
 }  // namespace
 
 std::uint16_t crc16_kermit(std::string_view data) {
+    const auto& t = kCrcTables;
     std::uint16_t crc = 0;
-    for (unsigned char byte : data) crc = static_cast<std::uint16_t>((crc >> 8) ^ kCrcTable[(crc ^ byte) & 0xff]);
+    const auto* p = reinterpret_cast<const unsigned char*>(data.data());
+    std::size_t left = data.size();
+    for (; left >= 8; left -= 8, p += 8) {
+        const unsigned x = crc ^ (p[0] | (unsigned{p[1]} << 8));
+        crc = static_cast<std::uint16_t>(t[7][x & 0xff] ^ t[6][x >> 8] ^ t[5][p[2]] ^ t[4][p[3]] ^ t[3][p[4]] ^
+                                         t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]]);
+    }
+    for (; left > 0; --left, ++p) crc = static_cast<std::uint16_t>((crc >> 8) ^ t[0][(crc ^ *p) & 0xff]);
     return crc;
 }
 

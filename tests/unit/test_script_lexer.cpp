@@ -362,6 +362,18 @@ TEST(ScriptLexer, NoContinuationAfterInclude) {
 TEST(ScriptFiles, ChecksumIdentityAndDirectories) {
     EXPECT_EQ(crc16_kermit("123456789"), 0x2189);
     EXPECT_EQ(crc16_kermit(""), 0);
+    // Long texts, taken eight bytes at a time, against the same sum made a
+    // byte at a time, for every length of the tail.
+    std::string text;
+    for (int i = 0; i < 300; ++i) text += static_cast<char>((i * 7919 + i / 3) & 0xff);
+    for (std::size_t length : {1u, 7u, 8u, 9u, 15u, 16u, 17u, 255u, 300u}) {
+        std::uint16_t crc = 0;
+        for (std::size_t i = 0; i < length; ++i) {
+            crc ^= static_cast<unsigned char>(text[i]);
+            for (int bit = 0; bit < 8; ++bit) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0x8408) : crc >> 1;
+        }
+        EXPECT_EQ(crc16_kermit(std::string_view(text).substr(0, length)), crc) << length;
+    }
     EXPECT_EQ(absolute_directory("a.zod", "/w"), "/w");
     EXPECT_EQ(absolute_directory("d/e/a.zod", "/w"), "/w/d/e");
     EXPECT_EQ(absolute_directory("/abs/a.zod", "/w"), "/abs");
