@@ -91,6 +91,16 @@ struct Scope {
     Entry* last = nullptr;
 };
 
+// Starts fetching what a walk along a list reads next (the following entry's
+// neighbour and descriptor) while the current entry is being worked on: the
+// output passes walk every entry of a large model once.
+inline void prefetch_next(const Entry* e) {
+    if (const Entry* n = e->next) {
+        __builtin_prefetch(n->next);
+        __builtin_prefetch(n->descriptor);
+    }
+}
+
 // Owner of every scope, entry, descriptor and text of one semantic model.
 class SemanticTables {
 public:

@@ -281,7 +281,10 @@ private:
     // ------------------------------------------------------------- declaration list
 
     void list(Scope* scope) {
-        for (Entry* e = scope ? scope->first : nullptr; e; e = e->next) entry(e);
+        for (Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
+            prefetch_next(e);
+            entry(e);
+        }
     }
 
     void entry(Entry* e) {

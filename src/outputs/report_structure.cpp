@@ -147,6 +147,7 @@ private:
                 continue;
             }
             cursors.back() = e->next;
+            prefetch_next(e);
             if (e->file && e->file != last_file) {
                 last_file = e->file;
                 last_mine = file == e->file;
