@@ -35,16 +35,61 @@ std::string NativeType::declaration(const std::string& name) const {
 
 // ---------------------------------------------------------------- the analyser
 
+namespace {
+
+// What an answer about a text depended on when it was found: it may be given
+// again while the declarations' generation is the same, when finding it
+// reported nothing, changed no declaration and met no macro or directive
+// (whose expansion may depend on the position or the time).
+struct Circumstances {
+    explicit Circumstances(CAnalyser& analyser)
+        : generation(analyser.declarations_generation()),
+          context_uses(analyser.preprocessor().context_uses()),
+          errors(errorCount()),
+          warnings(warningCount()) {}
+    bool unchanged(CAnalyser& analyser) const {
+        return analyser.declarations_generation() == generation &&
+               analyser.preprocessor().context_uses() == context_uses && errorCount() == errors &&
+               warningCount() == warnings;
+    }
+    std::uint64_t generation, context_uses;
+    unsigned errors, warnings;
+};
+
+// Answers by answer key (see CAnalyser::answer_key), each with the generation
+// it holds for.
+template <class Answer>
+class KeptAnswers {
+public:
+    const Answer* find(const std::string& key, const Circumstances& now) const {
+        if (key.empty()) return nullptr;
+        const auto found = answers_.find(key);
+        return found != answers_.end() && found->second.generation == now.generation ? &found->second.answer : nullptr;
+    }
+    void keep(std::string&& key, const Answer& answer, const Circumstances& before, CAnalyser& analyser) {
+        if (key.empty() || !before.unchanged(analyser)) return;
+        if (answers_.size() >= kKnownTexts) answers_.clear();
+        answers_.insert_or_assign(std::move(key), Kept{answer, before.generation});
+    }
+
+private:
+    struct Kept {
+        Answer answer;
+        std::uint64_t generation = 0;
+    };
+    std::unordered_map<std::string, Kept> answers_;
+};
+
+}  // namespace
+
 struct NativeAnalyser::LiteralValues {
     std::unordered_map<std::string, ValueExpression> answers;
     std::unordered_map<std::string, ClassAnswer> classes;
-    // Type classes of other expressions, by scope name and text, with the
-    // declarations' generation they hold for.
-    struct NamedClass {
-        ClassAnswer answer;
-        std::uint64_t generation = 0;
-    };
-    std::unordered_map<std::string, NamedClass> named_classes;
+    // Answers about other texts, which depend on the declarations.
+    KeptAnswers<ClassAnswer> named_classes;
+    KeptAnswers<ValueExpression> named_values;
+    KeptAnswers<bool> constants;
+    KeptAnswers<std::string> inline_texts;
 };
 
 NativeAnalyser::NativeAnalyser(const AnalyserOptions& options)
@@ -61,11 +106,17 @@ void NativeAnalyser::set_position(const std::string& file, int line, const std::
 std::optional<std::string> NativeAnalyser::preprocess(const std::string& text) { return c_->preprocess(text); }
 
 std::string NativeAnalyser::preprocess_inline(const std::string& text) {
+    // Without a macro met, the text comes out as its own tokens, whatever the
+    // scope.
+    const Circumstances before(*c_);
+    std::string key = c_->answer_key(std::string(), text);
+    if (const std::string* kept = literals_->inline_texts.find(key, before)) return *kept;
     std::string out;
     for (const Token& token : c_->preprocess_tokens(text)) {
         if (!out.empty() && token.space_before()) out += ' ';
         out.append(token.text, token.length);
     }
+    literals_->inline_texts.keep(std::move(key), out, before, *c_);
     return out;
 }
 
@@ -140,8 +191,14 @@ bool expression_is_constant(NativeAnalyser& facade, const std::string& text, con
                             const std::string& file, int line) {
     CAnalyser& analyser = c_analyser(facade);
     analyser.set_position(file, line, scope_name);
+    auto& known = facade.literals_->constants;
+    const Circumstances before(analyser);
+    std::string key = analyser.answer_key(scope_name, text);
+    if (const bool* kept = known.find(key, before)) return *kept;
     const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true);
-    return tree && tree->root->is_constant;
+    const bool constant = tree && tree->root->is_constant;
+    known.keep(std::move(key), constant, before, analyser);
+    return constant;
 }
 
 // ---------------------------------------------------------------- composite requests
@@ -195,27 +252,6 @@ ClassAnswer class_answer(const ExprTree& tree) {
     return answer;
 }
 
-// The class kept for an answer key, while the declarations' generation is
-// the one it was found under.
-template <class Known>
-const ClassAnswer* known_class(const Known& known, const std::string& key, std::uint64_t generation) {
-    if (key.empty()) return nullptr;
-    const auto found = known.named_classes.find(key);
-    return found != known.named_classes.end() && found->second.generation == generation ? &found->second.answer : nullptr;
-}
-
-// Keeps a class found without a message, when the typing changed no
-// declaration and met no macro or directive.
-template <class Known>
-void keep_class(Known& known, std::string&& key, const ClassAnswer& answer, std::uint64_t generation,
-                std::uint64_t context_uses, CAnalyser& analyser) {
-    if (key.empty() || analyser.declarations_generation() != generation ||
-        analyser.preprocessor().context_uses() != context_uses)
-        return;
-    if (known.named_classes.size() >= kKnownTexts) known.named_classes.clear();
-    known.named_classes.insert_or_assign(std::move(key), typename Known::NamedClass{answer, generation});
-}
-
 }  // namespace
 
 ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& text, const std::string& scope_name,
@@ -229,26 +265,15 @@ ClassAnswer expression_type_class(NativeAnalyser& facade, const std::string& tex
         const auto found = known.classes.find(text);
         if (found != known.classes.end()) return found->second;
     }
-    // Any other text is answered again as long as no declaration, scope or
-    // macro has changed since, when its typing met no macro or directive
-    // (whose expansion may depend on the position or the time) and declared
-    // nothing.
-    const std::uint64_t generation = analyser.declarations_generation();
-    const std::uint64_t context_uses = analyser.preprocessor().context_uses();
-    std::string key;
-    if (!literal) {
-        key = analyser.answer_key(scope_name, text);
-        if (const ClassAnswer* kept = known_class(known, key, generation)) return *kept;
-    }
-    const unsigned errors = errorCount();
-    const unsigned warnings = warningCount();
+    const Circumstances before(analyser);
+    std::string key = literal ? std::string() : analyser.answer_key(scope_name, text);
+    if (const ClassAnswer* kept = known.named_classes.find(key, before)) return *kept;
     const auto tree = typed_expression(analyser, text);
     if (!tree) return {};
     const ClassAnswer answer = class_answer(*tree);
     // Only an answer given without a message may stand for the next time.
-    if (errorCount() != errors || warningCount() != warnings) return answer;
-    if (literal) known.classes.emplace(text, answer);
-    else keep_class(known, std::move(key), answer, generation, context_uses, analyser);
+    if (literal && errorCount() == before.errors && warningCount() == before.warnings) known.classes.emplace(text, answer);
+    known.named_classes.keep(std::move(key), answer, before, analyser);
     return answer;
 }
 
@@ -284,15 +309,14 @@ bool expression_matches_type(NativeAnalyser& facade, const std::string& text, co
     if (!wanted) return false;
     // The class of the text is the one its typing gives: kept answers serve.
     auto& known = *facade.literals_;
-    const std::uint64_t generation = analyser.declarations_generation();
-    const std::uint64_t context_uses = analyser.preprocessor().context_uses();
+    const Circumstances before(analyser);
     std::string key = context_free_literal(text) ? std::string() : analyser.answer_key(scope_name, text);
-    if (const ClassAnswer* kept = known_class(known, key, generation))
+    if (const ClassAnswer* kept = known.named_classes.find(key, before))
         return compatible_classes(type_class(wanted), kept->type_class);
     const auto tree = typed_expression(analyser, text);
     if (!tree || errorCount() != errors || warningCount() != warnings) return false;
     const ClassAnswer answer = class_answer(*tree);
-    keep_class(known, std::move(key), answer, generation, context_uses, analyser);
+    known.named_classes.keep(std::move(key), answer, before, analyser);
     return compatible_classes(type_class(wanted), answer.type_class);
 }
 
@@ -367,8 +391,13 @@ ValueExpression value_expression(NativeAnalyser& facade, const std::string& text
         const auto known = facade.literals_->answers.find(text);
         if (known != facade.literals_->answers.end()) return known->second;
     }
+    auto& known = facade.literals_->named_values;
+    const Circumstances before(analyser);
+    std::string key = literal ? std::string() : analyser.answer_key(scope_name, text);
+    if (const ValueExpression* kept = known.find(key, before)) return *kept;
     ValueExpression answer = typed();
     if (literal) facade.literals_->answers.emplace(text, answer);
+    known.keep(std::move(key), answer, before, analyser);
     return answer;
 }
 

@@ -168,6 +168,8 @@ public:
     const std::string* format_of(const std::string& variable, const std::string& scope_name) const;
 
 private:
+    friend bool expression_is_constant(NativeAnalyser&, const std::string&, const std::string&, const std::string&,
+                                       int);
     friend bool expression_matches_type(NativeAnalyser&, const std::string&, const std::string&, const std::string&,
                                         const std::string&, int);
     friend CAnalyser& c_analyser(NativeAnalyser& analyser);

@@ -142,6 +142,26 @@ TEST(SemanticValues, LiteralValuesMetAgain) {
         EXPECT_NE(lines_of(a.messages, "BNDOUTARR").find(std::string("[t.zod:") + line), std::string::npos) << line;
 }
 
+// The variable of a VAR is typed where it stands: a local declaration and a
+// macro give another value tree for the same text, and the global one
+// comes back when they are gone.
+TEST(SemanticValues, VariablesAreTypedWhereTheyStand) {
+    const Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# Pair v; int w[2];\n"  // 1-2
+                                    "SCENARIO A\nVAR v, EV = { 1, 2 }\nEND SCENARIO\n"               // 3-5
+                                    "SCENARIO B\n# int v[2];\nVAR v, EV = { 1, 2 }\nEND SCENARIO\n"  // 6-9
+                                    "SCENARIO C\n##define v w\nVAR v, EV = { 1, 2 }\n"               // 10-12
+                                    "##undef v\nVAR v, EV = { 1, 2 }\nEND SCENARIO\n",               // 13-15
+                                    "typedef struct { int a; int b; } Pair;\n");
+    ASSERT_EQ(a.errors, 0u) << a.messages;
+    std::vector<std::string> trees;
+    for (std::size_t at = a.dump.find("E_VALUE \""); at != std::string::npos; at = a.dump.find("E_VALUE \"", at + 1))
+        trees.push_back(value_tree(a.dump, at));
+    ASSERT_EQ(trees.size(), 4u) << a.dump;
+    EXPECT_NE(trees[0].find("field \"b\" value \"2\""), std::string::npos) << trees[0];
+    for (int i : {1, 2}) EXPECT_NE(trees[i].find("[1..1] value \"2\""), std::string::npos) << trees[i];
+    EXPECT_EQ(trees[3], trees[0]);
+}
+
 std::string elements_of(const std::vector<semantic::MatchedElement>& elements, int depth = 0) {
     static const char* const kKinds[] = {"", "structure", "union", "array", "element", "string", "whole", "scalar"};
     std::string out;

@@ -373,13 +373,32 @@ TEST(SemanticWalk, IdentifierTypesFollowLocalDeclarations) {
                                         "SCENARIO C\n##define fd name\nADD_ID (ch0, fd)\n"    // 13-15
                                         "##undef fd\nADD_ID (ch0, fd)\nEND SCENARIO\n"        // 16-18
                                         "SCENARIO D\n# typedef char *conn_t;\nADD_ID (ch0, fd)\nEND SCENARIO\n"  // 19-22
-                                        "SCENARIO E\nADD_ID (ch0, fd)\nEND SCENARIO\n",       // 23-25
+                                        "SCENARIO E\nADD_ID (ch0, fd)\nEND SCENARIO\n"        // 23-25
+                                        "SCENARIO F\n# enum { fd = 3 };\nADD_ID (ch0, fd)\nEND SCENARIO\n"  // 26-29
+                                        "SCENARIO G\nADD_ID (ch0, fd)\n##define fd 4\nADD_ID (ch0, fd)\n"  // 30-33
+                                        "##undef fd\nADD_ID (ch0, fd)\nEND SCENARIO\n",       // 34-36
                                     "typedef int conn_t;\n");
     ASSERT_TRUE(a.model.root) << a.messages;
+    // Whether the identifier is a constant follows it the same way.
+    std::string constants;
+    for (std::size_t at = a.dump.find("E_ADD_ID"); at != std::string::npos; at = a.dump.find("E_ADD_ID", at + 1))
+        constants += a.dump[a.dump.find("constant ", at) + 9];
+    EXPECT_EQ(constants, "0001010") << a.dump;
     const std::string wrong = " The connexion identifier fd does not match with expected type\n";
     EXPECT_EQ(lines_of(a.messages, "TYPIDCOKO"), "Zolmex-E-TYPIDCOKO,  [t.zod:11]" + wrong +
                                                      "Zolmex-E-TYPIDCOKO,  [t.zod:15]" + wrong +
                                                      "Zolmex-E-TYPIDCOKO,  [t.zod:21]" + wrong)
+        << a.messages;
+}
+
+// A called name is read through the macros of its place: the same call
+// text reaches another procedure once a macro renames it.
+TEST(SemanticWalk, CalledNamesFollowMacros) {
+    const Analysed a = analyse_text(std::string(kHeader) + "PROC p()\nEXIT\nEND PROC\nPROC q()\nEXIT\nEND PROC\n"
+                                                           "PROC r()\nEXIT\nEND PROC\n"
+                                                           "SCENARIO A\nCALL q()\n##define q p\nCALL q()\nEND SCENARIO\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(lines_of(a.messages, "NOPROCCAL"), "Zolmex-I-NOPROCCAL,  [t.zod:8] Procedure r is never used\n")
         << a.messages;
 }
 
