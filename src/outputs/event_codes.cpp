@@ -8,6 +8,7 @@
 #include "outputs/quoted_field.h"
 
 #include <charconv>
+#include <cstring>
 #include <filesystem>
 #include <initializer_list>
 #include <type_traits>
@@ -25,15 +26,38 @@ constexpr std::size_t kLineLimit = 4095;
 constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
 
 
-// A number as a quoted field.
-void append_number(std::string& out, long long value) {
-    char field[24];
-    field[0] = '"';
-    char* end = std::to_chars(field + 1, field + sizeof field - 1, value).ptr;
-    *end++ = '"';
-    out.append(field, static_cast<std::size_t>(end - field));
-}
+// One table line being made, in place: the characters past the limit are
+// only counted.
+class RecordLine {
+public:
+    void put(char c) {
+        if (size_ < sizeof text_) text_[size_] = c;
+        ++size_;
+    }
+    void put(std::string_view s) {
+        if (size_ + s.size() <= sizeof text_) std::memcpy(text_ + size_, s.data(), s.size());
+        size_ += s.size();
+    }
+    void put_number(long long value) {
+        char digits[24];
+        put(std::string_view(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits)));
+    }
+    void put_quoted_body(std::string_view s) {
+        bool plain = true;
+        for (char c : s) plain &= c != '"' && c != '\n' && c != '\r';
+        if (plain) return put(s);
+        for (char c : s) {
+            if (c == '"') put('"');
+            put(c == '\n' || c == '\r' ? ' ' : c);
+        }
+    }
+    bool too_long() const { return size_ > kLineLimit; }
+    std::string_view text() const { return {text_, size_}; }
 
+private:
+    char text_[kLineLimit];
+    std::size_t size_ = 0;
+};
 
 template <class T>
 T* descriptor_of(const Entry* e, int code) {
@@ -130,24 +154,24 @@ private:
         return {};
     }
 
-    void append(const Field& f) {
+    static void put(RecordLine& line, const Field& f) {
         switch (f.kind) {
             case Field::Raw:
-                table_ += f.text;
-                return;
+                return line.put(f.text);
             case Field::Quoted:
-                append_quoted_field(table_, f.text);
-                return;
+                line.put('"');
+                line.put_quoted_body(f.text);
+                return line.put('"');
             case Field::Number:
-                append_number(table_, f.value);
-                return;
+                line.put('"');
+                line.put_number(f.value);
+                return line.put('"');
             case Field::Interval:
-                table_ += "\"[";
-                append_quoted_body(table_, f.text);
-                table_ += "..";
-                append_quoted_body(table_, f.upper);
-                table_ += "]\"";
-                return;
+                line.put("\"[");
+                line.put_quoted_body(f.text);
+                line.put("..");
+                line.put_quoted_body(f.upper);
+                return line.put("]\"");
         }
     }
 
@@ -161,34 +185,30 @@ private:
         hand_over_piece(table_, pieces_, kLineLimit);
     }
 
-    static void append_position(std::string& text, const Entry* at) {
-        append_number(text, at->file_index);
-        text += ", ";
-        append_number(text, at->line);
-    }
-
     // One record with the next code: tag and code, a blank, the fields, and
     // the entry's position unless `at` is null. Returns the code.
     int record(std::string_view tag, std::initializer_list<Field> fields, const Entry* at) {
         const int code = next_++;
         if constexpr (!kText) return code;
-        const std::size_t start = table_.size();
-        table_ += tag;
-        char digits[16];
-        table_.append(digits, std::to_chars(digits, digits + sizeof digits, code).ptr);
-        table_ += ' ';
+        RecordLine line;
+        line.put(tag);
+        line.put_number(code);
+        line.put(' ');
         bool first = true;
         for (const Field& f : fields) {
-            if (!first) table_ += ", ";
-            append(f);
+            if (!first) line.put(", ");
+            put(line, f);
             first = false;
         }
         if (at) {
-            if (!first) table_ += ", ";
-            append_position(table_, at);
+            if (!first) line.put(", ");
+            put(line, number(at->file_index));
+            line.put(", ");
+            put(line, number(at->line));
         }
-        table_ += '\n';
-        if (table_.size() - start > kLineLimit) reportInternalText(Code::SIZBUFOVL);
+        line.put('\n');
+        if (line.too_long()) reportInternalText(Code::SIZBUFOVL);
+        table_ += line.text();
         hand_over_piece(table_, pieces_, kLineLimit);
         return code;
     }
