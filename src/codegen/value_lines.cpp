@@ -68,6 +68,7 @@ private:
             shape == Shape::Structure || shape == Shape::Union ? type.fields() : std::vector<LayoutField>();
         std::size_t cursor = 0;
         for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
+            prefetch_next(e);
             const ValueElementDescriptor* d = element_of(e);
             if (!d) continue;
             if (shape == Shape::Array) {
@@ -76,7 +77,7 @@ private:
             }
             // Fields come in declaration order; an unnamed one is an
             // anonymous member.
-            const std::string name = d->field ? d->field : "";
+            const std::string_view name = d->field ? d->field : "";
             auto at = std::find_if(fields.begin() + static_cast<std::ptrdiff_t>(std::min(cursor, fields.size())),
                                    fields.end(), [&](const LayoutField& f) { return f.name == name; });
             if (at == fields.end())
@@ -86,6 +87,16 @@ private:
             out.push_back({e, d, at->type(), cursor - 1, -1});
         }
         return out;
+    }
+
+    // ".name" after a structure or union, nothing for an anonymous member.
+    static std::string member_step(const LayoutField& f) {
+        std::string step;
+        if (!f.name.empty()) {
+            step += '.';
+            step += f.name;
+        }
+        return step;
     }
 
     static std::string field_path(const std::string& path, const ValueElementDescriptor& d) {
@@ -265,7 +276,7 @@ private:
         switch (shape) {
             case Shape::Structure:
                 for (const LayoutField& f : type.fields()) {
-                    const std::string step = f.name.empty() ? "" : "." + f.name;
+                    const std::string step = member_step(f);
                     whole(f.type(), path + step, ref + step, code, depth, -1);
                 }
                 return;
@@ -296,7 +307,7 @@ private:
         const std::vector<LayoutField> fields = type.fields();
         if (fields.empty()) return;
         auto member = [&](const LayoutField& f) {
-            const std::string step = f.name.empty() ? "" : "." + f.name;
+            const std::string step = member_step(f);
             whole(f.type(), path + step, ref + step, code, depth, -1);
         };
         if (w_.message_type.empty() || (w_.mode != ValueMode::Compare && w_.mode != ValueMode::MessageDump)) {

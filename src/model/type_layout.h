@@ -5,6 +5,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -22,7 +23,7 @@ struct TypeLayoutNode {
 class LayoutRef;
 
 struct LayoutField {
-    std::string name;  // empty for an anonymous member
+    std::string_view name;  // empty for an anonymous member; the node's text
     const TypeLayoutNode* node = nullptr;
     LayoutRef type() const;
 };
