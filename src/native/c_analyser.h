@@ -53,8 +53,8 @@ public:
     const Type* type_by_name(const std::string& type_name, const std::string& scope_name);
     // A variable or function visible under the scope name.
     const Symbol* variable(const std::string& name, const std::string& scope_name);
-    // Changes whenever a declaration, a scope or a macro changes: an answer
-    // about names holds while it stays the same.
+    // Changes whenever a declaration, a scope or a macro changes, or a
+    // directive runs: an answer about names holds while it stays the same.
     std::uint64_t declarations_generation() const;
     // The key of a text's answer under a scope name (empty when the text is
     // too long to keep): a scope without declarations of its own stands for

@@ -290,6 +290,7 @@ private:
 
 void Preprocessor::directive(const Token& hash) {
     ++context_uses_;
+    ++directives_run_;
     Source& s = *stack_.back();
     const bool first = !s.seen;
     s.seen = true;

@@ -450,6 +450,7 @@ bool Preprocessor::next_expanded(Token& token) {
 // place is an error, and the tokens read up to it are gone.
 bool Preprocessor::pragma_operator(const Token& op) {
     ++context_uses_;
+    ++directives_run_;
     if (reading_pragma_) return false;  // the operand of another: not a string, so an error there
     reading_pragma_ = true;
     Token lparen, text, rparen;

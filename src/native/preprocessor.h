@@ -126,8 +126,10 @@ public:
     void define_item(std::string_view item);
     void define(std::string_view name, std::string_view body);
     const Macro* find_macro(const char* pooled_name) const;
-    // Changes with every macro definition and undefinition.
-    std::uint64_t macros_generation() const { return macros_.generation(); }
+    // Changes with every macro definition and undefinition, and with every
+    // directive or _Pragma run: a pragma, say, may change how the C parser
+    // reads later texts without defining anything.
+    std::uint64_t macros_generation() const { return macros_.generation() + directives_run_; }
     // Counts the macro names met, the _Pragma operators and the directives. A
     // text whose preprocessing met none of them gives the same tokens wherever
     // and whenever it is preprocessed, and changed nothing.
@@ -277,6 +279,7 @@ private:
     std::unordered_map<std::string, int> run_files_;
     MacroTable macros_;
     std::uint64_t context_uses_ = 0;
+    std::uint64_t directives_run_ = 0;
     MacroText macro_text_;  // the definition being read
     std::vector<std::unique_ptr<Source>> stack_;
     std::vector<std::unique_ptr<Source>> spare_;

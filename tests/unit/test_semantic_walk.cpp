@@ -402,6 +402,25 @@ TEST(SemanticWalk, CalledNamesFollowMacros) {
         << a.messages;
 }
 
+// A pragma of a declaration line changes how C texts read without changing
+// a declaration or a macro: texts met before are read again under it.
+TEST(SemanticWalk, TypingFollowsTypeModifierPragmas) {
+    const Analysed a = analyse_text(std::string(kHeader) +                                    // 1
+                                        "PROC p1(X a)\nEXIT\nEND PROC\n"                        // 2-4
+                                        "##pragma korva type_modifier X\n"                      // 5
+                                        "PROC p2(X a)\nEXIT\nEND PROC\n"                        // 6-8
+                                        "# char *Y;\n"                                          // 9
+                                        "SCENARIO s\nCALL put((Y)-1)\n"                        // 10-11
+                                        "##pragma korva type_modifier Y\n"                      // 12
+                                        "CALL put((Y)-1)\nCALL p1(1)\nCALL p2(1)\nEND SCENARIO\n",  // 13-16
+                                    "int put(char *s);\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(lines_of(a.messages, "UKNNATTYP"), "Zolmex-E-UKNNATTYP,  [t.zod:2] Unknown native type (X)\n")
+        << a.messages;
+    EXPECT_EQ(lines_of(a.messages, "INCOMPTYP"), "Zolmex-W-INCOMPTYP,  [t.zod:13] Incompatible types ((Y)-1)\n")
+        << a.messages;
+}
+
 TEST(SemanticWalk, UseMarksFollowCallsThroughNestedScopes) {
     const Analysed a = analyse_text(std::string(kHeader) +
                                     "PROC leaf()\nEXIT\nEND PROC\n"
