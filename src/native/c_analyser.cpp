@@ -183,7 +183,8 @@ const Type* CAnalyser::type_by_name(const std::string& type_name, const std::str
         if (found != known_types_.end() && found->second.generation == generation) return found->second.type;
     }
     const Type* type = read_type_name(type_name, scope_name);
-    if (!key.empty() && declarations_generation() == generation) {
+    // A name that reads as no type is read again: its quiet parse failed.
+    if (type && !key.empty() && declarations_generation() == generation) {
         if (known_types_.size() >= kKnownTexts) known_types_.clear();
         known_types_.insert_or_assign(std::move(key), KnownType{type, generation});
     }

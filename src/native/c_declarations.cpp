@@ -573,6 +573,9 @@ const Type* CParser::struct_or_union(TypeKind kind) {
         record->size = body.size;
         record->align = body.align;
         record->complete = true;
+        // The record is filled in place: what texts about it mean changes
+        // without a declaration of a name.
+        ctx_.symbols.note_change();
     }
     return ctx_.types.record_type(record);
 }

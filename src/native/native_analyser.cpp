@@ -195,9 +195,12 @@ bool expression_is_constant(NativeAnalyser& facade, const std::string& text, con
     const Circumstances before(analyser);
     std::string key = analyser.answer_key(scope_name, text);
     if (const bool* kept = known.find(key, before)) return *kept;
-    const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true);
+    int suppressed = 0;
+    const auto tree = analyser.parse_expression_tokens(analyser.preprocess_tokens(text), true, &suppressed);
     const bool constant = tree && tree->root->is_constant;
-    known.keep(std::move(key), constant, before, analyser);
+    // A failure is told again: its quiet parse counted messages that the
+    // counts of the run do not show.
+    if (tree && suppressed == 0) known.keep(std::move(key), constant, before, analyser);
     return constant;
 }
 
@@ -397,7 +400,9 @@ ValueExpression value_expression(NativeAnalyser& facade, const std::string& text
     if (const ValueExpression* kept = known.find(key, before)) return *kept;
     ValueExpression answer = typed();
     if (literal) facade.literals_->answers.emplace(text, answer);
-    known.keep(std::move(key), answer, before, analyser);
+    // A failure is told again: its quiet parse counted messages that the
+    // counts of the run do not show.
+    if (answer.parsed) known.keep(std::move(key), answer, before, analyser);
     return answer;
 }
 

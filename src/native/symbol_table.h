@@ -66,6 +66,8 @@ public:
     // Changes whenever a scope is opened, closed or handed out for a new
     // declaration.
     std::uint64_t generation() const { return generation_; }
+    // A change made elsewhere that lookups see (a structure given its body).
+    void note_change() { ++generation_; }
     // Whether a lookup under the scope name finds what one under the empty
     // name finds: no block is open and the named scope holds nothing.
     bool sees_only_global(const std::string& name) const;

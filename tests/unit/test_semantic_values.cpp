@@ -162,6 +162,25 @@ TEST(SemanticValues, VariablesAreTypedWhereTheyStand) {
     EXPECT_EQ(trees[3], trees[0]);
 }
 
+// Completing a structure declared before declares no name, yet texts about
+// it read otherwise from there on: its size becomes a constant value.
+TEST(SemanticValues, TextsFollowCompletedStructures) {
+    const Analysed a = analyse_text("HEADER \"a\", \"b\", \"c\"\n# int w;\n"   // 1-2
+                                    "PROC p1()\nVAR w, EV = sizeof(struct S)\n"      // 3-4
+                                    "CALL get(1) @ 0 @ sizeof(struct S)\nEND PROC\n"  // 5-6
+                                    "# struct S { int a; };\n"                         // 7
+                                    "PROC p2()\nVAR w, EV = sizeof(struct S)\n"      // 8-9
+                                    "CALL get(1) @ 0 @ sizeof(struct S)\nEND PROC\n"  // 10-11
+                                    "SCENARIO A\nCALL p1()\nCALL p2()\nEND SCENARIO\n",
+                                    "struct S;\nunsigned long get(int v);\n");
+    ASSERT_TRUE(a.model.root) << a.messages;
+    EXPECT_EQ(lines_of(a.messages, "VARNOGOOD"), "Zolmex-E-VARNOGOOD,  [t.zod:4] Incorrect expression (w)\n")
+        << a.messages;
+    EXPECT_EQ(lines_of(a.messages, "EXPRCONST"),
+              "Zolmex-W-EXPRCONST,  [t.zod:10] Return variable sizeof(struct S) can't be a constant\n")
+        << a.messages;
+}
+
 std::string elements_of(const std::vector<semantic::MatchedElement>& elements, int depth = 0) {
     static const char* const kKinds[] = {"", "structure", "union", "array", "element", "string", "whole", "scalar"};
     std::string out;
