@@ -1,6 +1,11 @@
 #include "common/heap.h"
 
+#include <cstdint>
 #include <cstdlib>
+
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
 
 #if defined(__GLIBC__) && !defined(ZV_SANITIZED_HEAP)
 #include <malloc.h>
@@ -29,6 +34,21 @@ void prepare_heap() {
     void* volatile block = std::malloc(mallinfo2().keepcost + 64 * 1024);  // volatile: the pair must not be folded away
     std::free(block);
     mallopt(M_TOP_PAD, static_cast<int>(kMiB));
+#endif
+}
+
+void populate(void* block, std::size_t bytes) {
+#if defined(__linux__)
+#ifndef MADV_POPULATE_WRITE
+    constexpr int MADV_POPULATE_WRITE = 23;  // older headers; older systems refuse it, which is harmless
+#endif
+    constexpr std::uintptr_t kPageMask = 4095;
+    const auto start = (reinterpret_cast<std::uintptr_t>(block) + kPageMask) & ~kPageMask;
+    const auto end = (reinterpret_cast<std::uintptr_t>(block) + bytes) & ~kPageMask;
+    if (end > start) madvise(reinterpret_cast<void*>(start), end - start, MADV_POPULATE_WRITE);
+#else
+    (void)block;
+    (void)bytes;
 #endif
 }
 

@@ -13,10 +13,17 @@
 #endif
 #endif
 
+#include <cstddef>
+
 namespace zv {
 
 // Call once, early in main. Harmless where the allocator or the system does
 // not support it (sanitizer builds).
 void prepare_heap();
+
+// Has the system give the pages of a fresh block that is about to be filled
+// from start to end in one call, rather than one page fault per page.
+// Nothing where the system cannot; the contents are left as they are.
+void populate(void* block, std::size_t bytes);
 
 }  // namespace zv

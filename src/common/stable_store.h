@@ -4,6 +4,8 @@
 // object than a deque's small ones) and destroyed with the store.
 #pragma once
 
+#include "common/heap.h"
+
 #include <cstddef>
 #include <memory>
 #include <vector>
@@ -32,6 +34,7 @@ public:
         if (used_ == BlockSize) {
             blocks_.reserve(blocks_.size() + 1);
             blocks_.push_back(std::allocator<T>().allocate(BlockSize));
+            populate(blocks_.back(), BlockSize * sizeof(T));
             used_ = 0;
         }
         T* object = std::construct_at(blocks_.back() + used_);

@@ -1,5 +1,7 @@
 #include "common/text_arena.h"
 
+#include "common/heap.h"
+
 #include <cstring>
 
 namespace zv {
@@ -8,7 +10,8 @@ const char* TextArena::copy(std::string_view text) {
     const std::size_t need = text.size() + 1;
     if (need > left_) {
         const std::size_t size = need > kChunk ? need : kChunk;
-        chunks_.push_back(std::make_unique<char[]>(size));
+        chunks_.push_back(std::make_unique_for_overwrite<char[]>(size));
+        populate(chunks_.back().get(), size);
         next_ = chunks_.back().get();
         left_ = size;
     }
