@@ -1,0 +1,40 @@
+#!/bin/bash
+# Compares two builds of the compiler on the end-to-end benchmark's script by
+# alternating single runs of each, so that both meet the same state of the
+# machine: for each build, the median and fastest wall time, script lines per
+# second at both, and the mean user and system CPU time.
+#   bench/alternate.sh <build dir A> <build dir B> [runs of each] [lines]
+set -eu
+a=$(realpath "$1")
+b=$(realpath "$2")
+runs=${3:-20}
+lines=${4:-100000}
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+source "$(dirname "$0")/bench_script.sh"
+write_bench_header "$work/bench.h"
+generate "$lines" "$work/bench.zod"
+count=$(wc -l < "$work/bench.zod")
+
+for ((i = 0; i < runs; ++i)); do
+    for build in "$a" "$b"; do
+        rm -rf "$work/out" && mkdir "$work/out"
+        (cd "$work" && ZOLMEXDIR="$build" /usr/bin/time -f "$build %e %U %S" "$build/bin/zerizevar" bench.zod bench.h \
+             out/bench -NOLOG 2>&1 >/dev/null | tail -n 1) >> "$work/times"
+        if [ ! -f "$work/out/bench.c" ]; then
+            echo "the benchmark's script did not compile cleanly with $build" >&2
+            exit 1
+        fi
+    done
+done
+echo "== $count script lines, $runs alternated runs of each build"
+for build in "$a" "$b"; do
+    grep "^$build " "$work/times" | sort -k2n | awk -v b="$build" -v l="$count" '
+        { t[NR] = $2; u += $3; s += $4 }
+        END {
+            m = t[int((NR + 1) / 2)]
+            printf "%s: median %.3f s (%d lines/s), fastest %.3f s (%d lines/s), user %.3f s, system %.3f s\n",
+                   b, m, l / m, t[1], l / t[1], u / NR, s / NR
+        }'
+done
