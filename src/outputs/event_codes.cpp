@@ -43,13 +43,7 @@ public:
         put(std::string_view(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits)));
     }
     void put_quoted_body(std::string_view s) {
-        bool plain = true;
-        for (char c : s) plain &= c != '"' && c != '\n' && c != '\r';
-        if (plain) return put(s);
-        for (char c : s) {
-            if (c == '"') put('"');
-            put(c == '\n' || c == '\r' ? ' ' : c);
-        }
+        quoted_body(s, [this](std::string_view piece) { put(piece); });
     }
     bool too_long() const { return size_ > kLineLimit; }
     std::string_view text() const { return {text_, size_}; }

@@ -9,18 +9,24 @@
 
 namespace zv {
 
+// Gives `text` as it stands between the quotes of a field to `put`, in
+// pieces: runs of plain characters, and what stands for each other one.
+template <class Put>
+void quoted_body(std::string_view text, Put&& put) {
+    std::size_t run = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c != '"' && c != '\n' && c != '\r') continue;
+        put(text.substr(run, i - run));
+        put(c == '"' ? std::string_view("\"\"") : std::string_view(" "));
+        run = i + 1;
+    }
+    put(text.substr(run));
+}
+
 // Appends `text` as it stands between the quotes of a field.
 inline void append_quoted_body(std::string& out, std::string_view text) {
-    bool plain = true;
-    for (char c : text) plain &= c != '"' && c != '\n' && c != '\r';
-    if (plain) {
-        out += text;
-        return;
-    }
-    for (char c : text) {
-        if (c == '"') out += '"';
-        out += c == '\n' || c == '\r' ? ' ' : c;
-    }
+    quoted_body(text, [&out](std::string_view piece) { out += piece; });
 }
 
 inline void append_quoted_field(std::string& out, std::string_view text) {
