@@ -2,11 +2,15 @@
 
 #include "diagnostics/report.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include "common/text_format.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <condition_variable>
 #include <cstdarg>
 #include <cstdio>
@@ -91,7 +95,8 @@ private:
         if (!start()) {
             // No thread to be had: the job is done here.
             lock.unlock();
-            perform(job);
+            std::vector<std::string> done;
+            perform(job, done);
             return;
         }
         space_.wait(lock, [&] { return queued_ < kMaxQueued; });
@@ -111,17 +116,71 @@ private:
         return !no_thread_;
     }
 
-    static void perform(Job& job) {
+    // Text reaches a file in spans that end on multiples of kSpan bytes (but
+    // for the last): the system then keeps it in large pages of its cache,
+    // which costs it far less than the generators' pieces of a few KB would.
+    static constexpr std::size_t kSpan = std::size_t{512} << 10;
+    static constexpr int kMaxVectors = 64;
+
+    // Writes the held text up to the last span boundary, or all of it. The
+    // pieces written whole go to `done`.
+    static void flush(OutputFile& file, bool all, std::vector<std::string>& done) {
+        const std::size_t end = file.written_ + file.held_bytes_;
+        std::size_t want = all ? file.held_bytes_ : std::max(end / kSpan * kSpan, file.written_) - file.written_;
+        while (want > 0 && !file.failed_) {
+            iovec vectors[kMaxVectors];
+            int count = 0;
+            std::size_t from = file.held_from_, gathered = 0;
+            for (auto it = file.held_.begin(); it != file.held_.end() && count < kMaxVectors && gathered < want; ++it) {
+                const std::size_t length = std::min(it->size() - from, want - gathered);
+                vectors[count++] = {it->data() + from, length};
+                gathered += length;
+                from = 0;
+            }
+            const ssize_t put = ::writev(file.descriptor_, vectors, count);
+            if (put < 0 && errno == EINTR) continue;
+            if (put <= 0) {
+                file.failed_ = true;
+                break;
+            }
+            std::size_t left = static_cast<std::size_t>(put);
+            file.written_ += left;
+            file.held_bytes_ -= left;
+            want -= left;
+            while (left > 0) {
+                const std::size_t rest = file.held_.front().size() - file.held_from_;
+                if (left < rest) {
+                    file.held_from_ += left;
+                    break;
+                }
+                left -= rest;
+                file.held_from_ = 0;
+                done.push_back(std::move(file.held_.front()));
+                file.held_.pop_front();
+            }
+        }
+        if (file.failed_) {
+            file.held_.clear();
+            file.held_from_ = file.held_bytes_ = 0;
+        }
+    }
+
+    static void perform(Job& job, std::vector<std::string>& done) {
         OutputFile& file = *job.file;
+        if (file.descriptor_ < 0) return;
         if (job.close) {
-            if (file.stream_ && std::fclose(file.stream_) != 0) file.failed_ = true;
-            file.stream_ = nullptr;
-        } else if (file.stream_ && std::fwrite(job.text.data(), 1, job.text.size(), file.stream_) != job.text.size()) {
-            file.failed_ = true;
+            flush(file, true, done);
+            if (::close(file.descriptor_) != 0) file.failed_ = true;
+            file.descriptor_ = -1;
+        } else if (!file.failed_) {
+            file.held_bytes_ += job.text.size();
+            file.held_.push_back(std::move(job.text));
+            if (file.held_bytes_ >= kSpan) flush(file, false, done);
         }
     }
 
     void run() {
+        std::vector<std::string> done;
         std::unique_lock lock(mutex_);
         for (;;) {
             work_.wait(lock, [&] { return !jobs_.empty() || stopping_; });
@@ -129,17 +188,22 @@ private:
             Job job = std::move(jobs_.front());
             jobs_.pop_front();
             lock.unlock();
-            perform(job);
-            const std::size_t done = job.text.size();
+            const std::size_t size = job.text.size();
+            perform(job, done);
             lock.lock();
             // Pieces of the generators' size are kept for them to fill again:
             // their memory is in use already and needs no clearing. Larger
             // texts (a whole side output) are not held on to.
-            const std::size_t room = job.text.capacity();
-            if (room >= kSpareSize && room <= 4 * kSpareSize && spares_.size() < kMaxSpares)
-                spares_.push_back(std::move(job.text));
-            queued_ -= done;
+            for (std::string& text : done) {
+                const std::size_t room = text.capacity();
+                if (room >= kSpareSize && room <= 4 * kSpareSize && spares_.size() < kMaxSpares)
+                    spares_.push_back(std::move(text));
+            }
+            queued_ -= size;
             space_.notify_one();
+            lock.unlock();
+            done.clear();
+            lock.lock();
         }
     }
 
@@ -153,12 +217,19 @@ private:
     std::thread thread_;
 };
 
-OutputFile::OutputFile(std::string path, std::string temporary, std::FILE* stream)
-    : path_(std::move(path)), temporary_(std::move(temporary)), stream_(stream) {}
+OutputFile::OutputFile(std::string path, std::string temporary, int descriptor)
+    : path_(std::move(path)), temporary_(std::move(temporary)), descriptor_(descriptor) {}
 
 OutputFile::~OutputFile() {
     OutputWriter::instance().finish();
-    if (stream_) std::fclose(stream_);
+    shut();
+}
+
+void OutputFile::shut() {
+    if (descriptor_ >= 0) ::close(descriptor_);
+    descriptor_ = -1;
+    held_.clear();
+    held_from_ = held_bytes_ = 0;
 }
 
 OutputFile& OutputFile::open(const std::string& path) {
@@ -167,8 +238,7 @@ OutputFile& OutputFile::open(const std::string& path) {
     for (auto it = files.begin(); it != files.end(); ++it) {
         if ((*it)->path_ == path) {
             OutputWriter::instance().finish();
-            if ((*it)->stream_) std::fclose((*it)->stream_);
-            (*it)->stream_ = nullptr;
+            (*it)->shut();
             std::remove((*it)->temporary_.c_str());
             files.erase(it);
             break;
@@ -177,9 +247,9 @@ OutputFile& OutputFile::open(const std::string& path) {
     // Refused at once, before anything of the run is put in place.
     if (unwritableTarget(path)) reportFatalText(Code::FICERROPN, path.c_str());
     std::string temporary = path + ".zvtmp" + std::to_string(static_cast<long>(::getpid()));
-    std::FILE* stream = std::fopen(temporary.c_str(), "w");
-    if (!stream) reportFatalText(Code::FICERROPN, path.c_str());
-    files.push_back(std::make_unique<OutputFile>(path, temporary, stream));
+    const int descriptor = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (descriptor < 0) reportFatalText(Code::FICERROPN, path.c_str());
+    files.push_back(std::make_unique<OutputFile>(path, temporary, descriptor));
     return *files.back();
 }
 

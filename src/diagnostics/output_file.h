@@ -4,7 +4,8 @@
 // removes the temporary files, so a previous consistent set is never half replaced.
 #pragma once
 
-#include <cstdio>
+#include <cstddef>
+#include <deque>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,7 @@ public:
     const std::string& path() const { return path_; }
     const std::string& temporaryPath() const { return temporary_; }
 
-    OutputFile(std::string path, std::string temporary, std::FILE* stream);
+    OutputFile(std::string path, std::string temporary, int descriptor);
     ~OutputFile();
     OutputFile(const OutputFile&) = delete;
     OutputFile& operator=(const OutputFile&) = delete;
@@ -43,11 +44,19 @@ private:
     friend void discardPendingOutputs();
     friend class OutputWriter;
 
+    void shut();  // closes the descriptor, dropping text not written yet
+
     std::string path_;
     std::string temporary_;
-    std::FILE* stream_;     // the writer thread's once the file is open
+    int descriptor_;        // the writer thread's once the file is open; -1 when closed
     bool open_ = true;      // not closed yet, as the generators see it
     bool failed_ = false;   // set by the writer thread; read once it is idle
+    // Text handed over and not written yet (the writer thread's): the first
+    // `held_from_` bytes of the first piece are written already.
+    std::deque<std::string> held_;
+    std::size_t held_from_ = 0;
+    std::size_t held_bytes_ = 0;
+    std::size_t written_ = 0;  // bytes in the file so far
 };
 
 // Renames every pending output into place (called by finishRun). A file that

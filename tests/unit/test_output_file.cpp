@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -177,6 +180,25 @@ TEST_F(OutputFiles, FatalEndWithTextStillQueuedLeavesNoTemporary) {
             reportFatalText(Code::COMMFATAL);
         },
         ::testing::ExitedWithCode(7), "COMMFATAL");
+    EXPECT_EQ(filesIn(dir), 0u);
+}
+
+// A file the system stops writing (here at a size limit, part way through a
+// span) ends the run with FICERROPN at the commit, and nothing is put in place.
+TEST_F(OutputFiles, FailedWriteIsFatalAtTheCommit) {
+    const auto a = (dir / "demo.c").string(), b = (dir / "demo.tdc").string();
+    EXPECT_EXIT(
+        {
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit limit{};
+            limit.rlim_cur = limit.rlim_max = 700000;
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+            OutputFile::open(b).write("tdc");
+            OutputFile& c = OutputFile::open(a);
+            for (int i = 0; i < 30; ++i) c.write(std::string(100000, 'x'));
+            commitPendingOutputs();
+        },
+        ::testing::ExitedWithCode(7), "FICERROPN,  File .*demo.c opening problem\n");
     EXPECT_EQ(filesIn(dir), 0u);
 }
 
