@@ -359,6 +359,45 @@ TEST(ScriptLexer, NoContinuationAfterInclude) {
     EXPECT_EQ(out, "INCLUDE STRING NEWLINE UNKNOWN_CHAR IDENT NEWLINE ");
 }
 
+// Many lines go to the scanner at once; an INCLUDE among them, even one
+// formed across a joined line break or cut by the end of a read, still
+// stops the next line from continuing its line, and joins after it count.
+TEST(ScriptLexer, NoContinuationAfterIncludeAmongManyLines) {
+    test::ScratchDir dir;
+    dir.write("e.zod", "");
+    std::string lines, names;
+    for (int i = 0; i < 40; ++i) lines += "A" + std::to_string(i) + "\n", names += "IDENT NEWLINE ";
+    // A line of 8190 characters, then INCLUDE: the first read of the scanner
+    // (8192 characters) ends inside the keyword.
+    std::string wide, wide_names;
+    for (int i = 0; i < 4095; ++i) wide += "A ", wide_names += "IDENT ";
+    const std::string include = "INCLUDE \"e.zod\"\n&X\nB\n&C\n";
+    const std::string after = "INCLUDE STRING NEWLINE UNKNOWN_CHAR IDENT NEWLINE IDENT'BC' NEWLINE ";
+    const struct {
+        std::string script, tokens;
+    } cases[] = {
+        {lines + include, names + after},
+        {lines + "INCL\n&UDE \"e.zod\"\n&X\nB\n&C\n", names + after},
+        {wide + include, wide_names + after},
+    };
+    for (const auto& c : cases) {
+        dir.write("main.zod", c.script);
+        ScriptLexer lexer({});
+        ASSERT_TRUE(lexer.open_main("main.zod"));
+        std::string out;
+        int at_include = 0;
+        for (int token; (token = lexer.next_token()) != 0;) {
+            out += std::string(token_name(token)) + (token == T_IDENT && lexer.text() == "BC" ? "'BC' " : " ");
+            if (token == T_NEWLINE && out.ends_with("INCLUDE STRING NEWLINE ")) {
+                at_include = lexer.position().line;
+                lexer.open_include("\"e.zod\"");
+            }
+        }
+        EXPECT_EQ(out, c.tokens) << c.script.substr(c.script.size() - 30);
+        EXPECT_EQ(lexer.position().line - at_include, 3) << c.script.substr(c.script.size() - 30);
+    }
+}
+
 TEST(ScriptFiles, ChecksumIdentityAndDirectories) {
     EXPECT_EQ(crc16_kermit("123456789"), 0x2189);
     EXPECT_EQ(crc16_kermit(""), 0);
