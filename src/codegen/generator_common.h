@@ -4,6 +4,9 @@
 
 #include "model/semantic_tables.h"
 
+#include <type_traits>
+#include <typeinfo>
+
 namespace zv {
 class Emitter;
 }
@@ -22,14 +25,17 @@ const T* descriptor_of(const Entry* e, int code) {
     return e && e->descriptor && e->descriptor->code == code ? static_cast<const T*>(e->descriptor) : nullptr;
 }
 
-// The descriptor of an entry as the kind D it carries, or null.
-template <class D>
-const D* descriptor_of(const Entry* e) {
-    return e ? dynamic_cast<const D*>(e->descriptor) : nullptr;
-}
+// The descriptor of an entry as the kind D it carries, or null. Descriptor
+// kinds are final, so the kind is known by its exact type.
 template <class D>
 const D* descriptor_of(const Entry& e) {
-    return dynamic_cast<const D*>(e.descriptor);
+    static_assert(std::is_final_v<D>);
+    const Descriptor* d = e.descriptor;
+    return d && typeid(*d) == typeid(D) ? static_cast<const D*>(d) : nullptr;
+}
+template <class D>
+const D* descriptor_of(const Entry* e) {
+    return e ? descriptor_of<D>(*e) : nullptr;
 }
 
 // A model text, empty when absent.

@@ -2,6 +2,7 @@
 
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
@@ -54,7 +55,7 @@ void write_initctx(Emitter& out, const Scope* root) {
             out.emit_line("kvr_channel_" + name + "[kvr_i].kvr_numberofId = 0;");
             out.close_block();
         } else if (e->kind == E_TIMER_START) {
-            if (const auto* d = dynamic_cast<const TimerDescriptor*>(e->descriptor))
+            if (const auto* d = codegen::descriptor_of<TimerDescriptor>(e))
                 out.emit_line("kvr_get_date(&(kvr_ctx->timer[" + std::to_string(d->number) + "].timer));");
         } else if (e->kind == E_MESSAGE_TYPE) {
             out.emit_line("for (kvr_i=0;kvr_i<KVR_K_MSG_" + name + ";kvr_i++)");

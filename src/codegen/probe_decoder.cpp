@@ -2,6 +2,7 @@
 
 #include "codegen/driver_header.h"
 #include "codegen/emitter.h"
+#include "codegen/generator_common.h"
 #include "driver/run_settings.h"
 #include "model/semantic_model.h"
 
@@ -138,7 +139,7 @@ void write_context_structure(Emitter& out, const SemanticModel& model, bool cust
     out.emit_line("KVR_T_RUNCTX kvr_ctxrun;");
     for (const Entry* e = model.root ? model.root->first : nullptr; e; e = e->next) {
         if (e->kind != E_MESSAGE_TYPE) continue;
-        const auto* type = dynamic_cast<const MessageTypeDescriptor*>(e->descriptor);
+        const auto* type = codegen::descriptor_of<MessageTypeDescriptor>(e);
         if (type && type->selection && *type->selection) out.emit_line(type->selection);
     }
     out.close_block();
@@ -340,7 +341,7 @@ void write_probe_header_tail(Emitter& out, const SemanticModel& model, ProbeMode
     const bool custom = mode == ProbeMode::Custom;
     for (const Entry* e = model.root ? model.root->first : nullptr; e; e = e->next) {
         if (e->kind != E_MESSAGE_TYPE || !e->name) continue;
-        const auto* type = dynamic_cast<const MessageTypeDescriptor*>(e->descriptor);
+        const auto* type = codegen::descriptor_of<MessageTypeDescriptor>(e);
         if (!type || !type->selection || !*type->selection) continue;
         const std::string name(e->name);
         out.emit_define("KVR_" + name, "(kvr_ctx->kvr_ctxsel_" + name + ")");

@@ -60,21 +60,21 @@ enum DescriptorCode : int {
 
 // Texts held by descriptors are pooled (string_pool); null means absent.
 
-struct ProgramDescriptor : Descriptor {
+struct ProgramDescriptor final : Descriptor {
     const char* second = nullptr;  // second and third HEADER values
     const char* third = nullptr;
 };
 
-struct InstanceDescriptor : Descriptor {
+struct InstanceDescriptor final : Descriptor {
     bool used = false;
     int number = 0;  // from 2, in declaration order
 };
 
-struct InstanceReferenceDescriptor : Descriptor {
+struct InstanceReferenceDescriptor final : Descriptor {
     Entry* instance = nullptr;
 };
 
-struct ScenarioDescriptor : Descriptor {  // sub_scope: the body
+struct ScenarioDescriptor final : Descriptor {  // sub_scope: the body
     const char* file = nullptr;
     // The scenario whose body holds this one, null for the outermost; the
     // full name "A.B.C" is made from the chain on demand (scenario_full_name),
@@ -92,25 +92,25 @@ struct ScenarioDescriptor : Descriptor {  // sub_scope: the body
 // `d`; empty for the outermost scenario itself.
 std::string scenario_full_name(const ScenarioDescriptor& d);
 
-struct BlockDescriptor : Descriptor {  // sub_scope: the inline body
+struct BlockDescriptor final : Descriptor {  // sub_scope: the inline body
     Entry* procedure = nullptr;        // procedure form
     int line = 0;
     int number = -1;
     Scope* arguments = nullptr;        // call argument entries of the procedure form
 };
 
-struct ProcedureDescriptor : Descriptor {  // sub_scope: the body
+struct ProcedureDescriptor final : Descriptor {  // sub_scope: the body
     int use_mark = 0;
     Scope* parameters = nullptr;
     bool callees_marked = false;  // its calls have been marked through once
 };
 
-struct ParameterDescriptor : Descriptor {
+struct ParameterDescriptor final : Descriptor {
     int type_class = 0;
     const char* type_name = nullptr;
 };
 
-struct CallDescriptor : Descriptor {  // sub_scope: call argument entries
+struct CallDescriptor final : Descriptor {  // sub_scope: call argument entries
     const char* expected_return = nullptr;
     const char* receiving = nullptr;
     int return_class = 0;
@@ -120,7 +120,7 @@ struct CallDescriptor : Descriptor {  // sub_scope: call argument entries
     bool return_temporary = false;
 };
 
-struct CallArgumentDescriptor : Descriptor {
+struct CallArgumentDescriptor final : Descriptor {
     bool by_address = false;
     const char* value = nullptr;
     const char* expected = nullptr;
@@ -133,37 +133,37 @@ struct CallArgumentDescriptor : Descriptor {
     bool temporary = false;
 };
 
-struct IfDescriptor : Descriptor {  // sub_scope: the THEN part
+struct IfDescriptor final : Descriptor {  // sub_scope: the THEN part
     Scope* else_part = nullptr;
 };
 
-struct WhenDescriptor : Descriptor {  // sub_scope: the when values
+struct WhenDescriptor final : Descriptor {  // sub_scope: the when values
     Scope* instructions = nullptr;
 };
 
-struct TimerDescriptor : Descriptor {
+struct TimerDescriptor final : Descriptor {
     int number = 0;
 };
 
-struct PrintDescriptor : Descriptor {
+struct PrintDescriptor final : Descriptor {
     const char* expression = nullptr;
 };
 
-struct RendezvousDescriptor : Descriptor {
+struct RendezvousDescriptor final : Descriptor {
     int number = -1;  // numbered after the analysis
 };
 
-struct CleanupDescriptor : Descriptor {
+struct CleanupDescriptor final : Descriptor {
     Entry* procedure = nullptr;
 };
 
-struct FilterLettersDescriptor : Descriptor {
+struct FilterLettersDescriptor final : Descriptor {
     const char* letters = nullptr;
 };
 
 // ---------------------------------------------------------------- communication model
 
-struct CommTypeDescriptor : Descriptor {
+struct CommTypeDescriptor final : Descriptor {
     const char* id_type = nullptr;  // C type of the connection identifiers
     bool id_structured = false;     // that type is a structure or a union
     int channel_count = 0;          // next channel index
@@ -176,12 +176,12 @@ struct CommTypeDescriptor : Descriptor {
     bool single_connection = false;
 };
 
-struct ChannelDescriptor : Descriptor {
+struct ChannelDescriptor final : Descriptor {
     Entry* comm_type = nullptr;
     int index = 0;  // within its communication type
 };
 
-struct MessageTypeDescriptor : Descriptor {  // sub_scope: the expected value entries of its DEF_MESSAGEs
+struct MessageTypeDescriptor final : Descriptor {  // sub_scope: the expected value entries of its DEF_MESSAGEs
     int number = 0;
     int event_count = 0;                     // next event index
     const char* selection = nullptr;         // "kvr_ctxsel_" union-selection declaration, null without union
@@ -189,13 +189,13 @@ struct MessageTypeDescriptor : Descriptor {  // sub_scope: the expected value en
     bool has_defaults = false;
 };
 
-struct EventVariableDescriptor : Descriptor {
+struct EventVariableDescriptor final : Descriptor {
     Entry* message_type = nullptr;
     int index = 0;             // within its message type
     Entry* expected = nullptr;  // latest expected value entry of a DEF_MESSAGE
 };
 
-struct CallbackDescriptor : Descriptor {  // sub_scope: the body
+struct CallbackDescriptor final : Descriptor {  // sub_scope: the body
     int use_mark = 0;
     Entry* comm_type = nullptr;
     Entry* message_type = nullptr;
@@ -205,7 +205,7 @@ struct CallbackDescriptor : Descriptor {  // sub_scope: the body
     const char* count_variable = nullptr;
 };
 
-struct ProcsendDescriptor : Descriptor {  // sub_scope: the body
+struct ProcsendDescriptor final : Descriptor {  // sub_scope: the body
     int use_mark = 0;
     Entry* comm_type = nullptr;
     Entry* message_type = nullptr;
@@ -213,41 +213,41 @@ struct ProcsendDescriptor : Descriptor {  // sub_scope: the body
     const char* id_variable = nullptr;
 };
 
-struct SendDescriptor : Descriptor {
+struct SendDescriptor final : Descriptor {
     Entry* channel = nullptr;
     Entry* event = nullptr;
     Entry* procsend = nullptr;
     int value = -1;
 };
 
-struct AddIdDescriptor : Descriptor {
+struct AddIdDescriptor final : Descriptor {
     Entry* channel = nullptr;
     bool constant = false;
 };
 
-struct ClearIdDescriptor : Descriptor {
+struct ClearIdDescriptor final : Descriptor {
     Entry* channel = nullptr;  // null after UNKCHANAM
 };
 
-struct IntersendDescriptor : Descriptor {
+struct IntersendDescriptor final : Descriptor {
     bool numeric = false;  // the first operand is an int or long, converted to a string
     const char* first = nullptr;
     const char* second = nullptr;
 };
 
-struct InterrecvDescriptor : Descriptor {
+struct InterrecvDescriptor final : Descriptor {
     bool one_operand = false;
     const char* first = nullptr;
     const char* second = nullptr;
 };
 
-struct MessageDefinitionDescriptor : Descriptor {  // sub_scope: value entries of the expected message
+struct MessageDefinitionDescriptor final : Descriptor {  // sub_scope: value entries of the expected message
     Entry* event = nullptr;
     int number = 0;              // DEF_MESSAGE number from 1; 0 when the value was refused
     Entry* expected = nullptr;   // its expected value entry
 };
 
-struct ExpectedValueDescriptor : Descriptor {  // sub_scope: value entries against kvr_msgrcv
+struct ExpectedValueDescriptor final : Descriptor {  // sub_scope: value entries against kvr_msgrcv
     Entry* event = nullptr;
     int number = 0;
     bool outside_procedure = false;
@@ -257,7 +257,7 @@ struct ExpectedValueDescriptor : Descriptor {  // sub_scope: value entries again
 
 enum class ValueUse : int { Initial = 1, Expected = 2, ExpectedMessage = 3, Defaults = 4 };
 
-struct ValueDescriptor : Descriptor {  // sub_scope: the elements, in layout order
+struct ValueDescriptor final : Descriptor {  // sub_scope: the elements, in layout order
     ValueUse use = ValueUse::Initial;
     const TypeLayoutNode* layout = nullptr;  // C type of the variable (or message) the value is for
 };
@@ -272,7 +272,7 @@ enum class ElementKind : int {
     Scalar = 7,
 };
 
-struct ValueElementDescriptor : Descriptor {  // sub_scope: the contents of a group
+struct ValueElementDescriptor final : Descriptor {  // sub_scope: the contents of a group
     ElementKind kind = ElementKind::Scalar;
     const char* field = nullptr;   // field name, null for array elements
     long long first = 0;           // index interval of an array element or group
@@ -288,7 +288,7 @@ struct ValueElementDescriptor : Descriptor {  // sub_scope: the contents of a gr
 
 // ---------------------------------------------------------------- waits
 
-struct WaitDescriptor : Descriptor {  // sub_scope: match entries
+struct WaitDescriptor final : Descriptor {  // sub_scope: match entries
     const char* success = nullptr;          // C texts
     const char* failure = nullptr;
     const char* limit = nullptr;            // time limit text
@@ -299,37 +299,37 @@ struct WaitDescriptor : Descriptor {  // sub_scope: match entries
     bool referenced = false;                // has a wait-condition reference
 };
 
-struct MatchDescriptor : Descriptor {
+struct MatchDescriptor final : Descriptor {
     const char* c_text = nullptr;
     const char* display = nullptr;
     Entry* event = nullptr;
 };
 
-struct ConnectionDescriptor : Descriptor {
+struct ConnectionDescriptor final : Descriptor {
     Entry* event = nullptr;
     Entry* channel = nullptr;
     Entry* callback = nullptr;
 };
 
-struct WaitReferenceDescriptor : Descriptor {
+struct WaitReferenceDescriptor final : Descriptor {
     WaitDescriptor* wait = nullptr;
 };
 
 // ---------------------------------------------------------------- interface functions
 
-struct InterfaceFunctionDescriptor : Descriptor {  // sub_scope: parameter entries, position 0 first
+struct InterfaceFunctionDescriptor final : Descriptor {  // sub_scope: parameter entries, position 0 first
     int return_class = 0;
     bool macro = false;  // a function-like macro: any arguments
 };
 
-struct InterfaceParameterDescriptor : Descriptor {
+struct InterfaceParameterDescriptor final : Descriptor {
     int position = 0;  // 0 for the return value
     int type_class = 0;
     const char* type_text = nullptr;
     long long array_size = 0;  // declared element count, 0 when not an array
 };
 
-struct TemporaryDescriptor : Descriptor {
+struct TemporaryDescriptor final : Descriptor {
     Entry* parameter = nullptr;  // interface parameter whose type it has
     Entry* argument = nullptr;   // the call argument it belongs to
 };
