@@ -141,7 +141,7 @@ void SemanticTables::link_descriptor(Entry* entry, std::unique_ptr<Descriptor> d
     descriptor->code = code;
     descriptor->entry = entry;
     if (entry) entry->descriptor = descriptor.get();
-    descriptors_.push_back(std::move(descriptor));
+    descriptors_.emplace_back() = std::move(descriptor);
 }
 
 void SemanticTables::release_entry(Entry* entry) {

@@ -174,7 +174,7 @@ private:
     std::deque<Scope> scopes_;
     std::deque<TypeLayoutNode> layouts_;
     StableStore<Entry> entries_;
-    std::vector<std::unique_ptr<Descriptor>> descriptors_;
+    StableStore<std::unique_ptr<Descriptor>, 4096> descriptors_;
     TextArena texts_;
     Scope* root_ = nullptr;
     std::unordered_map<std::string, Slot> index_;
