@@ -21,13 +21,13 @@ const char* node_kind_name(int kind) {
 Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, const char* text,
                            const Position& where, const Position& start) {
     Node& node = nodes_.emplace_back();
-    node.kind = kind;
+    node.kind = static_cast<std::int16_t>(kind);
     node.child1 = child1;
     node.child2 = child2;
     node.child3 = child3;
     node.line = where.line;
     node.file = where.file;
-    node.file_index = where.file_index;
+    node.file_index = static_cast<std::int16_t>(where.file_index);
     node.start = start;
     node.text = text ? copy_text(text) : nullptr;
     return &node;

@@ -10,6 +10,7 @@
 #include "common/text_arena.h"
 
 #include <array>
+#include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
@@ -65,14 +66,14 @@ const char* node_kind_name(int kind);
 struct Node {
     // (Fields are ordered so that the node packs without holes: a script
     // builds a few nodes per line.)
-    int kind = 0;
+    std::int16_t kind = 0;        // every kind number fits
+    std::int16_t file_index = 0;  // a run reads at most 500 script files
     int line = 0;
     Node* child1 = nullptr;
     Node* child2 = nullptr;
     Node* child3 = nullptr;
     const char* text = nullptr;  // own copy (arena), null for kinds without text
     const char* file = nullptr;  // shared with the script-file record
-    int file_index = 0;
     // Where the construct begins: its first token's file and the line on
     // which that token's logical line begins. Entries and messages about the
     // construct carry this position; the one above is where the parser was
@@ -214,6 +215,7 @@ struct Node {
     // N_EV_EQUALS; N_DEF_MESSAGE: N_EXPECTED_VALUE; N_FORMAT: the expression
     Node* value() const { return child2; }
 };
+static_assert(sizeof(void*) != 8 || sizeof(Node) == 64, "a node fills one cache line");
 
 // Owner of every node and node text of one parse.
 class SyntaxTree {
@@ -236,7 +238,9 @@ public:
     std::size_t node_count() const { return nodes_.size(); }
 
 private:
-    StableStore<Node> nodes_;
+    // Blocks of 128 KiB: once the tree is given back, the holes its blocks
+    // leave between the model's are large enough for the output text after.
+    StableStore<Node, 2048> nodes_;
     TextArena texts_;
 };
 
