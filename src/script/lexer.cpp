@@ -76,17 +76,8 @@ std::size_t ScriptLexer::read_input(char* buf, std::size_t max_size, std::size_t
         std::memcpy(buf, data.data() + file.pos, count);
         file.pos += count;
     }
-    if (!include_name_mode_ && count < max_size) count = read_more_lines(file, buf, count, max_size);
+    if (!include_name_mode_ && count < max_size) count = read_more_lines(file, buf, count, max_size, pending);
     file.delivered += count;
-    // Kept for the next read: the scanner may not have read the INCLUDE at
-    // the end of this one yet.
-    constexpr std::size_t kRecent = 7;
-    if (count >= kRecent) {
-        file.recent.assign(buf + count - kRecent, kRecent);
-    } else {
-        file.recent.append(buf, count);
-        if (file.recent.size() > kRecent) file.recent.erase(0, file.recent.size() - kRecent);
-    }
     return count;
 }
 
@@ -95,10 +86,15 @@ std::size_t ScriptLexer::read_input(char* buf, std::size_t max_size, std::size_t
 // at once, their joins decided now: they would be decided the same way if the
 // scanner asked for each character after a line break in turn, and the
 // scanner does far less work per read than per line.
-std::size_t ScriptLexer::read_more_lines(OpenFile& file, char* buf, std::size_t count, std::size_t max_size) {
+std::size_t ScriptLexer::read_more_lines(OpenFile& file, char* buf, std::size_t count, std::size_t max_size,
+                                         std::size_t pending) {
     const std::string& data = file.content;
     const std::size_t first_count = count, first_pos = file.pos, first_joins = file.joins.size();
     while (file.pos < data.size() && count < max_size) {
+        // Where the text not matched yet could have grown too long, a read
+        // ends, as it does after every line, so that the length is checked
+        // at the same line break.
+        if (gather_.size() + pending + count > kMaxTokenText) break;
         if (data[file.pos] == '\n') {
             if (file.pos + 1 < data.size() && data[file.pos + 1] == '&') {
                 file.joins.push_back(file.delivered + count);
@@ -118,14 +114,12 @@ std::size_t ScriptLexer::read_more_lines(OpenFile& file, char* buf, std::size_t 
         count += length;
         file.pos += length;
     }
-    if (count == first_count) return count;
-    // An INCLUDE in what goes, or one that the last read began, takes the
-    // extra lines back: they are read one at a time after it.
-    constexpr std::string_view kInclude = "INCLUDE";
-    std::string seam = file.recent;
-    seam.append(buf, std::min(count, kInclude.size() - 1));
-    const std::string_view given(buf, count);
-    if (given.find(kInclude) != std::string_view::npos || seam.find(kInclude) != std::string::npos) {
+    if (file.pos == first_pos) return count;
+    // An INCLUDE in what the scanner has not matched yet (kept at the start of
+    // its buffer, before `buf`) or in what goes now takes the extra lines
+    // back: they are read one at a time after it.
+    const std::string_view unmatched(buf - pending, pending + count);
+    if (unmatched.find("INCLUDE") != std::string_view::npos) {
         file.pos = first_pos;
         file.joins.resize(first_joins);
         return first_count;

@@ -62,12 +62,14 @@ public:
         std::vector<std::size_t> joins;  // delivered offsets that follow a joined line break
         std::size_t next_join = 0;
         void* buffer = nullptr;       // the scanner's buffer for this file
-        std::string recent;           // the last few characters delivered
     };
 
     std::size_t read_input(char* buf, std::size_t max_size, std::size_t pending);
-    // Whole lines after the `count` characters in `buf`, as far as they fit.
-    std::size_t read_more_lines(OpenFile& file, char* buf, std::size_t count, std::size_t max_size);
+    // Whole lines after the `count` characters in `buf`, as far as they fit;
+    // the `pending` characters before `buf` are those the scanner has not
+    // matched yet.
+    std::size_t read_more_lines(OpenFile& file, char* buf, std::size_t count, std::size_t max_size,
+                                std::size_t pending);
     // Notes where the match about to be consumed begins.
     void mark_match();
     void consume(const char* text, std::size_t length);

@@ -398,6 +398,23 @@ TEST(ScriptLexer, NoContinuationAfterIncludeAmongManyLines) {
     }
 }
 
+// The same with nothing but the scanner's look-ahead to show an INCLUDE not
+// matched yet, or nothing but joins after it; and a look-ahead that grows
+// over the token limit before the scanner backs up is still fatal.
+TEST(ScriptLexer, LinesReadAtOnceKeepIncludeAndLimitAsReadOneByOne) {
+    expect_streams({
+        {"-- c\nINCLUDE:\n&\"e.zod\"\n&X\n", "NL INCLUDE COLON STRING'\\\"e.zod\\\"' NL UNKNOWN_CHAR'&' IDENT'X' NL"},
+        {"-- c\n\"q INCLUDE ((\\\nX\n&Y\n))\n",
+         "NL UNKNOWN_CHAR'\\\"' IDENT'q' INCLUDE LPAREN NATIVE_EXPR'(\\\\\\nX\\n&Y\\n))' RPAREN NL"},
+        {"INCLUDE \"e.zod\"\n&-- " + std::string(9000, 'x') + "\nX\n",
+         "INCLUDE STRING'\\\"e.zod\\\"' NL UNKNOWN_CHAR'&' NL IDENT'X' NL"},
+        {"INCLUDE \"e.zod\"\n&", "INCLUDE STRING'\\\"e.zod\\\"' NL UNKNOWN_CHAR'&'"},
+    });
+    std::string unended = "TIMER \"x\n";
+    for (int i = 0; i < 155; ++i) unended += std::string(99, 'a') + "\n";
+    EXPECT_EXIT(token_stream(unended + "b \\\nTIMER u\n"), testing::ExitedWithCode(7), "LEXTKTLNG");
+}
+
 TEST(ScriptFiles, ChecksumIdentityAndDirectories) {
     EXPECT_EQ(crc16_kermit("123456789"), 0x2189);
     EXPECT_EQ(crc16_kermit(""), 0);
