@@ -14,35 +14,46 @@ void bench_reset(void);
 HEADER
 }
 
+# The communication part that the benchmarks' scripts share: a communication
+# type over conn_t, <channels> channels, <events> messages of type Ev and one
+# of type Ack, and a callback and a procsend for each message type. An awk
+# function, for the generators' programs to begin with.
+comm_part_awk='
+function comm_part(events, channels,    c, e, t, line, type) {
+    print "COMMTYPE Link IS conn_t"
+    line = "CHANNEL Link : ch0"
+    for (c = 1; c < channels; c++) line = line ", ch" c
+    print line
+    line = "MESSAGE Ev : ev0"
+    for (e = 1; e < events; e++) line = line ", ev" e
+    print line
+    print "MESSAGE Ack : ack"
+    for (t = 0; t < 2; t++) {
+        type = t ? "Ack" : "Ev"
+        print "CALLBACK " type " : m ON Link : id"
+        print "IF (id >= 0) THEN"
+        print "MESSAGE_DATE"
+        print "ELSE"
+        print "NO_MESSAGE"
+        print "END IF"
+        print "END CALLBACK"
+        print "PROCSEND " type " : m ON Link : id"
+        print "COMMENT writes one message"
+        print "END PROCSEND"
+    }
+}
+'
+
 # Each leaf scenario is 25 lines; the header part about 60.
 generate() {  # lines, file
-    awk -v leaves="$(( ($1 - 60) / 27 ))" 'BEGIN {
+    awk -v leaves="$(( ($1 - 60) / 27 ))" "$comm_part_awk"'
+    BEGIN {
         events = 16; channels = 8
         print "HEADER \"bench\", \"1.0\", \"generated\""
         print "DECLARE_INSTANCE Alice, Bob"
         print "# int fd; int level; int got;"
         print "# char text[32];"
-        print "COMMTYPE Link IS conn_t"
-        line = "CHANNEL Link : ch0"
-        for (c = 1; c < channels; c++) line = line ", ch" c
-        print line
-        line = "MESSAGE Ev : ev0"
-        for (e = 1; e < events; e++) line = line ", ev" e
-        print line
-        print "MESSAGE Ack : ack"
-        for (t = 0; t < 2; t++) {
-            type = t ? "Ack" : "Ev"
-            print "CALLBACK " type " : m ON Link : id"
-            print "IF (id >= 0) THEN"
-            print "MESSAGE_DATE"
-            print "ELSE"
-            print "NO_MESSAGE"
-            print "END IF"
-            print "END CALLBACK"
-            print "PROCSEND " type " : m ON Link : id"
-            print "COMMENT writes one message"
-            print "END PROCSEND"
-        }
+        comm_part(events, channels)
         for (p = 0; p < 20; p++) {
             print "PROC p" p "(int a)"
             print "PRINT a, a"

@@ -22,32 +22,16 @@ typedef struct { int code; bench_pos_t pos; int flags; int size; } Ev;
 typedef struct { int id; int status; } Ack;
 EOF
 
+# The communication part of the script is the end-to-end benchmark's.
+source "$(dirname "$0")/bench_script.sh"
+
 generate() {  # leaves, file
-    awk -v leaves="$1" 'BEGIN {
+    awk -v leaves="$1" "$comm_part_awk"'
+    BEGIN {
         events = 16; channels = 8
         print "HEADER \"bench\", \"1.0\", \"generated\""
         print "# int fd;"
-        print "COMMTYPE Link IS conn_t"
-        line = "CHANNEL Link : ch0"
-        for (c = 1; c < channels; c++) line = line ", ch" c
-        print line
-        line = "MESSAGE Ev : ev0"
-        for (e = 1; e < events; e++) line = line ", ev" e
-        print line
-        print "MESSAGE Ack : ack"
-        for (t = 0; t < 2; t++) {
-            type = t ? "Ack" : "Ev"
-            print "CALLBACK " type " : m ON Link : id"
-            print "IF (id >= 0) THEN"
-            print "MESSAGE_DATE"
-            print "ELSE"
-            print "NO_MESSAGE"
-            print "END IF"
-            print "END CALLBACK"
-            print "PROCSEND " type " : m ON Link : id"
-            print "COMMENT writes one message"
-            print "END PROCSEND"
-        }
+        comm_part(events, channels)
         for (g = 0; g * 100 < leaves; g++) {
             print "SCENARIO g" g
             print "FAMILY fam" g % 10
