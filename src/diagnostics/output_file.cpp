@@ -188,6 +188,7 @@ private:
             Job job = std::move(jobs_.front());
             jobs_.pop_front();
             lock.unlock();
+            done.clear();  // what the last job left and was not kept, freed outside the lock
             const std::size_t size = job.text.size();
             perform(job, done);
             lock.lock();
@@ -201,9 +202,6 @@ private:
             }
             queued_ -= size;
             space_.notify_one();
-            lock.unlock();
-            done.clear();
-            lock.lock();
         }
     }
 
