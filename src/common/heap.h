@@ -13,6 +13,16 @@
 #endif
 #endif
 
+// Defined in a build with the address sanitizer: memory a store keeps for
+// reuse is poisoned instead, so that a late read of it is caught.
+#if defined(__SANITIZE_ADDRESS__)
+#define ZV_ADDRESS_SANITIZER 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define ZV_ADDRESS_SANITIZER 1
+#endif
+#endif
+
 #include <cstddef>
 
 namespace zv {

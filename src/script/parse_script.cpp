@@ -74,10 +74,13 @@ Node* ParseState::outer_item(Node* item) {
         return item;
     }
     if (!sink_open) {
-        sink->opening(header, declarations, lexer.comm_model());
+        // The first item's nodes are mixed with the declarations': they are
+        // kept with them.
+        tree.keep_nodes_made();
+        sink->opening(header, declarations, lexer.comm_model(), tree);
         sink_open = true;
     }
-    if (item) sink->item(item);
+    if (item) sink->item(item, tree.node_count());
     return item;
 }
 

@@ -23,12 +23,16 @@ struct ParseResult {
 // before the parse ends: first the opening (header, declarations and
 // communication model, complete once the first scenario item of the outermost
 // level is built), then each item of that level in order. Only while no error
-// has been counted. The parser changes nothing of what it has given.
+// has been counted. The parser changes nothing of what it has given, and
+// reads no node of an item once the item is given.
 class OuterItemSink {
 public:
     virtual ~OuterItemSink() = default;
-    virtual void opening(const Node* header, const Node* declarations, CommModel comm_model) = 0;
-    virtual void item(const Node* item) = 0;
+    // `tree` is the tree being built; the nodes made after the opening may be
+    // released as the sink is done with them.
+    virtual void opening(const Node* header, const Node* declarations, CommModel comm_model, SyntaxTree& tree) = 0;
+    // `made`: the count of nodes made up to the item's end.
+    virtual void item(const Node* item, std::size_t made) = 0;
     // The parse is being left by an end of the run: what was given goes with
     // the tree, so the sink stops using it before this returns.
     virtual void abandon() = 0;

@@ -1,9 +1,15 @@
 #include "script/syntax_tree.h"
 
+#include "common/heap.h"
 #include "diagnostics/report.h"
 
 #include <cstdlib>
+#include <memory>
 #include <string>
+
+#ifdef ZV_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
 
 namespace zv {
 
@@ -18,9 +24,56 @@ const char* node_kind_name(int kind) {
     return nullptr;
 }
 
+SyntaxTree::~SyntaxTree() {
+    for (Node* block : owned_) {
+#ifdef ZV_ADDRESS_SANITIZER
+        ASAN_UNPOISON_MEMORY_REGION(block, kBlock * sizeof(Node));
+#endif
+        std::allocator<Node>().deallocate(block, kBlock);
+    }
+}
+
+void SyntaxTree::keep_nodes_made() {
+    next_release_ = (count_ + kBlock - 1) / kBlock;
+    reuse_ = true;
+}
+
+void SyntaxTree::start_block() {
+    if (reuse_) {
+        const std::size_t released = released_.load(std::memory_order_acquire);
+        for (; next_release_ < blocks_.size() && (next_release_ + 1) * kBlock <= released; ++next_release_) {
+#ifdef ZV_ADDRESS_SANITIZER
+            // A checked build keeps released blocks poisoned instead, so
+            // that a read of a released node is caught.
+            ASAN_POISON_MEMORY_REGION(blocks_[next_release_], kBlock * sizeof(Node));
+#else
+            spare_.push_back(blocks_[next_release_]);
+#endif
+        }
+    }
+    blocks_.reserve(blocks_.size() + 1);
+    if (spare_.empty()) {
+        owned_.reserve(owned_.size() + 1);
+        Node* block = std::allocator<Node>().allocate(kBlock);
+        populate(block, kBlock * sizeof(Node));
+        owned_.push_back(block);
+        blocks_.push_back(block);
+    } else {
+        blocks_.push_back(spare_.back());
+        spare_.pop_back();
+    }
+    used_ = 0;
+}
+
+Node* SyntaxTree::new_slot() {
+    if (used_ == kBlock) start_block();
+    ++count_;
+    return std::construct_at(blocks_.back() + used_++);
+}
+
 Node* SyntaxTree::new_node(int kind, Node* child1, Node* child2, Node* child3, const char* text,
                            const Position& where, const Position& start) {
-    Node& node = nodes_.emplace_back();
+    Node& node = *new_slot();
     node.kind = static_cast<std::int16_t>(kind);
     node.child1 = child1;
     node.child2 = child2;

@@ -6,14 +6,15 @@
 #pragma once
 
 #include "common/position.h"
-#include "common/stable_store.h"
 #include "common/text_arena.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <deque>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace zv {
@@ -235,14 +236,40 @@ public:
         return new_node(kind, child1, child2, child3, text, where, where);
     }
     const char* copy_text(std::string_view text) { return texts_.copy(text); }
-    std::size_t node_count() const { return nodes_.size(); }
+    std::size_t node_count() const { return count_; }
+
+    // A tree read on another thread while it is built can have the memory of
+    // the parts read already made into new nodes. The builder keeps the
+    // nodes made so far for the tree's life; the reader then says, from its
+    // own thread, when it will read no node made before the `count`-th any
+    // more. Blocks wholly between the two take new nodes.
+    void keep_nodes_made();
+    void release_nodes_before(std::size_t count) { released_.store(count, std::memory_order_release); }
+
+    SyntaxTree() = default;
+    SyntaxTree(const SyntaxTree&) = delete;
+    SyntaxTree& operator=(const SyntaxTree&) = delete;
+    ~SyntaxTree();
 
 private:
     // Blocks of 128 KiB: once the tree is given back, the holes its blocks
     // leave between the model's are large enough for the output text after.
-    StableStore<Node, 2048> nodes_;
+    static constexpr std::size_t kBlock = 2048;
+    Node* new_slot();
+    void start_block();
+
+    std::vector<Node*> blocks_;   // the block of each kBlock nodes, in the order made
+    std::vector<Node*> owned_;    // each block once
+    std::vector<Node*> spare_;    // released blocks, to be used again
+    std::size_t count_ = 0;       // nodes made
+    std::size_t used_ = kBlock;   // nodes made in the last block
+    bool reuse_ = false;
+    std::size_t next_release_ = 0;  // the first block not released yet
+    std::atomic<std::size_t> released_{0};
     TextArena texts_;
 };
+// Nodes are never destroyed one by one, and a block is made again into new ones.
+static_assert(std::is_trivially_destructible_v<Node>);
 
 // A null node raises STXNODNIL, a node of another kind STXNODNWT with the
 // expected kind number; both end the run.

@@ -50,8 +50,11 @@ struct BesideParse::State final : semantic::ItemFeed {
     // Thrown to the walk when the parse failed: the work is dropped.
     struct Abandoned {};
 
+    // Asked for the next item, the walk is done with those before: their
+    // nodes are released.
     const Node* next_item() override {
-        if (next < taken.size()) return taken[next++];
+        if (next > 0) tree->release_nodes_before(taken[next - 1].made);
+        if (next < taken.size()) return taken[next++].node;
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             if (abandoned) throw Abandoned{};
@@ -59,7 +62,7 @@ struct BesideParse::State final : semantic::ItemFeed {
                 taken.clear();
                 taken.swap(items);
                 next = 1;
-                return taken[0];
+                return taken[0].node;
             }
             if (ended) return nullptr;
             waiting = true;
@@ -113,14 +116,19 @@ struct BesideParse::State final : semantic::ItemFeed {
 
     std::mutex mutex;
     std::condition_variable changed;
-    std::vector<const Node*> items;  // given by the parser, not yet taken
+    struct Item {
+        const Node* node;
+        std::size_t made;  // nodes made up to its end
+    };
+    SyntaxTree* tree = nullptr;
+    std::vector<Item> items;  // given by the parser, not yet taken
     bool waiting = false;            // the walk waits for an item
     bool ended = false;
     bool abandoned = false;
     const Node* parsed_outermost = nullptr;
 
     // The walk's own: the items taken, and the next to give.
-    std::vector<const Node*> taken;
+    std::vector<Item> taken;
     std::size_t next = 0;
 };
 
@@ -137,9 +145,10 @@ void BesideParse::abandon() {
     s.running = false;
 }
 
-void BesideParse::opening(const Node* header, const Node* declarations, CommModel comm_model) {
+void BesideParse::opening(const Node* header, const Node* declarations, CommModel comm_model, SyntaxTree& tree) {
     State& s = *state_;
     if (s.running) return;
+    s.tree = &tree;
     s.header = header;
     s.declarations = declarations;
     s.options.comm_model = comm_model;
@@ -154,11 +163,11 @@ void BesideParse::opening(const Node* header, const Node* declarations, CommMode
     s.at_work.reset();
 }
 
-void BesideParse::item(const Node* item) {
+void BesideParse::item(const Node* item, std::size_t made) {
     State& s = *state_;
     if (!s.running) return;
     const std::lock_guard<std::mutex> lock(s.mutex);
-    s.items.push_back(item);
+    s.items.push_back({item, made});
     if (s.waiting) s.changed.notify_one();
 }
 

@@ -50,8 +50,8 @@ public:
     BesideParse(const BesideParse&) = delete;
     BesideParse& operator=(const BesideParse&) = delete;
 
-    void opening(const Node* header, const Node* declarations, CommModel comm_model) override;
-    void item(const Node* item) override;
+    void opening(const Node* header, const Node* declarations, CommModel comm_model, SyntaxTree& tree) override;
+    void item(const Node* item, std::size_t made) override;
     void abandon() override;
 
     // Whether the analysis has begun.

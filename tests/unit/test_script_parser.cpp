@@ -6,6 +6,13 @@
 // accessors against the node table.
 #include "test_script_support.h"
 
+#include "common/heap.h"
+
+#ifdef ZV_ADDRESS_SANITIZER
+#include <sanitizer/asan_interface.h>
+#endif
+
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -246,6 +253,48 @@ TEST(SyntaxTree, NodesAndHelpers) {
     EXPECT_EQ(header_value_text(tree.new_node(N_STRING, nullptr, nullptr, nullptr, "\"s\"", at)), "\"s\"");
     EXPECT_EQ(node_kind_name(165), std::string("N_VIRTUAL_PROCSEND"));
     EXPECT_EQ(node_kind_name(13), nullptr);
+}
+
+// A tree read beside its parse: the blocks of released nodes take new nodes
+// (in a build checked for memory faults they stay poisoned instead); nodes
+// made before the keep mark and those not released stay as they were.
+TEST(SyntaxTree, ReleasedNodeBlocksTakeNewNodes) {
+    SyntaxTree tree;
+    const Position at{"f.zod", 1, 1};
+    std::vector<Node*> made;
+    const auto make = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            const int line = static_cast<int>(made.size()) + 1;
+            made.push_back(tree.new_node(N_CONSTANT, nullptr, nullptr, nullptr, std::to_string(line), {"f.zod", line, 1}));
+        }
+    };
+    make(100);
+    tree.keep_nodes_made();
+    make(6044);  // three blocks of 2048 nodes in all
+    // Nodes 2048..4095 fill the second block; a release short of its end
+    // frees nothing, one past it frees that block and no other.
+    tree.release_nodes_before(4000);
+    make(2048);
+    const Node* second = made[2048];
+    for (std::size_t i = 6144; i < made.size(); ++i) EXPECT_FALSE(made[i] >= second && made[i] < second + 2048);
+    tree.release_nodes_before(4100);
+    const std::size_t before = made.size();
+    make(4096);
+    const bool reused = std::any_of(made.begin() + static_cast<std::ptrdiff_t>(before), made.end(),
+                                    [&](const Node* n) { return n >= second && n < second + 2048; });
+#ifdef ZV_ADDRESS_SANITIZER
+    EXPECT_FALSE(reused);
+    EXPECT_TRUE(__asan_address_is_poisoned(second));
+#else
+    EXPECT_TRUE(reused);
+#endif
+    // The kept nodes (with the first item's) and those never released.
+    for (std::size_t i : {std::size_t{0}, std::size_t{99}, std::size_t{100}, std::size_t{2047}, std::size_t{4096},
+                          std::size_t{6143}, made.size() - 1}) {
+        EXPECT_EQ(made[i]->line, static_cast<int>(i) + 1);
+        EXPECT_EQ(std::string(made[i]->text), std::to_string(i + 1));
+    }
+    EXPECT_EQ(tree.node_count(), made.size());
 }
 
 TEST(SyntaxTree, ExpectNodeRaisesInternalErrors) {

@@ -151,6 +151,21 @@ TEST(BesideParse, PreprocessorMessagesKeepTheirFile) {
     EXPECT_NE(beside.messages.find("[t.zod:5]"), std::string::npos) << beside.messages;
 }
 
+// Many outermost items: the analysis releases the nodes of those it is done
+// with while the parse goes on, and later items are built in their place.
+TEST(BesideParse, ManyItemsWithTheirNodesReused) {
+    std::string script = kCommon;
+    for (int i = 0; i < 600; ++i) {
+        const std::string n = std::to_string(i);
+        script += "SCENARIO S" + n + "\nFAMILY f" + n + "\nINITIALIZATION\nCOMMENT i" + n +
+                  "\nEND INITIALIZATION\nSCENARIO T" + n + "\nVAR x, EV = " + n +
+                  "\nCALL get(" + n + ", REF(x @ 2)) @ 0\nIF (x > " + n + ") THEN\nPRINT p, x\nELSE\nRENDEZVOUS r" + n +
+                  "\nEND IF\nDEF_MESSAGE p1, EV = { " + n + ", { 0..1 => 7 } }\nEND SCENARIO\nEND SCENARIO\n";
+        if (i % 100 == 99) script += "SCENARIO S" + n + "\nEXIT\nEND SCENARIO\n";  // SCENALREX
+    }
+    expect_same(script, kHeader);
+}
+
 TEST(BesideParse, Triggers) {
     expect_same("HEADER \"a\", \"b\", \"c\"\nTRIGGER Ping t1, t2\n"
                 "SCENARIO A\nDEF_TRIGGER (x > 1, t1)\nEND SCENARIO\nSCENARIO B\nEXIT\nEND SCENARIO\n",
