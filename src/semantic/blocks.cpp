@@ -9,12 +9,13 @@ namespace zv::semantic {
 // N_BLOCK_STATEMENTS (the block of a control structure).
 void Walk::walk_body(const Node* item, Scope* scope) {
     for (; item; item = item->next_line()) {
-        // The nodes of a line are made just before its head, on the parser's
-        // core: start fetching the next line's while this one is checked.
+        // The nodes of a line are made just before its item, on the parser's
+        // core: start fetching the next line's, and the item itself, while
+        // this one is checked (without reading the item yet, which would
+        // wait for it).
         if (const Node* next = item->next_line())
-            if (const Node* next_head = next->head())
-                for (int back = 0; back < 16; ++back)
-                    __builtin_prefetch(reinterpret_cast<const char*>(next_head) - 64 * back);
+            for (int line = -16; line < 2; ++line)
+                __builtin_prefetch(reinterpret_cast<const char*>(next) + 64 * line);
         if (item->kind != N_BODY_ITEM && item->kind != N_BODY_HASH_ITEM && item->kind != N_BLOCK_STATEMENTS)
             expect_node(item, N_BODY_ITEM);
         const Node* head = item->head();
