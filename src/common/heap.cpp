@@ -1,5 +1,6 @@
 #include "common/heap.h"
 
+#include <atomic>
 #include <cstdint>
 #include <cstdlib>
 
@@ -36,6 +37,16 @@ void prepare_heap() {
     mallopt(M_TOP_PAD, static_cast<int>(kMiB));
 #endif
 }
+
+namespace {
+std::atomic<void (*)()> pages_preparer{nullptr};
+}
+
+void prepare_pages_ahead() {
+    if (void (*preparer)() = pages_preparer.load(std::memory_order_acquire)) preparer();
+}
+
+void set_pages_preparer(void (*preparer)()) { pages_preparer.store(preparer, std::memory_order_release); }
 
 void populate(void* block, std::size_t bytes) {
 #if defined(__linux__)

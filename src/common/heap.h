@@ -36,4 +36,11 @@ void prepare_heap();
 // Nothing where the system cannot; the contents are left as they are.
 void populate(void* block, std::size_t bytes);
 
+// Has the program's allocator of small blocks ready pages ahead for the
+// threads that take many, where it can: for a thread with time to spare
+// while another allocates. Nothing where no such allocator is set.
+void prepare_pages_ahead();
+// The allocator's way of readying pages (set once, at start-up).
+void set_pages_preparer(void (*preparer)());
+
 }  // namespace zv

@@ -18,6 +18,7 @@ namespace zv::small_blocks {
 bool active() { return false; }
 bool owns(const void*) { return false; }
 std::size_t pages_taken() { return 0; }
+std::size_t ready_chunks_taken() { return 0; }
 
 #else
 
@@ -64,6 +65,12 @@ struct Shared {
     char* chunk = nullptr;
     std::size_t next_page = kPagesPerChunk;
     std::size_t pages = 0;  // taken so far
+    // Readied ahead: the chunk whose pages the system has given, and the
+    // next chunk, mapped with its pages.
+    char* prepared = nullptr;
+    char* ready = nullptr;
+    bool readying = false;  // a caller is readying the next chunk
+    std::size_t ready_taken = 0;
 };
 
 // Set for good once the system gives no more chunks (or gives them where the
@@ -155,11 +162,16 @@ void* refill(unsigned c) {
         s.bump[c] = s.end[c] = nullptr;
     } else {
         if (s.next_page == kPagesPerChunk) {
-            char* chunk = map_chunk();
+            char* chunk = s.ready ? s.ready : map_chunk();
             if (!chunk) {
                 no_pages.store(true, std::memory_order_relaxed);
                 return nullptr;
             }
+            if (chunk == s.ready) {
+                s.prepared = chunk;
+                ++s.ready_taken;
+            }
+            s.ready = nullptr;
             s.chunk = chunk;
             s.next_page = 0;
         }
@@ -175,6 +187,34 @@ void* refill(unsigned c) {
     cache.bump[c] += size;
     return block;
 }
+
+// Once a run has cut a whole chunk into pages, the chunk being cut is given
+// its pages by the system at once, and the next one is mapped and given its
+// pages when the current one is half cut: the threads that cut them then
+// find their memory present. A smaller run gets nothing ahead.
+void prepare_ahead() {
+    if (no_pages.load(std::memory_order_relaxed)) return;
+    Shared& s = shared();
+    char* current = nullptr;
+    bool next = false;
+    {
+        const std::lock_guard<std::mutex> hold(s.lock);
+        if (s.pages < kPagesPerChunk) return;
+        if (s.chunk != s.prepared) current = s.prepared = s.chunk;
+        next = !s.ready && !s.readying && s.next_page >= kPagesPerChunk / 2;
+        s.readying = s.readying || next;
+    }
+    if (current) populate(current, kChunk);
+    if (!next) return;
+    char* chunk = map_chunk();
+    if (chunk) populate(chunk, kChunk);
+    const std::lock_guard<std::mutex> hold(s.lock);
+    s.ready = chunk;
+    s.readying = false;
+}
+
+// Registers the preparer with the heap set-up before main.
+[[maybe_unused]] const bool preparer_set = (set_pages_preparer(&prepare_ahead), true);
 
 void* large(std::size_t size) {
     for (;;) {
@@ -238,6 +278,12 @@ std::size_t pages_taken() {
     Shared& s = shared();
     const std::lock_guard<std::mutex> hold(s.lock);
     return s.pages;
+}
+
+std::size_t ready_chunks_taken() {
+    Shared& s = shared();
+    const std::lock_guard<std::mutex> hold(s.lock);
+    return s.ready_taken;
 }
 
 #endif

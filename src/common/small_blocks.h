@@ -20,4 +20,7 @@ bool owns(const void* block);
 // The pages taken from the system so far (for tests of reuse).
 std::size_t pages_taken();
 
+// The chunks of pages readied ahead that were then cut into pages (for tests).
+std::size_t ready_chunks_taken();
+
 }  // namespace zv::small_blocks

@@ -1,5 +1,6 @@
 #include "semantic/analysis.h"
 
+#include "common/heap.h"
 #include "common/large_stack.h"
 #include "common/string_pool.h"
 #include "diagnostics/report.h"
@@ -7,6 +8,7 @@
 #include "native/native_analyser.h"
 #include "semantic/walk.h"
 
+#include <chrono>
 #include <condition_variable>
 #include <exception>
 #include <mutex>
@@ -85,6 +87,9 @@ struct BesideParse::State final : semantic::ItemFeed {
             thrown = std::current_exception();
         }
         held = hold.release();
+        const std::lock_guard<std::mutex> lock(mutex);
+        walked = true;
+        changed.notify_all();
     }
 
     // Tells the walk that no item comes any more: the parse ended, or failed.
@@ -94,6 +99,17 @@ struct BesideParse::State final : semantic::ItemFeed {
         abandoned = failed;
         parsed_outermost = outermost_node;
         changed.notify_one();
+    }
+
+    // Waits for the walk, readying its memory meanwhile.
+    void wait_walked() {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!walked) {
+            lock.unlock();
+            prepare_pages_ahead();
+            lock.lock();
+            changed.wait_for(lock, std::chrono::milliseconds(1), [&] { return walked; });
+        }
     }
 
     // Waits for the walk; the pool is the walk's alone from here.
@@ -125,6 +141,7 @@ struct BesideParse::State final : semantic::ItemFeed {
     bool waiting = false;            // the walk waits for an item
     bool ended = false;
     bool abandoned = false;
+    bool walked = false;             // the walk is over
     const Node* parsed_outermost = nullptr;
 
     // The walk's own: the items taken, and the next to give.
@@ -166,9 +183,13 @@ void BesideParse::opening(const Node* header, const Node* declarations, CommMode
 void BesideParse::item(const Node* item, std::size_t made) {
     State& s = *state_;
     if (!s.running) return;
-    const std::lock_guard<std::mutex> lock(s.mutex);
-    s.items.push_back({item, made});
-    if (s.waiting) s.changed.notify_one();
+    {
+        const std::lock_guard<std::mutex> lock(s.mutex);
+        s.items.push_back({item, made});
+        if (s.waiting) s.changed.notify_one();
+    }
+    // The parser runs ahead of the walk: it readies the walk's memory.
+    prepare_pages_ahead();
 }
 
 bool BesideParse::started() const { return state_->running; }
@@ -177,6 +198,7 @@ SemanticModel BesideParse::finish(const ParseResult& parsed) {
     State& s = *state_;
     const Node* items = parsed.root ? parsed.root->scenario_items() : nullptr;
     s.close(false, items ? items->item() : nullptr);
+    s.wait_walked();
     s.join();
     s.running = false;
     if (HeldReports held = std::move(s.held)) replayHeldReports(*held);

@@ -4,6 +4,8 @@
 // of threads that ended, are reused without two live blocks ever overlapping.
 #include "common/small_blocks.h"
 
+#include "common/heap.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,6 +58,24 @@ struct Blocks {
         live.clear();
     }
 };
+
+// Pages readied ahead by another thread (the parser's, for the analysis):
+// once a whole chunk was cut, the next one is mapped ahead; the thread that
+// cuts pages then takes it, and its blocks are as good as any.
+TEST(SmallBlocks, ChunksReadiedAheadAreTakenIntoUse) {
+    if (!sb::active()) GTEST_SKIP() << "no small blocks in this build";
+    const std::size_t taken_before = sb::ready_chunks_taken();
+    Blocks blocks;
+    // 256-byte blocks, 256 to a page: three chunks of 64 pages at most.
+    for (int page = 0; page < 3 * 64 && sb::ready_chunks_taken() == taken_before; ++page) {
+        std::thread([] { zv::prepare_pages_ahead(); }).join();
+        for (int i = 0; i < 256; ++i) blocks.add(256);
+    }
+    EXPECT_GT(sb::ready_chunks_taken(), taken_before);
+    EXPECT_TRUE(blocks.intact());
+    for (const Blocks::Live& l : blocks.live) ASSERT_TRUE(sb::owns(l.block));
+    blocks.release_all();
+}
 
 TEST(SmallBlocks, EverySizeGetsItsOwnAlignedStorageAndFreedBlocksAreReused) {
     Blocks blocks;
