@@ -8,13 +8,6 @@ namespace zv {
 
 namespace {
 
-template <class T>
-void append_number(std::string& out, T value) {
-    char digits[24];
-    const auto result = std::to_chars(digits, digits + sizeof digits, value);
-    out.append(digits, static_cast<std::size_t>(result.ptr - digits));
-}
-
 void append_slow(std::string& out, const char* format, va_list args) {
     va_list again;
     va_copy(again, args);
@@ -33,63 +26,105 @@ void append_slow(std::string& out, const char* format, va_list args) {
 
 }  // namespace
 
+namespace {
+
+// The text of one format, gathered in a local buffer and appended to the
+// string in large steps: most formats make one short line.
+class Gathered {
+public:
+    explicit Gathered(std::string& out) : out_(out) {}
+    void put(char c) {
+        if (used_ == sizeof local_) spill();
+        local_[used_++] = c;
+    }
+    void put(const char* text, std::size_t length) {
+        if (used_ + length > sizeof local_) {
+            spill();
+            if (length > sizeof local_) {
+                out_.append(text, length);
+                return;
+            }
+        }
+        std::memcpy(local_ + used_, text, length);
+        used_ += length;
+    }
+    template <class T>
+    void put_number(T value) {
+        if (used_ + 24 > sizeof local_) spill();
+        used_ = static_cast<std::size_t>(std::to_chars(local_ + used_, local_ + sizeof local_, value).ptr - local_);
+    }
+    void spill() {
+        out_.append(local_, used_);
+        used_ = 0;
+    }
+
+private:
+    std::string& out_;
+    std::size_t used_ = 0;
+    char local_[512];
+};
+
+}  // namespace
+
 void append_vformat(std::string& out, const char* format, va_list args) {
     // One pass over the format; a conversion not done here takes the text
     // back and hands the whole format to the C library.
     va_list again;
     va_copy(again, args);
     const std::size_t start = out.size();
-    const char* p = format;
-    while (const char* percent = std::strchr(p, '%')) {
-        out.append(p, static_cast<std::size_t>(percent - p));
+    Gathered text(out);
+    for (const char* p = format;;) {
+        const char* percent = strchrnul(p, '%');
+        text.put(p, static_cast<std::size_t>(percent - p));
+        if (*percent == '\0') break;
         p = percent + 1;
         if (*p == '%') {
-            out += '%';
+            text.put('%');
             ++p;
         } else if (*p == 'c') {
-            out += static_cast<char>(va_arg(args, int));
+            text.put(static_cast<char>(va_arg(args, int)));
             ++p;
         } else if (*p == 'd') {
-            append_number(out, va_arg(args, int));
+            text.put_number(va_arg(args, int));
             ++p;
         } else if (*p == 'u') {
-            append_number(out, va_arg(args, unsigned));
+            text.put_number(va_arg(args, unsigned));
             ++p;
         } else if (*p == 's') {
-            const char* text = va_arg(args, const char*);
-            out += text ? text : "(null)";
+            const char* s = va_arg(args, const char*);
+            if (!s) s = "(null)";
+            text.put(s, std::strlen(s));
             ++p;
         } else if (p[0] == '.' && p[1] == '*' && p[2] == 's') {
             const int precision = va_arg(args, int);
-            const char* text = va_arg(args, const char*);
+            const char* s = va_arg(args, const char*);
             p += 3;
-            if (!text) text = precision < 0 || precision >= 6 ? "(null)" : "";
-            const std::size_t length =
-                precision < 0 ? std::strlen(text) : strnlen(text, static_cast<std::size_t>(precision));
-            out.append(text, length);
+            if (!s) s = precision < 0 || precision >= 6 ? "(null)" : "";
+            text.put(s, precision < 0 ? std::strlen(s) : strnlen(s, static_cast<std::size_t>(precision)));
         } else if (p[0] == 'z' && p[1] == 'u') {
-            append_number(out, va_arg(args, std::size_t));
+            text.put_number(va_arg(args, std::size_t));
             p += 2;
         } else if (p[0] == 'l' && p[1] == 'd') {
-            append_number(out, va_arg(args, long));
+            text.put_number(va_arg(args, long));
             p += 2;
         } else if (p[0] == 'l' && p[1] == 'u') {
-            append_number(out, va_arg(args, unsigned long));
+            text.put_number(va_arg(args, unsigned long));
             p += 2;
         } else if (p[0] == 'l' && p[1] == 'l' && p[2] == 'd') {
-            append_number(out, va_arg(args, long long));
+            text.put_number(va_arg(args, long long));
             p += 3;
         } else if (p[0] == 'l' && p[1] == 'l' && p[2] == 'u') {
-            append_number(out, va_arg(args, unsigned long long));
+            text.put_number(va_arg(args, unsigned long long));
             p += 3;
         } else {
+            text.spill();
             out.resize(start);
             append_slow(out, format, again);
             va_end(again);
             return;
         }
     }
-    out.append(p);
+    text.spill();
     va_end(again);
 }
 
