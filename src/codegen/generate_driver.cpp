@@ -175,7 +175,8 @@ void generate_driver(Emitter& out, const DriverSources& sources) {
     write_static_context(out, sources.settings);
     // The message functions, then the functions of the declaration walk in
     // the nesting of the script: independent of each other, two lanes make
-    // them.
+    // them. A message function holds a part for every value definition of
+    // its type and may be most of the text: each is taken alone.
     std::vector<const Entry*> message_types;
     for (const Entry* e = model.root->first; e; e = e->next)
         if (e->kind == E_MESSAGE_TYPE && has_message_functions(e)) message_types.push_back(e);
@@ -190,7 +191,7 @@ void generate_driver(Emitter& out, const DriverSources& sources) {
             else
                 writer->write(units[i - message_units]);
         };
-    });
+    }, message_units);
     write_program_entry(out, sources);
 }
 

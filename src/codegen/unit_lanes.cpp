@@ -19,9 +19,11 @@ namespace zv {
 
 namespace {
 
-// Text a batch that is not yet due may hold, and all batches together.
+// Text a batch that is not yet due may hold, and all batches together: room
+// for one lane to go on while the other makes a unit of a few megabytes (the
+// message function of a type with thousands of value definitions).
 constexpr std::size_t kUnitHeld = std::size_t{4} << 20;
-constexpr std::size_t kAllHeld = std::size_t{8} << 20;
+constexpr std::size_t kAllHeld = std::size_t{16} << 20;
 
 // A lane takes consecutive units in batches, so that its text comes in long
 // pieces that reach the file without being copied again. Batches stay small
@@ -40,8 +42,12 @@ thread_local bool tHelperLane = false;
 
 class Lanes {
 public:
-    Lanes(Emitter& out, std::size_t count)
-        : out_(out), count_(count), batch_(batch_size(count)), slots_((count + batch_ - 1) / batch_) {}
+    Lanes(Emitter& out, std::size_t count, std::size_t single)
+        : out_(out),
+          count_(count),
+          single_(std::min(single, count)),
+          batch_(batch_size(count - single_)),
+          slots_(single_ + (count - single_ + batch_ - 1) / batch_) {}
 
     // The caller's lane. Returns when every unit is written, or gives the
     // end of the run that a unit's report made, once that unit is due.
@@ -121,10 +127,10 @@ private:
             lock.unlock();
             bool ended = false;
             try {
-                const std::size_t end = std::min(count_, (unit + 1) * batch_);
-                for (std::size_t index = unit * batch_; index < end; ++index) {
+                const std::size_t first = first_of(unit), end = first_of(unit + 1);
+                for (std::size_t index = first; index < end; ++index) {
                     // A failed helper or a stop ends the batch too.
-                    if (index > unit * batch_ && abandoned_.load(std::memory_order_relaxed)) {
+                    if (index > first && abandoned_.load(std::memory_order_relaxed)) {
                         if (!caller) throw LaneStopped{};
                         break;
                     }
@@ -164,6 +170,12 @@ private:
         changed_.notify_all();
         room_.wait(lock, [&] { return slot.bytes <= kUnitHeld || stopped_; });
         if (stopped_) throw LaneStopped{};
+    }
+
+    // The first unit of a batch (count_ past the last).
+    std::size_t first_of(std::size_t slot) const {
+        if (slot <= single_) return slot;
+        return std::min(count_, single_ + (slot - single_) * batch_);
     }
 
     // Whether units are still to be written and the helper can make them.
@@ -210,8 +222,9 @@ private:
     }
 
     Emitter& out_;
-    const std::size_t count_;  // units
-    const std::size_t batch_;  // units a lane takes at once
+    const std::size_t count_;   // units
+    const std::size_t single_;  // the first units, taken one at a time
+    const std::size_t batch_;   // units a lane takes at once after them
     std::mutex mutex_;
     std::condition_variable changed_;  // the helper made text or ended a unit
     std::condition_variable room_;     // the caller wrote text the helper held
@@ -229,10 +242,10 @@ private:
 
 bool on_helper_lane() { return tHelperLane; }
 
-void generate_units(Emitter& out, std::size_t count, const LaneMaker& make_lane) {
+void generate_units(Emitter& out, std::size_t count, const LaneMaker& make_lane, std::size_t single) {
     if (count == 0) return;
     out.flush();
-    Lanes lanes(out, count);
+    Lanes lanes(out, count, single);
     // Counted from before the helper starts until after it is joined.
     const HelperAtWork at_work;
     StackThread helper;

@@ -19,8 +19,10 @@ using UnitGenerator = std::function<void(std::size_t index)>;
 using LaneMaker = std::function<UnitGenerator(Emitter& lane)>;
 
 // Writes units 0 to count-1 to `out`. The lanes run with the stack size of
-// the work that nests as deep as the script.
-void generate_units(Emitter& out, std::size_t count, const LaneMaker& make_lane);
+// the work that nests as deep as the script. The first `single` units are
+// taken one at a time, so that large ones go to both lanes; the others in
+// batches.
+void generate_units(Emitter& out, std::size_t count, const LaneMaker& make_lane, std::size_t single = 0);
 
 // Whether the calling thread is the helper's lane of a generation.
 bool on_helper_lane();
