@@ -14,7 +14,7 @@ void Walk::walk_body(const Node* item, Scope* scope) {
         // this one is checked (without reading the item yet, which would
         // wait for it).
         if (const Node* next = item->next_line())
-            for (int line = -16; line < 2; ++line)
+            for (int line = -32; line < 2; ++line)
                 __builtin_prefetch(reinterpret_cast<const char*>(next) + 64 * line);
         if (item->kind != N_BODY_ITEM && item->kind != N_BODY_HASH_ITEM && item->kind != N_BLOCK_STATEMENTS)
             expect_node(item, N_BODY_ITEM);
