@@ -64,8 +64,9 @@ private:
         std::vector<Placed> out;
         const Scope* scope = group->descriptor ? group->descriptor->sub_scope : nullptr;
         const Shape shape = type.shape();
-        const std::vector<LayoutField> fields =
-            shape == Shape::Structure || shape == Shape::Union ? type.fields() : std::vector<LayoutField>();
+        static const decltype(TypeLayoutNode::fields) kNoFields;
+        const auto& fields = shape == Shape::Structure || shape == Shape::Union ? type.node()->fields : kNoFields;
+        const std::size_t count = fields.size();
         std::size_t cursor = 0;
         for (const Entry* e = scope ? scope->first : nullptr; e; e = e->next) {
             prefetch_next(e);
@@ -78,13 +79,13 @@ private:
             // Fields come in declaration order; an unnamed one is an
             // anonymous member.
             const std::string_view name = d->field ? d->field : "";
-            auto at = std::find_if(fields.begin() + static_cast<std::ptrdiff_t>(std::min(cursor, fields.size())),
-                                   fields.end(), [&](const LayoutField& f) { return f.name == name; });
-            if (at == fields.end())
-                at = std::find_if(fields.begin(), fields.end(), [&](const LayoutField& f) { return f.name == name; });
-            if (at == fields.end()) continue;
-            cursor = static_cast<std::size_t>(at - fields.begin()) + 1;
-            out.push_back({e, d, at->type(), cursor - 1, -1});
+            std::size_t at = std::min(cursor, count);
+            while (at < count && fields[at].first != name) ++at;
+            if (at == count)
+                for (at = 0; at < count && fields[at].first != name;) ++at;
+            if (at == count) continue;
+            cursor = at + 1;
+            out.push_back({e, d, LayoutRef(fields[at].second), at, -1});
         }
         return out;
     }
@@ -189,7 +190,7 @@ private:
         if (selected && w_.mode == ValueMode::MessageDump) {
             out_.emit_line("switch (" + selector(path) + ")");
             out_.open_block();
-            const std::size_t count = p.type.fields().size();
+            const std::size_t count = p.type.node()->fields.size();
             for (std::size_t n = 0; n < count; ++n) {
                 out_.emit_line("case " + std::to_string(n) + ":");
                 out_.open_block();

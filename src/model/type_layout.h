@@ -41,6 +41,8 @@ public:
     Shape shape() const { return node_ ? static_cast<Shape>(node_->shape) : Shape::None; }
     long long count() const { return node_ ? node_->count : -1; }
     LayoutRef element() const { return LayoutRef(node_ ? node_->element : nullptr); }
+    // The level itself, null when the type was not known.
+    const TypeLayoutNode* node() const { return node_; }
     std::vector<LayoutField> fields() const {
         std::vector<LayoutField> out;
         if (node_)
