@@ -208,6 +208,7 @@ void prepare_ahead() {
     if (!next) return;
     char* chunk = map_chunk();
     if (chunk) populate(chunk, kChunk);
+    else no_pages.store(true, std::memory_order_relaxed);  // as a cutting thread would find, without asking again
     const std::lock_guard<std::mutex> hold(s.lock);
     s.ready = chunk;
     s.readying = false;

@@ -264,11 +264,13 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
 
     // Script parse: the driver owns the tree and the file list for the run.
     // After a clean interface analysis, the semantic analysis walks each
-    // outermost scenario item as soon as the parser has built it.
+    // outermost scenario item as soon as the parser has built it. The tree
+    // is declared first: on the way out of a failure, the analysis is
+    // stopped before the tree it reads goes.
+    ParseResult parsed;
     std::optional<BesideParse> beside;
     if (errorCount() == 0) beside.emplace(analysisOptions(settings, CommModel::None), *native);
-    ParseResult parsed =
-        parse_script(script, settings.include_dirs, settings.keep_comments, beside ? &*beside : nullptr);
+    parsed = parse_script(script, settings.include_dirs, settings.keep_comments, beside ? &*beside : nullptr);
 
     // Semantic analysis, only after a clean parse; the driver owns the model.
     SemanticModel model;

@@ -98,6 +98,28 @@ void ParseState::report_syntax_error() {
     reportAtText(Severity::Error, *code, "", here.file, here.line);
 }
 
+namespace {
+
+// What the parse leaves besides the tree: the files, the communication model,
+// and one implicit outermost scenario that holds every scenario item.
+void finish_parse(ParseResult& result, ParseState& state, ScriptLexer& lexer) {
+    result.comm_model = lexer.comm_model();
+    result.files = lexer.take_files();
+    result.root = state.root;
+    if (result.root && result.root->child3) {
+        SyntaxTree& tree = *result.tree;
+        const Position here = lexer.position();
+        Node* name = tree.new_node(N_IDENT, nullptr, nullptr, nullptr, std::string_view(), here);
+        Node* empty = tree.new_node(N_EMPTY, nullptr, nullptr, nullptr, static_cast<const char*>(nullptr), here);
+        Node* body = tree.new_node(N_SCENARIO_BODY, nullptr, empty, result.root->child3, static_cast<const char*>(nullptr), here);
+        Node* scenario = tree.new_node(N_SCENARIO, name, body, nullptr, static_cast<const char*>(nullptr), here);
+        result.root->child3 =
+            tree.new_node(N_SCENARIO_ITEMS, scenario, nullptr, nullptr, static_cast<const char*>(nullptr), here);
+    }
+}
+
+}  // namespace
+
 ParseResult parse_script(const std::string& path, const std::vector<std::string>& include_dirs, bool keep_comments,
                          OuterItemSink* sink) {
     ParseResult result;
@@ -108,26 +130,13 @@ ParseResult parse_script(const std::string& path, const std::vector<std::string>
     ParseState state{lexer, *result.tree, keep_comments, nullptr, 0, {}, {}};
     state.sink = sink;
     state.errors_before = errorCount();
+    // The sink stops using the tree before a failure takes it away.
     try {
         run_parser(state);
+        finish_parse(result, state, lexer);
     } catch (...) {
         if (sink) sink->abandon();
         throw;
-    }
-    result.comm_model = lexer.comm_model();
-    result.files = lexer.take_files();
-    result.root = state.root;
-
-    // One implicit outermost scenario holds every scenario item.
-    if (result.root && result.root->child3) {
-        SyntaxTree& tree = *result.tree;
-        const Position here = lexer.position();
-        Node* name = tree.new_node(N_IDENT, nullptr, nullptr, nullptr, std::string_view(), here);
-        Node* empty = tree.new_node(N_EMPTY, nullptr, nullptr, nullptr, static_cast<const char*>(nullptr), here);
-        Node* body = tree.new_node(N_SCENARIO_BODY, nullptr, empty, result.root->child3, static_cast<const char*>(nullptr), here);
-        Node* scenario = tree.new_node(N_SCENARIO, name, body, nullptr, static_cast<const char*>(nullptr), here);
-        result.root->child3 =
-            tree.new_node(N_SCENARIO_ITEMS, scenario, nullptr, nullptr, static_cast<const char*>(nullptr), here);
     }
     return result;
 }

@@ -12,6 +12,9 @@
 
 namespace zv {
 
+// After a parse with a sink, the memory of the items the sink released holds
+// other nodes: only the root and the outermost scenario it holds may be read,
+// by the sink's own end of the work (the outermost scenario's position).
 struct ParseResult {
     std::unique_ptr<SyntaxTree> tree;     // owns every node
     Node* root = nullptr;                 // N_SCRIPT, or null when none was built

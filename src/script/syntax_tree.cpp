@@ -51,9 +51,10 @@ void SyntaxTree::start_block() {
 #endif
         }
     }
-    blocks_.reserve(blocks_.size() + 1);
+    // Room first, so that a block is never made without a place to keep it.
+    if (blocks_.size() == blocks_.capacity()) blocks_.reserve(2 * blocks_.size() + 16);
     if (spare_.empty()) {
-        owned_.reserve(owned_.size() + 1);
+        if (owned_.size() == owned_.capacity()) owned_.reserve(2 * owned_.size() + 16);
         Node* block = std::allocator<Node>().allocate(kBlock);
         populate(block, kBlock * sizeof(Node));
         owned_.push_back(block);
