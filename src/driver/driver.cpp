@@ -35,6 +35,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <latch>
 #include <mutex>
 #include <optional>
 #include <string>
@@ -143,6 +144,18 @@ private:
     std::string kept_;
 };
 
+// Counts a latch down however the scope is left.
+class CountDownOnExit {
+public:
+    explicit CountDownOnExit(std::latch& latch) : latch_(latch) {}
+    ~CountDownOnExit() { latch_.count_down(); }
+    CountDownOnExit(const CountDownOnExit&) = delete;
+    CountDownOnExit& operator=(const CountDownOnExit&) = delete;
+
+private:
+    std::latch& latch_;
+};
+
 // The output passes of a clean run, in their fixed order: the event codes
 // (TDC file, probe header), the report structure, then the C file and the
 // callback templates. Each reads the model only.
@@ -169,19 +182,29 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
                                    working_directory()};
     // The numbers of the TDC and report-structure files go into the model
     // first: the C generator quotes them. Without a probe header, which the
-    // generator continues, the two texts are then made beside the generator,
-    // each started where it stands in the sequence so that its reports keep
-    // their place.
+    // generator continues, the two texts are then made beside the generator:
+    // the table's started where it stands in the sequence so that its reports
+    // keep their place; the report structure's, which numbers the reports
+    // itself, right after the report numbers on their thread, while the
+    // event codes are stored.
     OutputFile* probeHeader = nullptr;
     PiecesToFile table, structureFile;
     EventCodeTexts codes;
     std::string structure;
-    std::optional<AsideWork> reportNumbers, tableText, structureText;
+    std::latch numbersStored(1);  // outlives the work that counts it down
+    std::optional<AsideWork> reportNumbers, tableText;
     if (probe) {
         probeHeader = write_event_codes(tdc, header, sources, model);
     } else {
         // The report numbers are other fields of the same entries.
-        reportNumbers.emplace([&] { store_report_numbers(parsed.files, model.root); });
+        reportNumbers.emplace([&] {
+            {
+                const CountDownOnExit stored(numbersStored);
+                store_report_numbers(parsed.files, model.root);
+            }
+            structure = report_structure_text(parsed.files, model.root, date, sources.process_id,
+                                              structureFile.taker());
+        });
         store_event_codes(sources, model);
         tableText.emplace([&] { codes = event_code_texts(sources, model, table.taker()); });
         table.open(OutputFile::open(tdc));
@@ -189,16 +212,9 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
 
     const std::string tsf = reportStructurePath(settings.root);
     toolLog.record("TSF", tsf);
-    if (probe) {
-        write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
-    } else {
-        structureFile.open(OutputFile::open(tsf));
-        reportNumbers->join();
-        structureText.emplace([&] {
-            structure = report_structure_text(parsed.files, model.root, date, sources.process_id,
-                                              structureFile.taker());
-        });
-    }
+    if (probe) write_report_structure(tsf, parsed.files, instance, model.instance_mode, model, date);
+    else structureFile.open(OutputFile::open(tsf));
+    if (reportNumbers) numbersStored.wait();
 
     // The C file: the test driver, or under -PROBE the probe decoder, after
     // which the generator ends the probe header with its own part.
@@ -223,8 +239,8 @@ void writeOutputs(const RunSettings& settings, const std::string& script, const 
         tableText->join();
         table.close(std::move(codes.table));
     }
-    if (structureText) {
-        structureText->join();
+    if (reportNumbers) {
+        reportNumbers->join();
         structureFile.close(std::move(structure));
     }
 
