@@ -4,6 +4,7 @@
 // order" lookups are served by hash indexes kept beside the lists.
 #pragma once
 
+#include "common/prefetch.h"
 #include "common/stable_store.h"
 #include "common/text_arena.h"
 #include "model/type_layout.h"
@@ -98,7 +99,7 @@ inline void prefetch_next(const Entry* e) {
     // Entries are made in the order the walks visit them, mostly side by
     // side: the ones a few places on are fetched by address, which waits for
     // nothing.
-    for (int ahead = 2; ahead <= 4; ++ahead) __builtin_prefetch(reinterpret_cast<const char*>(e + ahead));
+    for (std::ptrdiff_t ahead = 2; ahead <= 4; ++ahead) prefetch_at(e, ahead * static_cast<std::ptrdiff_t>(sizeof(Entry)));
     if (const Entry* n = e->next) {
         __builtin_prefetch(n->next);
         __builtin_prefetch(n->descriptor);

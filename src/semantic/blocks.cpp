@@ -3,6 +3,8 @@
 // the handler of its construct.
 #include "semantic/walk.h"
 
+#include "common/prefetch.h"
+
 namespace zv::semantic {
 
 // Walks a chain of N_BODY_ITEM / N_BODY_HASH_ITEM (a body) or of
@@ -15,7 +17,7 @@ void Walk::walk_body(const Node* item, Scope* scope) {
         // wait for it).
         if (const Node* next = item->next_line())
             for (int line = -32; line < 2; ++line)
-                __builtin_prefetch(reinterpret_cast<const char*>(next) + 64 * line);
+                prefetch_at(next, 64 * line);
         if (item->kind != N_BODY_ITEM && item->kind != N_BODY_HASH_ITEM && item->kind != N_BLOCK_STATEMENTS)
             expect_node(item, N_BODY_ITEM);
         const Node* head = item->head();

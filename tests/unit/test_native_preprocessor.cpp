@@ -1,5 +1,6 @@
 // The interface preprocessor: macro expansion against reference results,
 // include search, conditionals, pragmas and the exact lines of its messages.
+#include "common/heap.h"
 #include "native/preprocessor.h"
 #include "native_test_support.h"
 
@@ -508,13 +509,6 @@ TEST_F(NativePreprocessor, SelfIncludeStopsAtTheStackLimit) {
 
 // Caps the heap of a death test's child; the address sanitizer's own
 // reservations would not fit, so its builds run without the cap.
-#if defined(__SANITIZE_ADDRESS__)
-#define ZV_ADDRESS_SANITIZER 1
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define ZV_ADDRESS_SANITIZER 1
-#endif
-#endif
 void limit_heap_to_a_gigabyte() {
 #ifndef ZV_ADDRESS_SANITIZER
     const rlimit limit{rlim_t{1} << 30, rlim_t{1} << 30};
