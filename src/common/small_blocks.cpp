@@ -10,6 +10,7 @@
 #include <cstdlib>
 #include <mutex>
 #include <new>
+#include <utility>
 
 namespace zv::small_blocks {
 
@@ -162,16 +163,14 @@ void* refill(unsigned c) {
         s.bump[c] = s.end[c] = nullptr;
     } else {
         if (s.next_page == kPagesPerChunk) {
-            char* chunk = s.ready ? s.ready : map_chunk();
-            if (!chunk) {
+            char* chunk = std::exchange(s.ready, nullptr);
+            if (chunk) {
+                s.prepared = chunk;
+                ++s.ready_taken;
+            } else if (!(chunk = map_chunk())) {
                 no_pages.store(true, std::memory_order_relaxed);
                 return nullptr;
             }
-            if (chunk == s.ready) {
-                s.prepared = chunk;
-                ++s.ready_taken;
-            }
-            s.ready = nullptr;
             s.chunk = chunk;
             s.next_page = 0;
         }

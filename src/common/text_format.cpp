@@ -24,10 +24,6 @@ void append_slow(std::string& out, const char* format, va_list args) {
     va_end(again);
 }
 
-}  // namespace
-
-namespace {
-
 // The text of one format, gathered in a local buffer and appended to the
 // string in large steps: most formats make one short line.
 class Gathered {
@@ -117,7 +113,6 @@ void append_vformat(std::string& out, const char* format, va_list args) {
             text.put_number(va_arg(args, unsigned long long));
             p += 3;
         } else {
-            text.spill();
             out.resize(start);
             append_slow(out, format, again);
             va_end(again);

@@ -35,21 +35,18 @@ SyntaxTree::~SyntaxTree() {
 
 void SyntaxTree::keep_nodes_made() {
     next_release_ = (count_ + kBlock - 1) / kBlock;
-    reuse_ = true;
 }
 
 void SyntaxTree::start_block() {
-    if (reuse_) {
-        const std::size_t released = released_.load(std::memory_order_acquire);
-        for (; next_release_ < blocks_.size() && (next_release_ + 1) * kBlock <= released; ++next_release_) {
+    const std::size_t released = released_.load(std::memory_order_acquire);
+    for (; next_release_ < blocks_.size() && (next_release_ + 1) * kBlock <= released; ++next_release_) {
 #ifdef ZV_ADDRESS_SANITIZER
-            // A checked build keeps released blocks poisoned instead, so
-            // that a read of a released node is caught.
-            ASAN_POISON_MEMORY_REGION(blocks_[next_release_], kBlock * sizeof(Node));
+        // A checked build keeps released blocks poisoned instead, so that a
+        // read of a released node is caught.
+        ASAN_POISON_MEMORY_REGION(blocks_[next_release_], kBlock * sizeof(Node));
 #else
-            spare_.push_back(blocks_[next_release_]);
+        spare_.push_back(blocks_[next_release_]);
 #endif
-        }
     }
     // Room first, so that a block is never made without a place to keep it.
     if (blocks_.size() == blocks_.capacity()) blocks_.reserve(2 * blocks_.size() + 16);

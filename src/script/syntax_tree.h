@@ -263,8 +263,8 @@ private:
     std::vector<Node*> spare_;    // released blocks, to be used again
     std::size_t count_ = 0;       // nodes made
     std::size_t used_ = kBlock;   // nodes made in the last block
-    bool reuse_ = false;
-    std::size_t next_release_ = 0;  // the first block not released yet
+    // The first block not released yet; none is until nodes are kept.
+    std::size_t next_release_ = static_cast<std::size_t>(-1);
     std::atomic<std::size_t> released_{0};
     TextArena texts_;
 };

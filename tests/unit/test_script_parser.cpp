@@ -260,7 +260,6 @@ TEST(SyntaxTree, NodesAndHelpers) {
 // made before the keep mark and those not released stay as they were.
 TEST(SyntaxTree, ReleasedNodeBlocksTakeNewNodes) {
     SyntaxTree tree;
-    const Position at{"f.zod", 1, 1};
     std::vector<Node*> made;
     const auto make = [&](int count) {
         for (int i = 0; i < count; ++i) {
