@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cstdarg>
-#include <cstring>
 
 namespace zv {
 
@@ -16,61 +15,133 @@ constexpr std::string_view kContext = "kvr_ctx";
 
 }  // namespace
 
+// The room of the pending text as the formatter sees it: it may grow while a
+// format is written, and the line's end follows what was written.
+class Emitter::Room final : public FormatRoom {
+public:
+    explicit Room(Emitter& out) : out_(out) { place(); }
+    ~Room() { out_.end_ = static_cast<std::size_t>(at - out_.pending_.data()); }
+    Room(const Room&) = delete;
+    Room& operator=(const Room&) = delete;
+    void more(std::size_t count) override {
+        out_.end_ = static_cast<std::size_t>(at - out_.pending_.data());
+        out_.ensure(count);
+        place();
+    }
+
+private:
+    void place() {
+        at = out_.pending_.data() + out_.end_;
+        end = out_.pending_.data() + out_.pending_.size();
+    }
+    Emitter& out_;
+};
+
 Emitter& Emitter::appendf(const char* format, ...) {
+    if (!line_open_) open_line();
     va_list args;
     va_start(args, format);
-    append_vformat(buffer_, format, args);
+    {
+        Room room(*this);
+        vformat_into(room, format, args);
+    }
     va_end(args);
     return *this;
 }
 
-namespace {
-constexpr std::size_t kPiece = std::size_t{1} << 16;
+// A piece for a file starts from one the writer is done with, which needs no
+// clearing. A preview's string takes each line as it ends: its room stays small.
+void Emitter::grow(std::size_t count) {
+    if (pending_.empty() && !preview_) pending_ = OutputFile::spare();
+    const std::size_t room = std::max(preview_ ? std::size_t{256} : kPiece + 4096, 2 * (end_ + count + 8));
+    if (pending_.size() < room) pending_.resize(room);
 }
 
-// Eight bytes to spare after the room: blanks go in eight at a time. A piece
-// for a file starts from one the writer is done with, which needs no clearing.
-void Emitter::grow(std::size_t count) {
-    if (pending_.empty() && !std::holds_alternative<std::string*>(sink_)) pending_ = OutputFile::spare();
-    const std::size_t room = std::max(kPiece + 4096, 2 * (used_ + count + 8));
-    if (pending_.size() < room) pending_.resize(room);
+void Emitter::open_line() {
+    line_indent_ = level_ > 0 ? static_cast<std::size_t>(level_) : 0;
+    ensure(line_indent_);
+    put_blanks(line_indent_);
+    line_open_ = true;
+}
+
+void Emitter::close_line() {
+    const std::size_t text_at = used_ + line_indent_;
+    const std::size_t indent = indent_for(end_ > text_at ? pending_[text_at] : '\0');
+    if (indent != line_indent_) {
+        // The level changed, or the line is a directive: its text moves.
+        const std::size_t length = end_ - text_at;
+        ensure(indent);
+        std::memmove(pending_.data() + used_ + indent, pending_.data() + text_at, length);
+        std::memset(pending_.data() + used_, ' ', indent);
+        end_ = used_ + indent + length;
+    }
+    ensure(1);
+    pending_[end_++] = '\n';
+    line_open_ = false;
+    line_done();
+}
+
+void Emitter::hand_lines() {
+    if (auto* text = std::get_if<std::string*>(&sink_)) {
+        (*text)->append(pending_.data(), used_);
+        used_ = end_ = 0;
+    } else {
+        flush();
+    }
+}
+
+std::optional<std::string> Emitter::set_line_aside() {
+    if (!line_open_) return std::nullopt;
+    const std::size_t text_at = used_ + line_indent_;
+    std::optional<std::string> line(std::in_place, pending_.data() + text_at, end_ - text_at);
+    end_ = used_;
+    line_open_ = false;
+    return line;
+}
+
+void Emitter::take_line_back(std::optional<std::string>&& line) {
+    if (!line) return;
+    open_line();
+    put(line->data(), line->size());
 }
 
 void Emitter::flush() {
     if (used_ == 0) return;
+    std::optional<std::string> line = set_line_aside();
+    std::string piece;
     if (std::holds_alternative<PieceSink*>(sink_) && used_ * 2 < pending_.size()) {
         // The end of a short unit: a copy of its size goes, the room stays.
-        std::string piece(pending_.data(), used_);
-        used_ = 0;
-        hand(std::move(piece));
-        return;
+        piece.assign(pending_.data(), used_);
+    } else {
+        pending_.resize(used_);
+        piece = std::move(pending_);
+        pending_ = std::string();
     }
-    pending_.resize(used_);
-    used_ = 0;
-    std::string piece = std::move(pending_);
-    pending_ = std::string();
+    used_ = end_ = 0;
     hand(std::move(piece));
+    take_line_back(std::move(line));
 }
 
 void Emitter::discard() {
-    used_ = 0;
-    buffer_.clear();
+    used_ = end_ = 0;
+    line_open_ = false;
     params_.clear();
     level_ = 0;
 }
 
 void Emitter::pass(std::string&& piece) {
+    std::optional<std::string> line = set_line_aside();
     // A short piece joins the pending text, so that the file gets pieces of
     // the usual size.
-    if (piece.size() < kPiece / 4 && !std::holds_alternative<std::string*>(sink_)) {
-        if (used_ + piece.size() + 8 > pending_.size()) grow(piece.size());
-        std::memcpy(pending_.data() + used_, piece.data(), piece.size());
-        used_ += piece.size();
+    if (piece.size() < kPiece / 4 && !preview_) {
+        put(piece.data(), piece.size());
+        used_ = end_;
         if (used_ >= kPiece) flush();
-        return;
+    } else {
+        flush();
+        hand(std::move(piece));
     }
-    flush();
-    hand(std::move(piece));
+    take_line_back(std::move(line));
 }
 
 void Emitter::hand(std::string&& piece) {
@@ -79,43 +150,40 @@ void Emitter::hand(std::string&& piece) {
     else **std::get_if<std::string*>(&sink_) += piece;
 }
 
-void Emitter::writeLine(std::string_view line, std::size_t indent) {
-    if (auto* text = std::get_if<std::string*>(&sink_)) {
-        (*text)->append(indent, ' ');
-        **text += line;
-        **text += '\n';
+void Emitter::writeLine(bool directive, std::string_view first, std::string_view second, std::string_view third) {
+    if (line_open_) {
+        std::optional<std::string> line = set_line_aside();
+        writeLine(directive, first, second, third);
+        take_line_back(std::move(line));
         return;
     }
-    const std::size_t count = indent + line.size() + 1;
-    if (used_ + count + 8 > pending_.size()) grow(count);
-    char* place = pending_.data() + used_;
-    used_ += count;
-    for (std::size_t i = 0; i < indent; i += 8) std::memcpy(place + i, "        ", 8);
-    std::memcpy(place + indent, line.data(), line.size());
-    place[indent + line.size()] = '\n';
-    if (used_ >= kPiece) flush();
+    const char lead = !first.empty() ? first.front() : !second.empty() ? second.front() : third.empty() ? '\0' : third.front();
+    const std::size_t indent = directive ? 0 : indent_for(lead);
+    ensure(indent + first.size() + second.size() + third.size() + 1);
+    put_blanks(indent);
+    char* place = pending_.data() + end_;
+    for (const std::string_view part : {first, second, third}) {
+        if (part.empty()) continue;
+        std::memcpy(place, part.data(), part.size());
+        place += part.size();
+    }
+    *place++ = '\n';
+    end_ = static_cast<std::size_t>(place - pending_.data());
+    line_done();
 }
-
-void Emitter::writeIndented(std::string_view line) {
-    // A level below zero is a generator fault; it must not reach the text.
-    const bool indented = (line.empty() || line.front() != '#') && level_ > 0;
-    writeLine(line, indented ? static_cast<std::size_t>(level_) : 0);
-}
-
-void Emitter::writeDirective(std::string_view line) { writeLine(line, 0); }
 
 void Emitter::emit_line() {
-    writeIndented(buffer_);
-    buffer_.clear();
+    if (!line_open_) open_line();
+    close_line();
 }
 
 void Emitter::emit_line(std::string_view text) {
-    if (buffer_.empty()) {
+    if (!line_open_) {
         writeIndented(text);
         return;
     }
-    buffer_ += text;
-    emit_line();
+    put(text.data(), text.size());
+    close_line();
 }
 
 void Emitter::open_block() {
@@ -130,11 +198,7 @@ void Emitter::close_block() {
     --level_;
 }
 
-void Emitter::emit_ifdef(std::string_view name) {
-    std::string line = "#ifdef ";
-    line += name;
-    writeDirective(line);
-}
+void Emitter::emit_ifdef(std::string_view name) { writeLine(true, "#ifdef ", name); }
 
 void Emitter::emit_define(std::string_view name, std::string_view text) {
     std::string line = "#define ";
@@ -144,51 +208,46 @@ void Emitter::emit_define(std::string_view name, std::string_view text) {
     writeDirective(line);
 }
 
-void Emitter::emit_undef(std::string_view name) { writeDirective("#undef " + std::string(name)); }
+void Emitter::emit_undef(std::string_view name) { writeLine(true, "#undef ", name); }
 
 void Emitter::emit_else() { writeDirective("#else"); }
 
 void Emitter::emit_endif() { writeDirective("#endif"); }
 
-void Emitter::emit_return(std::string_view expr) {
-    std::string line = "return ( ";
-    line += expr;
-    line += " );";
-    writeIndented(line);
-}
+void Emitter::emit_return(std::string_view expr) { writeLine(false, "return ( ", expr, " );"); }
 
 void Emitter::add_param(std::string_view type, std::string_view name) {
     params_.emplace_back(std::string(type), std::string(name));
 }
 
 void Emitter::emit_params() {
-    buffer_ += " KVR_DP (( ";
-    buffer_ += kContext;
+    append(" KVR_DP (( ");
+    append(kContext);
     if (!params_.empty()) {
-        buffer_ += ", ";
+        append(", ");
         for (std::size_t i = 0; i < params_.size(); ++i) {
-            if (i) buffer_ += ',';
-            buffer_ += params_[i].second;
+            if (i) append(",");
+            append(params_[i].second);
         }
     }
-    buffer_ += ")) KVR_BP";
+    append(")) KVR_BP");
     emit_line();
 
-    buffer_ += "KVR_PT_CTX ";
-    buffer_ += kContext;
+    append("KVR_PT_CTX ");
+    append(kContext);
     if (params_.empty()) {
-        buffer_ += " KVR_EP";
+        append(" KVR_EP");
         emit_line();
         return;
     }
-    buffer_ += " KVR_SP";
+    append(" KVR_SP");
     emit_line();
     for (std::size_t i = 0; i < params_.size(); ++i) {
-        buffer_ += params_[i].first;
-        buffer_ += ' ';
-        buffer_ += params_[i].second;
-        buffer_ += ' ';
-        buffer_ += i + 1 < params_.size() ? "KVR_SP" : "KVR_EP";
+        append(params_[i].first);
+        append(" ");
+        append(params_[i].second);
+        append(" ");
+        append(i + 1 < params_.size() ? "KVR_SP" : "KVR_EP");
         emit_line();
     }
     params_.clear();

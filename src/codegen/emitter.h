@@ -1,9 +1,12 @@
 // The indented line writer behind every generated C text (the test driver, the
-// probe header, the callback templates). Code lines are built in a growing line
-// buffer and indented by the current level; preprocessor lines always start in
-// column 1. Text goes to an OutputFile or, for tests and previews, to a string.
+// probe header, the callback templates). Code lines are built in place, at the
+// end of the text pending for the file, and indented by the current level;
+// preprocessor lines always start in column 1. Text goes to an OutputFile or,
+// for tests and previews, to a string.
 #pragma once
 
+#include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -26,7 +29,7 @@ protected:
 class Emitter {
 public:
     explicit Emitter(OutputFile& file) : sink_(&file) {}
-    explicit Emitter(std::string& text) : sink_(&text) {}
+    explicit Emitter(std::string& text) : sink_(&text), preview_(true) {}
     explicit Emitter(PieceSink& pieces) : sink_(&pieces) {}
     // Hands what is still held to the file.
     ~Emitter() { flush(); }
@@ -42,10 +45,11 @@ public:
     // Hands over finished text (whole lines) after what is pending.
     void pass(std::string&& piece);
 
-    // The line buffer. It has no length limit: a line is never cut.
-    std::string& buffer() { return buffer_; }
+    // Appends to the line being built. A line has no length limit: it is
+    // never cut.
     Emitter& append(std::string_view text) {
-        buffer_ += text;
+        if (!line_open_) open_line();
+        put(text.data(), text.size());
         return *this;
     }
     // printf-style append to the buffer, for the generators' fixed formats.
@@ -82,19 +86,65 @@ public:
     int level() const { return level_; }
 
 private:
-    // Room for `count` more bytes of text pending for the file.
+    class Room;
+
+    // Room for `count` more bytes after end_, and eight to spare: blanks go
+    // in eight at a time.
+    void ensure(std::size_t count) {
+        if (end_ + count + 8 > pending_.size()) grow(count);
+    }
     void grow(std::size_t count);
+    void put(const char* text, std::size_t count) {
+        ensure(count);
+        std::memcpy(pending_.data() + end_, text, count);
+        end_ += count;
+    }
+    // `count` blanks after end_, where ensure() made room for them.
+    void put_blanks(std::size_t count) {
+        char* place = pending_.data() + end_;
+        for (std::size_t i = 0; i < count; i += 8) std::memcpy(place + i, "        ", 8);
+        end_ += count;
+    }
+    // Starts the line being built after the blanks of the current level.
+    void open_line();
+    // The blanks a line written now stands after.
+    std::size_t indent_for(char first) const {
+        // A level below zero is a generator fault; it must not reach the text.
+        return first != '#' && level_ > 0 ? static_cast<std::size_t>(level_) : 0;
+    }
+    // Ends the line being built: its blanks follow the level and its first
+    // character as they are now.
+    void close_line();
+    // The text of the line being built, taken out of the pending text
+    // (nothing when no line is being built), and put back after other text.
+    std::optional<std::string> set_line_aside();
+    void take_line_back(std::optional<std::string>&& line);
     void hand(std::string&& piece);
-    // One line after `indent` blanks: to the string of a preview, or to the
-    // pending text, handed to the file once it is large.
-    void writeLine(std::string_view line, std::size_t indent);
-    void writeIndented(std::string_view line);
-    void writeDirective(std::string_view line);
+    // One whole line of up to three parts: the blanks of the current level
+    // unless `directive`, the text and a line break. A line being built is
+    // set aside meanwhile.
+    void writeLine(bool directive, std::string_view first, std::string_view second = {}, std::string_view third = {});
+    void writeIndented(std::string_view line) { writeLine(false, line); }
+    void writeDirective(std::string_view line) { writeLine(true, line); }
+    // After a line break: a preview's string gets the text; a file's pending
+    // text goes once it is large.
+    void line_done() {
+        used_ = end_;
+        if (preview_ || used_ >= kPiece) hand_lines();
+    }
+    void hand_lines();
+    static constexpr std::size_t kPiece = std::size_t{1} << 16;
 
     std::variant<OutputFile*, std::string*, PieceSink*> sink_;
-    std::string pending_;  // text not yet handed to the file: its first used_ bytes
+    bool preview_ = false;  // the text goes to a string
+    // Text not yet handed over, in a room of pending_.size() bytes: whole
+    // lines up to used_, then the line being built (its blanks first) up to
+    // end_ while line_open_. Without a line being built, end_ is used_.
+    std::string pending_;
     std::size_t used_ = 0;
-    std::string buffer_;
+    std::size_t end_ = 0;
+    bool line_open_ = false;
+    std::size_t line_indent_ = 0;  // blanks put before the line being built
     int level_ = 0;
     std::vector<std::pair<std::string, std::string>> params_;  // type, name
 };

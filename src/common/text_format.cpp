@@ -60,19 +60,44 @@ private:
     char local_[512];
 };
 
-}  // namespace
+// Formatted text straight into a caller's room, with the count of bytes put.
+class Direct {
+public:
+    explicit Direct(FormatRoom& room) : room_(room) {}
+    void put(char c) {
+        if (room_.at == room_.end) room_.more(1);
+        *room_.at++ = c;
+        ++produced_;
+    }
+    void put(const char* text, std::size_t length) {
+        if (static_cast<std::size_t>(room_.end - room_.at) < length) room_.more(length);
+        std::memcpy(room_.at, text, length);
+        room_.at += length;
+        produced_ += length;
+    }
+    template <class T>
+    void put_number(T value) {
+        if (room_.end - room_.at < 24) room_.more(24);
+        char* const start = room_.at;
+        room_.at = std::to_chars(start, room_.end, value).ptr;
+        produced_ += static_cast<std::size_t>(room_.at - start);
+    }
+    std::size_t produced() const { return produced_; }
 
-void append_vformat(std::string& out, const char* format, va_list args) {
-    // One pass over the format; a conversion not done here takes the text
-    // back and hands the whole format to the C library.
-    va_list again;
-    va_copy(again, args);
-    const std::size_t start = out.size();
-    Gathered text(out);
+private:
+    FormatRoom& room_;
+    std::size_t produced_ = 0;
+};
+
+// One pass over the format, for the conversions done here. False at the first
+// other conversion: the caller takes back what was put and hands the whole
+// format to the C library.
+template <class Out>
+bool format_simple(Out& text, const char* format, va_list args) {
     for (const char* p = format;;) {
         const char* percent = strchrnul(p, '%');
         text.put(p, static_cast<std::size_t>(percent - p));
-        if (*percent == '\0') break;
+        if (*percent == '\0') return true;
         p = percent + 1;
         if (*p == '%') {
             text.put('%');
@@ -113,13 +138,44 @@ void append_vformat(std::string& out, const char* format, va_list args) {
             text.put_number(va_arg(args, unsigned long long));
             p += 3;
         } else {
-            out.resize(start);
-            append_slow(out, format, again);
-            va_end(again);
-            return;
+            return false;
         }
     }
-    text.spill();
+}
+
+}  // namespace
+
+void append_vformat(std::string& out, const char* format, va_list args) {
+    va_list again;
+    va_copy(again, args);
+    const std::size_t start = out.size();
+    Gathered text(out);
+    if (format_simple(text, format, args)) {
+        text.spill();
+    } else {
+        out.resize(start);
+        append_slow(out, format, again);
+    }
+    va_end(again);
+}
+
+void vformat_into(FormatRoom& room, const char* format, va_list args) {
+    va_list again;
+    va_copy(again, args);
+    Direct text(room);
+    if (!format_simple(text, format, args)) {
+        room.at -= text.produced();
+        va_list count;
+        va_copy(count, again);
+        const int length = std::vsnprintf(nullptr, 0, format, count);
+        va_end(count);
+        if (length > 0) {
+            const auto size = static_cast<std::size_t>(length);
+            if (static_cast<std::size_t>(room.end - room.at) < size + 1) room.more(size + 1);
+            std::vsnprintf(room.at, size + 1, format, again);
+            room.at += size;
+        }
+    }
     va_end(again);
 }
 

@@ -1,8 +1,10 @@
 #include "model/semantic_tables.h"
 
+#include "common/string_pool.h"
 #include "diagnostics/report.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace zv {
 
@@ -29,11 +31,15 @@ Scope* SemanticTables::new_scope(Descriptor* owner, Scope* parent) {
     return scope;
 }
 
-std::string SemanticTables::key_of(int kind, std::string_view name) {
-    std::string key = std::to_string(kind);
-    key += '\x1f';
-    key += name;
-    return key;
+namespace {
+// The kind of the keys of callbacks, which no entry kind uses.
+constexpr int kCallbackKey = -1;
+}  // namespace
+
+std::size_t SemanticTables::IndexKeyHash::operator()(const IndexKey& key) const {
+    std::uint64_t h = text_hash(key.first) ^ static_cast<std::uint64_t>(static_cast<unsigned>(key.kind)) * 0x9e3779b97f4a7c15ull;
+    if (!key.second.empty()) h = (h ^ text_hash(key.second)) * 0xff51afd7ed558ccdull;
+    return static_cast<std::size_t>(h ^ (h >> 32));
 }
 
 Entry* SemanticTables::new_entry(Scope* scope, int kind, const char* name, const char* file, int file_index, int line,
@@ -65,7 +71,7 @@ Entry* SemanticTables::append_entry(Scope* scope, int kind, const char* name, co
     entry->order_ = scope->last ? scope->last->order_ + kGap : 0;
     (scope->last ? scope->last->next : scope->first) = entry;
     scope->last = entry;
-    if (scope == root_ && entry->name) index_add(key_of(kind, entry->name), entry);
+    if (scope == root_ && entry->name) index_add({kind, entry->name, {}}, entry);
     return entry;
 }
 
@@ -80,7 +86,7 @@ Entry* SemanticTables::insert_entry_before(Entry* before, int kind, const char* 
     Entry* entry = new_entry(before ? before->scope : nullptr, kind, name, file, file_index, line, filter);
     if (!entry) return nullptr;
     place_before(entry, before);
-    if (entry->scope == root_ && entry->name) index_add(key_of(kind, entry->name), entry);
+    if (entry->scope == root_ && entry->name) index_add({kind, entry->name, {}}, entry);
     return entry;
 }
 
@@ -107,13 +113,13 @@ void SemanticTables::renumber(Scope* scope) {
     for (Entry* e = scope->first; e; e = e->next, order += kGap) e->order_ = order;
 }
 
-void SemanticTables::index_add(const std::string& key, Entry* entry) {
+void SemanticTables::index_add(const IndexKey& key, Entry* entry) {
     Slot& slot = index_[key];
     slot.entries.push_back(entry);
     if (!slot.first || entry->order_ < slot.first->order_) slot.first = entry;
 }
 
-void SemanticTables::index_remove(const std::string& key, Entry* entry) {
+void SemanticTables::index_remove(const IndexKey& key, Entry* entry) {
     auto found = index_.find(key);
     if (found == index_.end()) return;
     Slot& slot = found->second;
@@ -125,7 +131,7 @@ void SemanticTables::index_remove(const std::string& key, Entry* entry) {
     }
 }
 
-Entry* SemanticTables::index_first(const std::string& key) {
+Entry* SemanticTables::index_first(const IndexKey& key) {
     auto found = index_.find(key);
     return found == index_.end() ? nullptr : found->second.first;
 }
@@ -158,7 +164,7 @@ void SemanticTables::release_entry(Entry* entry) {
     (entry->previous ? entry->previous->next : scope->first) = entry->next;
     (entry->next ? entry->next->previous : scope->last) = entry->previous;
     if (scope == root_ && entry->name) {
-        index_remove(key_of(entry->kind, entry->name), entry);
+        index_remove({entry->kind, entry->name, {}}, entry);
         auto callback = callback_keys_.find(entry);
         if (callback != callback_keys_.end()) {
             index_remove(callback->second, entry);
@@ -178,7 +184,7 @@ void SemanticTables::release_scope(Scope* scope) {
     }
 }
 
-Entry* SemanticTables::find_in_root(int kind, std::string_view name) { return index_first(key_of(kind, name)); }
+Entry* SemanticTables::find_in_root(int kind, std::string_view name) { return index_first({kind, name, {}}); }
 
 Entry* SemanticTables::find_comm_type(std::string_view name) {
     Entry* entry = find_in_root(E_COMM_TYPE, name);
@@ -196,25 +202,17 @@ Entry* SemanticTables::find_message_type(std::string_view name) { return find_in
 Entry* SemanticTables::find_message_variable(std::string_view name) { return find_in_root(E_MESSAGE_VARIABLE, name); }
 Entry* SemanticTables::find_procedure(std::string_view name) { return find_in_root(E_PROCEDURE, name); }
 
-namespace {
-std::string callback_key(std::string_view message_type, std::string_view comm_type) {
-    std::string key = "cb\x1f";
-    key += message_type;
-    key += '\x1f';
-    key += comm_type;
-    return key;
-}
-}  // namespace
-
 void SemanticTables::index_callback(Entry* callback, std::string_view message_type, std::string_view comm_type) {
     if (!callback || callback->scope != root_) return;
-    const std::string key = callback_key(message_type, comm_type);
-    callback_keys_[callback] = key;
+    const IndexKey key{kCallbackKey, texts_.copy(message_type), texts_.copy(comm_type)};
+    auto known = callback_keys_.find(callback);
+    if (known != callback_keys_.end()) known->second = key;
+    else callback_keys_.emplace(callback, key);
     index_add(key, callback);
 }
 
 Entry* SemanticTables::find_callback(std::string_view message_type, std::string_view comm_type) {
-    Entry* entry = index_first(callback_key(message_type, comm_type));
+    Entry* entry = index_first({kCallbackKey, message_type, comm_type});
     if (entry) entry->used = true;
     return entry;
 }

@@ -166,10 +166,21 @@ private:
     void link_descriptor(Entry* entry, std::unique_ptr<Descriptor> descriptor, int code);
     void place_before(Entry* entry, Entry* before);
     void renumber(Scope* scope);
-    void index_add(const std::string& key, Entry* entry);
-    void index_remove(const std::string& key, Entry* entry);
-    Entry* index_first(const std::string& key);
-    static std::string key_of(int kind, std::string_view name);
+    // What the root-scope index is keyed by: an entry kind and a name, or
+    // for a callback a message type and a communication type. The texts of
+    // stored keys are the tables' own.
+    struct IndexKey {
+        int kind = 0;
+        std::string_view first;
+        std::string_view second;
+        bool operator==(const IndexKey&) const = default;
+    };
+    struct IndexKeyHash {
+        std::size_t operator()(const IndexKey& key) const;
+    };
+    void index_add(const IndexKey& key, Entry* entry);
+    void index_remove(const IndexKey& key, Entry* entry);
+    Entry* index_first(const IndexKey& key);
 
     struct Slot {
         std::vector<Entry*> entries;  // every live entry with this key
@@ -182,8 +193,8 @@ private:
     StableStore<std::unique_ptr<Descriptor>, 4096> descriptors_;
     TextArena texts_;
     Scope* root_ = nullptr;
-    std::unordered_map<std::string, Slot> index_;
-    std::unordered_map<const Entry*, std::string> callback_keys_;
+    std::unordered_map<IndexKey, Slot, IndexKeyHash> index_;
+    std::unordered_map<const Entry*, IndexKey> callback_keys_;
 };
 
 // Block depth of the analysis: closing more blocks than were opened is an

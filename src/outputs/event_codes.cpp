@@ -26,31 +26,23 @@ constexpr std::size_t kLineLimit = 4095;
 constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
 
 
-// One table line being made, in place: the characters past the limit are
-// only counted.
+// One table line being made at the end of the table's text; its length is
+// checked once it is whole.
 class RecordLine {
 public:
-    void put(char c) {
-        if (size_ < sizeof text_) text_[size_] = c;
-        ++size_;
-    }
-    void put(std::string_view s) {
-        if (size_ + s.size() <= sizeof text_) std::memcpy(text_ + size_, s.data(), s.size());
-        size_ += s.size();
-    }
+    explicit RecordLine(std::string& table) : table_(table), start_(table.size()) {}
+    void put(char c) { table_ += c; }
+    void put(std::string_view s) { table_ += s; }
     void put_number(long long value) {
         char digits[24];
-        put(std::string_view(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits)));
+        table_.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
     }
-    void put_quoted_body(std::string_view s) {
-        quoted_body(s, [this](std::string_view piece) { put(piece); });
-    }
-    bool too_long() const { return size_ > kLineLimit; }
-    std::string_view text() const { return {text_, size_}; }
+    void put_quoted_body(std::string_view s) { append_quoted_body(table_, s); }
+    bool too_long() const { return table_.size() - start_ > kLineLimit; }
 
 private:
-    char text_[kLineLimit];
-    std::size_t size_ = 0;
+    std::string& table_;
+    std::size_t start_;
 };
 
 template <class T>
@@ -184,7 +176,7 @@ private:
     int record(std::string_view tag, std::initializer_list<Field> fields, const Entry* at) {
         const int code = next_++;
         if constexpr (!kText) return code;
-        RecordLine line;
+        RecordLine line(table_);
         line.put(tag);
         line.put_number(code);
         line.put(' ');
@@ -202,7 +194,6 @@ private:
         }
         line.put('\n');
         if (line.too_long()) reportInternalText(Code::SIZBUFOVL);
-        table_ += line.text();
         hand_over_piece(table_, pieces_, kLineLimit);
         return code;
     }

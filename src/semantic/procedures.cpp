@@ -258,6 +258,7 @@ void Walk::mark_used(Entry* procedure, bool through_calls) {
 
 void Walk::report_unused_procedures() {
     for (Entry* e = tables_.root()->first; e; e = e->next) {
+        prefetch_next(e);
         if (e->kind != E_PROCEDURE) continue;
         if (static_cast<ProcedureDescriptor*>(e->descriptor)->use_mark == 0)
             reportAtText(Severity::Information, Code::NOPROCCAL, e->name, e->file, e->line);

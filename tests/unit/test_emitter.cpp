@@ -9,7 +9,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <cstdio>
+#include <string>
+#include <vector>
 
 namespace zv {
 namespace {
@@ -61,6 +64,70 @@ TEST(Emitter, NestedBlocksIndentCodeButNeverPreprocessorLines) {
               "#else\n#undef TIME\n#endif\n }\n");
 }
 
+// The same calls give the same text whether it goes to a string line by line
+// or in pieces of a file's size: lines cross the pieces' ends, and a line
+// being built keeps its place while other lines are written or a piece goes.
+TEST(Emitter, PiecesHoldTheSameTextAsAString) {
+    struct Pieces final : PieceSink {
+        std::string text;
+        std::size_t count = 0;
+        void take(std::string&& piece) override {
+            text += piece;
+            ++count;
+        }
+    };
+    auto write = [](Emitter& out) {
+        for (int i = 0; i < 12000; ++i) {
+            out.appendf("kvr_x%d = %s;", i, i % 7 ? "1" : "KVR_VALUE_WITH_A_LONGER_NAME");
+            if (i % 50 == 0) {
+                out.open_block();  // the "{" line is written before the pending one
+                out.emit_line();
+                out.emit_ifdef("KVR_KESTRUN_DEBUG");
+                out.append("#pragma");  // a directive built in pieces stands in column 1
+                out.appendf(" once %03d", i);  // and a format done by the C library
+                out.emit_line();
+                out.emit_endif();
+                out.close_block();
+            } else if (i % 333 == 0) {
+                out.emit_line();
+                out.flush();  // a piece goes while no line is being built
+                out.append("");
+                out.emit_line();  // an empty line
+            } else if (i % 333 == 1) {
+                out.flush();  // a piece goes while a line is being built
+                out.emit_line();
+            } else {
+                out.emit_line();
+            }
+        }
+        out.append("int kvr_last;");
+        out.emit_define("KVR_END", "1");
+        out.emit_line();
+    };
+    std::string whole;
+    {
+        Emitter out(whole);
+        write(out);
+    }
+    Pieces pieces;
+    {
+        Emitter out(pieces);
+        write(out);
+    }
+    EXPECT_GT(whole.size(), std::size_t{3} << 16);
+    EXPECT_GT(pieces.count, 30U);
+    EXPECT_EQ(pieces.text, whole);
+    const std::string start =
+        " {\n  kvr_x0 = KVR_VALUE_WITH_A_LONGER_NAME;\n#ifdef KVR_KESTRUN_DEBUG\n#pragma once 000\n#endif\n }\n"
+        "kvr_x1 = 1;\nkvr_x2 = 1;\n";
+    EXPECT_EQ(whole.substr(0, start.size()), start);
+    EXPECT_NE(whole.find("\n {\n  kvr_x50 = 1;\n#ifdef KVR_KESTRUN_DEBUG\n#pragma once 050\n#endif\n }\nkvr_x51 = 1;\n"),
+              std::string::npos);
+    EXPECT_NE(whole.find("\nkvr_x333 = 1;\n\nkvr_x334 = 1;\nkvr_x335 = 1;\n"), std::string::npos);
+    const std::string end = "kvr_x11999 = 1;\n#define KVR_END 1\nint kvr_last;\n";
+    EXPECT_EQ(whole.substr(whole.size() - end.size()), end);
+}
+
 TEST(DriverHeader, CommentBlockRuntimeAndInterfaceIncludes) {
     RunSettings settings;
     settings.interface_files = {"inc/order.h", "link.h"};
@@ -105,4 +172,62 @@ TEST(TextFormat, AgreesWithPrintf) {
     check("%s%s then a width %8s", half.c_str(), half.c_str(), "x");
     const std::string literal = std::string(600, 'L') + " %d %s";
     check(literal.c_str(), 42, half.c_str());
+}
+
+namespace {
+
+// A room that grows by no more than is asked for, so that every conversion
+// meets its end.
+class TightRoom final : public zv::FormatRoom {
+public:
+    TightRoom() : text_(1) { place(0); }
+    void more(std::size_t count) override {
+        const auto used = static_cast<std::size_t>(at - text_.data());
+        text_.resize(used + count);
+        place(used);
+    }
+    std::string text() const { return std::string(text_.data(), static_cast<std::size_t>(at - text_.data())); }
+
+private:
+    void place(std::size_t used) {
+        at = text_.data() + used;
+        end = text_.data() + text_.size();
+    }
+    std::vector<char> text_;
+};
+
+void format_into(TightRoom& room, const char* format, ...) __attribute__((format(printf, 2, 3)));
+void format_into(TightRoom& room, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    zv::vformat_into(room, format, args);
+    va_end(args);
+}
+
+template <class... Args>
+std::string format_in_room(const char* format, Args... args) {
+    TightRoom room;
+    format_into(room, "%s", "<");
+    format_into(room, format, args...);
+    return room.text();
+}
+
+}  // namespace
+
+// Written straight into a room, the text is the same.
+TEST(TextFormat, IntoARoomAgreesWithPrintf) {
+    auto check = [](const char* format, auto... args) {
+        char expected[4096];
+        std::snprintf(expected, sizeof expected, format, args...);
+        EXPECT_EQ(format_in_room(format, args...), std::string("<") + expected) << format;
+    };
+    check("%s=%d;", "kvr_x", -2147483647 - 1);
+    check("%%d stays %s%%", "lit");
+    check("%u %lu %zu %lld %llu %ld %c", 4294967295u, 18446744073709551615ul, std::size_t{0},
+          -9223372036854775807ll - 1, 18446744073709551615ull, -5l, 'q');
+    check("[%.*s] [%.*s] [%.*s]", 3, "abcdef", 0, "xyz", -1, "all");
+    check("%s then %5d, %s", "simple first", 7, "rest");  // taken back and done whole
+    check("%-8s|%x", "ab", 255u);
+    const std::string wide(700, 'w');
+    check("%s|%d|%s", wide.c_str(), 5, wide.c_str());
 }

@@ -85,6 +85,21 @@ TEST(SemanticTables, CallbacksByMessageTypeAndCommunicationType) {
     EXPECT_TRUE(first->used);
     EXPECT_EQ(tables.find_callback("Req", "Other"), nullptr);
     EXPECT_EQ(tables.find_channel("x"), nullptr);
+    // The key's texts are the tables' own: the caller's strings may go.
+    Entry* third = tables.append_entry(root, E_CALLBACK, "cb3", nullptr, 0, 3, nullptr);
+    {
+        std::string type = "Only", comm = "Link";
+        tables.index_callback(third, type, comm);
+    }
+    EXPECT_EQ(tables.find_callback("Only", "Link"), third);
+    // The two names stay apart, and callback keys apart from named entries.
+    EXPECT_EQ(tables.find_callback("Onl", "yLink"), nullptr);
+    EXPECT_EQ(tables.find_callback("Link", "Only"), nullptr);
+    EXPECT_EQ(tables.find_in_root(E_CALLBACK, "Only"), nullptr);
+    EXPECT_EQ(tables.find_in_root(E_CALLBACK, "cb3"), third);
+    tables.release_entry(third);
+    EXPECT_EQ(tables.find_callback("Only", "Link"), nullptr);
+    EXPECT_EQ(tables.find_in_root(E_CALLBACK, "cb3"), nullptr);
 }
 
 TEST(SemanticTables, DescriptorsLinkBothWaysAndOwnScopes) {
