@@ -151,21 +151,28 @@ void Emitter::hand(std::string&& piece) {
 }
 
 void Emitter::writeLine(bool directive, std::string_view first, std::string_view second, std::string_view third) {
-    if (line_open_) {
-        std::optional<std::string> line = set_line_aside();
-        writeLine(directive, first, second, third);
-        take_line_back(std::move(line));
-        return;
-    }
+    if (!line_open_) return write_whole_line(directive, first, second, third);
+    std::optional<std::string> line = set_line_aside();
+    write_whole_line(directive, first, second, third);
+    take_line_back(std::move(line));
+}
+
+void Emitter::write_whole_line(bool directive, std::string_view first, std::string_view second,
+                               std::string_view third) {
     const char lead = !first.empty() ? first.front() : !second.empty() ? second.front() : third.empty() ? '\0' : third.front();
     const std::size_t indent = directive ? 0 : indent_for(lead);
     ensure(indent + first.size() + second.size() + third.size() + 1);
     put_blanks(indent);
     char* place = pending_.data() + end_;
-    for (const std::string_view part : {first, second, third}) {
-        if (part.empty()) continue;
-        std::memcpy(place, part.data(), part.size());
-        place += part.size();
+    std::memcpy(place, first.data(), first.size());
+    place += first.size();
+    if (!second.empty()) {
+        std::memcpy(place, second.data(), second.size());
+        place += second.size();
+    }
+    if (!third.empty()) {
+        std::memcpy(place, third.data(), third.size());
+        place += third.size();
     }
     *place++ = '\n';
     end_ = static_cast<std::size_t>(place - pending_.data());

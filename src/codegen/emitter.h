@@ -124,6 +124,7 @@ private:
     // unless `directive`, the text and a line break. A line being built is
     // set aside meanwhile.
     void writeLine(bool directive, std::string_view first, std::string_view second = {}, std::string_view third = {});
+    void write_whole_line(bool directive, std::string_view first, std::string_view second, std::string_view third);
     void writeIndented(std::string_view line) { writeLine(false, line); }
     void writeDirective(std::string_view line) { writeLine(true, line); }
     // After a line break: a preview's string gets the text; a file's pending

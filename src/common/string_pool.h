@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <string_view>
 #include <vector>
 
@@ -57,7 +58,7 @@ public:
     // The same with `hash` == text_hash(text) already computed.
     const char* intern(std::string_view text, std::uint64_t hash) {
         if (!shared_.load(std::memory_order_acquire)) return text_of(index_of(text, hash));
-        const std::lock_guard<std::mutex> lock(mutex_);
+        const std::lock_guard<SharedLock> lock(lock_);
         return text_of(index_of(text, hash));
     }
     // While two threads intern (the parser and the semantic analysis beside
@@ -103,8 +104,22 @@ private:
     std::vector<std::unique_ptr<char[]>> chunks_;
     std::size_t chunk_used_ = 0;
     std::size_t chunk_size_ = 0;
+    // Held while a text is interned by one of two threads. The other thread
+    // interns rarely (the parser, a file name at an INCLUDE): taking the lock
+    // is one atomic exchange, and a thread that finds it taken yields.
+    class SharedLock {
+    public:
+        void lock() {
+            while (taken_.exchange(true, std::memory_order_acquire)) std::this_thread::yield();
+        }
+        void unlock() { taken_.store(false, std::memory_order_release); }
+
+    private:
+        std::atomic<bool> taken_{false};
+    };
+
     std::atomic<bool> shared_{false};
-    std::mutex mutex_;
+    SharedLock lock_;
 };
 
 // The run's pool, created on first use (the driver touches it before the
