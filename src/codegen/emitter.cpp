@@ -150,33 +150,40 @@ void Emitter::hand(std::string&& piece) {
     else **std::get_if<std::string*>(&sink_) += piece;
 }
 
-void Emitter::writeLine(bool directive, std::string_view first, std::string_view second, std::string_view third) {
-    if (!line_open_) return write_whole_line(directive, first, second, third);
-    std::optional<std::string> line = set_line_aside();
-    write_whole_line(directive, first, second, third);
-    take_line_back(std::move(line));
-}
-
-void Emitter::write_whole_line(bool directive, std::string_view first, std::string_view second,
-                               std::string_view third) {
-    const char lead = !first.empty() ? first.front() : !second.empty() ? second.front() : third.empty() ? '\0' : third.front();
+template <class... Parts>
+void Emitter::write_whole_line(bool directive, Parts... parts) {
+    const std::string_view texts[] = {std::string_view(parts)...};
+    char lead = '\0';
+    std::size_t length = 0;
+    for (const std::string_view text : texts) {
+        if (lead == '\0' && !text.empty()) lead = text.front();
+        length += text.size();
+    }
     const std::size_t indent = directive ? 0 : indent_for(lead);
-    ensure(indent + first.size() + second.size() + third.size() + 1);
+    ensure(indent + length + 1);
     put_blanks(indent);
     char* place = pending_.data() + end_;
-    std::memcpy(place, first.data(), first.size());
-    place += first.size();
-    if (!second.empty()) {
-        std::memcpy(place, second.data(), second.size());
-        place += second.size();
-    }
-    if (!third.empty()) {
-        std::memcpy(place, third.data(), third.size());
-        place += third.size();
+    for (const std::string_view text : texts) {
+        std::memcpy(place, text.data(), text.size());
+        place += text.size();
     }
     *place++ = '\n';
     end_ = static_cast<std::size_t>(place - pending_.data());
     line_done();
+}
+
+void Emitter::writeLine(bool directive, std::string_view line) {
+    if (!line_open_) return write_whole_line(directive, line);
+    std::optional<std::string> aside = set_line_aside();
+    write_whole_line(directive, line);
+    take_line_back(std::move(aside));
+}
+
+void Emitter::writeLine(bool directive, std::string_view head, std::string_view body, const char* tail) {
+    if (!line_open_) return write_whole_line(directive, head, body, tail);
+    std::optional<std::string> aside = set_line_aside();
+    write_whole_line(directive, head, body, tail);
+    take_line_back(std::move(aside));
 }
 
 void Emitter::emit_line() {
@@ -205,7 +212,7 @@ void Emitter::close_block() {
     --level_;
 }
 
-void Emitter::emit_ifdef(std::string_view name) { writeLine(true, "#ifdef ", name); }
+void Emitter::emit_ifdef(std::string_view name) { writeLine(true, "#ifdef ", name, ""); }
 
 void Emitter::emit_define(std::string_view name, std::string_view text) {
     std::string line = "#define ";
@@ -215,7 +222,7 @@ void Emitter::emit_define(std::string_view name, std::string_view text) {
     writeDirective(line);
 }
 
-void Emitter::emit_undef(std::string_view name) { writeLine(true, "#undef ", name); }
+void Emitter::emit_undef(std::string_view name) { writeLine(true, "#undef ", name, ""); }
 
 void Emitter::emit_else() { writeDirective("#else"); }
 

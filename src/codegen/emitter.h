@@ -120,11 +120,13 @@ private:
     std::optional<std::string> set_line_aside();
     void take_line_back(std::optional<std::string>&& line);
     void hand(std::string&& piece);
-    // One whole line of up to three parts: the blanks of the current level
-    // unless `directive`, the text and a line break. A line being built is
-    // set aside meanwhile.
-    void writeLine(bool directive, std::string_view first, std::string_view second = {}, std::string_view third = {});
-    void write_whole_line(bool directive, std::string_view first, std::string_view second, std::string_view third);
+    // One whole line: the blanks of the current level unless `directive`, the
+    // text and a line break. A line being built is set aside meanwhile. The
+    // text comes whole, or as a head, a body and a literal tail.
+    void writeLine(bool directive, std::string_view line);
+    void writeLine(bool directive, std::string_view head, std::string_view body, const char* tail);
+    template <class... Parts>
+    void write_whole_line(bool directive, Parts... parts);
     void writeIndented(std::string_view line) { writeLine(false, line); }
     void writeDirective(std::string_view line) { writeLine(true, line); }
     // After a line break: a preview's string gets the text; a file's pending
