@@ -39,13 +39,16 @@ private:
 
 Emitter& Emitter::appendf(const char* format, ...) {
     if (!line_open_) open_line();
+    Room room(*this);
     va_list args;
     va_start(args, format);
-    {
-        Room room(*this);
-        vformat_into(room, format, args);
-    }
+    const bool done = vformat_simple_into(room, format, args);
     va_end(args);
+    if (!done) {
+        va_start(args, format);
+        vformat_whole_into(room, format, args);
+        va_end(args);
+    }
     return *this;
 }
 

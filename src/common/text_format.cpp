@@ -159,24 +159,23 @@ void append_vformat(std::string& out, const char* format, va_list args) {
     va_end(again);
 }
 
-void vformat_into(FormatRoom& room, const char* format, va_list args) {
-    va_list again;
-    va_copy(again, args);
+bool vformat_simple_into(FormatRoom& room, const char* format, va_list args) {
     Direct text(room);
-    if (!format_simple(text, format, args)) {
-        room.at -= text.produced();
-        va_list count;
-        va_copy(count, again);
-        const int length = std::vsnprintf(nullptr, 0, format, count);
-        va_end(count);
-        if (length > 0) {
-            const auto size = static_cast<std::size_t>(length);
-            if (static_cast<std::size_t>(room.end - room.at) < size + 1) room.more(size + 1);
-            std::vsnprintf(room.at, size + 1, format, again);
-            room.at += size;
-        }
-    }
-    va_end(again);
+    if (format_simple(text, format, args)) return true;
+    room.at -= text.produced();
+    return false;
+}
+
+void vformat_whole_into(FormatRoom& room, const char* format, va_list args) {
+    va_list count;
+    va_copy(count, args);
+    const int length = std::vsnprintf(nullptr, 0, format, count);
+    va_end(count);
+    if (length <= 0) return;
+    const auto size = static_cast<std::size_t>(length);
+    if (static_cast<std::size_t>(room.end - room.at) < size + 1) room.more(size + 1);
+    std::vsnprintf(room.at, size + 1, format, args);
+    room.at += size;
 }
 
 void append_format(std::string& out, const char* format, ...) {

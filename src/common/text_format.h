@@ -26,7 +26,12 @@ protected:
     ~FormatRoom() = default;
 };
 
-void vformat_into(FormatRoom& room, const char* format, va_list args);
+// Formats into the room with the conversions done here, without a copy of
+// the arguments: false, with nothing written, at any other conversion. The
+// caller then starts its arguments again for vformat_whole_into, which hands
+// the whole format to the C library.
+bool vformat_simple_into(FormatRoom& room, const char* format, va_list args);
+void vformat_whole_into(FormatRoom& room, const char* format, va_list args);
 void append_format(std::string& out, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 }  // namespace zv

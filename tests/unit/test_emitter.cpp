@@ -200,8 +200,13 @@ void format_into(TightRoom& room, const char* format, ...) __attribute__((format
 void format_into(TightRoom& room, const char* format, ...) {
     va_list args;
     va_start(args, format);
-    zv::vformat_into(room, format, args);
+    const bool done = zv::vformat_simple_into(room, format, args);
     va_end(args);
+    if (!done) {
+        va_start(args, format);
+        zv::vformat_whole_into(room, format, args);
+        va_end(args);
+    }
 }
 
 template <class... Args>
