@@ -50,6 +50,7 @@ void Walk::on_procedure(const Node* node) {
     Scope* root = tables_.root();
     Entry* procedure = append(root, E_PROCEDURE, name->text, at);
     auto* d = tables_.attach_descriptor<ProcedureDescriptor>(procedure, D_PROCEDURE);
+    procedures_.push_back(procedure);
     d->parameters = field_scope(d, root);
 
     c_scope_ = name->text;
@@ -257,10 +258,8 @@ void Walk::mark_used(Entry* procedure, bool through_calls) {
 }
 
 void Walk::report_unused_procedures() {
-    for (Entry* e = tables_.root()->first; e; e = e->next) {
-        prefetch_next(e);
-        if (e->kind != E_PROCEDURE) continue;
-        if (static_cast<ProcedureDescriptor*>(e->descriptor)->use_mark == 0)
+    for (const Entry* e : procedures_) {
+        if (static_cast<const ProcedureDescriptor*>(e->descriptor)->use_mark == 0)
             reportAtText(Severity::Information, Code::NOPROCCAL, e->name, e->file, e->line);
     }
 }

@@ -298,6 +298,9 @@ private:
     bool def_message_seen_ = false;  // a DEF_MESSAGE entry, accepted or not
     bool detached_ = false;          // in the body of a refused duplicate
     Entry* implicit_comm_type_ = nullptr;  // kvr_socket in the implicit-socket style
+    // The procedures in the order of the root list, where they are appended
+    // and stay.
+    std::vector<Entry*> procedures_;
     std::unordered_map<const Entry*, std::vector<Entry*>> channels_of_comm_;
     std::unordered_map<const Entry*, std::vector<Entry*>> callbacks_of_type_;
     std::unordered_map<const Entry*, Entry*> implicit_channels_;  // message type -> its channel
