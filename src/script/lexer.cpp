@@ -118,8 +118,8 @@ std::size_t ScriptLexer::read_more_lines(OpenFile& file, char* buf, std::size_t 
     // An INCLUDE in what the scanner has not matched yet (kept at the start of
     // its buffer, before `buf`) or in what goes now takes the extra lines
     // back: they are read one at a time after it.
-    const std::string_view unmatched(buf - pending, pending + count);
-    if (unmatched.find("INCLUDE") != std::string_view::npos) {
+    static constexpr std::string_view kInclude = "INCLUDE";
+    if (memmem(buf - pending, pending + count, kInclude.data(), kInclude.size())) {
         file.pos = first_pos;
         file.joins.resize(first_joins);
         return first_count;
@@ -133,6 +133,19 @@ void ScriptLexer::mark_match() {
     match_start_ = {file.name, file.logical_line, file.index};
 }
 
+namespace {
+
+// Most tokens are a few characters long: a plain loop over them costs less
+// than a call.
+bool has_line_break(const char* text, std::size_t length) {
+    if (length > 32) return std::memchr(text, '\n', length) != nullptr;
+    for (std::size_t i = 0; i < length; ++i)
+        if (text[i] == '\n') return true;
+    return false;
+}
+
+}  // namespace
+
 // A joined line break counts when the character after it is consumed; a line
 // break read as such also begins a new logical line.
 void ScriptLexer::consume(const char* text, std::size_t length) {
@@ -141,7 +154,7 @@ void ScriptLexer::consume(const char* text, std::size_t length) {
     file.logical_before = file.logical_line;
     // The usual token: no joined line break ahead of it, none inside it.
     if ((file.next_join >= file.joins.size() || file.joins[file.next_join] >= file.consumed + length) &&
-        std::memchr(text, '\n', length) == nullptr) {
+        !has_line_break(text, length)) {
         file.consumed += length;
         return;
     }
