@@ -169,30 +169,37 @@ void generate_driver(Emitter& out, const DriverSources& sources) {
     const SemanticModel& model = sources.model;
     write_driver_header(out, sources);
     if (!model.root) return;
-    write_context_part(out, sources);
-    out.emit_line();
-    write_init_functions(out, sources);
-    write_static_context(out, sources.settings);
-    // The message functions, then the functions of the declaration walk in
-    // the nesting of the script: independent of each other, two lanes make
-    // them. A message function holds a part for every value definition of
-    // its type and may be most of the text: each is taken alone.
+    // The rest is independent units that two lanes make: first the context
+    // part with the functions before the message functions, then the message
+    // functions, the functions of the declaration walk in the nesting of the
+    // script, and the program entry. A message function holds a part for
+    // every value definition of its type and may be most of the text: the
+    // units up to the last message function are taken one at a time.
     std::vector<const Entry*> message_types;
     for (const Entry* e = model.root->first; e; e = e->next)
         if (e->kind == E_MESSAGE_TYPE && has_message_functions(e)) message_types.push_back(e);
-    const std::size_t message_units = message_types.size() * kMessageFunctions;
+    const std::size_t first_walk_unit = 1 + message_types.size() * kMessageFunctions;
     const PollingOrder order = polling_order(model.root);
     const std::vector<WalkUnit> units = declaration_units(sources);
-    generate_units(out, message_units + units.size(), [&](Emitter& lane) -> UnitGenerator {
+    const std::size_t entry_unit = first_walk_unit + units.size();
+    generate_units(out, entry_unit + 1, [&](Emitter& lane) -> UnitGenerator {
         auto writer = std::make_shared<WalkWriter>(lane, sources, order);
-        return [writer, &lane, &message_types, &units, message_units](std::size_t i) {
-            if (i < message_units)
-                write_message_function(lane, message_types[i / kMessageFunctions], static_cast<int>(i % kMessageFunctions));
-            else
-                writer->write(units[i - message_units]);
+        return [writer, &lane, &sources, &message_types, &units, first_walk_unit, entry_unit](std::size_t i) {
+            if (i == 0) {
+                write_context_part(lane, sources);
+                lane.emit_line();
+                write_init_functions(lane, sources);
+                write_static_context(lane, sources.settings);
+            } else if (i < first_walk_unit) {
+                write_message_function(lane, message_types[(i - 1) / kMessageFunctions],
+                                       static_cast<int>((i - 1) % kMessageFunctions));
+            } else if (i < entry_unit) {
+                writer->write(units[i - first_walk_unit]);
+            } else {
+                write_program_entry(lane, sources);
+            }
         };
-    }, message_units);
-    write_program_entry(out, sources);
+    }, first_walk_unit);
 }
 
 }  // namespace zv
