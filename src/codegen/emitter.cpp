@@ -167,6 +167,7 @@ void Emitter::write_whole_line(bool directive, Parts... parts) {
     put_blanks(indent);
     char* place = pending_.data() + end_;
     for (const std::string_view text : texts) {
+        if (text.empty()) continue;
         std::memcpy(place, text.data(), text.size());
         place += text.size();
     }

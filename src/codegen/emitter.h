@@ -39,8 +39,8 @@ public:
     // Text for a file is gathered in large pieces; this hands it over now
     // (before the file is closed).
     void flush();
-    // Drops what is pending, the line buffer and the parameters, and goes
-    // back to level 0 (after a failure, when the text is not wanted).
+    // Drops what is pending, the line being built and the parameters, and
+    // goes back to level 0 (after a failure, when the text is not wanted).
     void discard();
     // Hands over finished text (whole lines) after what is pending.
     void pass(std::string&& piece);
@@ -52,13 +52,14 @@ public:
         put(text.data(), text.size());
         return *this;
     }
-    // printf-style append to the buffer, for the generators' fixed formats.
+    // printf-style append to the line being built, for the generators' fixed
+    // formats.
     Emitter& appendf(const char* format, ...) __attribute__((format(printf, 2, 3)));
 
-    // Writes the buffer as one line and empties it. A line that does not begin
-    // with '#' is preceded by one blank per indentation level.
+    // Ends the line being built (an empty one when none is). A line that does
+    // not begin with '#' is preceded by one blank per indentation level.
     void emit_line();
-    // Appends `text` to the buffer, then writes the line.
+    // Appends `text` to the line being built, then ends it.
     void emit_line(std::string_view text);
 
     // A block body stands two blanks deeper than the line that opened it and
@@ -66,18 +67,19 @@ public:
     void open_block();
     void close_block();
 
-    // Preprocessor lines, written whole and unindented; the buffer is kept.
+    // Preprocessor lines, written whole and unindented; a line being built is
+    // kept.
     void emit_ifdef(std::string_view name);
     void emit_define(std::string_view name, std::string_view text);
     void emit_undef(std::string_view name);
     void emit_else();
     void emit_endif();
 
-    // The indented line "return ( expr );"; the buffer is kept.
+    // The indented line "return ( expr );"; a line being built is kept.
     void emit_return(std::string_view expr);
 
     // Function heads in the portable form of the runtime's KVR_DP/KVR_BP/KVR_SP/
-    // KVR_EP macros: the generator puts the start of the head in the buffer,
+    // KVR_EP macros: the generator puts the start of the head in the line,
     // names the parameters after the context, then emit_params completes the
     // head, writes its lines and empties the pending list.
     void add_param(std::string_view type, std::string_view name);
@@ -95,6 +97,7 @@ private:
     }
     void grow(std::size_t count);
     void put(const char* text, std::size_t count) {
+        if (count == 0) return;  // an empty view may hold no address at all
         ensure(count);
         std::memcpy(pending_.data() + end_, text, count);
         end_ += count;

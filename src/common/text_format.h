@@ -1,8 +1,9 @@
 // printf-style formatting appended to a std::string or written straight into
-// a caller's room, for the generators' fixed formats. The conversions they use (%s, %.*s, %d, %ld, %lld, %u, %lu, %zu, %c,
-// %%) are done here without the C library's stream machinery; a format with
-// any other conversion or a flag or width goes to vsnprintf as a whole, so the
-// text is always what printf would give.
+// a caller's room, for the generators' fixed formats. The conversions they use
+// (%s, %.*s, %d, %ld, %lld, %u, %lu, %zu, %c, %%) are done here without the C
+// library's stream machinery; a format with any other conversion or a flag or
+// width goes to vsnprintf as a whole, so the text is always what printf would
+// give.
 #pragma once
 
 #include <cstdarg>
