@@ -7,10 +7,13 @@
 #include "outputs/pass_work.h"
 #include "outputs/quoted_field.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstring>
 #include <filesystem>
 #include <initializer_list>
+#include <string>
+#include <string_view>
 #include <type_traits>
 #include <utility>
 #include <unordered_set>
@@ -26,22 +29,65 @@ constexpr std::size_t kLineLimit = 4095;
 constexpr std::string_view kReceivedMessage = "kvr_msgrcv";
 
 
+// The table's text, written in place into a room that grows: its first
+// `used` bytes are text. Pieces of it are handed over as it grows.
+class TableText {
+public:
+    // Room for `count` more bytes.
+    char* room(std::size_t count) {
+        if (used_ + count > room_.size()) [[unlikely]]
+            grow(count);
+        return room_.data() + used_;
+    }
+    void put(char c) {
+        *room(1) = c;
+        ++used_;
+    }
+    void put(std::string_view s) {
+        if (s.empty()) return;
+        std::memcpy(room(s.size()), s.data(), s.size());
+        used_ += s.size();
+    }
+    void put_number(long long value) {
+        char* place = room(24);
+        used_ += static_cast<std::size_t>(std::to_chars(place, place + 24, value).ptr - place);
+    }
+    std::size_t size() const { return used_; }
+    // Hands the text over once it holds a piece's worth.
+    void hand_over(const TextPieces& pieces) {
+        if (!pieces || used_ < kTextPiece) return;
+        pieces(take());
+    }
+    std::string take() {
+        room_.resize(used_);
+        used_ = 0;
+        return std::exchange(room_, std::string());
+    }
+
+private:
+    [[gnu::noinline]] void grow(std::size_t count) {
+        room_.resize(std::max(2 * room_.size(), used_ + count + kTextPiece));
+    }
+
+    std::string room_;
+    std::size_t used_ = 0;
+};
+
 // One table line being made at the end of the table's text; its length is
 // checked once it is whole.
 class RecordLine {
 public:
-    explicit RecordLine(std::string& table) : table_(table), start_(table.size()) {}
-    void put(char c) { table_ += c; }
-    void put(std::string_view s) { table_ += s; }
-    void put_number(long long value) {
-        char digits[24];
-        table_.append(digits, static_cast<std::size_t>(std::to_chars(digits, digits + sizeof digits, value).ptr - digits));
+    explicit RecordLine(TableText& table) : table_(table), start_(table.size()) {}
+    void put(char c) { table_.put(c); }
+    void put(std::string_view s) { table_.put(s); }
+    void put_number(long long value) { table_.put_number(value); }
+    void put_quoted_body(std::string_view s) {
+        quoted_body(s, [this](std::string_view piece) { table_.put(piece); });
     }
-    void put_quoted_body(std::string_view s) { append_quoted_body(table_, s); }
     bool too_long() const { return table_.size() - start_ > kLineLimit; }
 
 private:
-    std::string& table_;
+    TableText& table_;
     std::size_t start_;
 };
 
@@ -82,7 +128,7 @@ public:
             model_.last_send_code = send_maximum_;
             model_.last_id_code = std::max(send_maximum_, receive_maximum_);
         }
-        return {std::move(table_), std::move(header_)};
+        return {table_.take(), std::move(header_)};
     }
 
 private:
@@ -167,8 +213,8 @@ private:
         if constexpr (!kText) return;
         text += '\n';
         if (text.size() > kLineLimit) reportInternalText(Code::SIZBUFOVL);
-        table_ += text;
-        hand_over_piece(table_, pieces_, kLineLimit);
+        table_.put(text);
+        table_.hand_over(pieces_);
     }
 
     // One record with the next code: tag and code, a blank, the fields, and
@@ -194,7 +240,7 @@ private:
         }
         line.put('\n');
         if (line.too_long()) reportInternalText(Code::SIZBUFOVL);
-        hand_over_piece(table_, pieces_, kLineLimit);
+        table_.hand_over(pieces_);
         return code;
     }
 
@@ -584,7 +630,7 @@ private:
     const EventCodeSources& sources_;
     Model& model_;
     TextPieces pieces_;
-    std::string table_;
+    TableText table_;
     std::string header_;
     std::string path_;  // the field path of the value element being written
     int next_ = 0;
