@@ -55,8 +55,8 @@ Emitter& Emitter::appendf(const char* format, ...) {
 // A piece for a file starts from one the writer is done with, which needs no
 // clearing. A preview's string takes each line as it ends: its room stays small.
 void Emitter::grow(std::size_t count) {
-    if (pending_.empty() && !preview_) pending_ = OutputFile::spare();
-    const std::size_t room = std::max(preview_ ? std::size_t{256} : kPiece + 4096, 2 * (end_ + count + 8));
+    if (pending_.empty() && !preview()) pending_ = OutputFile::spare();
+    const std::size_t room = std::max(preview() ? std::size_t{256} : kPiece + 4096, 2 * (end_ + count + 8));
     if (pending_.size() < room) pending_.resize(room);
 }
 
@@ -136,7 +136,7 @@ void Emitter::pass(std::string&& piece) {
     std::optional<std::string> line = set_line_aside();
     // A short piece joins the pending text, so that the file gets pieces of
     // the usual size.
-    if (piece.size() < kPiece / 4 && !preview_) {
+    if (piece.size() < kPiece / 4 && !preview()) {
         put(piece.data(), piece.size());
         used_ = end_;
         if (used_ >= kPiece) flush();
@@ -176,18 +176,18 @@ void Emitter::write_whole_line(bool directive, Parts... parts) {
     line_done();
 }
 
-void Emitter::writeLine(bool directive, std::string_view line) {
-    if (!line_open_) return write_whole_line(directive, line);
+template <class... Parts>
+void Emitter::write_beside_line(bool directive, Parts... parts) {
+    if (!line_open_) return write_whole_line(directive, parts...);
     std::optional<std::string> aside = set_line_aside();
-    write_whole_line(directive, line);
+    write_whole_line(directive, parts...);
     take_line_back(std::move(aside));
 }
 
+void Emitter::writeLine(bool directive, std::string_view line) { write_beside_line(directive, line); }
+
 void Emitter::writeLine(bool directive, std::string_view head, std::string_view body, const char* tail) {
-    if (!line_open_) return write_whole_line(directive, head, body, tail);
-    std::optional<std::string> aside = set_line_aside();
-    write_whole_line(directive, head, body, tail);
-    take_line_back(std::move(aside));
+    write_beside_line(directive, head, body, tail);
 }
 
 void Emitter::emit_line() {

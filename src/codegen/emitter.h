@@ -29,7 +29,7 @@ protected:
 class Emitter {
 public:
     explicit Emitter(OutputFile& file) : sink_(&file) {}
-    explicit Emitter(std::string& text) : sink_(&text), preview_(true) {}
+    explicit Emitter(std::string& text) : sink_(&text) {}
     explicit Emitter(PieceSink& pieces) : sink_(&pieces) {}
     // Hands what is still held to the file.
     ~Emitter() { flush(); }
@@ -130,19 +130,22 @@ private:
     void writeLine(bool directive, std::string_view head, std::string_view body, const char* tail);
     template <class... Parts>
     void write_whole_line(bool directive, Parts... parts);
+    template <class... Parts>
+    void write_beside_line(bool directive, Parts... parts);
+    // Whether the text goes to a string (a preview).
+    bool preview() const { return std::holds_alternative<std::string*>(sink_); }
     void writeIndented(std::string_view line) { writeLine(false, line); }
     void writeDirective(std::string_view line) { writeLine(true, line); }
     // After a line break: a preview's string gets the text; a file's pending
     // text goes once it is large.
     void line_done() {
         used_ = end_;
-        if (preview_ || used_ >= kPiece) hand_lines();
+        if (preview() || used_ >= kPiece) hand_lines();
     }
     void hand_lines();
     static constexpr std::size_t kPiece = std::size_t{1} << 16;
 
     std::variant<OutputFile*, std::string*, PieceSink*> sink_;
-    bool preview_ = false;  // the text goes to a string
     // Text not yet handed over, in a room of pending_.size() bytes: whole
     // lines up to used_, then the line being built (its blanks first) up to
     // end_ while line_open_. Without a line being built, end_ is used_.

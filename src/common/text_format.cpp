@@ -8,21 +8,26 @@ namespace zv {
 
 namespace {
 
-void append_slow(std::string& out, const char* format, va_list args) {
-    va_list again;
-    va_copy(again, args);
-    char piece[512];
-    const int length = std::vsnprintf(piece, sizeof piece, format, args);
-    if (length > 0 && static_cast<std::size_t>(length) < sizeof piece) {
-        out.append(piece, static_cast<std::size_t>(length));
-    } else if (length > 0) {
-        const std::size_t start = out.size();
-        out.resize(start + static_cast<std::size_t>(length) + 1);
-        std::vsnprintf(out.data() + start, static_cast<std::size_t>(length) + 1, format, again);
-        out.resize(start + static_cast<std::size_t>(length));
+// The end of a string as room for the C library's text.
+class StringTail final : public FormatRoom {
+public:
+    explicit StringTail(std::string& out) : out_(out) { place(out.size()); }
+    ~StringTail() { out_.resize(static_cast<std::size_t>(at - out_.data())); }
+    StringTail(const StringTail&) = delete;
+    StringTail& operator=(const StringTail&) = delete;
+    void more(std::size_t count) override {
+        const auto used = static_cast<std::size_t>(at - out_.data());
+        out_.resize(used + count);
+        place(used);
     }
-    va_end(again);
-}
+
+private:
+    void place(std::size_t used) {
+        at = out_.data() + used;
+        end = out_.data() + out_.size();
+    }
+    std::string& out_;
+};
 
 // The text of one format, gathered in a local buffer and appended to the
 // string in large steps: most formats make one short line.
@@ -154,7 +159,8 @@ void append_vformat(std::string& out, const char* format, va_list args) {
         text.spill();
     } else {
         out.resize(start);
-        append_slow(out, format, again);
+        StringTail tail(out);
+        vformat_whole_into(tail, format, again);
     }
     va_end(again);
 }
