@@ -1,5 +1,6 @@
 // Heap set-up for a short run that builds large tables: freed memory stays
-// with the process for reuse, and the heap's address space is reserved at once.
+// with the process for reuse, and the heap's address space is reserved at once,
+// on huge pages where the system offers them.
 #pragma once
 
 // Defined when a sanitizer brings its own allocator: the heap is left as it
@@ -30,6 +31,11 @@ namespace zv {
 // Call once, early in main. Harmless where the allocator or the system does
 // not support it (sanitizer builds).
 void prepare_heap();
+
+// Asks the system to back the whole 2 MiB stretches of a block with huge
+// pages where it offers them (one fault and one clearing per stretch).
+// Nothing where it cannot.
+void advise_huge_pages(void* block, std::size_t bytes);
 
 // Has the system give the pages of a fresh block that is about to be filled
 // from start to end in one call, rather than one page fault per page.

@@ -110,6 +110,7 @@ char* map_chunk() {
         munmap(reinterpret_cast<void*>(aligned), kChunk);
         return nullptr;
     }
+    advise_huge_pages(reinterpret_cast<void*>(aligned), kChunk);
     chunk_bits[slot / 64].fetch_or(std::uint64_t{1} << (slot % 64), std::memory_order_relaxed);
     return reinterpret_cast<char*>(aligned);
 }
