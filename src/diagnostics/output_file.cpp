@@ -3,6 +3,7 @@
 #include "diagnostics/report.h"
 
 #include <fcntl.h>
+#include <sched.h>
 #include <sys/stat.h>
 #include <sys/uio.h>
 #include <unistd.h>
@@ -18,6 +19,7 @@
 #include <list>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <system_error>
 #include <thread>
 #include <vector>
@@ -37,6 +39,14 @@ bool unwritableTarget(const std::string& path) {
     struct stat status{};
     if (::stat(path.c_str(), &status) != 0) return false;
     return S_ISDIR(status.st_mode) || ::access(path.c_str(), W_OK) != 0;
+}
+
+// The cores this process may run on.
+unsigned usable_cores() {
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (sched_getaffinity(0, sizeof set, &set) == 0) return static_cast<unsigned>(CPU_COUNT(&set));
+    return std::thread::hardware_concurrency();
 }
 
 }  // namespace
@@ -69,6 +79,12 @@ public:
         return text;
     }
 
+    void want_thread(std::optional<bool> wanted) {
+        finish();
+        const std::lock_guard lock(mutex_);
+        thread_wanted_ = wanted;
+    }
+
     // Waits until everything handed over is done and lets the thread end.
     void finish() {
         std::unique_lock lock(mutex_);
@@ -93,10 +109,15 @@ private:
     void hand_over(Job job) {
         std::unique_lock lock(mutex_);
         if (!start()) {
-            // No thread to be had: the job is done here.
+            // No thread: the job is done here, in the order of the calls.
             lock.unlock();
             std::vector<std::string> done;
-            perform(job, done);
+            {
+                const std::lock_guard in_order(performing_);
+                perform(job, done);
+            }
+            lock.lock();
+            keep_spares(done);
             return;
         }
         space_.wait(lock, [&] { return queued_ < kMaxQueued; });
@@ -108,6 +129,11 @@ private:
     bool start() {
         if (thread_.joinable()) return true;
         if (no_thread_) return false;
+        // The generators keep two cores busy: a writer beside them only pays
+        // where it has a core of its own; otherwise it would take turns with
+        // them, and each turn costs more than the copying it does.
+        if (!thread_wanted_) thread_wanted_ = usable_cores() >= 3;
+        if (!*thread_wanted_) return false;
         try {
             thread_ = std::thread([this] { run(); });
         } catch (const std::system_error&) {
@@ -179,6 +205,17 @@ private:
         }
     }
 
+    // Pieces of the generators' size are kept for them to fill again: their
+    // memory is in use already and needs no clearing. Larger texts (a whole
+    // side output) are not held on to. Called with the lock held.
+    void keep_spares(std::vector<std::string>& done) {
+        for (std::string& text : done) {
+            const std::size_t room = text.capacity();
+            if (room >= kSpareSize && room <= 4 * kSpareSize && spares_.size() < kMaxSpares)
+                spares_.push_back(std::move(text));
+        }
+    }
+
     void run() {
         std::vector<std::string> done;
         std::unique_lock lock(mutex_);
@@ -192,26 +229,21 @@ private:
             const std::size_t size = job.text.size();
             perform(job, done);
             lock.lock();
-            // Pieces of the generators' size are kept for them to fill again:
-            // their memory is in use already and needs no clearing. Larger
-            // texts (a whole side output) are not held on to.
-            for (std::string& text : done) {
-                const std::size_t room = text.capacity();
-                if (room >= kSpareSize && room <= 4 * kSpareSize && spares_.size() < kMaxSpares)
-                    spares_.push_back(std::move(text));
-            }
+            keep_spares(done);
             queued_ -= size;
             space_.notify_one();
         }
     }
 
     std::mutex mutex_;
+    std::mutex performing_;  // held by a caller doing its job itself
     std::condition_variable work_, space_;
     std::deque<Job> jobs_;
     std::vector<std::string> spares_;
     std::size_t queued_ = 0;
     bool stopping_ = false;
     bool no_thread_ = false;  // the system refused a thread: jobs are done at once
+    std::optional<bool> thread_wanted_;  // decided at the first job, unless set
     std::thread thread_;
 };
 
@@ -319,5 +351,7 @@ void discardPendingOutputs() {
 }
 
 std::size_t pendingOutputCount() { return pending().size(); }
+
+void setOutputWriterThread(std::optional<bool> wanted) { OutputWriter::instance().want_thread(wanted); }
 
 }  // namespace zv

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -16,8 +17,9 @@ public:
     // Creates the temporary file for `path`; failure is the fatal FICERROPN.
     static OutputFile& open(const std::string& path);
 
-    // Text is handed to a writer thread and written in the order given; the
-    // run waits for it when its outputs are committed or discarded.
+    // Text is written in the order given, by a writer thread where a core is
+    // free for it (the run waits for it when its outputs are committed or
+    // discarded), or else by the caller.
     void write(std::string_view text);
     void write(std::string&& text);
     void write(const char* text) { write(std::string_view(text)); }
@@ -66,5 +68,9 @@ void commitPendingOutputs();
 void discardPendingOutputs();
 // Number of outputs opened and not yet committed or discarded.
 std::size_t pendingOutputCount();
+// Whether text is written by a thread of its own, whatever the cores (for
+// tests of both ways; nothing: as the cores allow); taken up once what was
+// handed over is written.
+void setOutputWriterThread(std::optional<bool> wanted);
 
 }  // namespace zv

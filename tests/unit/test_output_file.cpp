@@ -14,6 +14,8 @@
 
 #include <csignal>
 
+#include <algorithm>
+
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -23,17 +25,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-class OutputFiles : public ::testing::Test {
+// Each case with the text written by a thread of its own, and by the caller.
+class OutputFiles : public ::testing::TestWithParam<bool> {
 protected:
     void SetUp() override {
         registerMessageCatalog();
-        dir = fs::temp_directory_path() / ("zv_out_" + std::to_string(::getpid()) + "_" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        setOutputWriterThread(GetParam());
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        dir = fs::temp_directory_path() / ("zv_out_" + std::to_string(::getpid()) + "_" + name);
         fs::remove_all(dir);
         fs::create_directories(dir);
     }
     void TearDown() override {
         discardPendingOutputs();
+        setOutputWriterThread(std::nullopt);
         fs::remove_all(dir);
     }
     static std::size_t filesIn(const fs::path& d) {
@@ -42,7 +48,7 @@ protected:
     fs::path dir;
 };
 
-TEST_F(OutputFiles, CommitRenamesEveryOutputTogether) {
+TEST_P(OutputFiles, CommitRenamesEveryOutputTogether) {
     const auto a = (dir / "demo.c").string(), b = (dir / "demo.tdc").string();
     OutputFile& c = OutputFile::open(a);
     c.writeLine("int x;");
@@ -57,7 +63,7 @@ TEST_F(OutputFiles, CommitRenamesEveryOutputTogether) {
     EXPECT_EQ(pendingOutputCount(), 0u);
 }
 
-TEST_F(OutputFiles, DiscardKeepsTheEarlierFileAndLeavesNoTemporary) {
+TEST_P(OutputFiles, DiscardKeepsTheEarlierFileAndLeavesNoTemporary) {
     const auto a = (dir / "demo.c").string();
     std::ofstream(a) << "old";
     OutputFile::open(a).write("half written");
@@ -66,7 +72,7 @@ TEST_F(OutputFiles, DiscardKeepsTheEarlierFileAndLeavesNoTemporary) {
     EXPECT_EQ(filesIn(dir), 1u);
 }
 
-TEST_F(OutputFiles, SameTargetTwiceKeepsTheLastText) {
+TEST_P(OutputFiles, SameTargetTwiceKeepsTheLastText) {
     const auto a = (dir / "x.h").string();
     OutputFile::open(a).write("first");
     OutputFile::open(a).write("second");
@@ -75,7 +81,7 @@ TEST_F(OutputFiles, SameTargetTwiceKeepsTheLastText) {
     EXPECT_EQ(filesIn(dir), 1u);
 }
 
-TEST_F(OutputFiles, UncreatableTargetIsFatal) {
+TEST_P(OutputFiles, UncreatableTargetIsFatal) {
     const auto a = (dir / "missing" / "demo.c").string();
     EXPECT_EXIT(OutputFile::open(a), ::testing::ExitedWithCode(7),
                 "Zolmex-F-FICERROPN,  File .*missing/demo.c opening problem\n");
@@ -84,7 +90,7 @@ TEST_F(OutputFiles, UncreatableTargetIsFatal) {
 // A directory standing where an output goes is refused when the output is
 // opened; the outputs opened before it are not put in place either, and a
 // target that became a directory meanwhile stops the commit before any rename.
-TEST_F(OutputFiles, DirectoryTargetLeavesEveryEarlierOutputAsItWas) {
+TEST_P(OutputFiles, DirectoryTargetLeavesEveryEarlierOutputAsItWas) {
     const auto a = (dir / "t.tdc").string(), b = (dir / "t_dyn.tsf").string();
     std::ofstream(a) << "old";
     fs::create_directories(b);
@@ -109,7 +115,7 @@ TEST_F(OutputFiles, DirectoryTargetLeavesEveryEarlierOutputAsItWas) {
     EXPECT_EQ(test::readFile(a), "old");
 }
 
-TEST_F(OutputFiles, FatalEndRemovesPendingTemporaries) {
+TEST_P(OutputFiles, FatalEndRemovesPendingTemporaries) {
     const auto a = (dir / "demo.c").string();
     EXPECT_EXIT(
         {
@@ -122,7 +128,7 @@ TEST_F(OutputFiles, FatalEndRemovesPendingTemporaries) {
 
 // Text goes to the files on a writer thread: pieces handed over for two files
 // in turn, some far larger than the queue's bound, arrive whole and in order.
-TEST_F(OutputFiles, PiecesForSeveralFilesArriveWholeAndInOrder) {
+TEST_P(OutputFiles, PiecesForSeveralFilesArriveWholeAndInOrder) {
     const auto a = (dir / "big.c").string(), b = (dir / "big.tdc").string();
     OutputFile& c = OutputFile::open(a);
     OutputFile& t = OutputFile::open(b);
@@ -147,7 +153,7 @@ TEST_F(OutputFiles, PiecesForSeveralFilesArriveWholeAndInOrder) {
 
 // Generators fill pieces the writer is done with again: lines of every length,
 // short ones after long ones, from two generators at once, still arrive whole.
-TEST_F(OutputFiles, LinesFromGeneratorsArriveWholeWhenPiecesAreReused) {
+TEST_P(OutputFiles, LinesFromGeneratorsArriveWholeWhenPiecesAreReused) {
     const auto a = (dir / "one.c").string(), b = (dir / "two.c").string();
     OutputFile& fa = OutputFile::open(a);
     OutputFile& fb = OutputFile::open(b);
@@ -171,7 +177,7 @@ TEST_F(OutputFiles, LinesFromGeneratorsArriveWholeWhenPiecesAreReused) {
     EXPECT_EQ(test::readFile(b), expectB);
 }
 
-TEST_F(OutputFiles, FatalEndWithTextStillQueuedLeavesNoTemporary) {
+TEST_P(OutputFiles, FatalEndWithTextStillQueuedLeavesNoTemporary) {
     const auto a = (dir / "demo.c").string();
     EXPECT_EXIT(
         {
@@ -185,7 +191,7 @@ TEST_F(OutputFiles, FatalEndWithTextStillQueuedLeavesNoTemporary) {
 
 // A file the system stops writing (here at a size limit, part way through a
 // span) ends the run with FICERROPN at the commit, and nothing is put in place.
-TEST_F(OutputFiles, FailedWriteIsFatalAtTheCommit) {
+TEST_P(OutputFiles, FailedWriteIsFatalAtTheCommit) {
     const auto a = (dir / "demo.c").string(), b = (dir / "demo.tdc").string();
     EXPECT_EXIT(
         {
@@ -201,6 +207,9 @@ TEST_F(OutputFiles, FailedWriteIsFatalAtTheCommit) {
         ::testing::ExitedWithCode(7), "FICERROPN,  File .*demo.c opening problem\n");
     EXPECT_EQ(filesIn(dir), 0u);
 }
+
+INSTANTIATE_TEST_SUITE_P(Writer, OutputFiles, ::testing::Values(true, false),
+                         [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "Thread" : "Caller"; });
 
 }  // namespace
 }  // namespace zv
