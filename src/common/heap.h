@@ -25,6 +25,8 @@
 #endif
 
 #include <cstddef>
+#include <cstdint>
+#include <utility>
 
 namespace zv {
 
@@ -33,13 +35,14 @@ namespace zv {
 void prepare_heap();
 
 // Asks the system to back the whole 2 MiB stretches of a block with huge
-// pages where it offers them (one fault and one clearing per stretch).
-// Nothing where it cannot.
-void advise_huge_pages(void* block, std::size_t bytes);
+// pages where it offers them (one fault and one clearing per stretch), and
+// gives the stretch asked for. Nothing (an empty stretch) where it cannot.
+std::pair<std::uintptr_t, std::uintptr_t> advise_huge_pages(void* block, std::size_t bytes);
 
 // Has the system give the pages of a fresh block that is about to be filled
 // from start to end in one call, rather than one page fault per page.
-// Nothing where the system cannot; the contents are left as they are.
+// Nothing where the system cannot, or where the heap is on huge pages; the
+// contents are left as they are.
 void populate(void* block, std::size_t bytes);
 
 // Has the program's allocator of small blocks ready pages ahead for the

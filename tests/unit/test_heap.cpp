@@ -88,6 +88,8 @@ TEST(Heap, HugePagesAreAskedForWholeStretchesOnly) {
     for (const auto& range : advisedRanges())
         if (range.first < base + size && range.second > base) inside.push_back(range);
     ASSERT_EQ(inside.size(), 1u);
+    EXPECT_EQ(zv::advise_huge_pages(reinterpret_cast<void*>(first + 1), 3 * kHuge),
+              std::make_pair(first + kHuge, first + 3 * kHuge));
     EXPECT_EQ(inside[0].first, first + kHuge);
     EXPECT_EQ(inside[0].second, first + 3 * kHuge);
     munmap(area, size);
