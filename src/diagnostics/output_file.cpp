@@ -128,7 +128,6 @@ private:
 
     bool start() {
         if (thread_.joinable()) return true;
-        if (no_thread_) return false;
         // The generators keep two cores busy: a writer beside them only pays
         // where it has a core of its own; otherwise it would take turns with
         // them, and each turn costs more than the copying it does.
@@ -137,9 +136,9 @@ private:
         try {
             thread_ = std::thread([this] { run(); });
         } catch (const std::system_error&) {
-            no_thread_ = true;
+            thread_wanted_ = false;  // the system refused one: not asked again
         }
-        return !no_thread_;
+        return *thread_wanted_;
     }
 
     // Text reaches a file in spans that end on multiples of kSpan bytes (but
@@ -242,8 +241,9 @@ private:
     std::vector<std::string> spares_;
     std::size_t queued_ = 0;
     bool stopping_ = false;
-    bool no_thread_ = false;  // the system refused a thread: jobs are done at once
-    std::optional<bool> thread_wanted_;  // decided at the first job, unless set
+    // Whether jobs go to the thread or are done at once: decided at the first
+    // job (unless set), and false for good once the system refused a thread.
+    std::optional<bool> thread_wanted_;
     std::thread thread_;
 };
 
